@@ -1,0 +1,4 @@
+// COM base services.
+#pragma once
+
+#include "unknwn.h"

@@ -1,0 +1,9 @@
+// The Windows API subset that the plug-in and the host use, on Linux.
+#pragma once
+
+#include "windef.h"
+#include "winerror.h"
+#include "guiddef.h"
+#include "winbase.h"
+#include "winnls.h"
+#include "wingdi.h"

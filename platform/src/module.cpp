@@ -1,0 +1,93 @@
+// Module loading over dlopen, and debugger output.
+#include <windows.h>
+#include <xlplatform/world.h>
+
+#include <dlfcn.h>
+#include <link.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+DWORD CopyOut(std::u16string_view text, LPWSTR buffer, DWORD size) {
+    if (buffer == nullptr || size == 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    // As on Windows: a path that does not fit is cut and the size is returned.
+    const DWORD count = text.size() < size ? static_cast<DWORD>(text.size()) : size - 1;
+    std::memcpy(buffer, text.data(), count * sizeof(WCHAR));
+    buffer[count] = 0;
+    if (count < text.size()) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    return count;
+}
+
+}  // namespace
+
+extern "C" {
+
+HMODULE WINAPI LoadLibraryW(LPCWSTR fileName) {
+    if (fileName == nullptr || fileName[0] == 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    const std::u16string_view name(fileName);
+    const bool hasDirectory = name.find_first_of(u"\\/") != std::u16string_view::npos ||
+                              (name.size() >= 2 && name[1] == u':');
+    const std::string path = hasDirectory ? xlplatform::HostPath(name) : xlplatform::Utf16ToUtf8(name);
+    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        if (std::getenv("XLRENDER_DEBUG") != nullptr) std::fprintf(stderr, "LoadLibraryW: %s\n", ::dlerror());
+        return nullptr;
+    }
+    return static_cast<HMODULE>(handle);
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
+    if (module == nullptr || procName == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    void* symbol = ::dlsym(module, procName);
+    if (symbol == nullptr) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    return reinterpret_cast<FARPROC>(symbol);
+}
+
+BOOL WINAPI FreeLibrary(HMODULE module) {
+    if (module == nullptr || ::dlclose(module) != 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
+    if (module == nullptr) return CopyOut(xlplatform::TheWorld().processImagePath, fileName, size);
+    link_map* map = nullptr;
+    if (::dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr || map->l_name == nullptr) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return 0;
+    }
+    return CopyOut(xlplatform::Utf8ToUtf16(map->l_name), fileName, size);
+}
+
+void WINAPI OutputDebugStringA(LPCSTR text) {
+    if (text == nullptr || std::getenv("XLRENDER_DEBUG") == nullptr) return;
+    std::fputs(text, stderr);
+}
+
+void WINAPI OutputDebugStringW(LPCWSTR text) {
+    if (text == nullptr || std::getenv("XLRENDER_DEBUG") == nullptr) return;
+    std::fputs(xlplatform::Utf16ToUtf8(text).c_str(), stderr);
+}
+
+}  // extern "C"
