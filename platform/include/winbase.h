@@ -40,6 +40,48 @@ BOOL WINAPI WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR val
                                        LPCWSTR fileName);
 
 int WINAPI lstrlenW(LPCWSTR text);
+
+// Version of the world's operating system. The extended record (dwOSVersionInfoSize
+// of sizeof(OSVERSIONINFOEXW)) adds the service pack and product type.
+typedef struct _OSVERSIONINFOEXW {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    WCHAR szCSDVersion[128];
+    WORD wServicePackMajor;
+    WORD wServicePackMinor;
+    WORD wSuiteMask;
+    BYTE wProductType;  // VER_NT_WORKSTATION 1, _DOMAIN_CONTROLLER 2, _SERVER 3
+    BYTE wReserved;
+} OSVERSIONINFOEXW, *POSVERSIONINFOEXW, *LPOSVERSIONINFOEXW;
+typedef struct _OSVERSIONINFOW {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    WCHAR szCSDVersion[128];
+} OSVERSIONINFOW, *LPOSVERSIONINFOW;
+constexpr BYTE VER_NT_WORKSTATION = 1;
+constexpr BYTE VER_NT_DOMAIN_CONTROLLER = 2;
+constexpr BYTE VER_NT_SERVER = 3;
+constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
+BOOL WINAPI GetVersionExW(LPOSVERSIONINFOW info);  // also takes an OSVERSIONINFOEXW
+
+// Temporary files. GetTempPathW answers a directory that the C runtime can open
+// files in as well (fopen of a path made from it works).
+DWORD WINAPI GetTempPathW(DWORD size, LPWSTR buffer);
+UINT WINAPI GetTempFileNameW(LPCWSTR pathName, LPCWSTR prefix, UINT unique, LPWSTR tempFileName);
+BOOL WINAPI DeleteFileW(LPCWSTR fileName);
+
+// Time: the world's clock and time zone.
+void WINAPI GetSystemTime(LPSYSTEMTIME time);
+void WINAPI GetLocalTime(LPSYSTEMTIME time);
+typedef struct _TIME_ZONE_INFORMATION TIME_ZONE_INFORMATION, *LPTIME_ZONE_INFORMATION;
+BOOL WINAPI SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* universal,
+                                            LPSYSTEMTIME local);
 LPWSTR WINAPI CharUpperW(LPWSTR text);
 DWORD WINAPI CharUpperBuffW(LPWSTR text, DWORD length);
 

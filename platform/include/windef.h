@@ -35,6 +35,7 @@ typedef void* LPVOID;
 typedef const void* LPCVOID;
 typedef void* HANDLE;
 typedef HANDLE* PHANDLE;
+typedef HANDLE* LPHANDLE;
 typedef BYTE* PBYTE;
 typedef BYTE* LPBYTE;
 typedef WORD* PWORD;

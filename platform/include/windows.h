@@ -7,3 +7,4 @@
 #include "winbase.h"
 #include "winnls.h"
 #include "wingdi.h"
+#include "winreg.h"

@@ -130,3 +130,12 @@ typedef struct tagLOGFONTW {
     BYTE lfPitchAndFamily;
     WCHAR lfFaceName[LF_FACESIZE];
 } LOGFONTW, *PLOGFONTW, *LPLOGFONTW;
+
+// Device capabilities of a printer (the lists Unidrv builds from its description).
+constexpr WORD DC_PAPERS = 2;
+constexpr WORD DC_PAPERNAMES = 16;
+constexpr WORD DC_MEDIATYPENAMES = 34;
+constexpr WORD DC_MEDIATYPES = 35;
+
+extern "C" int WINAPI DeviceCapabilitiesW(LPCWSTR device, LPCWSTR port, WORD capability, LPWSTR output,
+                                         const DEVMODEW* devmode);
