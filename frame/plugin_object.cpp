@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "frame/device_enable.h"
 #include "frame/font_command.h"
 #include "frame/module_state.h"
 #include "settings/devmode_handler.h"
@@ -101,15 +102,25 @@ HRESULT CRenderPlugin::DisableDriver() {
     return S_OK;
 }
 
-HRESULT CRenderPlugin::EnablePDEV(PDEVOBJ, PWSTR, ULONG, HSURF*, ULONG, GDIINFO*, ULONG, DEVINFO*,
-                                  DRVENABLEDATA*, PDEVOEM*) {
-    // FIXME: the plug-in device state is not built yet.
-    return E_FAIL;
+HRESULT CRenderPlugin::EnablePDEV(PDEVOBJ pdevobj, PWSTR, ULONG, HSURF*, ULONG gdiInfoSize, GDIINFO* gdiInfo,
+                                  ULONG devInfoSize, DEVINFO* devInfo, DRVENABLEDATA* ded, PDEVOEM* devOem) {
+    // Records shorter than ours would be written past their end.
+    if (gdiInfoSize < sizeof(GDIINFO) || devInfoSize < sizeof(DEVINFO)) return E_FAIL;
+    PluginDeviceState* state = EnableDeviceState(pdevobj, m_driverHelper, gdiInfo, devInfo, ded);
+    if (state == nullptr) return E_FAIL;
+    if (devOem != nullptr) *devOem = state;
+    return S_OK;
 }
 
-HRESULT CRenderPlugin::DisablePDEV(PDEVOBJ) { return S_OK; }
+HRESULT CRenderPlugin::DisablePDEV(PDEVOBJ pdevobj) {
+    DisableDeviceState(pdevobj);
+    return S_OK;
+}
 
-HRESULT CRenderPlugin::ResetPDEV(PDEVOBJ, PDEVOBJ) { return S_OK; }
+HRESULT CRenderPlugin::ResetPDEV(PDEVOBJ oldDevobj, PDEVOBJ newDevobj) {
+    ResetDeviceState(oldDevobj, newDevobj);
+    return S_OK;
+}
 
 HRESULT CRenderPlugin::PublishDriverInterface(IUnknown* unknown) {
     if (m_driverHelper != nullptr) return S_OK;  // the first interface stays

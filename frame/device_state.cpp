@@ -1,0 +1,26 @@
+#include "frame/device_state.h"
+
+namespace xlr {
+namespace {
+uint32_t volatile g_hybridPath = 0;
+}  // namespace
+
+uint32_t HybridPathFlag() { return g_hybridPath; }
+void SetHybridPathFlag(uint32_t flag) { g_hybridPath = flag; }
+
+PluginDeviceState* DeviceState(PDEVOBJ device) {
+    if (device == nullptr || device->pdevOEM == nullptr) return nullptr;
+    if (HybridPathFlag() == 0) return static_cast<PluginDeviceState*>(device->pdevOEM);
+    return static_cast<HybridDeviceRecord*>(device->pdevOEM)->state;
+}
+
+PluginDeviceState* NewDeviceState() {
+    return static_cast<PluginDeviceState*>(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(PluginDeviceState)));
+}
+
+void FreeDeviceState(PluginDeviceState* state) {
+    if (state != nullptr) HeapFree(GetProcessHeap(), 0, state);
+}
+
+}  // namespace xlr
