@@ -83,6 +83,8 @@ CLIPOBJ* AddRegionClip(std::vector<RECTL> region, const PathImpl* path) {
         clip->path.pub = path->pub;
     }
     DescribeRegion(*clip);
+    // Enumerating without CLIPOBJ_cEnumStart gives the whole region in any order.
+    clip->enumRects = clip->region;
     return Clips().Add(std::move(clip));
 }
 

@@ -50,6 +50,8 @@ TEST(EngineClip, FieldsFollowTheRegion) {
         EXPECT_EQ(clip->iMode, TC_RECTANGLES);
         EXPECT_TRUE(clip->rclBounds == c.bounds);
         EXPECT_NE(clip->iUniq, 0u);
+        // Enumeration works before any CLIPOBJ_cEnumStart too.
+        EXPECT_EQ(Enumerate(clip, 8).size(), c.dComplexity == DC_RECT ? 1u : c.rects.size());
         EngDeleteClip(clip);
     }
 }
