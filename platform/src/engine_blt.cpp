@@ -39,8 +39,8 @@ BOOL Blit(const BlitCall& call, bool copyBits) {
     POINTL srcOrigin{0, 0};
     if (usesSource) {
         // The engine reads only bitmaps: not a device's surface, not JPEG or PNG data.
-        if (!ViewOf(call.src, src)) return Fail(call.src == nullptr ? ERROR_INVALID_PARAMETER
-                                                                    : ERROR_NOT_SUPPORTED);
+        if (!ViewOf(call.src, src))
+            return Fail(call.src == nullptr ? ERROR_INVALID_PARAMETER : ERROR_NOT_SUPPORTED);
         if (call.srcPoint != nullptr) srcOrigin = *call.srcPoint;
         // Only the part of the target whose source lies inside the source bitmap.
         const int64_t dx = int64_t{target.left} - srcOrigin.x;
@@ -68,8 +68,8 @@ BOOL Blit(const BlitCall& call, bool copyBits) {
     // before they are overwritten (each row is read whole before it is written).
     const bool bottomUp = usesSource && src.scan0 == canvas.scan0 && sy0 < 0;
     const ULONG bits = BitsPerPixel(canvas.format);
-    const bool plainCopy = call.rop == 0xCC && translate.IsIdentity() &&
-                           src.format == canvas.format && bits >= 8;
+    const bool plainCopy =
+        call.rop == 0xCC && translate.IsIdentity() && src.format == canvas.format && bits >= 8;
     std::vector<ULONG> row;
     for (const RECTL& r : out.Rects()) {
         const LONG width = r.right - r.left;
@@ -80,7 +80,8 @@ BOOL Blit(const BlitCall& call, bool copyBits) {
             if (plainCopy) {
                 // The values go through unchanged.
                 const size_t pixelBytes = bits / 8;
-                BYTE* dstRow = canvas.Row(y + oy) + static_cast<ptrdiff_t>(r.left + ox) * pixelBytes;
+                BYTE* dstRow =
+                    canvas.Row(y + oy) + static_cast<ptrdiff_t>(r.left + ox) * pixelBytes;
                 const BYTE* srcRow = src.Row(sy) + (r.left + sx0) * pixelBytes;
                 std::memmove(dstRow, srcRow, static_cast<size_t>(width) * pixelBytes);
                 continue;

@@ -157,7 +157,9 @@ CLIPOBJ* APIENTRY EngCreateClip() {
     return Clips().Add(std::move(clip));
 }
 
-void APIENTRY EngDeleteClip(CLIPOBJ* pco) { Clips().Remove(pco); }
+void APIENTRY EngDeleteClip(CLIPOBJ* pco) {
+    Clips().Remove(pco);
+}
 
 ULONG APIENTRY CLIPOBJ_cEnumStart(CLIPOBJ* pco, BOOL bAll, ULONG iType, ULONG iDirection,
                                   ULONG cLimit) {

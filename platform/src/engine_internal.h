@@ -18,7 +18,7 @@ namespace xlplatform::engine {
 // here before use, so a pointer the engine did not make is refused, not trusted.
 template <typename Public, typename Impl>
 class ObjectTable {
-public:
+  public:
     Public* Add(std::unique_ptr<Impl> impl) {
         Public* pub = &impl->pub;
         std::lock_guard lock(mutex_);
@@ -41,7 +41,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::unordered_map<const Public*, std::unique_ptr<Impl>> objects_;
 };
@@ -49,7 +49,9 @@ private:
 // ---------------------------------------------------------------------------
 // Geometry.
 
-inline bool IsEmpty(const RECTL& r) { return r.left >= r.right || r.top >= r.bottom; }
+inline bool IsEmpty(const RECTL& r) {
+    return r.left >= r.right || r.top >= r.bottom;
+}
 inline RECTL Intersect(const RECTL& a, const RECTL& b) {
     RECTL r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
             std::min(a.bottom, b.bottom)};
@@ -101,12 +103,12 @@ ULONG RgbToValue(ULONG format, ULONG rgb);
 // direct-colour formats converts through RGB, since the values would otherwise be
 // meaningless in the destination.
 class Translator {
-public:
+  public:
     Translator(XLATEOBJ* xlate, ULONG srcFormat, ULONG dstFormat);
     ULONG operator()(ULONG value) const;
     bool IsIdentity() const { return kind_ == Kind::Identity; }
 
-private:
+  private:
     enum class Kind { Identity, Table, Convert };
     Kind kind_ = Kind::Identity;
     std::vector<ULONG> table_;
@@ -116,9 +118,15 @@ private:
 
 // Applies a ROP3 to pattern, source and destination values bit by bit.
 ULONG Rop3(BYTE rop, ULONG pattern, ULONG source, ULONG destination);
-inline bool RopUsesSource(BYTE rop) { return (((rop >> 2) ^ rop) & 0x33) != 0; }
-inline bool RopUsesPattern(BYTE rop) { return (((rop >> 4) ^ rop) & 0x0F) != 0; }
-inline bool RopUsesDestination(BYTE rop) { return (((rop >> 1) ^ rop) & 0x55) != 0; }
+inline bool RopUsesSource(BYTE rop) {
+    return (((rop >> 2) ^ rop) & 0x33) != 0;
+}
+inline bool RopUsesPattern(BYTE rop) {
+    return (((rop >> 4) ^ rop) & 0x0F) != 0;
+}
+inline bool RopUsesDestination(BYTE rop) {
+    return (((rop >> 1) ^ rop) & 0x55) != 0;
+}
 
 // ---------------------------------------------------------------------------
 // Objects of other files.
@@ -170,7 +178,7 @@ bool ClipRectangles(CLIPOBJ* pco, const RECTL& limit, std::vector<RECTL>& rects)
 // device's DrvCopyBits with the call's clip object. Coordinates given to the
 // renderer are destination coordinates; Canvas() maps them with Offset().
 class DrawTarget {
-public:
+  public:
     DrawTarget() = default;
     DrawTarget(const DrawTarget&) = delete;
     DrawTarget& operator=(const DrawTarget&) = delete;
@@ -179,8 +187,7 @@ public:
     // `copyBits`: the call is EngCopyBits itself, which writes any bitmap directly
     // (it is what a driver's DrvCopyBits falls back on). `readsDestination`: the
     // temporary bitmap starts as a copy of the destination where it can be read.
-    bool Open(SURFOBJ* dst, CLIPOBJ* pco, const RECTL& area, bool copyBits,
-              bool readsDestination);
+    bool Open(SURFOBJ* dst, CLIPOBJ* pco, const RECTL& area, bool copyBits, bool readsDestination);
     // The clip rectangles inside the area, in destination coordinates; empty when
     // nothing is to be drawn.
     const std::vector<RECTL>& Rects() const { return rects_; }
@@ -189,7 +196,7 @@ public:
     LONG OffsetY() const { return offsetY_; }
     BOOL Close();
 
-private:
+  private:
     SURFOBJ* dst_ = nullptr;
     CLIPOBJ* pco_ = nullptr;
     std::vector<RECTL> rects_;

@@ -58,7 +58,9 @@ bool AppendPoints(PATHOBJ* ppo, const POINTFIX* points, ULONG count, PointKind k
 
 }  // namespace
 
-PathImpl* FindPath(const PATHOBJ* ppo) { return Paths().Find(ppo); }
+PathImpl* FindPath(const PATHOBJ* ppo) {
+    return Paths().Find(ppo);
+}
 
 PATHOBJ* CopyPath(const PathImpl& path) {
     auto copy = std::make_unique<PathImpl>();
@@ -73,9 +75,13 @@ using namespace xlplatform::engine;
 
 extern "C" {
 
-PATHOBJ* APIENTRY EngCreatePath() { return Paths().Add(std::make_unique<PathImpl>()); }
+PATHOBJ* APIENTRY EngCreatePath() {
+    return Paths().Add(std::make_unique<PathImpl>());
+}
 
-void APIENTRY EngDeletePath(PATHOBJ* ppo) { Paths().Remove(ppo); }
+void APIENTRY EngDeletePath(PATHOBJ* ppo) {
+    Paths().Remove(ppo);
+}
 
 BOOL APIENTRY PATHOBJ_bMoveTo(PATHOBJ* ppo, POINTFIX ptfx) {
     PathImpl* path = Paths().Find(ppo);

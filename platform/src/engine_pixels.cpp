@@ -169,19 +169,32 @@ ULONG Translator::operator()(ULONG value) const {
 
 ULONG Rop3(BYTE rop, ULONG p, ULONG s, ULONG d) {
     switch (rop) {
-        case 0x00: return 0;
-        case 0xFF: return 0xFFFFFFFF;
-        case 0xCC: return s;
-        case 0x33: return ~s;
-        case 0x66: return s ^ d;
-        case 0x88: return s & d;
-        case 0xEE: return s | d;
-        case 0xAA: return d;
-        case 0x55: return ~d;
-        case 0xF0: return p;
-        case 0x0F: return ~p;
-        case 0x5A: return p ^ d;
-        default: break;
+        case 0x00:
+            return 0;
+        case 0xFF:
+            return 0xFFFFFFFF;
+        case 0xCC:
+            return s;
+        case 0x33:
+            return ~s;
+        case 0x66:
+            return s ^ d;
+        case 0x88:
+            return s & d;
+        case 0xEE:
+            return s | d;
+        case 0xAA:
+            return d;
+        case 0x55:
+            return ~d;
+        case 0xF0:
+            return p;
+        case 0x0F:
+            return ~p;
+        case 0x5A:
+            return p ^ d;
+        default:
+            break;
     }
     // Truth-table index: pattern * 4 + source * 2 + destination.
     ULONG result = 0;

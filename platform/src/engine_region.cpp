@@ -32,7 +32,7 @@ std::vector<Span> MergeSpans(std::vector<Span> spans) {
 // Collects bands top to bottom; a band with the same spans as the one just above
 // it, and touching it, extends that band instead of starting a new one.
 class BandBuilder {
-public:
+  public:
     void Add(LONG top, LONG bottom, std::vector<Span> spans) {
         if (spans.empty() || top >= bottom) return;
         if (!bands_.empty() && bands_.back().bottom == top && bands_.back().spans == spans) {
@@ -44,12 +44,13 @@ public:
     std::vector<RECTL> Rects() const {
         std::vector<RECTL> rects;
         for (const Band& band : bands_) {
-            for (const Span& s : band.spans) rects.push_back(RECTL{s.left, band.top, s.right, band.bottom});
+            for (const Span& s : band.spans)
+                rects.push_back(RECTL{s.left, band.top, s.right, band.bottom});
         }
         return rects;
     }
 
-private:
+  private:
     struct Band {
         LONG top;
         LONG bottom;
@@ -64,10 +65,12 @@ struct Edge {
 
 constexpr double kFix = 16.0;
 
-void FlattenBezier(const POINTFIX& p0, const POINTFIX& p1, const POINTFIX& p2,
-                   const POINTFIX& p3, std::vector<std::pair<double, double>>& out) {
-    const double length = (std::hypot(p1.x - p0.x, p1.y - p0.y) + std::hypot(p2.x - p1.x, p2.y - p1.y) +
-                           std::hypot(p3.x - p2.x, p3.y - p2.y)) / kFix;
+void FlattenBezier(const POINTFIX& p0, const POINTFIX& p1, const POINTFIX& p2, const POINTFIX& p3,
+                   std::vector<std::pair<double, double>>& out) {
+    const double length =
+        (std::hypot(p1.x - p0.x, p1.y - p0.y) + std::hypot(p2.x - p1.x, p2.y - p1.y) +
+         std::hypot(p3.x - p2.x, p3.y - p2.y)) /
+        kFix;
     const int steps = std::clamp(static_cast<int>(length / 2) + 1, 1, 256);
     for (int i = 1; i <= steps; ++i) {
         const double t = static_cast<double>(i) / steps;

@@ -135,14 +135,18 @@ BOOL Stretch(const StretchCall& call) {
         for (LONG x = drawn.left; x < drawn.right; ++x) {
             int64_t i = x - int64_t{target.left};
             if (mirrorX) i = dw - 1 - i;
-            if (average) tapsX.push_back(HalftoneTaps(i, dw, sw));
-            else nearestX.push_back(NearestIndex(i, dw, sw));
+            if (average)
+                tapsX.push_back(HalftoneTaps(i, dw, sw));
+            else
+                nearestX.push_back(NearestIndex(i, dw, sw));
         }
         for (LONG y = drawn.top; y < drawn.bottom; ++y) {
             int64_t i = y - int64_t{target.top};
             if (mirrorY) i = dh - 1 - i;
-            if (average) tapsY.push_back(HalftoneTaps(i, dh, sh));
-            else nearestY.push_back(NearestIndex(i, dh, sh));
+            if (average)
+                tapsY.push_back(HalftoneTaps(i, dh, sh));
+            else
+                nearestY.push_back(NearestIndex(i, dh, sh));
         }
     }
 
@@ -159,15 +163,18 @@ BOOL Stretch(const StretchCall& call) {
             for (size_t k = 0; k < tx.weights.size(); ++k) {
                 const uint64_t w = uint64_t{ty.weights[j]} * tx.weights[k];
                 if (w == 0) continue;
-                const ULONG rgb = ValueToRgb(canvas.format, translate(ReadPixel(
-                                                                src, from.left + tx.first + static_cast<LONG>(k), sy)));
+                const ULONG rgb = ValueToRgb(
+                    canvas.format,
+                    translate(ReadPixel(src, from.left + tx.first + static_cast<LONG>(k), sy)));
                 r += w * ((rgb >> 16) & 0xFF);
                 g += w * ((rgb >> 8) & 0xFF);
                 b += w * (rgb & 0xFF);
             }
         }
         constexpr uint64_t kScale = uint64_t{kOne} * kOne;
-        const auto channel = [](uint64_t sum) { return static_cast<ULONG>((sum + kScale / 2) / kScale); };
+        const auto channel = [](uint64_t sum) {
+            return static_cast<ULONG>((sum + kScale / 2) / kScale);
+        };
         return RgbToValue(canvas.format, (channel(r) << 16) | (channel(g) << 8) | channel(b));
     };
 
@@ -199,10 +206,9 @@ BOOL APIENTRY EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
         StretchCall{psoDest, psoSrc, psoMask, pco, pxlo, prclDest, prclSrc, iMode, nullptr, 0xCC});
 }
 
-BOOL APIENTRY EngStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
-                               CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT*, POINTL*,
-                               RECTL* prclDest, RECTL* prclSrc, POINTL*, ULONG iMode,
-                               BRUSHOBJ* pbo, DWORD rop4) {
+BOOL APIENTRY EngStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                               XLATEOBJ* pxlo, COLORADJUSTMENT*, POINTL*, RECTL* prclDest,
+                               RECTL* prclSrc, POINTL*, ULONG iMode, BRUSHOBJ* pbo, DWORD rop4) {
     const BYTE rop = static_cast<BYTE>(rop4 & 0xFF);
     return Stretch(
         StretchCall{psoDest, psoSrc, psoMask, pco, pxlo, prclDest, prclSrc, iMode, pbo, rop});

@@ -126,7 +126,9 @@ BOOL SetEngineDeviceFunctions(HDEV hdev, const DRVENABLEDATA* functions) {
     return TRUE;
 }
 
-PFN EngineDeviceFunction(HDEV hdev, ULONG index) { return DeviceFunction(hdev, index); }
+PFN EngineDeviceFunction(HDEV hdev, ULONG index) {
+    return DeviceFunction(hdev, index);
+}
 
 BOOL DeleteEngineDevice(HDEV hdev) {
     EngineState& state = State();
@@ -282,10 +284,16 @@ PVOID APIENTRY EngAllocMem(ULONG fl, ULONG cj, ULONG) {
     return (fl & FL_ZERO_MEMORY) != 0 ? std::calloc(1, size) : std::malloc(size);
 }
 
-void APIENTRY EngFreeMem(PVOID pv) { std::free(pv); }
+void APIENTRY EngFreeMem(PVOID pv) {
+    std::free(pv);
+}
 
-void APIENTRY EngSetLastError(ULONG iError) { SetLastError(iError); }
+void APIENTRY EngSetLastError(ULONG iError) {
+    SetLastError(iError);
+}
 
-ULONG APIENTRY EngGetLastError() { return GetLastError(); }
+ULONG APIENTRY EngGetLastError() {
+    return GetLastError();
+}
 
 }  // extern "C"

@@ -23,10 +23,13 @@ ObjectTable<XLATEOBJ, Xlate>& Xlates() {
 
 USHORT PaletteKind(ULONG format) {
     switch (format) {
-        case BMF_16BPP: return PAL_BITFIELDS;
+        case BMF_16BPP:
+            return PAL_BITFIELDS;
         case BMF_24BPP:
-        case BMF_32BPP: return PAL_BGR;  // values 0x00RRGGBB
-        default: return PAL_INDEXED;
+        case BMF_32BPP:
+            return PAL_BGR;  // values 0x00RRGGBB
+        default:
+            return PAL_INDEXED;
     }
 }
 
@@ -82,7 +85,9 @@ XLATEOBJ* CreateFormatXlate(ULONG srcFormat, ULONG dstFormat) {
     return Xlates().Add(std::move(xlate));
 }
 
-void DeleteXlate(XLATEOBJ* xlate) { Xlates().Remove(xlate); }
+void DeleteXlate(XLATEOBJ* xlate) {
+    Xlates().Remove(xlate);
+}
 
 }  // namespace xlplatform
 

@@ -67,8 +67,8 @@ TEST(EngineBitBlt, ClipRegionLimitsTheChange) {
     const RECTL pieces[] = {{0, 0, 2, 2}, {5, 1, 8, 3}};
     CLIPOBJ* clip = xlplatform::CreateRegionClip(pieces);
     RECTL everything{0, 0, 8, 4};
-    ASSERT_TRUE(EngBitBlt(dst.so(), nullptr, nullptr, clip, nullptr, &everything, nullptr,
-                          nullptr, nullptr, nullptr, 0x0000));
+    ASSERT_TRUE(EngBitBlt(dst.so(), nullptr, nullptr, clip, nullptr, &everything, nullptr, nullptr,
+                          nullptr, nullptr, 0x0000));
     for (LONG y = 0; y < 4; ++y) {
         for (LONG x = 0; x < 8; ++x) {
             const bool inside = (x < 2 && y < 2) || (x >= 5 && y >= 1 && y < 3);
@@ -99,8 +99,9 @@ TEST(EngineCopyBits, IndexedSourcesGoThroughThePalette) {
         POINTL origin{0, 0};
         ASSERT_TRUE(EngCopyBits(dst.so(), src.so(), nullptr, xlate, &rect, &origin));
         const bool mono = c.format == BMF_1BPP;
-        EXPECT_EQ(dst.Pixels(), (std::vector<ULONG>{palette[0], palette[1], mono ? palette[0] : palette[2],
-                                                     mono ? palette[1] : palette[3]}));
+        EXPECT_EQ(dst.Pixels(),
+                  (std::vector<ULONG>{palette[0], palette[1], mono ? palette[0] : palette[2],
+                                      mono ? palette[1] : palette[3]}));
     }
     xlplatform::DeleteXlate(xlate);
 }
@@ -159,7 +160,8 @@ BOOL RecordingCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ
     for (LONG y = 0; y < psoSrc->sizlBitmap.cy; ++y) {
         const BYTE* row = static_cast<const BYTE*>(psoSrc->pvScan0) + ptrdiff_t{psoSrc->lDelta} * y;
         for (LONG x = 0; x < psoSrc->sizlBitmap.cx; ++x) {
-            g_record.pixels.push_back(row[3 * x] | (row[3 * x + 1] << 8) | (ULONG{row[3 * x + 2]} << 16));
+            g_record.pixels.push_back(row[3 * x] | (row[3 * x + 1] << 8) |
+                                      (ULONG{row[3 * x + 2]} << 16));
         }
     }
     if (g_record.reenter) return EngCopyBits(psoDest, psoSrc, pco, nullptr, prclDest, pptlSrc);
@@ -167,7 +169,7 @@ BOOL RecordingCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ
 }
 
 class EngineDevice : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         g_record = CopyRecord{};
         hdev_ = xlplatform::CreateEngineDevice();
@@ -273,35 +275,50 @@ TEST(EngineBitBlt, BadInputFailsWithoutTouchingTheTarget) {
     CLIPOBJ foreign{0, {0, 0, 4, 4}, DC_COMPLEX, FC_COMPLEX, TC_RECTANGLES, 0};
     struct Case {
         const char* name;
-        BOOL (*call)(SURFOBJ* dst, SURFOBJ* src, RECTL* rect, POINTL* origin, BRUSHOBJ* patterned,
-                     CLIPOBJ* foreign);
+        BOOL (*call)
+        (SURFOBJ* dst, SURFOBJ* src, RECTL* rect, POINTL* origin, BRUSHOBJ* patterned,
+         CLIPOBJ* foreign);
     };
     const Case cases[] = {
-        {"no target", [](SURFOBJ*, SURFOBJ* s, RECTL* r, POINTL* o, BRUSHOBJ*, CLIPOBJ*) {
-             return EngBitBlt(nullptr, s, nullptr, nullptr, nullptr, r, o, nullptr, nullptr, nullptr, 0xCCCC);
+        {"no target",
+         [](SURFOBJ*, SURFOBJ* s, RECTL* r, POINTL* o, BRUSHOBJ*, CLIPOBJ*) {
+             return EngBitBlt(nullptr, s, nullptr, nullptr, nullptr, r, o, nullptr, nullptr,
+                              nullptr, 0xCCCC);
          }},
-        {"no rectangle", [](SURFOBJ* d, SURFOBJ* s, RECTL*, POINTL* o, BRUSHOBJ*, CLIPOBJ*) {
-             return EngBitBlt(d, s, nullptr, nullptr, nullptr, nullptr, o, nullptr, nullptr, nullptr, 0xCCCC);
+        {"no rectangle",
+         [](SURFOBJ* d, SURFOBJ* s, RECTL*, POINTL* o, BRUSHOBJ*, CLIPOBJ*) {
+             return EngBitBlt(d, s, nullptr, nullptr, nullptr, nullptr, o, nullptr, nullptr,
+                              nullptr, 0xCCCC);
          }},
-        {"source operation without source", [](SURFOBJ* d, SURFOBJ*, RECTL* r, POINTL* o, BRUSHOBJ*, CLIPOBJ*) {
-             return EngBitBlt(d, nullptr, nullptr, nullptr, nullptr, r, o, nullptr, nullptr, nullptr, 0x6666);
+        {"source operation without source",
+         [](SURFOBJ* d, SURFOBJ*, RECTL* r, POINTL* o, BRUSHOBJ*, CLIPOBJ*) {
+             return EngBitBlt(d, nullptr, nullptr, nullptr, nullptr, r, o, nullptr, nullptr,
+                              nullptr, 0x6666);
          }},
-        {"mask", [](SURFOBJ* d, SURFOBJ* s, RECTL* r, POINTL* o, BRUSHOBJ*, CLIPOBJ*) {
+        {"mask",
+         [](SURFOBJ* d, SURFOBJ* s, RECTL* r, POINTL* o, BRUSHOBJ*, CLIPOBJ*) {
              return EngBitBlt(d, s, s, nullptr, nullptr, r, o, o, nullptr, nullptr, 0xAACC);
          }},
-        {"pattern brush", [](SURFOBJ* d, SURFOBJ*, RECTL* r, POINTL*, BRUSHOBJ* b, CLIPOBJ*) {
-             return EngBitBlt(d, nullptr, nullptr, nullptr, nullptr, r, nullptr, nullptr, b, nullptr, 0xF0F0);
+        {"pattern brush",
+         [](SURFOBJ* d, SURFOBJ*, RECTL* r, POINTL*, BRUSHOBJ* b, CLIPOBJ*) {
+             return EngBitBlt(d, nullptr, nullptr, nullptr, nullptr, r, nullptr, nullptr, b,
+                              nullptr, 0xF0F0);
          }},
-        {"pattern without brush", [](SURFOBJ* d, SURFOBJ*, RECTL* r, POINTL*, BRUSHOBJ*, CLIPOBJ*) {
-             return EngBitBlt(d, nullptr, nullptr, nullptr, nullptr, r, nullptr, nullptr, nullptr, nullptr, 0x5A5A);
+        {"pattern without brush",
+         [](SURFOBJ* d, SURFOBJ*, RECTL* r, POINTL*, BRUSHOBJ*, CLIPOBJ*) {
+             return EngBitBlt(d, nullptr, nullptr, nullptr, nullptr, r, nullptr, nullptr, nullptr,
+                              nullptr, 0x5A5A);
          }},
-        {"complex clip the engine did not make", [](SURFOBJ* d, SURFOBJ* s, RECTL* r, POINTL* o, BRUSHOBJ*, CLIPOBJ* c) {
+        {"complex clip the engine did not make",
+         [](SURFOBJ* d, SURFOBJ* s, RECTL* r, POINTL* o, BRUSHOBJ*, CLIPOBJ* c) {
              return EngBitBlt(d, s, nullptr, c, nullptr, r, o, nullptr, nullptr, nullptr, 0xCCCC);
          }},
-        {"copy without source", [](SURFOBJ* d, SURFOBJ*, RECTL* r, POINTL* o, BRUSHOBJ*, CLIPOBJ*) {
+        {"copy without source",
+         [](SURFOBJ* d, SURFOBJ*, RECTL* r, POINTL* o, BRUSHOBJ*, CLIPOBJ*) {
              return EngCopyBits(d, nullptr, nullptr, nullptr, r, o);
          }},
-        {"source surface with no bits", [](SURFOBJ* d, SURFOBJ*, RECTL* r, POINTL* o, BRUSHOBJ*, CLIPOBJ*) {
+        {"source surface with no bits",
+         [](SURFOBJ* d, SURFOBJ*, RECTL* r, POINTL* o, BRUSHOBJ*, CLIPOBJ*) {
              SURFOBJ empty{};
              empty.sizlBitmap = SIZEL{4, 4};
              empty.iBitmapFormat = BMF_24BPP;

@@ -36,10 +36,21 @@ TEST(EngineClip, FieldsFollowTheRegion) {
     };
     const Case cases[] = {
         {"one rectangle", {{2, 3, 10, 20}}, DC_RECT, FC_RECT, {2, 3, 10, 20}},
-        {"two touching rectangles merge", {{0, 0, 5, 5}, {5, 0, 9, 5}}, DC_RECT, FC_RECT, {0, 0, 9, 5}},
-        {"three apart", {{0, 0, 1, 1}, {2, 0, 3, 1}, {0, 5, 1, 6}}, DC_COMPLEX, FC_RECT4, {0, 0, 3, 6}},
-        {"five apart", {{0, 0, 1, 1}, {2, 0, 3, 1}, {4, 0, 5, 1}, {6, 0, 7, 1}, {8, 0, 9, 1}},
-         DC_COMPLEX, FC_COMPLEX, {0, 0, 9, 1}},
+        {"two touching rectangles merge",
+         {{0, 0, 5, 5}, {5, 0, 9, 5}},
+         DC_RECT,
+         FC_RECT,
+         {0, 0, 9, 5}},
+        {"three apart",
+         {{0, 0, 1, 1}, {2, 0, 3, 1}, {0, 5, 1, 6}},
+         DC_COMPLEX,
+         FC_RECT4,
+         {0, 0, 3, 6}},
+        {"five apart",
+         {{0, 0, 1, 1}, {2, 0, 3, 1}, {4, 0, 5, 1}, {6, 0, 7, 1}, {8, 0, 9, 1}},
+         DC_COMPLEX,
+         FC_COMPLEX,
+         {0, 0, 9, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -84,7 +95,8 @@ TEST(EngineClip, MoreRectanglesThanTheLimitAreAnsweredWithAllOnes) {
 
 TEST(EngineClip, OverlapsBecomeBandsAndDirectionsOrderThem) {
     // Two overlapping squares: three bands.
-    CLIPOBJ* clip = xlplatform::CreateRegionClip(std::vector<RECTL>{{0, 0, 10, 10}, {5, 5, 15, 15}});
+    CLIPOBJ* clip =
+        xlplatform::CreateRegionClip(std::vector<RECTL>{{0, 0, 10, 10}, {5, 5, 15, 15}});
     CLIPOBJ_cEnumStart(clip, TRUE, CT_RECTANGLES, CD_RIGHTDOWN, 0);
     const std::vector<RECTL> bands = Enumerate(clip, 8);
     const std::vector<RECTL> expectedBands = {{0, 0, 10, 5}, {0, 5, 15, 10}, {5, 10, 15, 15}};
@@ -100,8 +112,10 @@ TEST(EngineClip, OverlapsBecomeBandsAndDirectionsOrderThem) {
         std::vector<RECTL> expected;
     };
     const Order orders[] = {
-        {CD_RIGHTDOWN, {a, b, c, d}}, {CD_LEFTDOWN, {b, a, d, c}},
-        {CD_RIGHTUP, {c, d, a, b}},   {CD_LEFTUP, {d, c, b, a}},
+        {CD_RIGHTDOWN, {a, b, c, d}},
+        {CD_LEFTDOWN, {b, a, d, c}},
+        {CD_RIGHTUP, {c, d, a, b}},
+        {CD_LEFTUP, {d, c, b, a}},
     };
     for (const Order& o : orders) {
         SCOPED_TRACE(o.direction);
@@ -130,7 +144,8 @@ std::vector<Record> Records(PATHOBJ* path, std::vector<BOOL>* more = nullptr) {
         PATHDATA data{};
         again = PATHOBJ_bEnum(path, &data);
         if (more != nullptr) more->push_back(again);
-        out.push_back(Record{data.flags, std::vector<POINTFIX>(data.pptfx, data.pptfx + data.count)});
+        out.push_back(
+            Record{data.flags, std::vector<POINTFIX>(data.pptfx, data.pptfx + data.count)});
     }
     return out;
 }
@@ -156,7 +171,7 @@ TEST(EnginePath, EnumerationGivesRecordsWithFlagsAndFixedPoints) {
     ASSERT_TRUE(PATHOBJ_bCloseFigure(path));
     ASSERT_TRUE(PATHOBJ_bMoveTo(path, POINTFIX{0x100, 0x100}));
     ASSERT_TRUE(PATHOBJ_bPolyLineTo(path, open, 1));
-    EXPECT_EQ(path->cCurves, 5u);  // 2 lines, 1 Bezier, 1 line; 1 line
+    EXPECT_EQ(path->cCurves, 5u);     // 2 lines, 1 Bezier, 1 line; 1 line
     EXPECT_EQ(path->fl, PO_BEZIERS);  // 1.5 is not a whole pixel
 
     std::vector<BOOL> more;
@@ -245,7 +260,8 @@ TEST(EngineClip, PathClipsCoverThePixelsWhoseCentresAreInside) {
     // Two overlapping squares drawn the same way round: the overlap is inside under
     // winding and outside under alternate.
     PATHOBJ* twice = Polygon({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
-    POINTFIX second[] = {xlplatform::PointFix(6, 2), xlplatform::PointFix(6, 6), xlplatform::PointFix(2, 6)};
+    POINTFIX second[] = {xlplatform::PointFix(6, 2), xlplatform::PointFix(6, 6),
+                         xlplatform::PointFix(2, 6)};
     PATHOBJ_bMoveTo(twice, xlplatform::PointFix(2, 2));
     PATHOBJ_bPolyLineTo(twice, second, 3);
     PATHOBJ_bCloseFigure(twice);

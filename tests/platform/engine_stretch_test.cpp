@@ -15,7 +15,8 @@ std::vector<ULONG> Greys(std::initializer_list<int> levels) {
     return out;
 }
 
-std::vector<ULONG> Stretched(const Bitmap& src, RECTL from, LONG cx, LONG cy, RECTL to, ULONG mode) {
+std::vector<ULONG> Stretched(const Bitmap& src, RECTL from, LONG cx, LONG cy, RECTL to,
+                             ULONG mode) {
     Bitmap dst(cx, cy);
     EXPECT_TRUE(EngStretchBlt(dst.so(), src.so(), nullptr, nullptr, nullptr, nullptr, nullptr, &to,
                               &from, nullptr, mode));
@@ -116,10 +117,28 @@ TEST(EngineStretchBlt, BadInputFailsCleanly) {
         {"mask", dst.so(), src.so(), src.so(), {0, 0, 4, 4}, {0, 0, 4, 4}, HALFTONE},
         {"mode 0", dst.so(), src.so(), nullptr, {0, 0, 4, 4}, {0, 0, 4, 4}, 0},
         {"mode 5", dst.so(), src.so(), nullptr, {0, 0, 4, 4}, {0, 0, 4, 4}, 5},
-        {"source left of the bitmap", dst.so(), src.so(), nullptr, {0, 0, 4, 4}, {-1, 0, 3, 4}, COLORONCOLOR},
-        {"source below the bitmap", dst.so(), src.so(), nullptr, {0, 0, 4, 4}, {0, 1, 4, 5}, COLORONCOLOR},
+        {"source left of the bitmap",
+         dst.so(),
+         src.so(),
+         nullptr,
+         {0, 0, 4, 4},
+         {-1, 0, 3, 4},
+         COLORONCOLOR},
+        {"source below the bitmap",
+         dst.so(),
+         src.so(),
+         nullptr,
+         {0, 0, 4, 4},
+         {0, 1, 4, 5},
+         COLORONCOLOR},
         {"empty source", dst.so(), src.so(), nullptr, {0, 0, 4, 4}, {2, 2, 2, 4}, COLORONCOLOR},
-        {"huge source", dst.so(), src.so(), nullptr, {0, 0, 4, 4}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, HALFTONE},
+        {"huge source",
+         dst.so(),
+         src.so(),
+         nullptr,
+         {0, 0, 4, 4},
+         {INT_MIN, INT_MIN, INT_MAX, INT_MAX},
+         HALFTONE},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -164,8 +183,8 @@ TEST(EnginePlgBlt, QuarterTurnsAndMirrorsMoveEveryPixelExactly) {
         {"half turn", 3, 2, {3, 2}, {0, 2}, {3, 0}, {6, 5, 4, 3, 2, 1}},
         {"quarter turn anticlockwise", 2, 3, {0, 3}, {0, 0}, {2, 3}, {3, 6, 2, 5, 1, 4}},
         {"mirror", 3, 2, {3, 0}, {0, 0}, {3, 2}, {3, 2, 1, 6, 5, 4}},
-        {"double size", 6, 4, {0, 0}, {6, 0}, {0, 4},
-         {1, 1, 2, 2, 3, 3, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 4, 4, 5, 5, 6, 6}},
+        {"double size", 6, 4, {0, 0}, {6, 0}, {0, 4}, {1, 1, 2, 2, 3, 3, 1, 1, 2, 2, 3, 3,
+                                                       4, 4, 5, 5, 6, 6, 4, 4, 5, 5, 6, 6}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -192,15 +211,23 @@ TEST(EnginePlgBlt, BadInputFailsCleanly) {
     POINTFIX flat[3] = {{0, 0}, {32, 0}, {64, 0}};
     POINTFIX far[3] = {{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MIN, INT_MAX}};
     RECTL from{0, 0, 2, 2}, outside{0, 0, 3, 2};
-    EXPECT_FALSE(EngPlgBlt(nullptr, src.so(), nullptr, nullptr, nullptr, nullptr, nullptr, points, &from, nullptr, HALFTONE));
-    EXPECT_FALSE(EngPlgBlt(dst.so(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, points, &from, nullptr, HALFTONE));
-    EXPECT_FALSE(EngPlgBlt(dst.so(), src.so(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &from, nullptr, HALFTONE));
-    EXPECT_FALSE(EngPlgBlt(dst.so(), src.so(), src.so(), nullptr, nullptr, nullptr, nullptr, points, &from, nullptr, HALFTONE));
-    EXPECT_FALSE(EngPlgBlt(dst.so(), src.so(), nullptr, nullptr, nullptr, nullptr, nullptr, points, &outside, nullptr, HALFTONE));
-    EXPECT_FALSE(EngPlgBlt(dst.so(), src.so(), nullptr, nullptr, nullptr, nullptr, nullptr, points, &from, nullptr, 9));
+    EXPECT_FALSE(EngPlgBlt(nullptr, src.so(), nullptr, nullptr, nullptr, nullptr, nullptr, points,
+                           &from, nullptr, HALFTONE));
+    EXPECT_FALSE(EngPlgBlt(dst.so(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, points,
+                           &from, nullptr, HALFTONE));
+    EXPECT_FALSE(EngPlgBlt(dst.so(), src.so(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                           &from, nullptr, HALFTONE));
+    EXPECT_FALSE(EngPlgBlt(dst.so(), src.so(), src.so(), nullptr, nullptr, nullptr, nullptr, points,
+                           &from, nullptr, HALFTONE));
+    EXPECT_FALSE(EngPlgBlt(dst.so(), src.so(), nullptr, nullptr, nullptr, nullptr, nullptr, points,
+                           &outside, nullptr, HALFTONE));
+    EXPECT_FALSE(EngPlgBlt(dst.so(), src.so(), nullptr, nullptr, nullptr, nullptr, nullptr, points,
+                           &from, nullptr, 9));
     // A flat parallelogram covers nothing; a vast one is cut to the bitmap.
-    EXPECT_TRUE(EngPlgBlt(dst.so(), src.so(), nullptr, nullptr, nullptr, nullptr, nullptr, flat, &from, nullptr, HALFTONE));
-    EXPECT_TRUE(EngPlgBlt(dst.so(), src.so(), nullptr, nullptr, nullptr, nullptr, nullptr, far, &from, nullptr, HALFTONE));
+    EXPECT_TRUE(EngPlgBlt(dst.so(), src.so(), nullptr, nullptr, nullptr, nullptr, nullptr, flat,
+                          &from, nullptr, HALFTONE));
+    EXPECT_TRUE(EngPlgBlt(dst.so(), src.so(), nullptr, nullptr, nullptr, nullptr, nullptr, far,
+                          &from, nullptr, HALFTONE));
 }
 
 }  // namespace

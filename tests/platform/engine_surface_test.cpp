@@ -119,7 +119,8 @@ TEST(EngineSurface, AssociationCopiesTheDevicePdevAndNeedsAKnownDevice) {
 TEST(EngineSurface, DeviceFunctionsAreRecordedByIndex) {
     HDEV hdev = xlplatform::CreateEngineDevice();
     PFN copyBits = reinterpret_cast<PFN>(+[]() -> LONG_PTR { return 1; });
-    DRVFN table[] = {{INDEX_DrvCopyBits, copyBits}, {INDEX_LAST, copyBits}, {INDEX_DrvBitBlt, nullptr}};
+    DRVFN table[] = {
+        {INDEX_DrvCopyBits, copyBits}, {INDEX_LAST, copyBits}, {INDEX_DrvBitBlt, nullptr}};
     DRVENABLEDATA data{DDI_DRIVER_VERSION_NT5, 3, table};
     EXPECT_TRUE(xlplatform::SetEngineDeviceFunctions(hdev, &data));
     EXPECT_EQ(xlplatform::EngineDeviceFunction(hdev, INDEX_DrvCopyBits), copyBits);
@@ -144,7 +145,8 @@ TEST(EngineSurface, DeleteWhileLockedWaitsForTheLastUnlock) {
 }
 
 TEST(EngineSurface, DeviceSurfaceHasNoBits) {
-    HSURF hsurf = EngCreateDeviceSurface(reinterpret_cast<DHSURF>(0x77), SIZEL{5100, 6600}, BMF_24BPP);
+    HSURF hsurf =
+        EngCreateDeviceSurface(reinterpret_cast<DHSURF>(0x77), SIZEL{5100, 6600}, BMF_24BPP);
     SURFOBJ* so = EngLockSurface(hsurf);
     ASSERT_NE(so, nullptr);
     EXPECT_EQ(so->iType, STYPE_DEVICE);

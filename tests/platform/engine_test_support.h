@@ -13,9 +13,10 @@
 namespace enginetest {
 
 class Bitmap {
-public:
+  public:
     Bitmap(LONG cx, LONG cy, ULONG format = BMF_24BPP, FLONG flags = 0, LONG stride = 0) {
-        handle_ = reinterpret_cast<HSURF>(EngCreateBitmap(SIZEL{cx, cy}, stride, format, flags, nullptr));
+        handle_ =
+            reinterpret_cast<HSURF>(EngCreateBitmap(SIZEL{cx, cy}, stride, format, flags, nullptr));
         so_ = handle_ != nullptr ? EngLockSurface(handle_) : nullptr;
     }
     ~Bitmap() {
@@ -27,7 +28,9 @@ public:
 
     SURFOBJ* so() const { return so_; }
     HSURF handle() const { return handle_; }
-    BYTE* Row(LONG y) const { return static_cast<BYTE*>(so_->pvScan0) + ptrdiff_t{so_->lDelta} * y; }
+    BYTE* Row(LONG y) const {
+        return static_cast<BYTE*>(so_->pvScan0) + ptrdiff_t{so_->lDelta} * y;
+    }
 
     // 24-bit pixels: bytes blue, green, red.
     ULONG Rgb(LONG x, LONG y) const {
@@ -57,12 +60,14 @@ public:
             for (LONG x = 0; x < so_->sizlBitmap.cx; ++x) SetRgb(x, y, pixels.at(i++));
     }
 
-private:
+  private:
     HSURF handle_ = nullptr;
     SURFOBJ* so_ = nullptr;
 };
 
 // Grey levels as 24-bit colours.
-inline ULONG Grey(BYTE v) { return (ULONG{v} << 16) | (ULONG{v} << 8) | v; }
+inline ULONG Grey(BYTE v) {
+    return (ULONG{v} << 16) | (ULONG{v} << 8) | v;
+}
 
 }  // namespace enginetest

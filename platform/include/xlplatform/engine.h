@@ -67,9 +67,13 @@ XLATEOBJ* CreateFormatXlate(ULONG srcFormat, ULONG dstFormat);
 void DeleteXlate(XLATEOBJ* xlate);
 
 // A solid brush of a destination colour value.
-inline BRUSHOBJ SolidBrush(ULONG color) { return BRUSHOBJ{color, nullptr, 0}; }
+inline BRUSHOBJ SolidBrush(ULONG color) {
+    return BRUSHOBJ{color, nullptr, 0};
+}
 
 // Device pixels as 28.4 fixed point (|x| and |y| below 2^27).
-inline POINTFIX PointFix(LONG x, LONG y) { return POINTFIX{x * 16, y * 16}; }
+inline POINTFIX PointFix(LONG x, LONG y) {
+    return POINTFIX{x * 16, y * 16};
+}
 
 }  // namespace xlplatform
