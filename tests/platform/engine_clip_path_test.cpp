@@ -1,0 +1,360 @@
+// Clip objects (fields, rectangle enumeration with its limit answer and directions,
+// the region as a path), path objects (PATHDATA records with PD_ flags and 28.4
+// points), colour translation objects.
+#include "engine_test_support.h"
+
+#include <climits>
+
+namespace {
+
+bool operator==(const RECTL& a, const RECTL& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Every rectangle of a clip, enumerated with a buffer of `perCall` rectangles.
+std::vector<RECTL> Enumerate(CLIPOBJ* clip, ULONG perCall, std::vector<ULONG>* batches = nullptr) {
+    std::vector<ULONG> buffer(1 + 4 * perCall);
+    const ULONG bytes = static_cast<ULONG>(offsetof(ENUMRECTS, arcl) + perCall * sizeof(RECTL));
+    std::vector<RECTL> rects;
+    BOOL more = TRUE;
+    for (int guard = 0; more && guard < 10000; ++guard) {
+        more = CLIPOBJ_bEnum(clip, bytes, buffer.data());
+        const ULONG count = buffer[0];
+        if (batches != nullptr) batches->push_back(count);
+        const RECTL* got = reinterpret_cast<const RECTL*>(buffer.data() + 1);
+        rects.insert(rects.end(), got, got + count);
+    }
+    return rects;
+}
+
+TEST(EngineClip, FieldsFollowTheRegion) {
+    struct Case {
+        const char* name;
+        std::vector<RECTL> rects;
+        BYTE dComplexity, fComplexity;
+        RECTL bounds;
+    };
+    const Case cases[] = {
+        {"one rectangle", {{2, 3, 10, 20}}, DC_RECT, FC_RECT, {2, 3, 10, 20}},
+        {"two touching rectangles merge",
+         {{0, 0, 5, 5}, {5, 0, 9, 5}},
+         DC_RECT,
+         FC_RECT,
+         {0, 0, 9, 5}},
+        {"three apart",
+         {{0, 0, 1, 1}, {2, 0, 3, 1}, {0, 5, 1, 6}},
+         DC_COMPLEX,
+         FC_RECT4,
+         {0, 0, 3, 6}},
+        {"five apart",
+         {{0, 0, 1, 1}, {2, 0, 3, 1}, {4, 0, 5, 1}, {6, 0, 7, 1}, {8, 0, 9, 1}},
+         DC_COMPLEX,
+         FC_COMPLEX,
+         {0, 0, 9, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CLIPOBJ* clip = xlplatform::CreateRegionClip(c.rects);
+        ASSERT_NE(clip, nullptr);
+        EXPECT_EQ(clip->iDComplexity, c.dComplexity);
+        EXPECT_EQ(clip->iFComplexity, c.fComplexity);
+        EXPECT_EQ(clip->iMode, TC_RECTANGLES);
+        EXPECT_TRUE(clip->rclBounds == c.bounds);
+        EXPECT_NE(clip->iUniq, 0u);
+        // Enumeration works before any CLIPOBJ_cEnumStart too.
+        EXPECT_EQ(Enumerate(clip, 8).size(), c.dComplexity == DC_RECT ? 1u : c.rects.size());
+        EngDeleteClip(clip);
+    }
+}
+
+TEST(EngineClip, MoreRectanglesThanTheLimitAreAnsweredWithAllOnes) {
+    // 257 one-pixel rectangles with gaps between them: one band, 257 spans.
+    std::vector<RECTL> rects;
+    for (LONG i = 0; i < 257; ++i) rects.push_back(RECTL{2 * i, 0, 2 * i + 1, 3});
+    CLIPOBJ* clip = xlplatform::CreateRegionClip(rects);
+    EXPECT_EQ(CLIPOBJ_cEnumStart(clip, FALSE, CT_RECTANGLES, CD_ANY, 256), 0xFFFFFFFFu);
+    EXPECT_EQ(CLIPOBJ_cEnumStart(clip, FALSE, CT_RECTANGLES, CD_ANY, 257), 257u);
+    EXPECT_EQ(CLIPOBJ_cEnumStart(clip, FALSE, CT_RECTANGLES, CD_ANY, 0), 257u);
+    // Enumeration still hands out every rectangle, one per call.
+    CLIPOBJ_cEnumStart(clip, FALSE, CT_RECTANGLES, CD_ANY, 256);
+    std::vector<ULONG> batches;
+    const std::vector<RECTL> got = Enumerate(clip, 1, &batches);
+    ASSERT_EQ(got.size(), 257u);
+    EXPECT_EQ(batches.size(), 257u);
+    for (size_t i = 0; i < got.size(); ++i) EXPECT_TRUE(got[i] == rects[i]) << i;
+    EngDeleteClip(clip);
+
+    rects.pop_back();
+    clip = xlplatform::CreateRegionClip(rects);
+    EXPECT_EQ(CLIPOBJ_cEnumStart(clip, FALSE, CT_RECTANGLES, CD_ANY, 256), 256u);
+    batches.clear();
+    EXPECT_EQ(Enumerate(clip, 100, &batches).size(), 256u);
+    EXPECT_EQ(batches, (std::vector<ULONG>{100, 100, 56}));
+    EngDeleteClip(clip);
+}
+
+TEST(EngineClip, OverlapsBecomeBandsAndDirectionsOrderThem) {
+    // Two overlapping squares: three bands.
+    CLIPOBJ* clip =
+        xlplatform::CreateRegionClip(std::vector<RECTL>{{0, 0, 10, 10}, {5, 5, 15, 15}});
+    CLIPOBJ_cEnumStart(clip, TRUE, CT_RECTANGLES, CD_RIGHTDOWN, 0);
+    const std::vector<RECTL> bands = Enumerate(clip, 8);
+    const std::vector<RECTL> expectedBands = {{0, 0, 10, 5}, {0, 5, 15, 10}, {5, 10, 15, 15}};
+    ASSERT_EQ(bands.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) EXPECT_TRUE(bands[i] == expectedBands[i]) << i;
+    EngDeleteClip(clip);
+
+    // A 2 x 2 grid of separate cells: a (0,0) b (2,0) / c (0,2) d (2,2).
+    const RECTL a{0, 0, 1, 1}, b{2, 0, 3, 1}, c{0, 2, 1, 3}, d{2, 2, 3, 3};
+    clip = xlplatform::CreateRegionClip(std::vector<RECTL>{d, c, b, a});
+    struct Order {
+        ULONG direction;
+        std::vector<RECTL> expected;
+    };
+    const Order orders[] = {
+        {CD_RIGHTDOWN, {a, b, c, d}},
+        {CD_LEFTDOWN, {b, a, d, c}},
+        {CD_RIGHTUP, {c, d, a, b}},
+        {CD_LEFTUP, {d, c, b, a}},
+    };
+    for (const Order& o : orders) {
+        SCOPED_TRACE(o.direction);
+        EXPECT_EQ(CLIPOBJ_cEnumStart(clip, TRUE, CT_RECTANGLES, o.direction, 0), 4u);
+        const std::vector<RECTL> got = Enumerate(clip, 3);
+        ASSERT_EQ(got.size(), 4u);
+        for (size_t i = 0; i < 4; ++i) EXPECT_TRUE(got[i] == o.expected[i]) << i;
+    }
+    // Narrowed bounds limit what is enumerated unless all is asked for.
+    clip->rclBounds = RECTL{0, 0, 3, 1};
+    EXPECT_EQ(CLIPOBJ_cEnumStart(clip, FALSE, CT_RECTANGLES, CD_ANY, 0), 2u);
+    EXPECT_EQ(CLIPOBJ_cEnumStart(clip, TRUE, CT_RECTANGLES, CD_ANY, 0), 4u);
+    EngDeleteClip(clip);
+}
+
+struct Record {
+    FLONG flags;
+    std::vector<POINTFIX> points;
+};
+
+std::vector<Record> Records(PATHOBJ* path, std::vector<BOOL>* more = nullptr) {
+    std::vector<Record> out;
+    PATHOBJ_vEnumStart(path);
+    BOOL again = TRUE;
+    for (int guard = 0; again && guard < 1000; ++guard) {
+        PATHDATA data{};
+        again = PATHOBJ_bEnum(path, &data);
+        if (more != nullptr) more->push_back(again);
+        out.push_back(
+            Record{data.flags, std::vector<POINTFIX>(data.pptfx, data.pptfx + data.count)});
+    }
+    return out;
+}
+
+bool SamePoints(const std::vector<POINTFIX>& got, const std::vector<POINTFIX>& want) {
+    if (got.size() != want.size()) return false;
+    for (size_t i = 0; i < got.size(); ++i)
+        if (got[i].x != want[i].x || got[i].y != want[i].y) return false;
+    return true;
+}
+
+TEST(EnginePath, EnumerationGivesRecordsWithFlagsAndFixedPoints) {
+    PATHOBJ* path = EngCreatePath();
+    // 28.4: 0x18 is 1.5 pixels.
+    POINTFIX lines[] = {{0x30, 0x40}, {0x50, 0x18}};
+    POINTFIX bezier[] = {{0x60, 0x60}, {0x70, 0x60}, {0x80, 0x50}};
+    POINTFIX back[] = {{0x10, 0x10}};
+    POINTFIX open[] = {{0x200, 0x210}};
+    ASSERT_TRUE(PATHOBJ_bMoveTo(path, POINTFIX{0x10, 0x20}));
+    ASSERT_TRUE(PATHOBJ_bPolyLineTo(path, lines, 2));
+    ASSERT_TRUE(PATHOBJ_bPolyBezierTo(path, bezier, 3));
+    ASSERT_TRUE(PATHOBJ_bPolyLineTo(path, back, 1));
+    ASSERT_TRUE(PATHOBJ_bCloseFigure(path));
+    ASSERT_TRUE(PATHOBJ_bMoveTo(path, POINTFIX{0x100, 0x100}));
+    ASSERT_TRUE(PATHOBJ_bPolyLineTo(path, open, 1));
+    EXPECT_EQ(path->cCurves, 5u);     // 2 lines, 1 Bezier, 1 line; 1 line
+    EXPECT_EQ(path->fl, PO_BEZIERS);  // 1.5 is not a whole pixel
+
+    std::vector<BOOL> more;
+    const std::vector<Record> records = Records(path, &more);
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(more, (std::vector<BOOL>{TRUE, TRUE, TRUE, FALSE}));
+    // The start point opens the figure's first record.
+    EXPECT_EQ(records[0].flags, PD_BEGINSUBPATH | PD_RESETSTYLE);
+    EXPECT_TRUE(SamePoints(records[0].points, {{0x10, 0x20}, {0x30, 0x40}, {0x50, 0x18}}));
+    EXPECT_EQ(records[1].flags, PD_BEZIERS);
+    EXPECT_TRUE(SamePoints(records[1].points, {{0x60, 0x60}, {0x70, 0x60}, {0x80, 0x50}}));
+    EXPECT_EQ(records[2].flags, PD_ENDSUBPATH | PD_CLOSEFIGURE);
+    EXPECT_TRUE(SamePoints(records[2].points, {{0x10, 0x10}}));
+    // An open figure ends without PD_CLOSEFIGURE.
+    EXPECT_EQ(records[3].flags, PD_BEGINSUBPATH | PD_RESETSTYLE | PD_ENDSUBPATH);
+    EXPECT_TRUE(SamePoints(records[3].points, {{0x100, 0x100}, {0x200, 0x210}}));
+
+    RECTFX bounds;
+    PATHOBJ_vGetBounds(path, &bounds);
+    EXPECT_EQ(bounds.xLeft, 0x10);
+    EXPECT_EQ(bounds.yTop, 0x10);
+    EXPECT_EQ(bounds.xRight, 0x200);
+    EXPECT_EQ(bounds.yBottom, 0x210);
+    EngDeletePath(path);
+}
+
+TEST(EnginePath, BadBuildingAndEnumerationCallsFail) {
+    PATHOBJ* path = EngCreatePath();
+    POINTFIX two[] = {{0, 0}, {16, 16}};
+    EXPECT_FALSE(PATHOBJ_bPolyLineTo(path, two, 2));  // no figure yet
+    EXPECT_FALSE(PATHOBJ_bCloseFigure(path));
+    ASSERT_TRUE(PATHOBJ_bMoveTo(path, POINTFIX{0, 0}));
+    EXPECT_FALSE(PATHOBJ_bPolyBezierTo(path, two, 2));  // Beziers come in threes
+    EXPECT_FALSE(PATHOBJ_bPolyLineTo(path, nullptr, 2));
+    PATHDATA data{};
+    EXPECT_FALSE(PATHOBJ_bEnum(path, nullptr));
+    EXPECT_FALSE(PATHOBJ_bEnum(nullptr, &data));
+    EXPECT_EQ(data.count, 0u);
+    PATHOBJ stranger{0, 0};
+    EXPECT_FALSE(PATHOBJ_bMoveTo(&stranger, POINTFIX{0, 0}));
+    EXPECT_FALSE(PATHOBJ_bEnum(&stranger, &data));
+    EngDeletePath(&stranger);  // not the engine's: ignored
+    EngDeletePath(path);
+    PATHOBJ* empty = EngCreatePath();
+    EXPECT_FALSE(PATHOBJ_bEnum(empty, &data));
+    EXPECT_EQ(data.count, 0u);
+    EngDeletePath(empty);
+}
+
+PATHOBJ* Polygon(std::initializer_list<POINTL> corners) {
+    PATHOBJ* path = EngCreatePath();
+    auto it = corners.begin();
+    PATHOBJ_bMoveTo(path, xlplatform::PointFix(it->x, it->y));
+    for (++it; it != corners.end(); ++it) {
+        POINTFIX p = xlplatform::PointFix(it->x, it->y);
+        PATHOBJ_bPolyLineTo(path, &p, 1);
+    }
+    PATHOBJ_bCloseFigure(path);
+    return path;
+}
+
+TEST(EngineClip, PathClipsCoverThePixelsWhoseCentresAreInside) {
+    // An L shape: 4 wide and 1 high on top, then 1 wide for 3 more rows.
+    PATHOBJ* shape = Polygon({{0, 0}, {4, 0}, {4, 1}, {1, 1}, {1, 4}, {0, 4}});
+    CLIPOBJ* clip = xlplatform::CreatePathClip(shape, FP_ALTERNATEMODE);
+    ASSERT_NE(clip, nullptr);
+    EXPECT_EQ(clip->iDComplexity, DC_COMPLEX);
+    EXPECT_EQ(clip->iMode, TC_PATHOBJ);
+    EXPECT_TRUE(clip->rclBounds == (RECTL{0, 0, 4, 4}));
+    CLIPOBJ_cEnumStart(clip, TRUE, CT_RECTANGLES, CD_ANY, 0);
+    const std::vector<RECTL> rects = Enumerate(clip, 4);
+    ASSERT_EQ(rects.size(), 2u);
+    EXPECT_TRUE(rects[0] == (RECTL{0, 0, 4, 1}));
+    EXPECT_TRUE(rects[1] == (RECTL{0, 1, 1, 4}));
+    // The clip's path is the path it was made from.
+    PATHOBJ* back = CLIPOBJ_ppoGetPath(clip);
+    ASSERT_NE(back, nullptr);
+    const std::vector<Record> records = Records(back);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].points.size(), 6u);
+    EXPECT_EQ(records[0].flags & PD_CLOSEFIGURE, PD_CLOSEFIGURE);
+    EngDeletePath(back);
+    EngDeleteClip(clip);
+    EngDeletePath(shape);
+
+    // Two overlapping squares drawn the same way round: the overlap is inside under
+    // winding and outside under alternate.
+    PATHOBJ* twice = Polygon({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
+    POINTFIX second[] = {xlplatform::PointFix(6, 2), xlplatform::PointFix(6, 6),
+                         xlplatform::PointFix(2, 6)};
+    PATHOBJ_bMoveTo(twice, xlplatform::PointFix(2, 2));
+    PATHOBJ_bPolyLineTo(twice, second, 3);
+    PATHOBJ_bCloseFigure(twice);
+    for (FLONG mode : {FP_WINDINGMODE, FP_ALTERNATEMODE}) {
+        SCOPED_TRACE(mode);
+        CLIPOBJ* c = xlplatform::CreatePathClip(twice, mode);
+        CLIPOBJ_cEnumStart(c, TRUE, CT_RECTANGLES, CD_ANY, 0);
+        bool overlapInside = false;
+        for (const RECTL& r : Enumerate(c, 16)) {
+            if (r.left <= 3 && r.right > 3 && r.top <= 3 && r.bottom > 3) overlapInside = true;
+        }
+        EXPECT_EQ(overlapInside, mode == FP_WINDINGMODE);
+        EngDeleteClip(c);
+    }
+    EngDeletePath(twice);
+}
+
+TEST(EngineClip, RectangleRegionsGiveOneClosedFigurePerRectangle) {
+    CLIPOBJ* clip = xlplatform::CreateRegionClip(std::vector<RECTL>{{1, 2, 3, 4}, {10, 2, 12, 4}});
+    PATHOBJ* path = CLIPOBJ_ppoGetPath(clip);
+    const std::vector<Record> records = Records(path);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].flags, PD_BEGINSUBPATH | PD_RESETSTYLE | PD_ENDSUBPATH | PD_CLOSEFIGURE);
+    EXPECT_TRUE(SamePoints(records[0].points, {{16, 32}, {48, 32}, {48, 64}, {16, 64}}));
+    EXPECT_EQ(records[1].points[0].x, 160);
+    EngDeletePath(path);
+    EngDeleteClip(clip);
+}
+
+TEST(EngineClip, BadInputIsRefusedWithoutReadingOrWritingPastBuffers) {
+    CLIPOBJ* clip = xlplatform::CreateRectClip(RECTL{0, 0, 4, 4});
+    CLIPOBJ_cEnumStart(clip, TRUE, CT_RECTANGLES, CD_ANY, 0);
+    ULONG small[1] = {0xDEADBEEF};
+    // Room for the count only: no rectangle fits, none is lost.
+    EXPECT_TRUE(CLIPOBJ_bEnum(clip, sizeof(ULONG), small));
+    EXPECT_EQ(small[0], 0u);
+    EXPECT_FALSE(CLIPOBJ_bEnum(clip, 2, small));
+    EXPECT_FALSE(CLIPOBJ_bEnum(clip, 100, nullptr));
+    EXPECT_EQ(Enumerate(clip, 1).size(), 1u);
+    EXPECT_EQ(CLIPOBJ_cEnumStart(clip, TRUE, 7, CD_ANY, 0), 0u);  // only rectangles exist
+    EngDeleteClip(clip);
+
+    CLIPOBJ stranger{0, {0, 0, 4, 4}, DC_COMPLEX, FC_COMPLEX, TC_RECTANGLES, 0};
+    EXPECT_EQ(CLIPOBJ_cEnumStart(&stranger, TRUE, CT_RECTANGLES, CD_ANY, 0), 0u);
+    EXPECT_FALSE(CLIPOBJ_bEnum(&stranger, 100, small));
+    EXPECT_EQ(CLIPOBJ_ppoGetPath(&stranger), nullptr);
+    EXPECT_EQ(CLIPOBJ_cEnumStart(nullptr, TRUE, CT_RECTANGLES, CD_ANY, 0), 0u);
+
+    // Paths too large to rasterise, empty paths and unknown fill modes make no clip.
+    PATHOBJ* vast = Polygon({{0, 0}, {10, 0}, {10, 1 << 26}});
+    EXPECT_EQ(xlplatform::CreatePathClip(vast, FP_ALTERNATEMODE), nullptr);
+    EXPECT_EQ(xlplatform::CreatePathClip(vast, 0), nullptr);
+    EngDeletePath(vast);
+    PATHOBJ* empty = EngCreatePath();
+    EXPECT_EQ(xlplatform::CreatePathClip(empty, FP_ALTERNATEMODE), nullptr);
+    EngDeletePath(empty);
+    // An empty rectangle clips everything away.
+    CLIPOBJ* nothing = xlplatform::CreateRectClip(RECTL{5, 5, 5, 9});
+    EXPECT_EQ(CLIPOBJ_cEnumStart(nothing, TRUE, CT_RECTANGLES, CD_ANY, 0), 0u);
+    EngDeleteClip(nothing);
+}
+
+TEST(EngineXlate, TrivialPaletteAndFormatTranslations) {
+    XLATEOBJ* trivial = xlplatform::CreateTrivialXlate();
+    EXPECT_EQ(trivial->flXlate, XO_TRIVIAL);
+    EXPECT_EQ(XLATEOBJ_iXlate(trivial, 0x123456), 0x123456u);
+    EXPECT_EQ(XLATEOBJ_iXlate(nullptr, 7), 7u);
+
+    const ULONG table[] = {0x000000, 0xFFFFFF};
+    XLATEOBJ* palette = xlplatform::CreatePaletteXlate(table);
+    EXPECT_EQ(palette->flXlate, XO_TABLE);
+    EXPECT_EQ(palette->cEntries, 2u);
+    EXPECT_EQ(palette->iSrcType, PAL_INDEXED);
+    EXPECT_EQ(XLATEOBJ_iXlate(palette, 1), 0xFFFFFFu);
+    EXPECT_EQ(XLATEOBJ_iXlate(palette, 2), 0u);  // beyond the table
+    EXPECT_EQ(XLATEOBJ_piVector(palette), palette->pulXlate);
+    ULONG colours[4] = {};
+    EXPECT_EQ(XLATEOBJ_cGetPalette(palette, XO_SRCPALETTE, 4, colours), 2u);
+    EXPECT_EQ(colours[1], 0xFFFFFFu);
+
+    XLATEOBJ* words = xlplatform::CreateFormatXlate(BMF_32BPP, BMF_16BPP);
+    EXPECT_EQ(words->flXlate, 0u);
+    EXPECT_EQ(words->cEntries, 0u);
+    EXPECT_EQ(XLATEOBJ_iXlate(words, 0xFFFFFF), 0x7FFFu);
+    ULONG masks[3] = {};
+    EXPECT_EQ(XLATEOBJ_cGetPalette(words, XO_DESTBITFIELDS, 3, masks), 3u);
+    EXPECT_EQ(masks[0], 0x7C00u);
+    EXPECT_EQ(xlplatform::CreateFormatXlate(BMF_8BPP, BMF_24BPP), nullptr);
+    EXPECT_EQ(xlplatform::CreatePaletteXlate({}), nullptr);
+
+    xlplatform::DeleteXlate(trivial);
+    xlplatform::DeleteXlate(palette);
+    xlplatform::DeleteXlate(words);
+}
+
+}  // namespace
