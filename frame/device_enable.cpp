@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include <winddi.h>
 #include <winspool.h>
 
 #include "frame/hook_slots.h"
@@ -15,9 +16,6 @@
 
 namespace xlr {
 namespace {
-
-constexpr FLONG kCapsDontJournal = 0x00002000;  // GCAPS_DONTJOURNAL
-constexpr FLONG kCaps2PngSource = 0x00000008;   // GCAPS2_PNGSRC
 
 void Fail(PDEVOBJ device, PluginDeviceState* state) {
     FreeDeviceState(state);
@@ -191,7 +189,7 @@ PluginDeviceState* EnableDeviceState(PDEVOBJ device, IPrintOemDriverUni* helper,
     state->smartDuplexOddPage = features.Is(u"KXSmartDuplexOddPageJob", u"TRUE");
     if (features.Is(u"KXPngPassthrough", u"TRUE")) {
         state->pngPassThrough = 1;
-        devInfo->flGraphicsCaps2 |= kCaps2PngSource;
+        devInfo->flGraphicsCaps2 |= GCAPS2_PNGSRC;
     }
     state->shiftMarginsForRotate180 = features.Is(u"KXShiftMarginsForOrientRotate180", u"TRUE");
     state->alternateLetterhead = features.Is(u"AlternateLetterHead", u"TRUE");
@@ -213,9 +211,9 @@ PluginDeviceState* EnableDeviceState(PDEVOBJ device, IPrintOemDriverUni* helper,
             dontJournal = RawSpoolingAllowed(*settings, *state) && state->mediaManualDuplex == 0;
         }
         if (dontJournal)
-            devInfo->flGraphicsCaps |= kCapsDontJournal;
+            devInfo->flGraphicsCaps |= GCAPS_DONTJOURNAL;
         else
-            devInfo->flGraphicsCaps &= ~kCapsDontJournal;
+            devInfo->flGraphicsCaps &= ~GCAPS_DONTJOURNAL;
     }
     state->contentOrientation = 0;
     state->usbSerialNumber[0] = 0;

@@ -5,6 +5,7 @@
 
 #include "frame/device_enable.h"
 #include "frame/font_command.h"
+#include "frame/hooks.h"
 #include "frame/module_state.h"
 #include "settings/devmode_handler.h"
 
@@ -89,9 +90,8 @@ HRESULT CRenderPlugin::DevMode(DWORD mode, POEMDMPARAM param) {
     return HandleDevMode(mode, param) ? S_OK : E_FAIL;
 }
 
-HRESULT CRenderPlugin::EnableDriver(DWORD, DWORD, PDRVENABLEDATA) {
-    // FIXME: the hook table is not built yet; Unidrv then renders alone.
-    return E_FAIL;
+HRESULT CRenderPlugin::EnableDriver(DWORD driverVersion, DWORD size, PDRVENABLEDATA ded) {
+    return EnableHookTable(driverVersion, size, ded) ? S_OK : E_FAIL;
 }
 
 HRESULT CRenderPlugin::DisableDriver() {
