@@ -25,7 +25,8 @@ BOOL CopyName(std::u16string_view text, LPWSTR buffer, LPDWORD size, bool countT
     }
     if (buffer == nullptr || *size <= text.size()) {
         *size = static_cast<DWORD>(text.size() + 1);
-        SetLastError(countTerminator ? ERROR_INSUFFICIENT_BUFFER : ERROR_MORE_DATA);
+        // GetUserNameW and GetComputerNameW report a short buffer differently.
+        SetLastError(countTerminator ? ERROR_INSUFFICIENT_BUFFER : ERROR_BUFFER_OVERFLOW);
         return FALSE;
     }
     std::memcpy(buffer, text.data(), text.size() * sizeof(WCHAR));

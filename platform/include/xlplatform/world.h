@@ -13,6 +13,14 @@
 
 namespace xlplatform {
 
+// Orders names without regard to case (CharUpperW's rule), as Windows compares
+// registry keys, value names and printer names.
+struct NoCaseLess {
+    using is_transparent = void;
+    bool operator()(std::u16string_view a, std::u16string_view b) const;
+};
+bool SameName(std::u16string_view a, std::u16string_view b);
+
 struct World {
     std::u16string userName = u"USER";
     std::u16string computerName = u"XLHOST";
