@@ -12,7 +12,7 @@
 //   jobs         `jobDefaults` (user, machine, submission time, output file) apply
 //                to every StartDocPrinterW; FindJob(id) reaches a job afterwards;
 //                `writePrinterError` makes WritePrinter fail.
-//   registry     `localMachine` / `currentUser` trees: CreateKey(path).values[name]
+//   registry     `localMachine` / `currentUser` trees: Create(path).values[name]
 //                = StringValue(...) / DwordValue(...) / BinaryValue(...).
 //   system       `osVersion`, `fixedTime` + `utcOffsetMinutes`, `shortDateFormat`,
 //                `uiLanguage`, `userLanguage`, `tempDirectory`, `driversDirectory`.
