@@ -64,6 +64,7 @@ typedef struct _OSVERSIONINFOW {
     DWORD dwPlatformId;
     WCHAR szCSDVersion[128];
 } OSVERSIONINFOW, *LPOSVERSIONINFOW;
+constexpr WORD VER_SUITE_SINGLEUSERTS = 0x0100;
 constexpr BYTE VER_NT_WORKSTATION = 1;
 constexpr BYTE VER_NT_DOMAIN_CONTROLLER = 2;
 constexpr BYTE VER_NT_SERVER = 3;
@@ -71,15 +72,32 @@ constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
 BOOL WINAPI GetVersionExW(LPOSVERSIONINFOW info);  // also takes an OSVERSIONINFOEXW
 
 // Temporary files. GetTempPathW answers a directory that the C runtime can open
-// files in as well (fopen of a path made from it works).
+// files in as well (fopen of a path made from it works). GetTempFileNameW
+// writes at most MAX_PATH characters; with unique 0 it creates the file.
 DWORD WINAPI GetTempPathW(DWORD size, LPWSTR buffer);
 UINT WINAPI GetTempFileNameW(LPCWSTR pathName, LPCWSTR prefix, UINT unique, LPWSTR tempFileName);
 BOOL WINAPI DeleteFileW(LPCWSTR fileName);
 
-// Time: the world's clock and time zone.
+// Time: the world's clock and time zone. A FILETIME counts 100-nanosecond
+// intervals since 1 January 1601 (UTC).
 void WINAPI GetSystemTime(LPSYSTEMTIME time);
 void WINAPI GetLocalTime(LPSYSTEMTIME time);
-typedef struct _TIME_ZONE_INFORMATION TIME_ZONE_INFORMATION, *LPTIME_ZONE_INFORMATION;
+void WINAPI GetSystemTimeAsFileTime(FILETIME* time);
+BOOL WINAPI FileTimeToSystemTime(const FILETIME* fileTime, LPSYSTEMTIME systemTime);
+BOOL WINAPI SystemTimeToFileTime(const SYSTEMTIME* systemTime, FILETIME* fileTime);
+// UTC = local time + Bias (minutes); the standard-time bias adds to it.
+typedef struct _TIME_ZONE_INFORMATION {
+    LONG Bias;
+    WCHAR StandardName[32];
+    SYSTEMTIME StandardDate;
+    LONG StandardBias;
+    WCHAR DaylightName[32];
+    SYSTEMTIME DaylightDate;
+    LONG DaylightBias;
+} TIME_ZONE_INFORMATION, *PTIME_ZONE_INFORMATION, *LPTIME_ZONE_INFORMATION;
+static_assert(sizeof(TIME_ZONE_INFORMATION) == 172);
+// A null zone is the world's time zone. Daylight-saving rules of a given zone
+// are not applied: its standard time is used all year.
 BOOL WINAPI SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* universal,
                                             LPSYSTEMTIME local);
 LPWSTR WINAPI CharUpperW(LPWSTR text);

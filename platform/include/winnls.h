@@ -13,6 +13,7 @@ constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
 constexpr LCID LOCALE_SYSTEM_DEFAULT = 0x0800;
 constexpr LCTYPE LOCALE_ICOUNTRY = 0x00000005;
 constexpr LCTYPE LOCALE_SSHORTDATE = 0x0000001F;
+constexpr LCTYPE LOCALE_NOUSEROVERRIDE = 0x80000000;
 
 extern "C" {
 
@@ -24,6 +25,9 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, int na
                                LPWSTR wide, int wideSize);
 UINT WINAPI GetACP();
 
+// LOCALE_ICOUNTRY and LOCALE_SSHORTDATE of the world's user locale.
 int WINAPI GetLocaleInfoW(LCID locale, LCTYPE type, LPWSTR data, int size);
+LANGID WINAPI GetUserDefaultUILanguage();
+LANGID WINAPI GetUserDefaultLangID();
 
 }  // extern "C"

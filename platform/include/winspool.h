@@ -17,6 +17,13 @@ typedef struct _PRINTER_DEFAULTSW {
     ACCESS_MASK DesiredAccess;
 } PRINTER_DEFAULTSW, *PPRINTER_DEFAULTSW, *LPPRINTER_DEFAULTSW;
 
+constexpr DWORD PRINTER_ATTRIBUTE_LOCAL = 0x00000040;
+constexpr DWORD PRINTER_ENUM_ICON8 = 0x00800000;
+
+constexpr DWORD JOB_STATUS_SPOOLING = 0x00000008;
+constexpr DWORD JOB_STATUS_PRINTING = 0x00000010;
+constexpr DWORD JOB_STATUS_PRINTED = 0x00000080;
+
 typedef struct _PRINTER_INFO_1W {
     DWORD Flags;
     LPWSTR pDescription;
@@ -106,9 +113,15 @@ typedef struct _FORM_INFO_1W {
 
 extern "C" {
 
+// Without defaults the handle has PRINTER_ACCESS_USE. Changing printer data needs
+// PRINTER_ACCESS_ADMINISTER.
 BOOL WINAPI OpenPrinterW(LPWSTR printerName, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults);
 BOOL WINAPI ClosePrinter(HANDLE printer);
-// Levels 1 and 2. Strings are placed in the caller's buffer after the record.
+// The record functions below (GetPrinterW, GetPrinterDriverW, GetJobW, EnumFormsW,
+// GetPrinterDriverDirectoryW) place strings in the caller's buffer after the
+// records. They always set `needed`; when the buffer is null or too small they
+// fail with ERROR_INSUFFICIENT_BUFFER.
+// Levels 1 and 2.
 BOOL WINAPI GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed);
 
 // Printer data: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for a missing value,
@@ -122,9 +135,10 @@ DWORD WINAPI SetPrinterDataExW(HANDLE printer, LPCWSTR keyName, LPCWSTR valueNam
                                LPBYTE data, DWORD size);
 DWORD WINAPI DeletePrinterDataW(HANDLE printer, LPWSTR valueName);
 
-// Level 3 of the printer's driver.
+// Level 3 of the printer's driver. A null environment is the driver's own.
 BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR environment, DWORD level, LPBYTE buffer,
                               DWORD size, LPDWORD needed);
+// Level 1: the directory of the environment's drivers, as text (size in bytes).
 BOOL WINAPI GetPrinterDriverDirectoryW(LPWSTR server, LPWSTR environment, DWORD level, LPBYTE buffer,
                                        DWORD size, LPDWORD needed);
 
@@ -132,8 +146,8 @@ BOOL WINAPI GetPrinterDriverDirectoryW(LPWSTR server, LPWSTR environment, DWORD 
 BOOL WINAPI GetJobW(HANDLE printer, DWORD jobId, DWORD level, LPBYTE buffer, DWORD size,
                     LPDWORD needed);
 
-// A document of the spooler: StartDocPrinterW returns the new job's identifier
-// (0 on failure); WritePrinter appends to the job's output file.
+// A document of the spooler (DOC_INFO_1W): StartDocPrinterW returns the new
+// job's identifier (0 on failure); WritePrinter appends to the job's output file.
 DWORD WINAPI StartDocPrinterW(HANDLE printer, DWORD level, LPBYTE docInfo);
 BOOL WINAPI EndDocPrinter(HANDLE printer);
 BOOL WINAPI StartPagePrinter(HANDLE printer);

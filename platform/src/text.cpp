@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <xlplatform/world.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -88,21 +89,21 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
             ++i;
             continue;
         }
-        if (extra > 0 && utf8.size() - i - 1 < static_cast<size_t>(extra)) {
-            out += kReplacement;
-            break;
+        // A sequence cut short (by a byte that does not continue it, or by the end
+        // of the text) becomes one replacement; the byte that broke it is read anew.
+        int continued = 0;
+        while (continued < extra && i + 1 + continued < utf8.size() &&
+               (static_cast<unsigned char>(utf8[i + 1 + continued]) & 0xC0) == 0x80) {
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + 1 + continued]) & 0x3F);
+            ++continued;
         }
-        bool valid = true;
-        for (int k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                valid = false;
-                break;
-            }
-            cp = (cp << 6) | (next & 0x3F);
+        if (continued < extra) {
+            out += kReplacement;
+            i += 1 + continued;
+            continue;
         }
         constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-        if (!valid || cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
             out += kReplacement;
             ++i;
             continue;
@@ -142,6 +143,22 @@ std::u16string Upper(std::u16string_view text) {
     return out;
 }
 
+bool NoCaseLess::operator()(std::u16string_view a, std::u16string_view b) const {
+    const size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        const char16_t x = UpperUnit(a[i]), y = UpperUnit(b[i]);
+        if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+}
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (UpperUnit(a[i]) != UpperUnit(b[i])) return false;
+    return true;
+}
+
 }  // namespace xlplatform
 
 using xlplatform::TheWorld;
@@ -160,7 +177,12 @@ int NarrowLength(LPCSTR text, int count) {
     return static_cast<int>(std::strlen(text)) + 1;
 }
 
-bool IsAnsi(UINT codePage) { return codePage == CP_ACP || codePage == 1252; }
+// The code page a conversion uses: CP_ACP is the world's ANSI code page. Only
+// 1252 and UTF-8 are known; 0 marks any other.
+UINT ResolveCodePage(UINT codePage) {
+    if (codePage == CP_ACP) codePage = TheWorld().ansiCodePage;
+    return codePage == 1252 || codePage == CP_UTF8 ? codePage : 0;
+}
 
 }  // namespace
 
@@ -168,10 +190,12 @@ extern "C" {
 
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideCount, LPSTR narrow,
                                int narrowSize, LPCSTR defaultChar, PBOOL usedDefaultChar) {
-    if (wide == nullptr || wideCount == 0 || narrowSize < 0 || (codePage != CP_UTF8 && !IsAnsi(codePage))) {
+    codePage = ResolveCodePage(codePage);
+    if (wide == nullptr || wideCount == 0 || narrowSize < 0 || codePage == 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
+    if (usedDefaultChar != nullptr) *usedDefaultChar = FALSE;
     const std::u16string_view source(wide, WideLength(wide, wideCount));
     std::string converted;
     if (codePage == CP_UTF8) {
@@ -200,7 +224,8 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideCount
 
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD, LPCSTR narrow, int narrowCount, LPWSTR wide,
                                int wideSize) {
-    if (narrow == nullptr || narrowCount == 0 || wideSize < 0 || (codePage != CP_UTF8 && !IsAnsi(codePage))) {
+    codePage = ResolveCodePage(codePage);
+    if (narrow == nullptr || narrowCount == 0 || wideSize < 0 || codePage == 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
