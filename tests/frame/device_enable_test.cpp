@@ -181,7 +181,9 @@ TEST_F(DeviceEnableTest, AutoDuplexScalingAlone) {
         xlr::PluginDeviceState* state = xlr::EnableDeviceState(&fresh.devobj, &fresh.helper, &g, &d, nullptr);
         ASSERT_NE(state, nullptr);
         EXPECT_EQ(state->autoDuplexScaling, c.expected) << c.duplex << " " << (c.option ? c.option : "-");
-        if (c.expected == 1) EXPECT_EQ(state->printableWidth, 5100 - 300) << "scaling computes margins too";
+        if (c.expected == 1) {
+            EXPECT_EQ(state->printableWidth, 5100 - 300) << "scaling computes margins too";
+        }
         xlr::DisableDeviceState(&fresh.devobj);
     }
 }
@@ -221,7 +223,9 @@ TEST_F(DeviceEnableTest, RawSpoolingSetsDontJournalOnlyWhenAllowed) {
 }
 
 TEST_F(DeviceEnableTest, HybridPathDecidesHowTheStateIsFound) {
-    xlplatform::AddPrinter({u"Hybrid"});
+    xlplatform::Printer hybrid;
+    hybrid.name = u"Hybrid";
+    xlplatform::AddPrinter(hybrid);
     HANDLE printer = nullptr;
     WCHAR name[] = u"Hybrid";
     ASSERT_TRUE(OpenPrinterW(name, &printer, nullptr));
@@ -232,9 +236,7 @@ TEST_F(DeviceEnableTest, HybridPathDecidesHowTheStateIsFound) {
     EXPECT_EQ(xlr::DeviceState(&device.devobj), state);
     xlr::DisableDeviceState(&device.devobj);
 
-    DWORD one = 1;
-    WCHAR value[] = u"HybridPathSupported";
-    ASSERT_EQ(SetPrinterDataW(printer, value, REG_DWORD, reinterpret_cast<BYTE*>(&one), 4), ERROR_SUCCESS);
+    xlplatform::FindPrinter(u"Hybrid")->SetData(u"HybridPathSupported", xlplatform::DwordValue(1));
     state = Enable();
     ASSERT_NE(state, nullptr);
     EXPECT_EQ(xlr::HybridPathFlag(), 1u);
