@@ -11,6 +11,7 @@ namespace {
 constexpr xlhost::Command kCommands[] = {
     {"plugin-info", "load the plug-in module and show what it reports", xlhost::RunPluginInfo},
     {"devmode", "make, show, merge and convert private device modes", xlhost::RunDevMode},
+    {"features", "list the printer's features and their current options", xlhost::RunFeatures},
 };
 
 void PrintUsage(std::FILE* out) {
