@@ -33,7 +33,8 @@ public:
     bool IsSet(const Feature& feature) const;
 
     // The commands of a section: the description's own and the CmdSelect of each
-    // current option, by order number (file order among equal numbers).
+    // current option, by order number; among equal numbers the description's own
+    // come first, then the options' in feature order.
     std::vector<const PrinterCommand*> CommandsIn(OrderSection section) const;
 
 private:

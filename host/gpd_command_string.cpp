@@ -90,6 +90,12 @@ std::string Quoted(char c) {
     return std::string("'") + c + "'";
 }
 
+// A name as quoted in a message: long ones are cut.
+std::string Excerpt(std::string_view text) {
+    constexpr size_t kLongest = 40;
+    return text.size() <= kLongest ? std::string(text) : std::string(text.substr(0, kLongest)) + "...";
+}
+
 // Reads the expression between a parameter's braces into postfix steps:
 //   sum     = product { ("+" | "-") product }
 //   product = factor { ("*" | "/" | "MOD") factor }
@@ -194,7 +200,7 @@ private:
             std::int64_t value = 0;
             const auto [ptr, ec] = std::from_chars(text_.data() + pos_, text_.data() + end, value);
             if (ec != std::errc() || value > kLargestLiteral)
-                return Fail("the number " + std::string(text_.substr(pos_, end - pos_)) + " is too large");
+                return Fail("the number " + Excerpt(text_.substr(pos_, end - pos_)) + " is too large");
             pos_ = end;
             ExpressionStep step;
             step.kind = ExpressionStep::Kind::kNumber;
@@ -207,10 +213,10 @@ private:
         pos_ += name.size();
         SkipBlanks();
         if (pos_ < text_.size() && text_[pos_] == '(')
-            return Fail("the function " + std::string(name) + "() is not supported", StringStatus::kUnsupported);
+            return Fail("the function " + Excerpt(name) + "() is not supported", StringStatus::kUnsupported);
         const auto variable = StandardVariableFromName(name);
         if (!variable)
-            return Fail("'" + std::string(name) + "' is not a standard variable", StringStatus::kUnsupported);
+            return Fail("'" + Excerpt(name) + "' is not a standard variable", StringStatus::kUnsupported);
         ExpressionStep step;
         step.kind = ExpressionStep::Kind::kVariable;
         step.variable = *variable;
@@ -253,7 +259,7 @@ bool ParseLimits(std::string_view value, size_t& pos, CommandParameter& paramete
     const auto low = comma == std::string_view::npos ? std::nullopt : number(inside.substr(0, comma));
     const auto high = comma == std::string_view::npos ? std::nullopt : number(inside.substr(comma + 1));
     if (!low || !high || *low > *high) {
-        message = "the limits [" + std::string(inside) + "] are not [low, high]";
+        message = "the limits [" + Excerpt(inside) + "] are not [low, high]";
         return false;
     }
     parameter.low = low;
@@ -265,11 +271,11 @@ bool ParseLimits(std::string_view value, size_t& pos, CommandParameter& paramete
 // Reads a parameter reference; `pos` is at the format letter after '%'.
 StringStatus ParseParameter(std::string_view quoted, size_t& pos, CommandParameter& parameter,
                             std::string& message) {
-    // Limits and braces must close inside the same quoted string.
+    // Limits and braces must close before the next quoted string begins.
     const std::string_view value = quoted.substr(0, std::min(quoted.find('"', pos), quoted.size()));
     const size_t start = pos - 1;
     if (pos >= value.size()) {
-        message = "'%' ends the string; write %% for a percent sign";
+        message = "'%' is not followed by a parameter format";
         return StringStatus::kMalformed;
     }
     const char letter = value[pos];
@@ -284,7 +290,7 @@ StringStatus ParseParameter(std::string_view quoted, size_t& pos, CommandParamet
             message = std::string("the parameter format %") + letter + " is not supported";
             return StringStatus::kUnsupported;
         }
-        message = "'%' is followed by " + Quoted(letter) + ", not a parameter format; write %% for a percent sign";
+        message = "'%' is followed by " + Quoted(letter) + ", not a parameter format";
         return StringStatus::kMalformed;
     }
     ++pos;
@@ -377,6 +383,28 @@ std::optional<std::int64_t> Evaluate(const CommandParameter& parameter, const St
     return stack.back();
 }
 
+// Inside a string, "%" starts a parameter only when a format letter and its
+// limits or expression follow; any other "%" is a percent sign, so that
+// "<1B>%-12345X" needs no escape (though "%%" is read as one "%" as well).
+bool StartsParameter(std::string_view value, size_t pos) {
+    if (value.size() - pos < 2) return false;
+    const char letter = value[pos];
+    const bool isLetter = (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
+    return isLetter && (value[pos + 1] == '{' || value[pos + 1] == '[');
+}
+
+// Reads a parameter (at the letter after '%') into `out`, after the literal
+// bytes collected so far.
+StringStatus AddParameter(std::string_view value, size_t& pos, std::string& literal, CommandString& out,
+                          std::string& message) {
+    if (!literal.empty()) out.pieces.emplace_back(std::move(literal));
+    literal.clear();
+    CommandParameter parameter;
+    const StringStatus status = ParseParameter(value, pos, parameter, message);
+    if (status == StringStatus::kOk) out.pieces.emplace_back(std::move(parameter));
+    return status;
+}
+
 bool IsPlainText(unsigned char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '<'; }
 
 }  // namespace
@@ -433,16 +461,23 @@ std::string CommandString::Display() const {
 StringStatus DecodeQuotedValue(std::string_view value, bool parameters, CommandString& out, std::string& message) {
     out.pieces.clear();
     std::string literal;
-    bool anyString = false;
+    bool anyPart = false;
     size_t pos = 0;
     for (;;) {
         while (pos < value.size() && IsBlank(value[pos])) ++pos;
         if (pos >= value.size()) break;
+        if (value[pos] == '%' && parameters) {
+            anyPart = true;
+            ++pos;
+            const StringStatus status = AddParameter(value, pos, literal, out, message);
+            if (status != StringStatus::kOk) return status;
+            continue;
+        }
         if (value[pos] != '"') {
             message = "expected a quoted string, not " + Quoted(value[pos]);
             return StringStatus::kMalformed;
         }
-        anyString = true;
+        anyPart = true;
         ++pos;
         for (;;) {
             if (pos >= value.size()) {
@@ -479,24 +514,20 @@ StringStatus DecodeQuotedValue(std::string_view value, bool parameters, CommandS
                 }
                 continue;
             }
-            if (c == '%' && parameters) {
-                if (pos < value.size() && value[pos] == '%') {
-                    literal.push_back('%');
-                    ++pos;
-                    continue;
-                }
-                if (!literal.empty()) out.pieces.emplace_back(std::move(literal));
-                literal.clear();
-                CommandParameter parameter;
-                const StringStatus status = ParseParameter(value, pos, parameter, message);
+            if (c == '%' && parameters && pos < value.size() && value[pos] == '%') {
+                literal.push_back('%');
+                ++pos;
+                continue;
+            }
+            if (c == '%' && parameters && StartsParameter(value, pos)) {
+                const StringStatus status = AddParameter(value, pos, literal, out, message);
                 if (status != StringStatus::kOk) return status;
-                out.pieces.emplace_back(std::move(parameter));
                 continue;
             }
             literal.push_back(c);
         }
     }
-    if (!anyString) {
+    if (!anyPart) {
         message = "expected a quoted string";
         return StringStatus::kMalformed;
     }

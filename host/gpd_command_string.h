@@ -101,8 +101,10 @@ struct CommandString {
 enum class StringStatus : std::uint8_t { kOk, kMalformed, kUnsupported };
 
 // Decodes a value made of one or more quoted strings ("ab" "cd" joins to abcd),
-// with <hex> sections. With `parameters`, "%%" is a percent sign and "%" starts a
-// parameter reference; without it "%" is an ordinary character. On failure
+// with <hex> sections. With `parameters`, parameter references may stand between
+// the strings ("<1B>&l"%d[1,99]{NumOfCopies}"X") or inside them; inside a string
+// "%%" is a percent sign and so is a "%" that no format letter with "{" or "["
+// follows. Without `parameters` "%" is an ordinary character. On failure
 // `message` says what is wrong.
 StringStatus DecodeQuotedValue(std::string_view value, bool parameters, CommandString& out, std::string& message);
 

@@ -75,6 +75,12 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
+// A value as quoted in a message: long ones are cut.
+std::string Excerpt(std::string_view value) {
+    constexpr size_t kLongest = 60;
+    return value.size() <= kLongest ? std::string(value) : std::string(value.substr(0, kLongest)) + "...";
+}
+
 bool IsSymbol(std::string_view text) {
     if (text.empty()) return false;
     for (char c : text)
@@ -164,7 +170,7 @@ private:
     }
 
     static std::string Named(const GpdToken& entry) {
-        return "*" + entry.keyword + (entry.value.empty() ? "" : ": " + entry.value);
+        return "*" + entry.keyword + (entry.value.empty() ? "" : ": " + Excerpt(entry.value));
     }
 
     // ---- blocks ----
@@ -239,7 +245,7 @@ private:
             return Error(entry.line, std::string(what) + " is " + std::to_string(entry.value.size()) +
                                          " characters long; at most 255 are allowed");
         if (!IsSymbol(entry.value))
-            return Error(entry.line, std::string(what) + " '" + entry.value +
+            return Error(entry.line, std::string(what) + " '" + Excerpt(entry.value) +
                                          "' may hold only letters, digits and '_'");
         out = entry.value;
         return true;
@@ -257,7 +263,7 @@ private:
         if (!out)
             return Error(entry.line, "*" + entry.keyword + " wants PAIR(x, y) with numbers from " +
                                          std::to_string(low) + " to " + std::to_string(high) + ", not '" +
-                                         entry.value + "'");
+                                         Excerpt(entry.value) + "'");
         return true;
     }
 
@@ -425,7 +431,7 @@ private:
                 }
                 case Entry::kCallbackId: {
                     const auto id = ParseInteger(token.value, 1, 0x7FFFFFFF);
-                    if (!id) return Error(token.line, "*CallbackID wants a positive number, not '" + token.value + "'");
+                    if (!id) return Error(token.line, "*CallbackID wants a positive number, not '" + Excerpt(token.value) + "'");
                     command.callbackId = static_cast<int>(*id);
                     return true;
                 }
@@ -451,22 +457,22 @@ private:
             dot == std::string_view::npos ? std::nullopt : ParseInteger(value.substr(dot + 1), 0, 0x7FFFFFFF);
         if (!section || !number)
             return Error(token.line, "*Order wants SECTION.NUMBER with a section of " + SectionList() + ", not '" +
-                                         token.value + "'");
+                                         Excerpt(token.value) + "'");
         command.order = CommandOrder{*section, static_cast<std::uint32_t>(*number)};
         return true;
     }
 
     bool Params(const GpdToken& token, PrinterCommand& command, bool& dropped) {
         const auto items = ParseCall(token.value, "LIST");
-        if (!items) return Error(token.line, "*Params wants LIST(variable, ...), not '" + token.value + "'");
+        if (!items) return Error(token.line, "*Params wants LIST(variable, ...), not '" + Excerpt(token.value) + "'");
         command.callbackParams.clear();
         if (items->size() == 1 && (*items)[0].empty()) return true;
         for (std::string_view item : *items) {
             const auto variable = StandardVariableFromName(item);
             if (!variable) {
-                if (!IsSymbol(item)) return Error(token.line, "*Params: '" + std::string(item) + "' is not a name");
+                if (!IsSymbol(item)) return Error(token.line, "*Params: '" + Excerpt(item) + "' is not a name");
                 Warn(token.line,
-                     "*Command: " + command.name + " skipped: '" + std::string(item) + "' is not a standard variable");
+                     "*Command: " + command.name + " skipped: '" + Excerpt(item) + "' is not a standard variable");
                 dropped = true;
                 return true;
             }

@@ -10,8 +10,10 @@
 //   *Command: CmdStartPage { *Order: PAGE_SETUP.5  *CallbackID: 2  *Params: LIST(NumOfCopies) }
 //
 // "*%" starts a comment; a line beginning with "+" continues the entry before it;
-// *Cmd strings hold <hex> bytes and parameters such as %d[1,99]{NumOfCopies}
-// (formats d, D, c, l, m). A construct named again adds to the first one, as in GPD.
+// *Cmd values hold <hex> bytes and parameters such as %d[1,99]{NumOfCopies}
+// (formats d, D, c, l, m; expressions with + - * / MOD and parentheses), between
+// or inside the quoted strings. A construct named again adds to the first one,
+// as in GPD.
 // Entries outside this subset (and *Include) are skipped with a warning, so that
 // a full description can be read; malformed text is an error. Every message
 // names the file and the line.
