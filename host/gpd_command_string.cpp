@@ -4,6 +4,8 @@
 #include <charconv>
 #include <limits>
 
+#include <printoem.h>
+
 namespace xlhost {
 namespace {
 
@@ -55,6 +57,10 @@ constexpr VariableName kVariableNames[] = {
     {"CursorOriginY", StandardVariable::kCursorOriginY},
     {"PageNumber", StandardVariable::kPageNumber},
 };
+// The numbers are those of DrvGetStandardVariable.
+static_assert(static_cast<DWORD>(StandardVariable::kNumOfCopies) == SVI_COPIES);
+static_assert(static_cast<DWORD>(StandardVariable::kPhysPaperWidth) == SVI_PHYSPAPERWIDTH);
+static_assert(static_cast<DWORD>(StandardVariable::kTextXRes) == SVI_TEXTXRES);
 // The table is indexed by the enumeration's value.
 static_assert(kVariableNames[26].variable == StandardVariable::kTextXRes);
 static_assert(static_cast<size_t>(StandardVariable::kPageNumber) + 1 == std::size(kVariableNames));

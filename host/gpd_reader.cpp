@@ -497,7 +497,7 @@ private:
             for (const FeatureOption& option : feature.options) {
                 if (!option.pageDimensions) continue;
                 if (!description_.masterUnits)
-                    return Error(option.line, "paper sizes need *MasterUnits before them");
+                    return Error(option.line, "paper sizes need *MasterUnits");
                 const GpdPair page = *option.pageDimensions;
                 const GpdPair origin = option.printableOrigin.value_or(GpdPair{});
                 const GpdPair area = option.printableArea.value_or(GpdPair{page.x - origin.x, page.y - origin.y});

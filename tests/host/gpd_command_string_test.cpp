@@ -156,15 +156,5 @@ TEST(GpdCommandString, DisplayReadsBackToTheSameCommand) {
     }
 }
 
-TEST(GpdCommandString, StandardVariableNamesMatchTheirNumbers) {
-    // The first numbers are those of DrvGetStandardVariable (SVI_COPIES 3, ...).
-    EXPECT_EQ(StandardVariableFromName("NumOfCopies"), StandardVariable::kNumOfCopies);
-    EXPECT_EQ(static_cast<int>(*StandardVariableFromName("NumOfCopies")), 3);
-    EXPECT_EQ(static_cast<int>(*StandardVariableFromName("PhysPaperLength")), 15);
-    EXPECT_EQ(static_cast<int>(*StandardVariableFromName("TextXRes")), 26);
-    EXPECT_EQ(StandardVariableName(StandardVariable::kPageNumber), "PageNumber");
-    EXPECT_FALSE(StandardVariableFromName("numofcopies"));
-}
-
 }  // namespace
 }  // namespace xlhost
