@@ -12,6 +12,9 @@ function(xl_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  # gtest_discover_tests splits a list-valued property into separate arguments,
+  # so each variable goes in a property of its own.
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "XLRENDER_BIN=${CMAKE_BINARY_DIR}/bin;XLRENDER_SOURCE=${PROJECT_SOURCE_DIR}")
+    PROPERTIES ENVIRONMENT "XLRENDER_BIN=${CMAKE_BINARY_DIR}/bin"
+               ENVIRONMENT_MODIFICATION "XLRENDER_SOURCE=set:${PROJECT_SOURCE_DIR}")
 endfunction()

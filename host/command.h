@@ -17,5 +17,6 @@ struct Command {
 int RunPluginInfo(std::span<const std::string> args);
 int RunDevMode(std::span<const std::string> args);
 int RunDump(std::span<const std::string> args);
+int RunFeatures(std::span<const std::string> args);
 
 }  // namespace xlhost

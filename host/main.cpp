@@ -12,6 +12,7 @@ constexpr xlhost::Command kCommands[] = {
     {"plugin-info", "load the plug-in module and show what it reports", xlhost::RunPluginInfo},
     {"devmode", "make, show, merge and convert private device modes", xlhost::RunDevMode},
     {"dump", "list a print job's PJL and PCL XL as a printer receives them", xlhost::RunDump},
+    {"features", "list the printer's features and their current options", xlhost::RunFeatures},
 };
 
 void PrintUsage(std::FILE* out) {
