@@ -244,6 +244,7 @@ TEST_F(DeviceEnableTest, HybridPathDecidesHowTheStateIsFound) {
     device.devobj.pdevOEM = &record;
     EXPECT_EQ(xlr::DeviceState(&device.devobj), state) << "the second word of the record";
     xlr::DisableDeviceState(&device.devobj);
+    device.devobj.pdevOEM = nullptr;  // the record is not the plug-in's to clear
     ClosePrinter(printer);
 }
 
