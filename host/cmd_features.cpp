@@ -7,7 +7,14 @@
 #include "host/args.h"
 #include "host/command.h"
 #include "host/default_description.h"
+#include "host/device_state_report.h"
 #include "host/feature_selection.h"
+#include "host/plugin_module.h"
+#include "host/printer_setup.h"
+#include "host/public_devmode.h"
+#include "host/unidrv_device.h"
+
+#include <winspool.h>
 
 namespace xlhost {
 namespace {
@@ -16,7 +23,8 @@ constexpr OptionSpec kOptions[] = {
     {"printer", "FILE", "the printer description (default: the built-in generic colour laser)"},
     {"set", "FEATURE=OPTION", "choose another option of a feature (repeatable)"},
     {"commands", "", "also list the commands of a job, in the order they are sent"},
-    // --state (load the plug-in, run EnablePDEV, show the device state) goes here.
+    {"state", "", "also load the plug-in, run EnablePDEV and show the device state it made"},
+    {"module", "PATH", "the plug-in module for --state (default: libxlrender.so beside xlrender)"},
 };
 
 constexpr const char* kUsage =
@@ -62,6 +70,34 @@ void PrintCommands(const FeatureSelection& selection) {
     }
 }
 
+// Loads the plug-in and enables a device for a job with the description's
+// defaults, as Unidrv would, and shows what EnablePDEV made of it.
+int PrintState(const ParsedArgs& args, FeatureSelection& selection) {
+    std::string error;
+    PluginModule module;
+    if (!module.Load(args.Value("module").value_or(DefaultModulePath()), error)) return Fail(error);
+    DEVMODEW devmode{};
+    if (!MakePublicDevMode(ParsedArgs{}, devmode, error)) return Fail(error);
+    SelectFeaturesFromDevMode(devmode, selection);
+    HANDLE printer = SetUpPrinter(selection, PrinterSetup{}, error);
+    if (printer == nullptr) return Fail(error);
+    DeviceSetup setup;
+    setup.module = &module;
+    setup.features = &selection;
+    setup.publicDevMode = devmode;
+    setup.printer = printer;
+    setup.printerName = PrinterSetup{}.name;
+    auto device = UnidrvDevice::Enable(setup, error);
+    if (!device) {
+        ClosePrinter(printer);
+        return Fail(error);
+    }
+    std::printf("\n%s", DeviceStateReport(*device).c_str());
+    device.reset();
+    ClosePrinter(printer);
+    return 0;
+}
+
 }  // namespace
 
 int RunFeatures(std::span<const std::string> args) {
@@ -88,6 +124,7 @@ int RunFeatures(std::span<const std::string> args) {
     std::printf("\n");
     PrintFeatures(selection);
     if (parsed->Has("commands")) PrintCommands(selection);
+    if (parsed->Has("state")) return PrintState(*parsed, selection);
     return 0;
 }
 

@@ -139,3 +139,11 @@ constexpr WORD DC_MEDIATYPES = 35;
 
 extern "C" int WINAPI DeviceCapabilitiesW(LPCWSTR device, LPCWSTR port, WORD capability, LPWSTR output,
                                          const DEVMODEW* devmode);
+
+// Escapes of ExtEscape that printer drivers answer.
+constexpr ULONG QUERYESCSUPPORT = 8;
+constexpr ULONG PASSTHROUGH = 19;
+constexpr ULONG GETTECHNOLOGY = 20;
+
+// GDIINFO ulTechnology.
+constexpr ULONG DT_RASPRINTER = 2;
