@@ -1,7 +1,6 @@
 // Hooks whose own work is not built yet: they pass every call on to Unidrv, so
 // that Unidrv still draws the page.
-// FIXME: the image hooks, the document and page hooks and the escapes replace
-// these as they are built.
+// FIXME: the image hooks replace these as they are built.
 #include "frame/hooks.h"
 
 namespace xlr {
@@ -57,21 +56,8 @@ BOOL DrvGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo, TRIVERTEX* 
                                         nMesh, prclExtents, pptlDitherOrg, ulMode);
 }
 
-BOOL DrvStartPage(SURFOBJ* pso) { return Forward<PFN_DrvStartPage>(pso, kSlotStartPage, pso); }
 
-BOOL DrvSendPage(SURFOBJ* pso) { return Forward<PFN_DrvSendPage>(pso, kSlotSendPage, pso); }
 
-ULONG DrvEscape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut) {
-    return Forward<PFN_DrvEscape>(pso, kSlotEscape, pso, iEsc, cjIn, pvIn, cjOut, pvOut);
-}
-
-BOOL DrvStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
-    return Forward<PFN_DrvStartDoc>(pso, kSlotStartDoc, pso, pwszDocName, dwJobId);
-}
-
-BOOL DrvEndDoc(SURFOBJ* pso, FLONG fl) { return Forward<PFN_DrvEndDoc>(pso, kSlotEndDoc, pso, fl); }
-
-BOOL DrvNextBand(SURFOBJ* pso, POINTL* pptl) { return Forward<PFN_DrvNextBand>(pso, kSlotNextBand, pso, pptl); }
 
 BOOL DrvPlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco, XLATEOBJ* pxlo,
                COLORADJUSTMENT* pca, POINTL* pptlBrushOrg, POINTFIX* pptfx, RECTL* prcl, POINTL* pptl,

@@ -3,10 +3,12 @@
 #include <cstring>
 #include <string_view>
 
+#include "frame/command_callbacks.h"
 #include "frame/device_enable.h"
 #include "frame/font_command.h"
 #include "frame/hooks.h"
 #include "frame/module_state.h"
+#include "frame/write_printer.h"
 #include "settings/devmode_handler.h"
 
 namespace xlr {
@@ -138,8 +140,8 @@ HRESULT CRenderPlugin::GetImplementedMethod(PSTR methodName) {
     return IsImplementedMethod(methodName) ? S_OK : S_FALSE;
 }
 
-HRESULT CRenderPlugin::CommandCallback(PDEVOBJ, DWORD, DWORD, PDWORD, INT*) {
-    // FIXME: the callbacks write nothing yet.
+HRESULT CRenderPlugin::CommandCallback(PDEVOBJ pdevobj, DWORD callbackId, DWORD count, PDWORD params, INT*) {
+    HandleCommandCallback(pdevobj, callbackId, count, params);
     return S_OK;
 }
 
@@ -148,10 +150,8 @@ HRESULT CRenderPlugin::SendFontCmd(PDEVOBJ pdevobj, PUNIFONTOBJ font, PFINVOCATI
     return S_OK;
 }
 
-HRESULT CRenderPlugin::WritePrinter(PDEVOBJ, PVOID, DWORD, PDWORD written) {
-    // FIXME: the spooler write is not built yet.
-    if (written != nullptr) *written = 0;
-    return E_FAIL;
+HRESULT CRenderPlugin::WritePrinter(PDEVOBJ pdevobj, PVOID buffer, DWORD size, PDWORD written) {
+    return WriteJobBytes(pdevobj, buffer, size, written);
 }
 
 // Methods Unidrv may call but the plug-in leaves to Unidrv.

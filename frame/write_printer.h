@@ -1,0 +1,11 @@
+// The plug-in's WritePrinter: every job byte Unidrv sends reaches the spooler
+// through it, and is copied into the capture file while a capture is active.
+#pragma once
+
+#include <printoem.h>
+
+namespace xlr {
+
+HRESULT WriteJobBytes(PDEVOBJ device, PVOID data, DWORD size, PDWORD written);
+
+}  // namespace xlr
