@@ -110,16 +110,14 @@ void WritePageMode(PDEVOBJ device, PluginDeviceState& state, const SettingsRecor
     XLPutAttribute(stream.get(), xlattr::SimplexPageMode);
 }
 
-// A command of the XML configuration: "$" stands for a zero byte.
-void WriteConfiguredCommand(PDEVOBJ device, PluginDeviceState& state, DWORD id) {
-    std::optional<std::string> command = ConfiguredCommand(device, state, id);
-    if (!command || command->empty()) return;
-    for (char& c : *command)
-        if (c == '$') c = 0;
-    device->pDrvProcs->DrvWriteSpoolBuf(device, command->data(), static_cast<DWORD>(command->size()));
-}
-
 }  // namespace
+
+void WriteConfiguredCommand(PDEVOBJ device, std::string command) {
+    if (command.empty() || device->pDrvProcs == nullptr || device->pDrvProcs->DrvWriteSpoolBuf == nullptr) return;
+    for (char& c : command)
+        if (c == '$') c = 0;
+    device->pDrvProcs->DrvWriteSpoolBuf(device, command.data(), static_cast<DWORD>(command.size()));
+}
 
 void HandleCommandCallback(PDEVOBJ device, DWORD id, DWORD, PDWORD) {
     PluginDeviceState* state = DeviceState(device);
@@ -140,7 +138,7 @@ void HandleCommandCallback(PDEVOBJ device, DWORD id, DWORD, PDWORD) {
         default:
             if (IsJobControl(id)) return WriteJobControlCallback(device, *state, *settings, id);
             if (FeatureReader(device, state->driverHelper).Exists(u"KXXMLFileUsed"))
-                WriteConfiguredCommand(device, *state, id);
+                if (auto command = ConfiguredCommand(device, *state, id)) WriteConfiguredCommand(device, *command);
     }
 }
 

@@ -1,0 +1,227 @@
+// The document, page and band hooks against a recording Unidrv and the world's
+// spooler: page ends, collated copies by capture, two passes, and what Unidrv
+// still gets to do.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <winspool.h>
+#include <xlplatform/world.h>
+
+#include "frame/device_enable.h"
+#include "frame/hooks.h"
+#include "frame/write_printer.h"
+#include "settings/pages_per_sheet.h"
+#include "support/fake_unidrv.h"
+#include "support/run_command.h"
+
+namespace {
+
+using xltest::FakeDevice;
+
+// PageCopies = n as a uint16, then EndPage.
+std::string EndOfPage(uint8_t copies) { return std::string("\xC1", 1) + char(copies) + std::string("\x00\xF8\x31\x44", 4); }
+
+DWORD WriteThroughPlugin(PDEVOBJ device, PVOID data, DWORD size) {
+    DWORD written = 0;
+    xlr::WriteJobBytes(device, data, size, &written);
+    return written;
+}
+
+void Write(SURFOBJ* pso, const char* text) {
+    auto* device = reinterpret_cast<PDEVOBJ>(pso->dhpdev);
+    device->pDrvProcs->DrvWriteSpoolBuf(device, const_cast<char*>(text), static_cast<DWORD>(std::strlen(text)));
+}
+
+int g_bandsLeft = 0;
+BOOL UnidrvStartDoc(SURFOBJ* pso, LPWSTR, DWORD) { return Write(pso, "JOB\n"), TRUE; }
+BOOL UnidrvStartPage(SURFOBJ* pso) { return Write(pso, "PAGE\n"), TRUE; }
+BOOL UnidrvSendPage(SURFOBJ* pso) { return Write(pso, "DATA\n"), TRUE; }
+BOOL UnidrvEndDoc(SURFOBJ* pso, FLONG) { return Write(pso, "END\n"), TRUE; }
+BOOL UnidrvStartBanding(SURFOBJ*, POINTL* origin) { return *origin = {0, 0}, TRUE; }
+BOOL UnidrvNextBand(SURFOBJ* pso, POINTL* origin) {
+    Write(pso, "BAND\n");
+    *origin = --g_bandsLeft > 0 ? POINTL{0, 100} : POINTL{-1, -1};
+    return TRUE;
+}
+ULONG UnidrvEscape(SURFOBJ*, ULONG, ULONG, PVOID, ULONG, PVOID) { return 77; }
+
+class LifecycleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        xlplatform::ResetWorld();
+        xlplatform::TheWorld().driveRoots['C'] = root.path();
+        xlplatform::Printer printer;
+        printer.name = u"Life";
+        printer.outputFile = xlplatform::Utf8ToUtf16(root / "job.prn");
+        xlplatform::AddPrinter(printer);
+        WCHAR name[] = u"Life";
+        ASSERT_TRUE(OpenPrinterW(name, &printerHandle, nullptr));
+        device.devobj.hPrinter = printerHandle;
+        device.procs.DrvWriteSpoolBuf = WriteThroughPlugin;
+        device.publicDevMode.dmCopies = 3;
+        device.publicDevMode.dmCollate = DMCOLLATE_TRUE;
+        device.helper.standardVariables[SVI_COPIES] = 3;
+        functions = {{INDEX_DrvStartDoc, FunctionCast<PFN>(&UnidrvStartDoc)},
+                     {INDEX_DrvStartPage, FunctionCast<PFN>(&UnidrvStartPage)},
+                     {INDEX_DrvSendPage, FunctionCast<PFN>(&UnidrvSendPage)},
+                     {INDEX_DrvEndDoc, FunctionCast<PFN>(&UnidrvEndDoc)},
+                     {INDEX_DrvStartBanding, FunctionCast<PFN>(&UnidrvStartBanding)},
+                     {INDEX_DrvNextBand, FunctionCast<PFN>(&UnidrvNextBand)},
+                     {INDEX_DrvEscape, FunctionCast<PFN>(&UnidrvEscape)}};
+        surface.dhpdev = reinterpret_cast<DHPDEV>(&device.devobj);
+    }
+    void TearDown() override {
+        xlr::DisableDeviceState(&device.devobj);
+        ClosePrinter(printerHandle);
+        xlplatform::ResetWorld();
+    }
+
+    xlr::PluginDeviceState* Enable() {
+        DRVENABLEDATA unidrv{0x00010000, static_cast<ULONG>(functions.size()), functions.data()};
+        return xlr::EnableDeviceState(&device.devobj, &device.helper, &gdi, &devInfo, &unidrv);
+    }
+
+    DWORD StartJob(const char16_t* datatype) {
+        DOC_INFO_1W info{const_cast<LPWSTR>(u"Report"), nullptr, const_cast<LPWSTR>(datatype)};
+        return StartDocPrinterW(printerHandle, 1, reinterpret_cast<LPBYTE>(&info));
+    }
+
+    // Two plain pages; returns what the job file holds afterwards.
+    std::string PrintTwoPages(const char16_t* datatype) {
+        const DWORD job = StartJob(datatype);
+        EXPECT_NE(job, 0u);
+        EXPECT_TRUE(xlr::DrvStartDoc(&surface, const_cast<LPWSTR>(u"Report"), job));
+        for (int page = 0; page < 2; ++page) {
+            EXPECT_TRUE(xlr::DrvStartPage(&surface));
+            EXPECT_TRUE(xlr::DrvSendPage(&surface));
+        }
+        EXPECT_TRUE(xlr::DrvEndDoc(&surface, 0));
+        EndDocPrinter(printerHandle);
+        return JobFile();
+    }
+
+    std::string JobFile() {
+        std::ifstream in(root / "job.prn", std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    xltest::TempDir root;
+    HANDLE printerHandle = nullptr;
+    FakeDevice device;
+    GDIINFO gdi{};
+    DEVINFO devInfo{};
+    std::vector<DRVFN> functions;
+    SURFOBJ surface{};
+};
+
+TEST_F(LifecycleTest, RawCollatedCopiesAreCapturedAndSentAgain) {
+    xlr::PluginDeviceState* state = Enable();
+    ASSERT_NE(state, nullptr);
+    const std::string job = PrintTwoPages(u"RAW");
+    const std::string once = "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "PAGE\nDATA\n" + EndOfPage(1) + "END\n";
+    EXPECT_EQ(job, once + once + once) << "each page ends with PageCopies 1; the job goes out three times";
+    EXPECT_EQ(state->jobDataType, 2);
+    EXPECT_EQ(state->captureActive, 0);
+    EXPECT_EQ(state->capturePath[0], 0) << "the capture file is gone";
+    EXPECT_EQ(state->pageCount, 2u);
+}
+
+TEST_F(LifecycleTest, UncollatedCopiesAreMadeByThePrinter) {
+    device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
+    ASSERT_NE(Enable(), nullptr);
+    EXPECT_EQ(PrintTwoPages(u"RAW"), "JOB\nPAGE\nDATA\n" + EndOfPage(3) + "PAGE\nDATA\n" + EndOfPage(3) + "END\n");
+}
+
+TEST_F(LifecycleTest, JournaledJobsAndCollatingDevicesAreNotCaptured) {
+    struct Case {
+        const char16_t* datatype;
+        const char* feature;
+        const char* option;
+    };
+    const Case cases[] = {
+        {u"NT EMF 1.008", nullptr, nullptr},
+        {u"RAW", "EMFSpoolingforPLSwoVellex", "TRUE"},
+        {u"RAW", "DeviceIsVellex", "INSTALLED"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.feature != nullptr ? c.feature : "EMF");
+        device.helper.features.clear();
+        if (c.feature != nullptr) device.helper.features[c.feature] = c.option;
+        ASSERT_NE(Enable(), nullptr);
+        std::remove((root / "job.prn").c_str());
+        const std::string once = "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "PAGE\nDATA\n" + EndOfPage(1) + "END\n";
+        EXPECT_EQ(PrintTwoPages(c.datatype), once);
+        xlr::DisableDeviceState(&device.devobj);
+    }
+}
+
+TEST_F(LifecycleTest, ABandedPageEndsOnceAfterItsLastBand) {
+    ASSERT_NE(Enable(), nullptr);
+    device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
+    ASSERT_NE(StartJob(u"RAW"), 0u);
+    ASSERT_TRUE(xlr::DrvStartDoc(&surface, nullptr, 0));
+    ASSERT_TRUE(xlr::DrvStartPage(&surface));
+    POINTL origin{};
+    ASSERT_TRUE(xlr::DrvStartBanding(&surface, &origin));
+    g_bandsLeft = 3;
+    do {
+        ASSERT_TRUE(xlr::DrvNextBand(&surface, &origin));
+    } while (origin.x != -1);
+    ASSERT_TRUE(xlr::DrvEndDoc(&surface, 0));
+    EndDocPrinter(printerHandle);
+    EXPECT_EQ(JobFile(), "JOB\nPAGE\nBAND\nBAND\nBAND\n" + EndOfPage(3) + "END\n");
+}
+
+TEST_F(LifecycleTest, TwoPassPagesCountOnceAndPrintOnce) {
+    device.helper.features = {{"KXPreAnalysis", "TRUE"}, {"KXRedEyeReduction", "On"}};
+    xlr::SettingsRecord settings = device.Settings();
+    settings.outputMode = 3;
+    device.SetSettings(settings);
+    device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
+    xlr::PluginDeviceState* state = Enable();
+    ASSERT_NE(state, nullptr);
+    ASSERT_NE(StartJob(u"NT EMF 1.008"), 0u);
+    ASSERT_TRUE(xlr::DrvStartDoc(&surface, nullptr, 0));
+    EXPECT_EQ(state->preAnalysis, 1);
+    EXPECT_EQ(state->suppressOutput, 1);
+    for (int pass = 0; pass < 2; ++pass) {  // the analysis pass, then the output pass
+        ASSERT_TRUE(xlr::DrvStartPage(&surface));
+        ASSERT_TRUE(xlr::DrvSendPage(&surface));
+    }
+    ASSERT_TRUE(xlr::DrvEndDoc(&surface, 0));
+    EndDocPrinter(printerHandle);
+    EXPECT_EQ(state->pageCount, 1u);
+    EXPECT_EQ(JobFile(), "JOB\nPAGE\nDATA\n" + EndOfPage(3) + "END\n");
+}
+
+TEST_F(LifecycleTest, WritePrinterReportsEmptyWritesAndNeedsAState) {
+    DWORD written = 99;
+    EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, nullptr, 0, &written), S_OK);
+    EXPECT_EQ(written, 0u);
+    char byte = 'x';
+    EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, &byte, 0, &written), S_OK);
+    EXPECT_EQ(written, 0u);
+    EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, &byte, 1, &written), E_FAIL) << "no device state yet";
+    EXPECT_EQ(written, 0u);
+}
+
+TEST(PagesPerSheet, ChoicesMapToLogicalPages) {
+    const std::pair<uint32_t, uint32_t> cases[] = {{0, 1}, {1, 1}, {2, 2}, {3, 4}, {4, 6}, {5, 9},
+                                                   {6, 16}, {7, 16}, {8, 1}, {0xFFFFFFFF, 1}};
+    for (const auto& [choice, pages] : cases) EXPECT_EQ(xlr::PagesPerSheet(choice), pages) << choice;
+    xlr::SettingsRecord settings{};
+    settings.pagesPerSheet = 3;
+    settings.simplexOnly = 1;
+    DEVMODEW dm{};
+    dm.dmDuplex = DMDUP_SIMPLEX;
+    EXPECT_EQ(xlr::LogicalPageCount(settings, dm, 0), 1u) << "a two-sided layout printed on one side";
+    EXPECT_EQ(xlr::LogicalPageCount(settings, dm, 1), 4u);
+    dm.dmDuplex = DMDUP_VERTICAL;
+    EXPECT_EQ(xlr::LogicalPageCount(settings, dm, 0), 4u);
+}
+
+}  // namespace
