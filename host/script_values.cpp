@@ -76,7 +76,7 @@ long Value::Integer(long low, long high) const {
     if (!json_->is_number_integer()) Fail(range);
     if (json_->is_number_unsigned()) {
         const auto value = json_->get<uint64_t>();
-        if (value > static_cast<uint64_t>(high)) Fail(range);
+        if (value > static_cast<uint64_t>(high) || (low > 0 && value < static_cast<uint64_t>(low))) Fail(range);
         return static_cast<long>(value);
     }
     const auto value = json_->get<int64_t>();
