@@ -4,6 +4,7 @@
 #include <xlplatform/engine.h>
 #include <xlplatform/world.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "host/image_makers.h"
@@ -495,6 +496,22 @@ TEST_F(DocumentPlayerTest, BadDocumentsFailBeforeAnyOutput) {
     EXPECT_FALSE(PlayDocument(sink_, std::get<Document>(parsed), PlayerOptions{}, error));
     EXPECT_EQ(error, "pages[0].calls[0]: text needs a text layout, and the player was given none");
     EXPECT_EQ(sink_.recorder.events.back(), "EndDoc");
+}
+
+TEST_F(DocumentPlayerTest, ExampleScriptsPlay) {
+    const char* source = std::getenv("XLRENDER_SOURCE");
+    ASSERT_NE(source, nullptr);
+    for (const char* name : {"photo-page.json", "mixed-page.json"}) {
+        SCOPED_TRACE(name);
+        sink_.recorder = Recorder{};
+        auto parsed = ReadJobScript(std::filesystem::path(source) / "examples" / name);
+        ASSERT_TRUE(std::holds_alternative<Document>(parsed)) << std::get<std::string>(parsed);
+        PlayerOptions options;
+        options.layOutText = BoxLayout;
+        std::string error;
+        EXPECT_TRUE(PlayDocument(sink_, std::get<Document>(parsed), options, error)) << error;
+        EXPECT_FALSE(Calls().empty());
+    }
 }
 
 }  // namespace
