@@ -8,14 +8,16 @@
 namespace xlhost {
 namespace {
 
-constexpr MIX kCopyPen = 0x0D0D;    // R2_COPYPEN in the foreground and the background
-constexpr ROP4 kPatCopy = 0xF0F0;   // PATCOPY
+constexpr MIX kCopyPen = 0x0D0D;   // R2_COPYPEN in the foreground and the background
+constexpr ROP4 kPatCopy = 0xF0F0;  // PATCOPY
 
 RECTL Intersect(const RECTL& a, const RECTL& b) {
     return RECTL{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
                  std::min(a.bottom, b.bottom)};
 }
-bool IsEmpty(const RECTL& r) { return r.left >= r.right || r.top >= r.bottom; }
+bool IsEmpty(const RECTL& r) {
+    return r.left >= r.right || r.top >= r.bottom;
+}
 bool Contains(const RECTL& outer, const RECTL& inner) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
            inner.bottom <= outer.bottom;
@@ -28,8 +30,8 @@ RECTL Normalized(const RECTL& r) {
 // What the engine hands a driver as the clip of a call within a band: trivial
 // when nothing needs clipping, the band or the call's clip rectangles cut to
 // the band otherwise. Null (with `visible` false) when nothing of the call shows.
-OwnedClip MakeClip(const std::optional<std::vector<RECTL>>& clip, const RECTL& bounds, const RECTL& band,
-                   bool& visible) {
+OwnedClip MakeClip(const std::optional<std::vector<RECTL>>& clip, const RECTL& bounds,
+                   const RECTL& band, bool& visible) {
     visible = false;
     if (IsEmpty(Intersect(bounds, band))) return nullptr;
     if (!clip) {
@@ -51,7 +53,8 @@ OwnedClip MakeClip(const std::optional<std::vector<RECTL>>& clip, const RECTL& b
     }
     if (!touches) return nullptr;
     visible = true;
-    return OwnedClip(rects.size() == 1 ? xlplatform::CreateRectClip(rects[0]) : xlplatform::CreateRegionClip(rects));
+    return OwnedClip(rects.size() == 1 ? xlplatform::CreateRectClip(rects[0])
+                                       : xlplatform::CreateRegionClip(rects));
 }
 
 // The colour translation from 24-bit sources to the page surface.
@@ -62,8 +65,9 @@ OwnedXlate MakeXlate(const SURFOBJ* surface) {
 }
 
 class Issuer {
-public:
-    Issuer(IssueContext& context, SURFOBJ* surface, const DeviceCall& call, const RECTL& band, std::string& error)
+  public:
+    Issuer(IssueContext& context, SURFOBJ* surface, const DeviceCall& call, const RECTL& band,
+           std::string& error)
         : context_(context), surface_(surface), call_(call), band_(band), error_(error) {}
 
     bool Image(const DeviceImage& image);
@@ -71,7 +75,7 @@ public:
     bool Line(const DeviceLine& line);
     bool Text(const DeviceText& text);
 
-private:
+  private:
     bool Fail(const std::string& message) {
         error_ = call_.place + ": " + message;
         return false;
@@ -83,8 +87,8 @@ private:
     bool DeviceTakesPng(PlayerImage& image);
     OwnedSurface CompressedSource(const DeviceImage& image);
     OwnedSurface RowsOf(const DecodedImage& pixels, LONG top, LONG bottom);
-    bool Blit(const DeviceImage& image, SURFOBJ* source, const RECTL& sourceRect, const RECTL& destination,
-              std::array<POINTFIX, 3> parallelogram, CLIPOBJ* clip);
+    bool Blit(const DeviceImage& image, SURFOBJ* source, const RECTL& sourceRect,
+              const RECTL& destination, std::array<POINTFIX, 3> parallelogram, CLIPOBJ* clip);
 
     IssueContext& context_;
     SURFOBJ* surface_;
@@ -98,18 +102,20 @@ bool Issuer::DeviceTakesPng(PlayerImage& image) {
     if (!image.deviceTakesPng) {
         const auto& functions = context_.sink.Functions();
         const auto& bytes = image.source.bytes;
-        image.deviceTakesPng = (context_.sink.DevInfo().flGraphicsCaps2 & GCAPS2_PNGSRC) != 0 &&
-                               functions.queryDeviceSupport != nullptr &&
-                               functions.queryDeviceSupport(surface_, nullptr, nullptr, QDS_CHECKPNGFORMAT,
-                                                            static_cast<ULONG>(bytes.size()),
-                                                            const_cast<uint8_t*>(bytes.data()), 0, nullptr) != FALSE;
+        image.deviceTakesPng =
+            (context_.sink.DevInfo().flGraphicsCaps2 & GCAPS2_PNGSRC) != 0 &&
+            functions.queryDeviceSupport != nullptr &&
+            functions.queryDeviceSupport(surface_, nullptr, nullptr, QDS_CHECKPNGFORMAT,
+                                         static_cast<ULONG>(bytes.size()),
+                                         const_cast<uint8_t*>(bytes.data()), 0, nullptr) != FALSE;
     }
     return *image.deviceTakesPng;
 }
 
 OwnedSurface Issuer::CompressedSource(const DeviceImage& image) {
     const ULONG format = image.image->source.format == ImageFormat::Jpeg ? BMF_JPEG : BMF_PNG;
-    OwnedSurface surface(xlplatform::CreateCompressedSurface(format, image.image->source.bytes, image.declaredSize));
+    OwnedSurface surface(
+        xlplatform::CreateCompressedSurface(format, image.image->source.bytes, image.declaredSize));
     if (surface) EngAssociateSurface(surface.handle(), context_.sink.EngineDevice(), 0);
     return surface;
 }
@@ -117,7 +123,8 @@ OwnedSurface Issuer::CompressedSource(const DeviceImage& image) {
 // A bottom-up 24-bit bitmap over rows [top, bottom) of the decoded image, as an
 // application hands over a band of a picture: the bits are not copied.
 OwnedSurface Issuer::RowsOf(const DecodedImage& pixels, LONG top, LONG bottom) {
-    auto* bits = const_cast<uint8_t*>(pixels.bits.data()) + (pixels.height - bottom) * pixels.stride;
+    auto* bits =
+        const_cast<uint8_t*>(pixels.bits.data()) + (pixels.height - bottom) * pixels.stride;
     const SIZEL size{static_cast<LONG>(pixels.width), bottom - top};
     HBITMAP bitmap = EngCreateBitmap(size, static_cast<LONG>(pixels.stride), BMF_24BPP, 0, bits);
     OwnedSurface surface(reinterpret_cast<HSURF>(bitmap));
@@ -125,11 +132,12 @@ OwnedSurface Issuer::RowsOf(const DecodedImage& pixels, LONG top, LONG bottom) {
     return surface;
 }
 
-bool Issuer::Blit(const DeviceImage& image, SURFOBJ* source, const RECTL& sourceRect, const RECTL& destination,
-                  std::array<POINTFIX, 3> parallelogram, CLIPOBJ* clip) {
+bool Issuer::Blit(const DeviceImage& image, SURFOBJ* source, const RECTL& sourceRect,
+                  const RECTL& destination, std::array<POINTFIX, 3> parallelogram, CLIPOBJ* clip) {
     const DrvFunctions& f = context_.sink.Functions();
-    OwnedXlate xlate = source->iBitmapFormat == BMF_24BPP ? MakeXlate(surface_)
-                                                            : OwnedXlate(xlplatform::CreateTrivialXlate());
+    OwnedXlate xlate = source->iBitmapFormat == BMF_24BPP
+                           ? MakeXlate(surface_)
+                           : OwnedXlate(xlplatform::CreateTrivialXlate());
     if (!xlate) return Fail("the engine could not make a colour translation");
     BRUSHOBJ brush = xlplatform::SolidBrush(image.brush.value_or(0));
     BRUSHOBJ* brushArg = image.brush ? &brush : nullptr;
@@ -140,30 +148,31 @@ bool Issuer::Blit(const DeviceImage& image, SURFOBJ* source, const RECTL& source
     switch (image.hook) {
         case BlitHook::BitBlt:
             if (f.bitBlt == nullptr) return Fail("the device has no DrvBitBlt");
-            Answer(f.bitBlt(surface_, source, nullptr, clip, xlate.get(), &dest, &sourcePoint, nullptr, brushArg,
-                            &origin, image.rop4),
+            Answer(f.bitBlt(surface_, source, nullptr, clip, xlate.get(), &dest, &sourcePoint,
+                            nullptr, brushArg, &origin, image.rop4),
                    "DrvBitBlt");
             return true;
         case BlitHook::CopyBits:
             if (f.copyBits == nullptr) return Fail("the device has no DrvCopyBits");
-            Answer(f.copyBits(surface_, source, clip, xlate.get(), &dest, &sourcePoint), "DrvCopyBits");
+            Answer(f.copyBits(surface_, source, clip, xlate.get(), &dest, &sourcePoint),
+                   "DrvCopyBits");
             return true;
         case BlitHook::StretchBlt:
             if (f.stretchBlt == nullptr) return Fail("the device has no DrvStretchBlt");
-            Answer(f.stretchBlt(surface_, source, nullptr, clip, xlate.get(), nullptr, &origin, &dest, &src, nullptr,
-                                image.stretchMode),
+            Answer(f.stretchBlt(surface_, source, nullptr, clip, xlate.get(), nullptr, &origin,
+                                &dest, &src, nullptr, image.stretchMode),
                    "DrvStretchBlt");
             return true;
         case BlitHook::StretchBltROP:
             if (f.stretchBltROP == nullptr) return Fail("the device has no DrvStretchBltROP");
-            Answer(f.stretchBltROP(surface_, source, nullptr, clip, xlate.get(), nullptr, &origin, &dest, &src,
-                                   nullptr, image.stretchMode, brushArg, image.rop4),
+            Answer(f.stretchBltROP(surface_, source, nullptr, clip, xlate.get(), nullptr, &origin,
+                                   &dest, &src, nullptr, image.stretchMode, brushArg, image.rop4),
                    "DrvStretchBltROP");
             return true;
         case BlitHook::PlgBlt:
             if (f.plgBlt == nullptr) return Fail("the device has no DrvPlgBlt");
-            Answer(f.plgBlt(surface_, source, nullptr, clip, xlate.get(), nullptr, &origin, parallelogram.data(),
-                            &src, nullptr, image.stretchMode),
+            Answer(f.plgBlt(surface_, source, nullptr, clip, xlate.get(), nullptr, &origin,
+                            parallelogram.data(), &src, nullptr, image.stretchMode),
                    "DrvPlgBlt");
             return true;
         case BlitHook::Auto:
@@ -179,9 +188,12 @@ bool Issuer::Image(const DeviceImage& image) {
     if (!compressed && !file.pixels) return Fail("the image was not decoded");
     RECTL source = image.source;
     if (image.passThrough && !compressed &&
-        (image.declaredSize.cx != LONG(file.source.width) || image.declaredSize.cy != LONG(file.source.height))) {
+        (image.declaredSize.cx != LONG(file.source.width) ||
+         image.declaredSize.cy != LONG(file.source.height))) {
         // Refused PNG: the call's source rectangle is in the declared size's pixels.
-        auto scale = [](LONG v, LONG to, LONG from) { return static_cast<LONG>(int64_t{v} * to / from); };
+        auto scale = [](LONG v, LONG to, LONG from) {
+            return static_cast<LONG>(int64_t{v} * to / from);
+        };
         source = RECTL{scale(source.left, file.source.width, image.declaredSize.cx),
                        scale(source.top, file.source.height, image.declaredSize.cy),
                        scale(source.right, file.source.width, image.declaredSize.cx),
@@ -194,9 +206,11 @@ bool Issuer::Image(const DeviceImage& image) {
         // Rows [top, bottom) of the source rectangle, and the part of the
         // destination they land on.
         const LONG top = source.top + static_cast<LONG>(int64_t{sourceHeight} * band / image.bands);
-        const LONG bottom = source.top + static_cast<LONG>(int64_t{sourceHeight} * (band + 1) / image.bands);
+        const LONG bottom =
+            source.top + static_cast<LONG>(int64_t{sourceHeight} * (band + 1) / image.bands);
         auto destY = [&](LONG y) {
-            return dest.top + static_cast<LONG>(int64_t{dest.bottom - dest.top} * (y - source.top) / sourceHeight);
+            return dest.top + static_cast<LONG>(int64_t{dest.bottom - dest.top} * (y - source.top) /
+                                                sourceHeight);
         };
         const RECTL pieceDest{dest.left, destY(top), dest.right, destY(bottom)};
         auto along = [&](const POINTFIX& from, LONG y) {
@@ -204,7 +218,8 @@ bool Issuer::Image(const DeviceImage& image) {
             return POINTFIX{from.x + static_cast<FIX>(std::lround((p[2].x - p[0].x) * t)),
                             from.y + static_cast<FIX>(std::lround((p[2].y - p[0].y) * t))};
         };
-        const std::array<POINTFIX, 3> piecePoints{along(p[0], top), along(p[1], top), along(p[0], bottom)};
+        const std::array<POINTFIX, 3> piecePoints{along(p[0], top), along(p[1], top),
+                                                  along(p[0], bottom)};
         RECTL pieceBounds = call_.bounds;
         if (image.bands > 1 && image.hook != BlitHook::PlgBlt) {
             if (pieceDest.top == pieceDest.bottom) continue;  // the piece shrinks to nothing
@@ -226,7 +241,8 @@ bool Issuer::Image(const DeviceImage& image) {
             pieceSource = RECTL{source.left, 0, source.right, bottom - top};
         }
         if (!surface) return Fail("the engine could not make the source surface");
-        if (!Blit(image, surface.get(), pieceSource, image.bands == 1 ? dest : pieceDest, piecePoints, clip.get()))
+        if (!Blit(image, surface.get(), pieceSource, image.bands == 1 ? dest : pieceDest,
+                  piecePoints, clip.get()))
             return false;
     }
     return true;
@@ -237,7 +253,8 @@ OwnedPath MakePath(const std::vector<POINTFIX>& points, bool close) {
     if (!path || points.empty()) return path;
     std::vector<POINTFIX> rest(points.begin() + 1, points.end());
     if (!PATHOBJ_bMoveTo(path.get(), points[0]) ||
-        (!rest.empty() && !PATHOBJ_bPolyLineTo(path.get(), rest.data(), static_cast<ULONG>(rest.size()))) ||
+        (!rest.empty() &&
+         !PATHOBJ_bPolyLineTo(path.get(), rest.data(), static_cast<ULONG>(rest.size()))) ||
         (close && !PATHOBJ_bCloseFigure(path.get())))
         return nullptr;
     return path;
@@ -255,8 +272,8 @@ bool Issuer::Fill(const DeviceFill& fill) {
         // A filled rectangle reaches the driver as a pattern blit (PatBlt).
         if (f.bitBlt == nullptr) return Fail("the device has no DrvBitBlt");
         RECTL rect = *fill.rect;
-        Answer(f.bitBlt(surface_, nullptr, nullptr, clip.get(), nullptr, &rect, nullptr, nullptr, &brush, &origin,
-                        kPatCopy),
+        Answer(f.bitBlt(surface_, nullptr, nullptr, clip.get(), nullptr, &rect, nullptr, nullptr,
+                        &brush, &origin, kPatCopy),
                "DrvBitBlt");
         return true;
     }
@@ -298,16 +315,18 @@ bool Issuer::Line(const DeviceLine& line) {
         attributes.elWidth.l = 1;
     }
     POINTL origin{0, 0};
-    Answer(f.strokePath(surface_, path.get(), clip.get(), line.width > 0 ? &identity : nullptr, &brush, &origin,
-                        &attributes, kCopyPen),
+    Answer(f.strokePath(surface_, path.get(), clip.get(), line.width > 0 ? &identity : nullptr,
+                        &brush, &origin, &attributes, kCopyPen),
            "DrvStrokePath");
     return true;
 }
 
 bool Issuer::Text(const DeviceText& text) {
-    if (!context_.layOutText) return Fail("text needs a text layout, and the player was given none");
+    if (!context_.layOutText)
+        return Fail("text needs a text layout, and the player was given none");
     std::string message;
-    std::unique_ptr<TextRun> run = context_.layOutText(text.text, text.font, text.pixelHeight, text.origin, message);
+    std::unique_ptr<TextRun> run =
+        context_.layOutText(text.text, text.font, text.pixelHeight, text.origin, message);
     if (!run) return Fail(message.empty() ? "the text could not be laid out" : message);
     bool visible = false;
     OwnedClip clip = MakeClip(call_.clip, run->bounds, band_, visible);
@@ -319,8 +338,9 @@ bool Issuer::Text(const DeviceText& text) {
     BRUSHOBJ opaque = xlplatform::SolidBrush(text.background.value_or(0xFFFFFF));
     RECTL opaqueRect = run->bounds;
     POINTL origin{0, 0};
-    Answer(f.textOut(surface_, &run->str, &run->font, clip.get(), nullptr, text.background ? &opaqueRect : nullptr,
-                     &foreground, text.background ? &opaque : nullptr, &origin, kCopyPen),
+    Answer(f.textOut(surface_, &run->str, &run->font, clip.get(), nullptr,
+                     text.background ? &opaqueRect : nullptr, &foreground,
+                     text.background ? &opaque : nullptr, &origin, kCopyPen),
            "DrvTextOut");
     return true;
 }

@@ -14,8 +14,9 @@
 namespace xlhost {
 
 // The signature of LayOutText (text_objects.h).
-using TextLayoutFunction = std::function<std::unique_ptr<TextRun>(
-    std::u16string_view text, std::string_view family, LONG pixelHeight, POINTL origin, std::string& error)>;
+using TextLayoutFunction =
+    std::function<std::unique_ptr<TextRun>(std::u16string_view text, std::string_view family,
+                                           LONG pixelHeight, POINTL origin, std::string& error)>;
 
 struct IssueContext {
     DocumentSink& sink;

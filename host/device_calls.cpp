@@ -27,7 +27,9 @@ RECTL Intersect(const RECTL& a, const RECTL& b) {
                  std::min(a.bottom, b.bottom)};
 }
 
-bool IsEmpty(const RECTL& r) { return r.left >= r.right || r.top >= r.bottom; }
+bool IsEmpty(const RECTL& r) {
+    return r.left >= r.right || r.top >= r.bottom;
+}
 
 std::string SizeText(LONG width, LONG height) {
     return std::to_string(width) + " x " + std::to_string(height);
@@ -35,8 +37,9 @@ std::string SizeText(LONG width, LONG height) {
 
 // Turns script coordinates into device pixels of the sheet, checking the range.
 class Mapper {
-public:
-    Mapper(const DeviceMapping& mapping, std::string place) : m_(mapping), place_(std::move(place)) {}
+  public:
+    Mapper(const DeviceMapping& mapping, std::string place)
+        : m_(mapping), place_(std::move(place)) {}
 
     // A logical page's device coordinate (fitted images) onto the sheet.
     double SheetX(double x) const { return m_.slot.offsetX + m_.slot.scale * x; }
@@ -59,9 +62,12 @@ public:
         return static_cast<FIX>(std::lround(value * 16));
     }
     RECTL Rect(const xlhost::Rect& r) {
-        return RECTL{Pixel(UnitX(r.left)), Pixel(UnitY(r.top)), Pixel(UnitX(r.right)), Pixel(UnitY(r.bottom))};
+        return RECTL{Pixel(UnitX(r.left)), Pixel(UnitY(r.top)), Pixel(UnitX(r.right)),
+                     Pixel(UnitY(r.bottom))};
     }
-    POINTFIX Point(const xlhost::Point& p) { return POINTFIX{Fixed(UnitX(p.x)), Fixed(UnitY(p.y))}; }
+    POINTFIX Point(const xlhost::Point& p) {
+        return POINTFIX{Fixed(UnitX(p.x)), Fixed(UnitY(p.y))};
+    }
     double Length(double units) const { return units * m_.pixelsPerUnit * m_.slot.scale; }
 
     bool Check(std::string& error) const {
@@ -70,7 +76,7 @@ public:
     }
     const DeviceMapping& mapping() const { return m_; }
 
-private:
+  private:
     const DeviceMapping& m_;
     std::string place_;
     bool ok_ = true;
@@ -95,8 +101,8 @@ std::array<POINTFIX, 3> CornersOf(Mapper& map, const RECTL& r) {
             POINTFIX{fix(r.left), fix(r.bottom)}};
 }
 
-bool ResolveImage(const Document& document, const ImageCall& call, Mapper& map, PlayerImages& images,
-                  DeviceCall& out, std::string& error) {
+bool ResolveImage(const Document& document, const ImageCall& call, Mapper& map,
+                  PlayerImages& images, DeviceCall& out, std::string& error) {
     DeviceImage device;
     device.image = images.Find(document, call.file);
     if (device.image == nullptr) {
@@ -117,8 +123,8 @@ bool ResolveImage(const Document& document, const ImageCall& call, Mapper& map, 
     const LONG sourceWidth = device.source.right - device.source.left;
     const LONG sourceHeight = device.source.bottom - device.source.top;
     if (call.bands > sourceHeight) {
-        error = out.place + ".bands: " + std::to_string(call.bands) + " bands of " + std::to_string(sourceHeight) +
-                " rows";
+        error = out.place + ".bands: " + std::to_string(call.bands) + " bands of " +
+                std::to_string(sourceHeight) + " rows";
         return false;
     }
     device.bands = call.bands;
@@ -135,20 +141,23 @@ bool ResolveImage(const Document& document, const ImageCall& call, Mapper& map, 
         const double height = sourceHeight * scale;
         const double left = area.left + (areaWidth - width) / 2;
         const double top = area.top + (areaHeight - height) / 2;
-        device.destination = RECTL{map.Pixel(map.SheetX(left)), map.Pixel(map.SheetY(top)),
-                                   map.Pixel(map.SheetX(left + width)), map.Pixel(map.SheetY(top + height))};
+        device.destination =
+            RECTL{map.Pixel(map.SheetX(left)), map.Pixel(map.SheetY(top)),
+                  map.Pixel(map.SheetX(left + width)), map.Pixel(map.SheetY(top + height))};
     } else if (call.destination) {
         device.destination = map.Rect(*call.destination);
     }
     if (call.parallelogram) {
-        for (size_t i = 0; i < 3; ++i) device.parallelogram[i] = map.Point((*call.parallelogram)[i]);
+        for (size_t i = 0; i < 3; ++i)
+            device.parallelogram[i] = map.Point((*call.parallelogram)[i]);
     } else {
         device.parallelogram = CornersOf(map, device.destination);
     }
     if (!map.Check(error)) return false;
 
     const RECTL dest = Normalized(device.destination);
-    const bool sameSize = dest.right - dest.left == sourceWidth && dest.bottom - dest.top == sourceHeight;
+    const bool sameSize =
+        dest.right - dest.left == sourceWidth && dest.bottom - dest.top == sourceHeight;
     device.hook = call.hook;
     if (device.hook == BlitHook::Auto) {
         if (call.parallelogram) {
@@ -156,24 +165,26 @@ bool ResolveImage(const Document& document, const ImageCall& call, Mapper& map, 
         } else if (sameSize) {
             device.hook = BlitHook::BitBlt;
         } else {
-            device.hook = device.rop4 == kRopSrcCopy ? BlitHook::StretchBlt : BlitHook::StretchBltROP;
+            device.hook =
+                device.rop4 == kRopSrcCopy ? BlitHook::StretchBlt : BlitHook::StretchBltROP;
         }
     }
     if ((device.hook == BlitHook::BitBlt || device.hook == BlitHook::CopyBits) && !sameSize) {
         error = out.place + ": " + (device.hook == BlitHook::BitBlt ? "bitblt" : "copybits") +
                 " copies without scaling, but the destination is " +
-                SizeText(dest.right - dest.left, dest.bottom - dest.top) + " device pixels and the source " +
-                SizeText(sourceWidth, sourceHeight);
+                SizeText(dest.right - dest.left, dest.bottom - dest.top) +
+                " device pixels and the source " + SizeText(sourceWidth, sourceHeight);
         return false;
     }
-    out.bounds = device.hook == BlitHook::PlgBlt
-                     ? BoundsOf({device.parallelogram[0], device.parallelogram[1], device.parallelogram[2],
-                                 POINTFIX{device.parallelogram[1].x + device.parallelogram[2].x -
-                                              device.parallelogram[0].x,
-                                          device.parallelogram[1].y + device.parallelogram[2].y -
-                                              device.parallelogram[0].y}},
-                                0)
-                     : dest;
+    out.bounds =
+        device.hook == BlitHook::PlgBlt
+            ? BoundsOf({device.parallelogram[0], device.parallelogram[1], device.parallelogram[2],
+                        POINTFIX{device.parallelogram[1].x + device.parallelogram[2].x -
+                                     device.parallelogram[0].x,
+                                 device.parallelogram[1].y + device.parallelogram[2].y -
+                                     device.parallelogram[0].y}},
+                       0)
+            : dest;
     out.what = device;
     return true;
 }
@@ -209,8 +220,10 @@ bool ResolveText(const TextCall& call, Mapper& map, DeviceCall& out, std::string
     device.font = call.font;
     device.color = call.color;
     device.background = call.background;
-    device.pixelHeight = std::max<LONG>(1, map.Pixel(call.size * map.mapping().pixelsPerPoint * map.mapping().slot.scale));
-    device.origin = POINTL{map.Pixel(map.UnitX(call.position.x)), map.Pixel(map.UnitY(call.position.y))};
+    device.pixelHeight = std::max<LONG>(
+        1, map.Pixel(call.size * map.mapping().pixelsPerPoint * map.mapping().slot.scale));
+    device.origin =
+        POINTL{map.Pixel(map.UnitX(call.position.x)), map.Pixel(map.UnitY(call.position.y))};
     out.what = device;
     return map.Check(error);
 }
@@ -221,7 +234,8 @@ DeviceMapping MappingFor(const Document& document, LONG resolution, const RECTL&
                          const std::optional<RECTL>& slotBox) {
     DeviceMapping mapping;
     for (const UnitScale& scale : kUnitScales)
-        if (scale.units == document.units) mapping.pixelsPerUnit = scale.perInch == 0 ? 1 : resolution / scale.perInch;
+        if (scale.units == document.units)
+            mapping.pixelsPerUnit = scale.perInch == 0 ? 1 : resolution / scale.perInch;
     mapping.pixelsPerPoint = resolution / 72.0;
     mapping.printable = printable;
     if (slotBox) {
@@ -231,17 +245,21 @@ DeviceMapping MappingFor(const Document& document, LONG resolution, const RECTL&
     return mapping;
 }
 
-bool ResolvePage(const Document& document, const Page& page, const DeviceMapping& mapping, PlayerImages& images,
-                 std::vector<DeviceCall>& calls, std::string& error) {
+bool ResolvePage(const Document& document, const Page& page, const DeviceMapping& mapping,
+                 PlayerImages& images, std::vector<DeviceCall>& calls, std::string& error) {
     for (const PageCall& call : page.calls) {
         DeviceCall device;
         device.place = call.place;
         Mapper map(mapping, call.place);
         bool ok = false;
-        if (const auto* image = std::get_if<ImageCall>(&call.what)) ok = ResolveImage(document, *image, map, images, device, error);
-        if (const auto* fill = std::get_if<FillCall>(&call.what)) ok = ResolveFill(*fill, map, device, error);
-        if (const auto* line = std::get_if<LineCall>(&call.what)) ok = ResolveLine(*line, map, device, error);
-        if (const auto* text = std::get_if<TextCall>(&call.what)) ok = ResolveText(*text, map, device, error);
+        if (const auto* image = std::get_if<ImageCall>(&call.what))
+            ok = ResolveImage(document, *image, map, images, device, error);
+        if (const auto* fill = std::get_if<FillCall>(&call.what))
+            ok = ResolveFill(*fill, map, device, error);
+        if (const auto* line = std::get_if<LineCall>(&call.what))
+            ok = ResolveLine(*line, map, device, error);
+        if (const auto* text = std::get_if<TextCall>(&call.what))
+            ok = ResolveText(*text, map, device, error);
         if (!ok) return false;
         if (!call.clip.empty() || mapping.slotClip) {
             std::vector<RECTL> clip;

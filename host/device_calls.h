@@ -18,9 +18,9 @@ namespace xlhost {
 
 struct DeviceImage {
     PlayerImage* image = nullptr;
-    bool passThrough = false;  // wanted; a PNG still needs the device's consent
-    BlitHook hook = BlitHook::StretchBlt;  // never Auto
-    RECTL destination{};                   // as given: may be inverted (a mirrored stretch)
+    bool passThrough = false;                 // wanted; a PNG still needs the device's consent
+    BlitHook hook = BlitHook::StretchBlt;     // never Auto
+    RECTL destination{};                      // as given: may be inverted (a mirrored stretch)
     std::array<POINTFIX, 3> parallelogram{};  // plgblt
     RECTL source{};  // in the image's pixels, or the declared size's when passed through
     SIZEL declaredSize{};
@@ -74,7 +74,7 @@ DeviceMapping MappingFor(const Document& document, LONG resolution, const RECTL&
 // The calls of one page; false with `error` naming the call for geometry that
 // cannot be drawn (a source outside its image, an unscaled blit whose sizes
 // differ, more bands than rows, coordinates beyond the device's range).
-bool ResolvePage(const Document& document, const Page& page, const DeviceMapping& mapping, PlayerImages& images,
-                 std::vector<DeviceCall>& calls, std::string& error);
+bool ResolvePage(const Document& document, const Page& page, const DeviceMapping& mapping,
+                 PlayerImages& images, std::vector<DeviceCall>& calls, std::string& error);
 
 }  // namespace xlhost

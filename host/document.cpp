@@ -2,7 +2,8 @@
 
 namespace xlhost {
 
-Document DocumentFromImageFiles(const std::vector<std::filesystem::path>& files, const JobOptions& options) {
+Document DocumentFromImageFiles(const std::vector<std::filesystem::path>& files,
+                                const JobOptions& options) {
     Document document;
     document.options = options;
     document.units = Units::Pixels;

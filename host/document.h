@@ -22,24 +22,30 @@ enum class Orientation { Portrait = 1, Landscape = 2 };
 enum class Duplex { Simplex, LongEdge, ShortEdge };
 enum class DataType { Emf, Raw };
 // The retention modes of the settings record, by their stored numbers.
-enum class RetentionMode : uint32_t { Off = 0, ProofAndHold = 1, Private = 2, QuickCopy = 3, Stored = 4 };
+enum class RetentionMode : uint32_t {
+    Off = 0,
+    ProofAndHold = 1,
+    Private = 2,
+    QuickCopy = 3,
+    Stored = 4
+};
 
 struct WatermarkOptions {
     bool enabled = false;
     bool firstPageOnly = false;  // only the document's first page gets one
     std::u16string text = u"CONFIDENTIAL";
     std::u16string font = u"DejaVu Sans";
-    int32_t size = 72;                  // points
-    std::optional<int32_t> angle;       // degrees; none: along the page's diagonal
-    int32_t shade = 4;                  // 0 (lightest) to 8 (solid)
-    int32_t style = 0;                  // 0 regular, 1 bold, 2 italic, 3 bold italic
-    int32_t color = 0;                  // 0 black, 1 red, 2 yellow, 3 green, 4 cyan, 5 blue, 6 magenta
+    int32_t size = 72;             // points
+    std::optional<int32_t> angle;  // degrees; none: along the page's diagonal
+    int32_t shade = 4;             // 0 (lightest) to 8 (solid)
+    int32_t style = 0;             // 0 regular, 1 bold, 2 italic, 3 bold italic
+    int32_t color = 0;             // 0 black, 1 red, 2 yellow, 3 green, 4 cyan, 5 blue, 6 magenta
 };
 
 struct RetentionOptions {
     RetentionMode mode = RetentionMode::Off;
-    std::u16string user;     // empty: the user name the driver finds
-    std::u16string jobName;  // empty: the driver composes one
+    std::u16string user;          // empty: the user name the driver finds
+    std::u16string jobName;       // empty: the driver composes one
     std::optional<uint32_t> pin;  // four digits, 0 to 9999
 };
 
@@ -65,7 +71,8 @@ struct JobOptions {
     DataType dataType = DataType::Emf;
     bool banding = false;
     int32_t bandHeight = 0;  // device pixels; 0: the printer's choice
-    bool passThrough = false;  // hand JPEG (and PNG, where the device takes it) to the driver compressed
+    bool passThrough =
+        false;  // hand JPEG (and PNG, where the device takes it) to the driver compressed
 };
 
 // ---------------------------------------------------------------------------
@@ -91,14 +98,15 @@ enum class BlitHook { Auto, BitBlt, StretchBlt, StretchBltROP, CopyBits, PlgBlt 
 constexpr ULONG kRopSrcCopy = 0xCCCC;
 
 struct ImageCall {
-    std::filesystem::path file;         // relative paths are taken from Document::baseDirectory
-    std::optional<Rect> destination;    // none with `fit` or `parallelogram`
-    bool fit = false;                   // the printable area, aspect kept, centred
-    std::optional<std::array<Point, 3>> parallelogram;  // plgblt: upper left, upper right, lower left
-    std::optional<RECTL> source;        // image pixels; none: the whole image
+    std::filesystem::path file;       // relative paths are taken from Document::baseDirectory
+    std::optional<Rect> destination;  // none with `fit` or `parallelogram`
+    bool fit = false;                 // the printable area, aspect kept, centred
+    std::optional<std::array<Point, 3>>
+        parallelogram;            // plgblt: upper left, upper right, lower left
+    std::optional<RECTL> source;  // image pixels; none: the whole image
     ULONG rop4 = kRopSrcCopy;
-    std::optional<Color> brush;         // the pattern of ROPs that use one
-    BlitHook hook = BlitHook::Auto;     // Auto: bitblt unscaled, stretchblt(rop) scaled
+    std::optional<Color> brush;      // the pattern of ROPs that use one
+    BlitHook hook = BlitHook::Auto;  // Auto: bitblt unscaled, stretchblt(rop) scaled
     ULONG stretchMode = COLORONCOLOR;
     int32_t bands = 1;                  // horizontal pieces, each its own call
     std::optional<bool> passThrough;    // none: the job's option
@@ -106,7 +114,7 @@ struct ImageCall {
 };
 
 struct FillCall {
-    std::optional<Rect> rect;  // a rectangle (PatBlt), or
+    std::optional<Rect> rect;    // a rectangle (PatBlt), or
     std::vector<Point> polygon;  // a closed polygon (filled path)
     bool winding = false;
     Color color = 0;
@@ -124,7 +132,7 @@ struct TextCall {
     double size = 12;                  // points
     Point position;                    // start of the baseline
     Color color = 0;
-    std::optional<Color> background;   // opaque box behind the text
+    std::optional<Color> background;  // opaque box behind the text
 };
 
 struct PageCall {
@@ -148,6 +156,7 @@ struct Document {
 
 // A document of image files, one page each: the picture fitted to the
 // printable area, as a photo printing application sends it (StretchBlt, HALFTONE).
-Document DocumentFromImageFiles(const std::vector<std::filesystem::path>& files, const JobOptions& options);
+Document DocumentFromImageFiles(const std::vector<std::filesystem::path>& files,
+                                const JobOptions& options);
 
 }  // namespace xlhost

@@ -14,7 +14,8 @@ bool ResolveDocument(DocumentSink& sink, const Document& document, PlayerImages&
                      std::vector<PageCalls>& pages, std::string& error) {
     const RECTL printable = sink.PrintableArea();
     const int32_t perSheet = document.options.pagesPerSheet;
-    const std::vector<RECTL> slots = perSheet > 1 ? SlotBoxes(printable, perSheet) : std::vector<RECTL>{};
+    const std::vector<RECTL> slots =
+        perSheet > 1 ? SlotBoxes(printable, perSheet) : std::vector<RECTL>{};
     for (size_t i = 0; i < document.pages.size(); ++i) {
         std::optional<RECTL> slot;
         if (!slots.empty()) slot = slots[i % slots.size()];
@@ -29,7 +30,8 @@ bool ResolveDocument(DocumentSink& sink, const Document& document, PlayerImages&
 // The user-interface side does not depend on the answer; a refusal is reported.
 void SendEscape(DocumentSink& sink, ULONG code, std::span<const BYTE> data,
                 const std::function<void(const std::string&)>& warn) {
-    if (sink.Escape(code, data, {}) == 0) warn("the driver answered 0 to escape " + std::to_string(code));
+    if (sink.Escape(code, data, {}) == 0)
+        warn("the driver answered 0 to escape " + std::to_string(code));
 }
 
 std::u16string DocumentName(const Document& document) {
@@ -39,16 +41,17 @@ std::u16string DocumentName(const Document& document) {
 
 }  // namespace
 
-bool PlayDocument(DocumentSink& sink, const Document& document, const PlayerOptions& options, std::string& error) {
+bool PlayDocument(DocumentSink& sink, const Document& document, const PlayerOptions& options,
+                  std::string& error) {
     PlayerImages images;
     if (!images.Load(document, error)) return false;
     std::vector<PageCalls> pages;
     if (!ResolveDocument(sink, document, images, pages, error)) return false;
-    const std::vector<SheetLayout> sheets =
-        SheetsOf(static_cast<int32_t>(pages.size()), document.options.pagesPerSheet, sink.PrintableArea());
+    const std::vector<SheetLayout> sheets = SheetsOf(
+        static_cast<int32_t>(pages.size()), document.options.pagesPerSheet, sink.PrintableArea());
 
-    const std::function<void(const std::string&)> warn = options.onWarning ? options.onWarning
-                                                                           : [](const std::string&) {};
+    const std::function<void(const std::string&)> warn =
+        options.onWarning ? options.onWarning : [](const std::string&) {};
     if (options.sendUserInterfaceEscapes)
         SendEscape(sink, kJobInformationEscape, JobInformationEscape(document.options), warn);
     if (!sink.StartDoc(DocumentName(document))) {
@@ -71,7 +74,8 @@ bool PlayDocument(DocumentSink& sink, const Document& document, const PlayerOpti
             return true;
         });
         if (!played) {
-            error = !drawError.empty() ? drawError : "the driver failed sheet " + std::to_string(s + 1);
+            error =
+                !drawError.empty() ? drawError : "the driver failed sheet " + std::to_string(s + 1);
             ok = false;
         }
     }

@@ -33,6 +33,7 @@ struct PlayerOptions {
 // sheet, each logical page is scaled into its slot of the sheet's printable
 // area. False with `error` at the first failure; once StartDoc has succeeded,
 // EndDoc is still called so that the sink can close the job.
-bool PlayDocument(DocumentSink& sink, const Document& document, const PlayerOptions& options, std::string& error);
+bool PlayDocument(DocumentSink& sink, const Document& document, const PlayerOptions& options,
+                  std::string& error);
 
 }  // namespace xlhost

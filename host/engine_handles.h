@@ -25,7 +25,7 @@ using OwnedXlate = std::unique_ptr<XLATEOBJ, XlateDeleter>;
 
 // A surface the host created, locked for the call and deleted afterwards.
 class OwnedSurface {
-public:
+  public:
     OwnedSurface() = default;
     // Takes the handle (null is allowed: the owner is then empty) and locks it.
     explicit OwnedSurface(HSURF handle) : handle_(handle) {
@@ -51,7 +51,7 @@ public:
     HSURF handle() const { return handle_; }
     explicit operator bool() const { return object_ != nullptr; }
 
-private:
+  private:
     void Reset() {
         if (object_ != nullptr) EngUnlockSurface(object_);
         if (handle_ != nullptr) EngDeleteSurface(handle_);

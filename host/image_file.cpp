@@ -40,14 +40,16 @@ std::optional<ImageFormat> Sniff(std::span<const uint8_t> bytes) {
     static constexpr uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (StartsWith(bytes, kJpeg)) return ImageFormat::Jpeg;
     if (StartsWith(bytes, kPng)) return ImageFormat::Png;
-    if (bytes.size() >= 2 && bytes[0] == 'P' && (bytes[1] == '3' || bytes[1] == '5' || bytes[1] == '6'))
+    if (bytes.size() >= 2 && bytes[0] == 'P' &&
+        (bytes[1] == '3' || bytes[1] == '5' || bytes[1] == '6'))
         return ImageFormat::Ppm;
     return std::nullopt;
 }
 
 }  // namespace
 
-static_assert(static_cast<size_t>(ImageFormat::Jpeg) == 1 && static_cast<size_t>(ImageFormat::Png) == 2);
+static_assert(static_cast<size_t>(ImageFormat::Jpeg) == 1 &&
+              static_cast<size_t>(ImageFormat::Png) == 2);
 
 std::string_view ImageFormatName(ImageFormat format) {
     return EntryOf(format).name;
@@ -64,7 +66,8 @@ ImageResult<ImageSource> ReadImageFile(const std::filesystem::path& path) {
         return path.string() + ": is a directory, not an image file";
     std::ifstream in(path, std::ios::binary);
     if (!in) return path.string() + ": cannot open the image file";
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     if (in.bad()) return path.string() + ": cannot read the image file";
     return IdentifyImage(std::move(bytes), path.string());
 }
@@ -99,7 +102,8 @@ ImageResult<DecodedImage> DecodeImage(const ImageSource& source) {
 namespace image_detail {
 
 std::optional<std::string> CheckImageSize(uint64_t width, uint64_t height) {
-    if (width == 0 || height == 0) return std::string("the image has no pixels (width or height 0)");
+    if (width == 0 || height == 0)
+        return std::string("the image has no pixels (width or height 0)");
     if (width > kMaxImagePixels || height > kMaxImagePixels || width * height > kMaxImagePixels)
         return "the image declares " + std::to_string(width) + " x " + std::to_string(height) +
                " pixels, more than the " + std::to_string(kMaxImagePixels) + " this host accepts";

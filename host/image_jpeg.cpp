@@ -41,7 +41,7 @@ void EmitMessage(j_common_ptr info, int level) {
 
 // Owns the decompressor from creation to destruction, whichever way Decompress leaves.
 class Decompressor {
-public:
+  public:
     explicit Decompressor(ErrorManager& errors) {
         info_.err = jpeg_std_error(&errors.base);
         errors.base.error_exit = ExitWithMessage;
@@ -56,7 +56,7 @@ public:
     jpeg_decompress_struct& info() { return info_; }
     void MarkCreated() { created_ = true; }
 
-private:
+  private:
     jpeg_decompress_struct info_{};
     bool created_ = false;
 };
@@ -80,7 +80,8 @@ bool Decompress(Decompressor& decompressor, std::span<const uint8_t> jpeg, Decod
         return false;
     }
     if (info.num_components != 1 && info.num_components != 3) {
-        error = "JPEG images of " + std::to_string(info.num_components) + " components (CMYK) are not supported";
+        error = "JPEG images of " + std::to_string(info.num_components) +
+                " components (CMYK) are not supported";
         return false;
     }
     {
@@ -93,7 +94,8 @@ bool Decompress(Decompressor& decompressor, std::span<const uint8_t> jpeg, Decod
     }
     info.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&info);
-    if (info.output_width != image.width || info.output_height != image.height || info.output_components != 3) {
+    if (info.output_width != image.width || info.output_height != image.height ||
+        info.output_components != 3) {
         error = "libjpeg gave an output of another size";
         return false;
     }
@@ -115,7 +117,8 @@ ImageResult<ImageSize> ReadJpegSize(std::span<const uint8_t> file) {
     if (auto* message = std::get_if<std::string>(&info)) return "bad JPEG: " + *message;
     const JpegInfo& header = std::get<JpegInfo>(info);
     if (header.components != 1 && header.components != 3)
-        return "JPEG images of " + std::to_string(header.components) + " components (CMYK) are not supported";
+        return "JPEG images of " + std::to_string(header.components) +
+               " components (CMYK) are not supported";
     if (auto message = CheckImageSize(header.width, header.height)) return *message;
     return ImageSize{header.width, header.height};
 }

@@ -41,14 +41,15 @@ void IgnoreWarning(png_structp, png_const_charp) {}
 
 // Owns the read and info structures until the reader goes, however the read ends.
 class PngReader {
-public:
+  public:
     explicit PngReader(PngInput& input) {
         png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &input, Fail, IgnoreWarning);
         if (png_ != nullptr) info_ = png_create_info_struct(png_);
         if (info_ != nullptr) png_set_read_fn(png_, &input, ReadBytes);
     }
     ~PngReader() {
-        if (png_ != nullptr) png_destroy_read_struct(&png_, info_ != nullptr ? &info_ : nullptr, nullptr);
+        if (png_ != nullptr)
+            png_destroy_read_struct(&png_, info_ != nullptr ? &info_ : nullptr, nullptr);
     }
     PngReader(const PngReader&) = delete;
     PngReader& operator=(const PngReader&) = delete;
@@ -57,7 +58,7 @@ public:
     png_structp png() const { return png_; }
     png_infop info() const { return info_; }
 
-private:
+  private:
     png_structp png_ = nullptr;
     png_infop info_ = nullptr;
 };

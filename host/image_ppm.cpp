@@ -13,7 +13,7 @@ namespace {
 
 // A cursor over the file's bytes; every read checks the remaining length.
 class PpmCursor {
-public:
+  public:
     explicit PpmCursor(std::span<const uint8_t> bytes) : bytes_(bytes) {}
 
     size_t Remaining() const { return bytes_.size() - offset_; }
@@ -28,7 +28,9 @@ public:
         while (offset_ < bytes_.size()) {
             const uint8_t c = bytes_[offset_];
             if (c == '#') {
-                while (offset_ < bytes_.size() && bytes_[offset_] != '\n' && bytes_[offset_] != '\r') ++offset_;
+                while (offset_ < bytes_.size() && bytes_[offset_] != '\n' &&
+                       bytes_[offset_] != '\r')
+                    ++offset_;
             } else if (IsSpace(c)) {
                 ++offset_;
             } else {
@@ -57,8 +59,10 @@ public:
         return true;
     }
 
-private:
-    static bool IsSpace(uint8_t c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+  private:
+    static bool IsSpace(uint8_t c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    }
 
     std::span<const uint8_t> bytes_;
     size_t offset_ = 0;
@@ -76,21 +80,25 @@ constexpr uint32_t kMaxSide = 1u << 28;
 
 ImageResult<PpmHeader> ReadHeader(PpmCursor& cursor) {
     const auto magic = cursor.Take(2);
-    if (magic.size() != 2 || magic[0] != 'P' || (magic[1] != '3' && magic[1] != '5' && magic[1] != '6'))
+    if (magic.size() != 2 || magic[0] != 'P' ||
+        (magic[1] != '3' && magic[1] != '5' && magic[1] != '6'))
         return std::string("not a P3, P5 or P6 Netpbm image");
     PpmHeader header;
     header.kind = static_cast<char>(magic[1]);
     const auto width = cursor.Number(kMaxSide);
     const auto height = cursor.Number(kMaxSide);
     const auto maxValue = cursor.Number(65535);
-    if (!width || !height) return std::string("bad PPM header: width and height must be numbers up to 2^28");
-    if (!maxValue || *maxValue == 0) return std::string("bad PPM header: the maximum value must be 1 to 65535");
+    if (!width || !height)
+        return std::string("bad PPM header: width and height must be numbers up to 2^28");
+    if (!maxValue || *maxValue == 0)
+        return std::string("bad PPM header: the maximum value must be 1 to 65535");
     if (header.kind != '3' && !cursor.SingleSpace())
         return std::string("bad PPM header: no white space after the maximum value");
     header.width = *width;
     header.height = *height;
     header.maxValue = *maxValue;
-    if (header.width == 0 || header.height == 0) return std::string("the image has no pixels (width or height 0)");
+    if (header.width == 0 || header.height == 0)
+        return std::string("the image has no pixels (width or height 0)");
     return header;
 }
 
@@ -121,7 +129,8 @@ bool CheckDataLength(const PpmCursor& cursor, const PpmHeader& header, std::stri
     return true;
 }
 
-bool DecodeBinary(PpmCursor& cursor, const PpmHeader& header, DecodedImage& image, std::string& error) {
+bool DecodeBinary(PpmCursor& cursor, const PpmHeader& header, DecodedImage& image,
+                  std::string& error) {
     const size_t channels = header.kind == '6' ? 3 : 1;
     const size_t sampleBytes = header.maxValue > 255 ? 2 : 1;
     const size_t rowBytes = size_t{header.width} * channels * sampleBytes;
@@ -132,9 +141,11 @@ bool DecodeBinary(PpmCursor& cursor, const PpmHeader& header, DecodedImage& imag
             uint8_t rgb[3];
             for (size_t c = 0; c < channels; ++c) {
                 const size_t at = (size_t{x} * channels + c) * sampleBytes;
-                const uint32_t sample = sampleBytes == 2 ? (uint32_t{row[at]} << 8) | row[at + 1] : row[at];
+                const uint32_t sample =
+                    sampleBytes == 2 ? (uint32_t{row[at]} << 8) | row[at + 1] : row[at];
                 if (sample > header.maxValue) {
-                    error = "bad PPM data: a sample above the maximum value " + std::to_string(header.maxValue);
+                    error = "bad PPM data: a sample above the maximum value " +
+                            std::to_string(header.maxValue);
                     return false;
                 }
                 rgb[c] = Scale(sample, header.maxValue);
@@ -148,7 +159,8 @@ bool DecodeBinary(PpmCursor& cursor, const PpmHeader& header, DecodedImage& imag
     return true;
 }
 
-bool DecodeAscii(PpmCursor& cursor, const PpmHeader& header, DecodedImage& image, std::string& error) {
+bool DecodeAscii(PpmCursor& cursor, const PpmHeader& header, DecodedImage& image,
+                 std::string& error) {
     for (uint32_t y = 0; y < header.height; ++y) {
         uint8_t* out = image.Row(y);
         for (uint32_t x = 0; x < header.width; ++x) {
@@ -156,7 +168,8 @@ bool DecodeAscii(PpmCursor& cursor, const PpmHeader& header, DecodedImage& image
             for (uint8_t& channel : rgb) {
                 const auto sample = cursor.Number(header.maxValue);
                 if (!sample) {
-                    error = "bad PPM data: sample missing or above the maximum value at row " + std::to_string(y);
+                    error = "bad PPM data: sample missing or above the maximum value at row " +
+                            std::to_string(y);
                     return false;
                 }
                 channel = Scale(*sample, header.maxValue);
@@ -186,11 +199,13 @@ ImageResult<DecodedImage> DecodePpm(std::span<const uint8_t> file) {
     if (auto* message = std::get_if<std::string>(&header)) return *message;
     const auto& h = std::get<PpmHeader>(header);
     std::string error;
-    if (uint64_t{h.width} * h.height <= kMaxImagePixels && !CheckDataLength(cursor, h, error)) return error;
+    if (uint64_t{h.width} * h.height <= kMaxImagePixels && !CheckDataLength(cursor, h, error))
+        return error;
     auto allocated = AllocateImage(h.width, h.height);
     if (std::holds_alternative<std::string>(allocated)) return allocated;
     auto& image = std::get<DecodedImage>(allocated);
-    const bool decoded = h.kind == '3' ? DecodeAscii(cursor, h, image, error) : DecodeBinary(cursor, h, image, error);
+    const bool decoded = h.kind == '3' ? DecodeAscii(cursor, h, image, error)
+                                       : DecodeBinary(cursor, h, image, error);
     if (!decoded) return error;
     return allocated;
 }

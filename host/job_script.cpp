@@ -12,8 +12,10 @@ namespace {
 using script::ScriptError;
 using script::Value;
 
-constexpr std::pair<std::string_view, Units> kUnits[] = {
-    {"pixels", Units::Pixels}, {"points", Units::Points}, {"mm", Units::Millimetres}, {"inches", Units::Inches}};
+constexpr std::pair<std::string_view, Units> kUnits[] = {{"pixels", Units::Pixels},
+                                                         {"points", Units::Points},
+                                                         {"mm", Units::Millimetres},
+                                                         {"inches", Units::Inches}};
 
 Document ReadDocument(const Value& root, const std::filesystem::path& baseDirectory) {
     root.ExpectObject({"units", "options", "pages"});

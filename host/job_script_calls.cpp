@@ -15,12 +15,16 @@ constexpr std::pair<std::string_view, ULONG> kRop3Names[] = {
     {"patcopy", 0xF0},    {"patpaint", 0xFB},    {"whiteness", 0xFF},
 };
 constexpr std::pair<std::string_view, BlitHook> kHooks[] = {
-    {"bitblt", BlitHook::BitBlt},     {"stretchblt", BlitHook::StretchBlt}, {"stretchbltrop", BlitHook::StretchBltROP},
-    {"copybits", BlitHook::CopyBits}, {"plgblt", BlitHook::PlgBlt},
+    {"bitblt", BlitHook::BitBlt},
+    {"stretchblt", BlitHook::StretchBlt},
+    {"stretchbltrop", BlitHook::StretchBltROP},
+    {"copybits", BlitHook::CopyBits},
+    {"plgblt", BlitHook::PlgBlt},
 };
 constexpr std::pair<std::string_view, ULONG> kStretchModes[] = {{"coloroncolor", COLORONCOLOR},
                                                                 {"halftone", HALFTONE}};
-constexpr std::pair<std::string_view, bool> kFillModes[] = {{"alternate", false}, {"winding", true}};
+constexpr std::pair<std::string_view, bool> kFillModes[] = {{"alternate", false},
+                                                            {"winding", true}};
 
 std::string_view HookName(BlitHook hook) {
     for (const auto& [name, value] : kHooks)
@@ -66,14 +70,15 @@ std::vector<Rect> ReadClip(const Value& value) {
 }
 
 ImageCall ReadImage(const Value& call) {
-    call.ExpectObject({"image", "rect", "fit", "points", "source", "rop", "brush", "hook", "mode", "bands",
-                       "pass_through", "declare", "clip"});
+    call.ExpectObject({"image", "rect", "fit", "points", "source", "rop", "brush", "hook", "mode",
+                       "bands", "pass_through", "declare", "clip"});
     ImageCall image;
     image.file = call["image"].String();
     if (image.file.empty()) call["image"].Fail("expected a file name");
     if (auto v = call.Find("hook")) image.hook = v->Choice(kHooks);
     const int placements = call.Has("rect") + call.Has("fit") + call.Has("points");
-    if (placements != 1) call.Fail("an image needs exactly one of \"rect\", \"fit\" and \"points\"");
+    if (placements != 1)
+        call.Fail("an image needs exactly one of \"rect\", \"fit\" and \"points\"");
     if (auto v = call.Find("rect")) image.destination = v->AsRect();
     if (auto v = call.Find("fit")) {
         image.fit = v->Bool();
@@ -92,7 +97,8 @@ ImageCall ReadImage(const Value& call) {
     if (auto v = call.Find("rop")) {
         image.rop4 = ReadRop(*v);
         if ((image.hook == BlitHook::StretchBlt || image.hook == BlitHook::CopyBits ||
-             image.hook == BlitHook::PlgBlt) && image.rop4 != kRopSrcCopy)
+             image.hook == BlitHook::PlgBlt) &&
+            image.rop4 != kRopSrcCopy)
             v->Fail("the " + std::string(HookName(image.hook)) +
                     " hook only copies (SRCCOPY); use bitblt or stretchbltrop for other ROPs");
     }
@@ -101,10 +107,13 @@ ImageCall ReadImage(const Value& call) {
     if (auto v = call.Find("bands")) image.bands = static_cast<int32_t>(v->Integer(1, 100000));
     if (auto v = call.Find("pass_through")) image.passThrough = v->Bool();
     if (image.passThrough.value_or(false) && image.bands > 1)
-        call.Fail("a passed-through JPEG or PNG is one piece of data; it cannot be delivered in bands");
+        call.Fail(
+            "a passed-through JPEG or PNG is one piece of data; it cannot be delivered in bands");
     if (auto v = call.Find("declare")) {
-        if (!image.passThrough.value_or(false)) v->Fail("a declared size belongs to a passed-through image");
-        if (!v->json().is_array() || v->json().size() != 2) v->Fail("expected 2 numbers [width, height]");
+        if (!image.passThrough.value_or(false))
+            v->Fail("a declared size belongs to a passed-through image");
+        if (!v->json().is_array() || v->json().size() != 2)
+            v->Fail("expected 2 numbers [width, height]");
         image.declaredSize = SIZEL{static_cast<LONG>((*v)[0].Integer(1, 1 << 16)),
                                    static_cast<LONG>((*v)[1].Integer(1, 1 << 16))};
     }
@@ -145,7 +154,8 @@ TextCall ReadText(const Value& call) {
     if (auto v = call.Find("font")) text.font = v->String();
     if (auto v = call.Find("size")) {
         text.size = v->Number();
-        if (text.size <= 0 || text.size > 1000) v->Fail("expected a size in points above 0 and up to 1000");
+        if (text.size <= 0 || text.size > 1000)
+            v->Fail("expected a size in points above 0 and up to 1000");
     }
     text.position = call["position"].AsPoint();
     if (auto v = call.Find("color")) text.color = v->AsColor();
@@ -154,9 +164,11 @@ TextCall ReadText(const Value& call) {
 }
 
 PageCall ReadCall(const Value& call) {
-    if (!call.json().is_object()) call.Fail("expected a call object (\"image\", \"fill\", \"line\" or \"text\")");
+    if (!call.json().is_object())
+        call.Fail("expected a call object (\"image\", \"fill\", \"line\" or \"text\")");
     const int kinds = call.Has("image") + call.Has("fill") + call.Has("line") + call.Has("text");
-    if (kinds != 1) call.Fail("a call has exactly one of \"image\", \"fill\", \"line\" and \"text\"");
+    if (kinds != 1)
+        call.Fail("a call has exactly one of \"image\", \"fill\", \"line\" and \"text\"");
     PageCall result;
     result.place = call.place();
     if (call.Has("image")) result.what = ReadImage(call);

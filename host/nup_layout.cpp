@@ -7,8 +7,8 @@ namespace {
 
 struct Layout {
     int32_t pages;
-    uint32_t choice;     // the settings record's number for it
-    int32_t shortSide;   // slots along the shorter side of the area
+    uint32_t choice;    // the settings record's number for it
+    int32_t shortSide;  // slots along the shorter side of the area
     int32_t longSide;
 };
 
@@ -40,10 +40,11 @@ std::vector<RECTL> SlotBoxes(const RECTL& printable, int32_t pagesPerSheet) {
     std::vector<RECTL> boxes;
     for (int32_t row = 0; row < rows; ++row) {
         for (int32_t column = 0; column < columns; ++column) {
-            boxes.push_back(RECTL{static_cast<LONG>(printable.left + width * column / columns),
-                                  static_cast<LONG>(printable.top + height * row / rows),
-                                  static_cast<LONG>(printable.left + width * (column + 1) / columns),
-                                  static_cast<LONG>(printable.top + height * (row + 1) / rows)});
+            boxes.push_back(
+                RECTL{static_cast<LONG>(printable.left + width * column / columns),
+                      static_cast<LONG>(printable.top + height * row / rows),
+                      static_cast<LONG>(printable.left + width * (column + 1) / columns),
+                      static_cast<LONG>(printable.top + height * (row + 1) / rows)});
         }
     }
     return boxes;

@@ -2,13 +2,16 @@
 
 namespace xlhost {
 
-std::filesystem::path PlayerImages::Resolve(const Document& document, const std::filesystem::path& file) {
-    return file.is_absolute() || document.baseDirectory.empty() ? file : document.baseDirectory / file;
+std::filesystem::path PlayerImages::Resolve(const Document& document,
+                                            const std::filesystem::path& file) {
+    return file.is_absolute() || document.baseDirectory.empty() ? file
+                                                                : document.baseDirectory / file;
 }
 
 bool WantsPassThrough(const Document& document, const ImageCall& call, ImageFormat format) {
     // Compressed data is one piece: a picture delivered in bands goes as pixels.
-    return call.passThrough.value_or(document.options.passThrough) && format != ImageFormat::Ppm && call.bands == 1;
+    return call.passThrough.value_or(document.options.passThrough) && format != ImageFormat::Ppm &&
+           call.bands == 1;
 }
 
 bool PlayerImages::Load(const Document& document, std::string& error) {
@@ -38,7 +41,8 @@ bool PlayerImages::Load(const Document& document, std::string& error) {
             const auto path = Resolve(document, image->file);
             const ImageFormat format = images_.at(path)->source.format;
             // A PNG may be refused by the device and then goes as pixels.
-            if (!WantsPassThrough(document, *image, format) || format == ImageFormat::Png) needsPixels[path] = true;
+            if (!WantsPassThrough(document, *image, format) || format == ImageFormat::Png)
+                needsPixels[path] = true;
         }
     }
     for (auto& [path, image] : images_) {
@@ -59,4 +63,3 @@ PlayerImage* PlayerImages::Find(const Document& document, const std::filesystem:
 }
 
 }  // namespace xlhost
-

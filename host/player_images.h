@@ -20,7 +20,7 @@ struct PlayerImage {
 };
 
 class PlayerImages {
-public:
+  public:
     // Reads every image the document names; decodes those that may be needed as
     // pixels. False with `error` for the first file that cannot be used.
     bool Load(const Document& document, std::string& error);
@@ -28,9 +28,10 @@ public:
     // The image of a call's file; null for a file that Load did not see.
     PlayerImage* Find(const Document& document, const std::filesystem::path& file);
 
-    static std::filesystem::path Resolve(const Document& document, const std::filesystem::path& file);
+    static std::filesystem::path Resolve(const Document& document,
+                                         const std::filesystem::path& file);
 
-private:
+  private:
     std::map<std::filesystem::path, std::unique_ptr<PlayerImage>> images_;
 };
 

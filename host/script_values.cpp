@@ -10,7 +10,7 @@ namespace xlhost::script {
 namespace {
 
 constexpr std::pair<std::string_view, Color> kColorNames[] = {
-    {"black", 0x000000}, {"white", 0xFFFFFF}, {"red", 0xFF0000},  {"green", 0x00FF00},
+    {"black", 0x000000}, {"white", 0xFFFFFF},  {"red", 0xFF0000},  {"green", 0x00FF00},
     {"blue", 0x0000FF},  {"yellow", 0xFFFF00}, {"cyan", 0x00FFFF}, {"magenta", 0xFF00FF},
     {"gray", 0x808080},  {"grey", 0x808080},
 };
@@ -23,7 +23,8 @@ std::string TypeName(const nlohmann::json& json) {
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return lower;
 }
 
@@ -32,7 +33,8 @@ void Value::ExpectObject(std::initializer_list<std::string_view> keys) const {
     for (const auto& [key, member] : json_->items()) {
         if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
             std::string known;
-            for (std::string_view name : keys) known += (known.empty() ? "" : ", ") + std::string(name);
+            for (std::string_view name : keys)
+                known += (known.empty() ? "" : ", ") + std::string(name);
             Fail("unknown key \"" + key + "\"; known keys: " + known);
         }
     }
@@ -44,7 +46,8 @@ bool Value::Has(std::string_view key) const {
 
 std::optional<Value> Value::Find(std::string_view key) const {
     if (!Has(key)) return std::nullopt;
-    return Value(json_->at(std::string(key)), place_.empty() ? std::string(key) : place_ + "." + std::string(key));
+    return Value(json_->at(std::string(key)),
+                 place_.empty() ? std::string(key) : place_ + "." + std::string(key));
 }
 
 Value Value::operator[](std::string_view key) const {
@@ -72,11 +75,13 @@ double Value::Number() const {
 }
 
 long Value::Integer(long low, long high) const {
-    const auto range = "expected a whole number from " + std::to_string(low) + " to " + std::to_string(high);
+    const auto range =
+        "expected a whole number from " + std::to_string(low) + " to " + std::to_string(high);
     if (!json_->is_number_integer()) Fail(range);
     if (json_->is_number_unsigned()) {
         const auto value = json_->get<uint64_t>();
-        if (value > static_cast<uint64_t>(high) || (low > 0 && value < static_cast<uint64_t>(low))) Fail(range);
+        if (value > static_cast<uint64_t>(high) || (low > 0 && value < static_cast<uint64_t>(low)))
+            Fail(range);
         return static_cast<long>(value);
     }
     const auto value = json_->get<int64_t>();
@@ -106,15 +111,17 @@ Point Value::AsPoint() const {
 }
 
 Rect Value::AsRect() const {
-    if (!json_->is_array() || json_->size() != 4) Fail("expected 4 numbers [left, top, right, bottom]");
+    if (!json_->is_array() || json_->size() != 4)
+        Fail("expected 4 numbers [left, top, right, bottom]");
     return Rect{(*this)[0].Number(), (*this)[1].Number(), (*this)[2].Number(), (*this)[3].Number()};
 }
 
 Color Value::AsColor() const {
     if (json_->is_array()) {
-        if (json_->size() != 3) Fail("expected a colour: \"#RRGGBB\", a name or [red, green, blue]");
-        return static_cast<Color>(((*this)[0].Integer(0, 255) << 16) | ((*this)[1].Integer(0, 255) << 8) |
-                                  (*this)[2].Integer(0, 255));
+        if (json_->size() != 3)
+            Fail("expected a colour: \"#RRGGBB\", a name or [red, green, blue]");
+        return static_cast<Color>(((*this)[0].Integer(0, 255) << 16) |
+                                  ((*this)[1].Integer(0, 255) << 8) | (*this)[2].Integer(0, 255));
     }
     const std::string text = Lower(String());
     for (const auto& [name, color] : kColorNames)
@@ -122,7 +129,8 @@ Color Value::AsColor() const {
     if (text.size() == 7 && text[0] == '#' &&
         std::all_of(text.begin() + 1, text.end(), [](unsigned char c) { return std::isxdigit(c); }))
         return static_cast<Color>(std::stoul(text.substr(1), nullptr, 16));
-    Fail("unknown colour \"" + String() + "\"; expected \"#RRGGBB\", a name such as red, or [red, green, blue]");
+    Fail("unknown colour \"" + String() +
+         "\"; expected \"#RRGGBB\", a name such as red, or [red, green, blue]");
 }
 
 }  // namespace xlhost::script

@@ -16,14 +16,14 @@ namespace xlhost::script {
 
 // Thrown inside the script reader only; the reader turns it into its result.
 class ScriptError : public std::runtime_error {
-public:
+  public:
     ScriptError(const std::string& place, const std::string& message)
         : std::runtime_error(place.empty() ? message : place + ": " + message) {}
 };
 
 // A value of the script and where it is.
 class Value {
-public:
+  public:
     Value(const nlohmann::json& json, std::string place) : json_(&json), place_(std::move(place)) {}
 
     const nlohmann::json& json() const { return *json_; }
@@ -44,7 +44,7 @@ public:
     double Number() const;
     long Integer(long low, long high) const;
     bool Bool() const;
-    std::string String() const;             // UTF-8 as written
+    std::string String() const;                 // UTF-8 as written
     std::u16string Text(size_t maximum) const;  // UTF-16, at most `maximum` units
     // One of the names of the table (without regard to case).
     template <typename T, size_t N>
@@ -54,7 +54,7 @@ public:
     Rect AsRect() const;    // [left, top, right, bottom]
     Color AsColor() const;  // "#RRGGBB", a colour name, or [r, g, b]
 
-private:
+  private:
     const nlohmann::json* json_;
     std::string place_;
 };

@@ -80,7 +80,8 @@ std::array<uint8_t, kJobInformationEscapeSize> JobInformationEscape(const JobOpt
     return escape;
 }
 
-std::array<uint8_t, kWatermarkEscapeSize> WatermarkEscape(const JobOptions& options, const SheetLayout& sheet) {
+std::array<uint8_t, kWatermarkEscapeSize> WatermarkEscape(const JobOptions& options,
+                                                          const SheetLayout& sheet) {
     std::array<uint8_t, kWatermarkEscapeSize> escape{};
     PutWord(escape, 0, static_cast<uint32_t>(sheet.printable.left));
     PutWord(escape, 1, static_cast<uint32_t>(sheet.printable.top));
@@ -88,7 +89,8 @@ std::array<uint8_t, kWatermarkEscapeSize> WatermarkEscape(const JobOptions& opti
     PutWord(escape, 3, static_cast<uint32_t>(sheet.printable.bottom));
     PutWord(escape, 5, static_cast<uint32_t>(sheet.documentPages));
     const std::vector<RECTL> boxes = SlotBoxes(sheet.printable, sheet.pagesPerSheet);
-    const float scale = boxes.empty() ? 1.0f : static_cast<float>(FitPageIntoSlot(sheet.printable, boxes[0]).scale);
+    const float scale =
+        boxes.empty() ? 1.0f : static_cast<float>(FitPageIntoSlot(sheet.printable, boxes[0]).scale);
     PutWord(escape, 8, std::bit_cast<uint32_t>(scale));
     PutWord(escape, 9, 0);  // logical pages keep their direction on the sheet
     PutWord(escape, 11, options.speedMechanism.mode);

@@ -46,6 +46,7 @@ std::array<uint8_t, kJobInformationEscapeSize> JobInformationEscape(const JobOpt
 // The watermark escape of one sheet. Logical pages are numbered through the
 // document from 1 (so that "first page only" means the document's first page),
 // and the count is the document's number of logical pages.
-std::array<uint8_t, kWatermarkEscapeSize> WatermarkEscape(const JobOptions& options, const SheetLayout& sheet);
+std::array<uint8_t, kWatermarkEscapeSize> WatermarkEscape(const JobOptions& options,
+                                                          const SheetLayout& sheet);
 
 }  // namespace xlhost

@@ -83,8 +83,8 @@ RecordedCall& Record(std::string function, CLIPOBJ* clip, SURFOBJ* source) {
     return gRecorder->calls.back();
 }
 
-BOOL FakeBitBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ* clip, XLATEOBJ*, RECTL* dest, POINTL* srcPoint, POINTL*,
-                BRUSHOBJ* brush, POINTL*, ROP4 rop4) {
+BOOL FakeBitBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ* clip, XLATEOBJ*, RECTL* dest,
+                POINTL* srcPoint, POINTL*, BRUSHOBJ* brush, POINTL*, ROP4 rop4) {
     auto& call = Record("DrvBitBlt", clip, src);
     call.dest = *dest;
     if (srcPoint != nullptr) call.srcPoint = *srcPoint;
@@ -98,16 +98,17 @@ BOOL FakeCopyBits(SURFOBJ*, SURFOBJ* src, CLIPOBJ* clip, XLATEOBJ*, RECTL* dest,
     call.srcPoint = *srcPoint;
     return TRUE;
 }
-BOOL FakeStretchBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ* clip, XLATEOBJ*, COLORADJUSTMENT*, POINTL*,
-                    RECTL* dest, RECTL* srcRect, POINTL*, ULONG mode) {
+BOOL FakeStretchBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ* clip, XLATEOBJ*, COLORADJUSTMENT*,
+                    POINTL*, RECTL* dest, RECTL* srcRect, POINTL*, ULONG mode) {
     auto& call = Record("DrvStretchBlt", clip, src);
     call.dest = *dest;
     call.src = *srcRect;
     call.mode = mode;
     return TRUE;
 }
-BOOL FakeStretchBltROP(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ* clip, XLATEOBJ*, COLORADJUSTMENT*, POINTL*,
-                       RECTL* dest, RECTL* srcRect, POINTL*, ULONG mode, BRUSHOBJ*, DWORD rop4) {
+BOOL FakeStretchBltROP(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ* clip, XLATEOBJ*, COLORADJUSTMENT*,
+                       POINTL*, RECTL* dest, RECTL* srcRect, POINTL*, ULONG mode, BRUSHOBJ*,
+                       DWORD rop4) {
     auto& call = Record("DrvStretchBltROP", clip, src);
     call.dest = *dest;
     call.src = *srcRect;
@@ -115,8 +116,8 @@ BOOL FakeStretchBltROP(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ* clip, XLATEOBJ
     call.rop4 = rop4;
     return FALSE;  // as a driver holding back a piece of a picture answers
 }
-BOOL FakePlgBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ* clip, XLATEOBJ*, COLORADJUSTMENT*, POINTL*,
-                POINTFIX* points, RECTL* srcRect, POINTL*, ULONG mode) {
+BOOL FakePlgBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ* clip, XLATEOBJ*, COLORADJUSTMENT*,
+                POINTL*, POINTFIX* points, RECTL* srcRect, POINTL*, ULONG mode) {
     auto& call = Record("DrvPlgBlt", clip, src);
     std::copy_n(points, 3, call.parallelogram.begin());
     call.src = *srcRect;
@@ -129,28 +130,30 @@ BOOL FakeFillPath(SURFOBJ*, PATHOBJ*, CLIPOBJ* clip, BRUSHOBJ* brush, POINTL*, M
     call.mode = options;
     return TRUE;
 }
-BOOL FakeStrokePath(SURFOBJ*, PATHOBJ*, CLIPOBJ* clip, XFORMOBJ*, BRUSHOBJ* brush, POINTL*, LINEATTRS* attributes,
-                    MIX) {
+BOOL FakeStrokePath(SURFOBJ*, PATHOBJ*, CLIPOBJ* clip, XFORMOBJ*, BRUSHOBJ* brush, POINTL*,
+                    LINEATTRS* attributes, MIX) {
     auto& call = Record("DrvStrokePath", clip, nullptr);
     call.color = brush->iSolidColor;
     call.lineFlags = attributes->fl;
     return TRUE;
 }
-BOOL FakeLineTo(SURFOBJ*, CLIPOBJ* clip, BRUSHOBJ* brush, LONG x1, LONG y1, LONG x2, LONG y2, RECTL*, MIX) {
+BOOL FakeLineTo(SURFOBJ*, CLIPOBJ* clip, BRUSHOBJ* brush, LONG x1, LONG y1, LONG x2, LONG y2,
+                RECTL*, MIX) {
     auto& call = Record("DrvLineTo", clip, nullptr);
     call.dest = RECTL{x1, y1, x2, y2};
     call.color = brush->iSolidColor;
     return TRUE;
 }
-BOOL FakeTextOut(SURFOBJ*, STROBJ* text, FONTOBJ*, CLIPOBJ* clip, RECTL*, RECTL* opaque, BRUSHOBJ* foreground,
-                 BRUSHOBJ*, POINTL*, MIX) {
+BOOL FakeTextOut(SURFOBJ*, STROBJ* text, FONTOBJ*, CLIPOBJ* clip, RECTL*, RECTL* opaque,
+                 BRUSHOBJ* foreground, BRUSHOBJ*, POINTL*, MIX) {
     auto& call = Record("DrvTextOut", clip, nullptr);
     call.dest = text->rclBkGround;
     call.color = foreground->iSolidColor;
     call.mode = opaque != nullptr ? 1 : 0;
     return TRUE;
 }
-BOOL FakeQueryDeviceSupport(SURFOBJ*, XLATEOBJ*, XFORMOBJ*, ULONG type, ULONG size, PVOID data, ULONG, PVOID) {
+BOOL FakeQueryDeviceSupport(SURFOBJ*, XLATEOBJ*, XFORMOBJ*, ULONG type, ULONG size, PVOID data,
+                            ULONG, PVOID) {
     ++gRecorder->pngQueries;
     static constexpr uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G'};
     EXPECT_EQ(type, QDS_CHECKPNGFORMAT);
@@ -161,7 +164,7 @@ BOOL FakeQueryDeviceSupport(SURFOBJ*, XLATEOBJ*, XFORMOBJ*, ULONG type, ULONG si
 
 // A device of 1,000 x 1,400 pixels at 100 dpi whose printable area has margins.
 class FakeSink : public DocumentSink {
-public:
+  public:
     FakeSink() {
         device_ = xlplatform::CreateEngineDevice();
         handle_ = EngCreateDeviceSurface(nullptr, SIZEL{1000, 1400}, BMF_24BPP);
@@ -193,7 +196,8 @@ public:
     const DEVINFO& DevInfo() const override { return devInfo; }
     const DrvFunctions& Functions() const override { return functions_; }
     ULONG Escape(ULONG code, std::span<const BYTE> in, std::span<BYTE>) override {
-        recorder.events.push_back("escape " + std::to_string(code) + " of " + std::to_string(in.size()));
+        recorder.events.push_back("escape " + std::to_string(code) + " of " +
+                                  std::to_string(in.size()));
         if (code == kWatermarkEscape) recorder.watermarkEscapes.emplace_back(in.begin(), in.end());
         return 1;
     }
@@ -218,7 +222,7 @@ public:
     DEVINFO devInfo{};
     std::vector<RECTL> bands{RECTL{0, 0, 1000, 1400}};
 
-private:
+  private:
     HDEV device_ = nullptr;
     HSURF handle_ = nullptr;
     SURFOBJ* surface_ = nullptr;
@@ -226,18 +230,19 @@ private:
 };
 
 // Lays text out as boxes: each character half as wide as it is high.
-std::unique_ptr<TextRun> BoxLayout(std::u16string_view text, std::string_view, LONG height, POINTL origin,
-                                   std::string&) {
+std::unique_ptr<TextRun> BoxLayout(std::u16string_view text, std::string_view, LONG height,
+                                   POINTL origin, std::string&) {
     auto run = std::make_unique<TextRun>();
     run->text = text;
-    run->bounds = RECTL{origin.x, origin.y - height, origin.x + height * LONG(text.size()) / 2, origin.y + height / 4};
+    run->bounds = RECTL{origin.x, origin.y - height, origin.x + height * LONG(text.size()) / 2,
+                        origin.y + height / 4};
     run->str.cGlyphs = static_cast<ULONG>(text.size());
     run->str.rclBkGround = run->bounds;
     return run;
 }
 
 class DocumentPlayerTest : public ::testing::Test {
-protected:
+  protected:
     // Plays a script whose images are written beside it.
     bool Play(const std::string& script, std::string& error) {
         auto parsed = ParseJobScript(script, directory_, "test.json");
@@ -257,7 +262,9 @@ protected:
     void WriteImage(const std::string& name, const Bytes& bytes) {
         directory_ = std::filesystem::path(testing::WriteTempFile(name, bytes)).parent_path();
     }
-    static std::string Page(const std::string& calls) { return R"({"pages": [{"calls": [)" + calls + "]}]}"; }
+    static std::string Page(const std::string& calls) {
+        return R"({"pages": [{"calls": [)" + calls + "]}]}";
+    }
     const std::vector<RecordedCall>& Calls() const { return sink_.recorder.calls; }
 
     FakeSink sink_;
@@ -273,14 +280,17 @@ void ExpectRect(const RECTL& actual, const RECTL& expected) {
 }
 
 TEST_F(DocumentPlayerTest, ImageFilePageIsFittedAndCentred) {
-    const auto path = testing::WriteTempFile("wide.ppm", testing::MakePpm(200, 100, testing::PhotoPixel));
+    const auto path =
+        testing::WriteTempFile("wide.ppm", testing::MakePpm(200, 100, testing::PhotoPixel));
     JobOptions options;
     options.documentName = u"Holiday";
     std::string error;
     PlayerOptions playerOptions;
-    ASSERT_TRUE(PlayDocument(sink_, DocumentFromImageFiles({path}, options), playerOptions, error)) << error;
-    EXPECT_EQ(sink_.recorder.events,
-              (std::vector<std::string>{"escape 3882 of 56", "StartDoc Holiday", "page", "EndDoc"}));
+    ASSERT_TRUE(PlayDocument(sink_, DocumentFromImageFiles({path}, options), playerOptions, error))
+        << error;
+    EXPECT_EQ(
+        sink_.recorder.events,
+        (std::vector<std::string>{"escape 3882 of 56", "StartDoc Holiday", "page", "EndDoc"}));
     ASSERT_EQ(Calls().size(), 1u);
     const RecordedCall& call = Calls()[0];
     EXPECT_EQ(call.function, "DrvStretchBlt");
@@ -345,7 +355,8 @@ TEST_F(DocumentPlayerTest, ClipsAreCutToTheBandAndCallsOutsideItSkipped) {
         EXPECT_EQ(Calls()[i].band, expected[i].band);
         EXPECT_EQ(Calls()[i].clipComplexity, expected[i].complexity);
         ASSERT_EQ(Calls()[i].clip.size(), expected[i].clip.size());
-        for (size_t r = 0; r < expected[i].clip.size(); ++r) ExpectRect(Calls()[i].clip[r], expected[i].clip[r]);
+        for (size_t r = 0; r < expected[i].clip.size(); ++r)
+            ExpectRect(Calls()[i].clip[r], expected[i].clip[r]);
         EXPECT_EQ(Calls()[i].rop4, 0xF0F0u);  // PATCOPY
     }
     EXPECT_EQ(Calls()[0].color, 0xFF0000u);
@@ -378,9 +389,11 @@ TEST_F(DocumentPlayerTest, PassThroughAsAnApplicationDecides) {
         sink_.recorder.pngAnswer = c.answer;
         sink_.devInfo.flGraphicsCaps2 = c.pngCaps ? GCAPS2_PNGSRC : 0;
         // Drawn twice: the device is asked once per image.
-        const std::string call = std::string(R"({"image": ")") + c.file + R"(", "rect": [0, 0, 96, 64]})";
-        MustPlay(R"({"options": {"pass_through": )" + std::string(c.passThrough ? "true" : "false") +
-                 R"(}, "pages": [{"calls": [)" + call + "," + call + "]}]}");
+        const std::string call =
+            std::string(R"({"image": ")") + c.file + R"(", "rect": [0, 0, 96, 64]})";
+        MustPlay(R"({"options": {"pass_through": )" +
+                 std::string(c.passThrough ? "true" : "false") + R"(}, "pages": [{"calls": [)" +
+                 call + "," + call + "]}]}");
         ASSERT_EQ(Calls().size(), 2u);
         EXPECT_EQ(Calls()[0].srcFormat, c.format);
         EXPECT_EQ(Calls()[0].srcSize.cx, 48);
@@ -394,7 +407,8 @@ TEST_F(DocumentPlayerTest, PassThroughAsAnApplicationDecides) {
     }
     // A declared size: the source rectangle is in the declared pixels.
     sink_.recorder = Recorder{};
-    MustPlay(Page(R"({"image": "pass.jpg", "rect": [0, 0, 96, 64], "pass_through": true, "declare": [24, 16],
+    MustPlay(Page(
+        R"({"image": "pass.jpg", "rect": [0, 0, 96, 64], "pass_through": true, "declare": [24, 16],
                       "source": [0, 0, 12, 16]})"));
     ASSERT_EQ(Calls().size(), 1u);
     EXPECT_EQ(Calls()[0].srcSize.cx, 24);
@@ -405,12 +419,15 @@ TEST_F(DocumentPlayerTest, SeveralPagesPerSheetWithWatermarkEscapes) {
     MustPlay(R"({"options": {"pages_per_sheet": 2, "watermark": {"text": "DRAFT"}},
                  "pages": [{"calls": [{"fill": [40, 60, 940, 1360]}]}, {"calls": []}, {"calls": [{"fill": [40, 60, 940, 1360]}]}]})");
     EXPECT_EQ(sink_.recorder.events,
-              (std::vector<std::string>{"escape 3882 of 56", "StartDoc xlrender document", "escape 3883 of 500", "page",
-                                        "escape 3883 of 500", "page", "EndDoc"}));
-    // The printable area (900 x 1,300) in two slots of 900 x 650, each page scaled by 0.5 and centred.
+              (std::vector<std::string>{"escape 3882 of 56", "StartDoc xlrender document",
+                                        "escape 3883 of 500", "page", "escape 3883 of 500", "page",
+                                        "EndDoc"}));
+    // The printable area (900 x 1,300) in two slots of 900 x 650, each page scaled by 0.5 and
+    // centred.
     ASSERT_EQ(Calls().size(), 2u);
     ExpectRect(Calls()[0].dest, RECTL{265, 60, 715, 710});
-    ExpectRect(Calls()[1].dest, RECTL{265, 60, 715, 710});  // page 3 is the first on the second sheet
+    ExpectRect(Calls()[1].dest,
+               RECTL{265, 60, 715, 710});  // page 3 is the first on the second sheet
     ASSERT_EQ(Calls()[0].clip.size(), 1u);
     ExpectRect(Calls()[0].clip[0], RECTL{40, 60, 940, 710});  // the slot
     ASSERT_EQ(sink_.recorder.watermarkEscapes.size(), 2u);
@@ -452,7 +469,8 @@ TEST_F(DocumentPlayerTest, LinesFillsTextAndUnits) {
 
 TEST_F(DocumentPlayerTest, HooksChosenAndAnswersReported) {
     WriteImage("hooks.ppm", testing::MakePpm(20, 10, testing::PhotoPixel));
-    MustPlay(Page(R"({"image": "hooks.ppm", "rect": [0, 0, 20, 10], "hook": "copybits", "source": [0, 0, 20, 10]},
+    MustPlay(Page(
+        R"({"image": "hooks.ppm", "rect": [0, 0, 20, 10], "hook": "copybits", "source": [0, 0, 20, 10]},
                      {"image": "hooks.ppm", "rect": [0, 0, 40, 20], "rop": "SRCAND"},
                      {"image": "hooks.ppm", "points": [[100, 100], [100, 120], [90, 100]]})"));
     ASSERT_EQ(Calls().size(), 3u);
@@ -471,9 +489,11 @@ TEST_F(DocumentPlayerTest, BadDocumentsFailBeforeAnyOutput) {
         std::string script;
         std::string expected;
     } cases[] = {
-        {Page(R"({"image": "missing.ppm", "fit": true})"), "missing.ppm: cannot open the image file"},
+        {Page(R"({"image": "missing.ppm", "fit": true})"),
+         "missing.ppm: cannot open the image file"},
         {Page(R"({"image": "small.ppm", "rect": [0, 0, 30, 10], "hook": "bitblt"})"),
-         "pages[0].calls[0]: bitblt copies without scaling, but the destination is 30 x 10 device pixels and the "
+         "pages[0].calls[0]: bitblt copies without scaling, but the destination is 30 x 10 device "
+         "pixels and the "
          "source 20 x 10"},
         {Page(R"({"image": "small.ppm", "rect": [0, 0, 30, 10], "source": [0, 0, 21, 10]})"),
          "pages[0].calls[0].source: outside the 20 x 10 image"},

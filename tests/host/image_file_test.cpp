@@ -10,7 +10,9 @@ namespace {
 
 using testing::Bytes;
 
-Bytes Text(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes Text(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
 
 DecodedImage MustDecode(Bytes bytes, const std::string& name) {
     auto source = IdentifyImage(std::move(bytes), name);
@@ -42,12 +44,15 @@ TEST(ImageFileTest, NetpbmVariantsDecodeToTheSamePixels) {
         const char* name;
         Bytes file;
     } cases[] = {
-        {"P6", Text(std::string("P6\n3 2\n255\n") + std::string("\xFF\0\0\0\xFF\0\0\0\xFF\xFF\xFF\xFF\x80\x80\x80\0\0\0", 18))},
-        {"P6 with comments", Text(std::string("P6 # made by hand\n# size\n3 2 # w h\n255\n") +
-                                  std::string("\xFF\0\0\0\xFF\0\0\0\xFF\xFF\xFF\xFF\x80\x80\x80\0\0\0", 18))},
+        {"P6", Text(std::string("P6\n3 2\n255\n") +
+                    std::string("\xFF\0\0\0\xFF\0\0\0\xFF\xFF\xFF\xFF\x80\x80\x80\0\0\0", 18))},
+        {"P6 with comments",
+         Text(std::string("P6 # made by hand\n# size\n3 2 # w h\n255\n") +
+              std::string("\xFF\0\0\0\xFF\0\0\0\xFF\xFF\xFF\xFF\x80\x80\x80\0\0\0", 18))},
         {"P3", Text("P3 3 2 255\n255 0 0  0 255 0  0 0 255\n255 255 255  128 128 128  0 0 0")},
         {"P6 with 16-bit samples",
-         Text(std::string("P6 3 2 65535\n") + std::string("\xFF\xFF\0\0\0\0\0\0\xFF\xFF\0\0\0\0\0\0\xFF\xFF", 18) +
+         Text(std::string("P6 3 2 65535\n") +
+              std::string("\xFF\xFF\0\0\0\0\0\0\xFF\xFF\0\0\0\0\0\0\xFF\xFF", 18) +
               std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x80\x80\x80\x80\x80\x80\0\0\0\0\0\0", 18))},
     };
     for (const auto& c : cases) {
@@ -76,28 +81,33 @@ TEST(ImageFileTest, NetpbmVariantsDecodeToTheSamePixels) {
 }
 
 TEST(ImageFileTest, PngKindsDecodeTo24Bits) {
-    const DecodedImage rgb = MustDecode(testing::MakeRgbPng(5, 4, [](uint32_t x, uint32_t y) {
-        return (x * 50) << 16 | (y * 60) << 8 | 7;
-    }), "rgb.png");
+    const DecodedImage rgb = MustDecode(
+        testing::MakeRgbPng(
+            5, 4, [](uint32_t x, uint32_t y) { return (x * 50) << 16 | (y * 60) << 8 | 7; }),
+        "rgb.png");
     ASSERT_EQ(rgb.width, 5u);
     EXPECT_EQ(rgb.Rgb(4, 3), (200u << 16) | (180u << 8) | 7u);
 
     // A palette image, 16-bit samples and grey with alpha (laid over white).
-    const DecodedImage palette =
-        MustDecode(testing::MakePng(2, 1, PNG_FORMAT_RGB_COLORMAP, {1, 0}, {10, 20, 30, 200, 100, 50}), "palette.png");
+    const DecodedImage palette = MustDecode(
+        testing::MakePng(2, 1, PNG_FORMAT_RGB_COLORMAP, {1, 0}, {10, 20, 30, 200, 100, 50}),
+        "palette.png");
     EXPECT_EQ(palette.Rgb(0, 0), 0xC86432u);
     EXPECT_EQ(palette.Rgb(1, 0), 0x0A141Eu);
-    const std::vector<uint8_t> linear = {0xFF, 0xFF, 0, 0, 0, 0};  // one 16-bit red pixel (native order)
-    const DecodedImage deep = MustDecode(testing::MakePng(1, 1, PNG_FORMAT_LINEAR_RGB, linear), "deep.png");
+    const std::vector<uint8_t> linear = {0xFF, 0xFF, 0,
+                                         0,    0,    0};  // one 16-bit red pixel (native order)
+    const DecodedImage deep =
+        MustDecode(testing::MakePng(1, 1, PNG_FORMAT_LINEAR_RGB, linear), "deep.png");
     EXPECT_EQ(deep.Rgb(0, 0) >> 16, 0xFFu);
-    const DecodedImage alpha = MustDecode(testing::MakePng(2, 1, PNG_FORMAT_GA, {0, 0, 0, 255}), "alpha.png");
+    const DecodedImage alpha =
+        MustDecode(testing::MakePng(2, 1, PNG_FORMAT_GA, {0, 0, 0, 255}), "alpha.png");
     EXPECT_EQ(alpha.Rgb(0, 0), 0xFFFFFFu);  // transparent: the paper shows
     EXPECT_EQ(alpha.Rgb(1, 0), 0x000000u);
 }
 
 TEST(ImageFileTest, JpegDecodesWithinCompressionError) {
-    const DecodedImage image =
-        MustDecode(testing::MakeJpeg(32, 24, [](uint32_t, uint32_t) { return 0x3080C0u; }), "flat.jpg");
+    const DecodedImage image = MustDecode(
+        testing::MakeJpeg(32, 24, [](uint32_t, uint32_t) { return 0x3080C0u; }), "flat.jpg");
     ASSERT_EQ(image.width, 32u);
     ASSERT_EQ(image.height, 24u);
     for (uint32_t y : {0u, 23u}) {
@@ -109,14 +119,16 @@ TEST(ImageFileTest, JpegDecodesWithinCompressionError) {
 }
 
 TEST(ImageFileTest, ReadsFilesAndNamesThemInErrors) {
-    const auto path = testing::WriteTempFile("photo.ppm", testing::MakePpm(4, 3, testing::PhotoPixel));
+    const auto path =
+        testing::WriteTempFile("photo.ppm", testing::MakePpm(4, 3, testing::PhotoPixel));
     auto source = ReadImageFile(path);
     ASSERT_TRUE(std::holds_alternative<ImageSource>(source));
     EXPECT_EQ(std::get<ImageSource>(source).format, ImageFormat::Ppm);
     EXPECT_EQ(std::get<ImageSource>(source).bytes.size(), 11u + 36u);
     auto missing = ReadImageFile("/nonexistent/picture.jpg");
     ASSERT_TRUE(std::holds_alternative<std::string>(missing));
-    EXPECT_EQ(std::get<std::string>(missing), "/nonexistent/picture.jpg: cannot open the image file");
+    EXPECT_EQ(std::get<std::string>(missing),
+              "/nonexistent/picture.jpg: cannot open the image file");
 }
 
 TEST(ImageFileTest, BadFilesFailCleanly) {
@@ -145,7 +157,8 @@ TEST(ImageFileTest, BadFilesFailCleanly) {
     Bytes corruptPng = png;
     corruptPng[40] ^= 0x55;  // inside IDAT: the CRC no longer matches
     Bytes jpegGarbage = jpeg;
-    for (size_t i = jpeg.size() / 2; i < jpeg.size() - 2; ++i) jpegGarbage[i] = static_cast<uint8_t>(i * 37);
+    for (size_t i = jpeg.size() / 2; i < jpeg.size() - 2; ++i)
+        jpegGarbage[i] = static_cast<uint8_t>(i * 37);
 
     const struct {
         const char* name;
@@ -165,7 +178,8 @@ TEST(ImageFileTest, BadFilesFailCleanly) {
         {"P6 no space after the maximum", Text("P6 1 1 255"), "no white space"},
         {"P3 missing samples", Text("P3 2 2 255\n1 2 3 4 5 6 7 8 9 10 11"), "PPM data"},
         {"P3 sample above the maximum", Text("P3 1 1 15\n1 2 16\n"), "PPM data"},
-        {"P5 16-bit sample above the maximum", Text(std::string("P5 1 1 300\n\xFF\xFF", 13)), "above the maximum"},
+        {"P5 16-bit sample above the maximum", Text(std::string("P5 1 1 300\n\xFF\xFF", 13)),
+         "above the maximum"},
         {"JPEG cut in half", Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 2), "bad JPEG"},
         {"JPEG header only", Bytes(jpeg.begin(), jpeg.begin() + 4), "bad JPEG"},
         {"JPEG with damaged data", jpegGarbage, "bad JPEG"},

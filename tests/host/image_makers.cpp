@@ -15,7 +15,8 @@
 namespace xlhost::testing {
 
 Bytes MakePpm(uint32_t width, uint32_t height, const PixelFunction& pixel) {
-    const std::string header = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    const std::string header =
+        "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
     Bytes bytes(header.begin(), header.end());
     for (uint32_t y = 0; y < height; ++y) {
         for (uint32_t x = 0; x < width; ++x) {
@@ -107,21 +108,24 @@ void PutBigEndian32(Bytes& bytes, size_t offset, uint32_t value) {
 }
 
 void FixPngChunkCrc(Bytes& bytes, size_t chunkOffset) {
-    const uint32_t length = (uint32_t{bytes.at(chunkOffset)} << 24) | (uint32_t{bytes[chunkOffset + 1]} << 16) |
+    const uint32_t length = (uint32_t{bytes.at(chunkOffset)} << 24) |
+                            (uint32_t{bytes[chunkOffset + 1]} << 16) |
                             (uint32_t{bytes[chunkOffset + 2]} << 8) | bytes[chunkOffset + 3];
     // The CRC covers the type and the data.
-    const uint32_t crc = static_cast<uint32_t>(crc32(0, bytes.data() + chunkOffset + 4, length + 4));
+    const uint32_t crc =
+        static_cast<uint32_t>(crc32(0, bytes.data() + chunkOffset + 4, length + 4));
     PutBigEndian32(bytes, chunkOffset + 8 + length, crc);
 }
 
 std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
     // Each test runs in a process of its own, in parallel with others.
-    const auto directory =
-        std::filesystem::temp_directory_path() / ("xlhost-player-test-" + std::to_string(::getpid()));
+    const auto directory = std::filesystem::temp_directory_path() /
+                           ("xlhost-player-test-" + std::to_string(::getpid()));
     std::filesystem::create_directories(directory);
     const auto path = directory / name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path.string();
 }
 

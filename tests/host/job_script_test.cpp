@@ -8,7 +8,8 @@ namespace {
 Document MustParse(std::string_view text) {
     auto result = ParseJobScript(text, "/scripts", "job.json");
     if (auto* message = std::get_if<std::string>(&result)) ADD_FAILURE() << *message;
-    return std::holds_alternative<Document>(result) ? std::get<Document>(std::move(result)) : Document{};
+    return std::holds_alternative<Document>(result) ? std::get<Document>(std::move(result))
+                                                    : Document{};
 }
 
 TEST(JobScriptTest, ReadsOptionsAndEveryKindOfCall) {
@@ -105,17 +106,23 @@ TEST(JobScriptTest, ReadsOptionsAndEveryKindOfCall) {
 }
 
 TEST(JobScriptTest, ErrorsNameThePlace) {
-    // Each script is wrapped as {"pages": [{"calls": []}, {"calls": [CALL]}]} unless it starts with "{".
+    // Each script is wrapped as {"pages": [{"calls": []}, {"calls": [CALL]}]} unless it starts with
+    // "{".
     const struct {
         std::string script;
         std::string expected;
     } cases[] = {
         {R"({"image": "a.ppm", "rect": [0, 0, 10]})",
          "job.json: pages[1].calls[0].rect: expected 4 numbers [left, top, right, bottom]"},
-        {R"({"image": "a.ppm", "rect": [0, 0, 10, "x"]})", "job.json: pages[1].calls[0].rect[3]: expected a number, found string"},
-        {R"({"image": "a.ppm"})", "job.json: pages[1].calls[0]: an image needs exactly one of \"rect\", \"fit\" and \"points\""},
-        {R"({"image": "a.ppm", "fit": true, "rects": []})", "job.json: pages[1].calls[0]: unknown key \"rects\""},
-        {R"({"image": "a.ppm", "fit": true, "rop": "SRCCOPYX"})", "job.json: pages[1].calls[0].rop: expected a ROP4"},
+        {R"({"image": "a.ppm", "rect": [0, 0, 10, "x"]})",
+         "job.json: pages[1].calls[0].rect[3]: expected a number, found string"},
+        {R"({"image": "a.ppm"})",
+         "job.json: pages[1].calls[0]: an image needs exactly one of \"rect\", \"fit\" and "
+         "\"points\""},
+        {R"({"image": "a.ppm", "fit": true, "rects": []})",
+         "job.json: pages[1].calls[0]: unknown key \"rects\""},
+        {R"({"image": "a.ppm", "fit": true, "rop": "SRCCOPYX"})",
+         "job.json: pages[1].calls[0].rop: expected a ROP4"},
         {R"({"image": "a.ppm", "fit": true, "hook": "stretchblt", "rop": "SRCAND"})",
          "job.json: pages[1].calls[0].rop: the stretchblt hook only copies"},
         {R"({"image": "a.jpg", "fit": true, "pass_through": true, "bands": 3})",
@@ -124,34 +131,53 @@ TEST(JobScriptTest, ErrorsNameThePlace) {
          "job.json: pages[1].calls[0].declare: a declared size belongs to a passed-through image"},
         {R"({"image": "a.ppm", "fit": true, "source": [10, 0, 5, 5]})",
          "job.json: pages[1].calls[0].source: expected left < right and top < bottom"},
-        {R"({"image": "a.ppm", "fit": true, "hook": "blit"})", "job.json: pages[1].calls[0].hook: unknown value \"blit\""},
-        {R"({"image": "a.ppm", "fit": true, "bands": 0})", "job.json: pages[1].calls[0].bands: expected a whole number from 1"},
-        {R"({"fill": [1, 2, 3, 4], "color": "#12345"})", "job.json: pages[1].calls[0].color: unknown colour"},
-        {R"({"fill": [[0, 0], [1, 1]]})", "job.json: pages[1].calls[0].fill: expected at least 3 elements"},
+        {R"({"image": "a.ppm", "fit": true, "hook": "blit"})",
+         "job.json: pages[1].calls[0].hook: unknown value \"blit\""},
+        {R"({"image": "a.ppm", "fit": true, "bands": 0})",
+         "job.json: pages[1].calls[0].bands: expected a whole number from 1"},
+        {R"({"fill": [1, 2, 3, 4], "color": "#12345"})",
+         "job.json: pages[1].calls[0].color: unknown colour"},
+        {R"({"fill": [[0, 0], [1, 1]]})",
+         "job.json: pages[1].calls[0].fill: expected at least 3 elements"},
         {R"({"line": [[0, 0]]})", "job.json: pages[1].calls[0].line: expected at least 2 elements"},
-        {R"({"line": [[0, 0], [1, 1]], "width": -1})", "job.json: pages[1].calls[0].width: a line width cannot be negative"},
+        {R"({"line": [[0, 0], [1, 1]], "width": -1})",
+         "job.json: pages[1].calls[0].width: a line width cannot be negative"},
         {R"({"text": "x"})", "job.json: pages[1].calls[0]: missing \"position\""},
-        {R"({"text": "x", "position": [0, 0], "size": 0})", "job.json: pages[1].calls[0].size: expected a size in points"},
-        {R"({"fill": [0, 0, 1, 1], "line": [[0, 0], [1, 1]]})", "job.json: pages[1].calls[0]: a call has exactly one of"},
+        {R"({"text": "x", "position": [0, 0], "size": 0})",
+         "job.json: pages[1].calls[0].size: expected a size in points"},
+        {R"({"fill": [0, 0, 1, 1], "line": [[0, 0], [1, 1]]})",
+         "job.json: pages[1].calls[0]: a call has exactly one of"},
         {R"(42)", "job.json: pages[1].calls[0]: expected a call object"},
-        {R"({"fill": [0, 0, 1, 1], "clip": [[0, 0, 1]]})", "job.json: pages[1].calls[0].clip[0]: expected 4 numbers"},
+        {R"({"fill": [0, 0, 1, 1], "clip": [[0, 0, 1]]})",
+         "job.json: pages[1].calls[0].clip[0]: expected 4 numbers"},
         {R"({"fill": [0, 0, 1e9, 1]})", "job.json: pages[1].calls[0].fill[2]: number out of range"},
         {R"({"pages": []})", "job.json: pages: expected at least 1 elements"},
         {R"({"options": {}})", "job.json: missing \"pages\""},
         {R"({"pages": [{"calls": []}], "unit": "mm"})", "job.json: unknown key \"unit\""},
-        {R"({"pages": [{"calls": []}], "units": "feet"})", "job.json: units: unknown value \"feet\"; expected one of pixels, points, mm, inches"},
-        {R"({"pages": [{"calls": []}], "options": {"copies": 0}})", "job.json: options.copies: expected a whole number from 1 to 9999"},
-        {R"({"pages": [{"calls": []}], "options": {"copies": 2.5}})", "job.json: options.copies: expected a whole number"},
-        {R"({"pages": [{"calls": []}], "options": {"pages_per_sheet": 3}})", "job.json: options.pages_per_sheet: expected 1, 2, 4, 6, 9 or 16"},
-        {R"({"pages": [{"calls": []}], "options": {"paper": "folio"}})", "job.json: options.paper: unknown paper \"folio\""},
-        {R"({"pages": [{"calls": []}], "options": {"duplex": "both"}})", "job.json: options.duplex: unknown value \"both\""},
+        {R"({"pages": [{"calls": []}], "units": "feet"})",
+         "job.json: units: unknown value \"feet\"; expected one of pixels, points, mm, inches"},
+        {R"({"pages": [{"calls": []}], "options": {"copies": 0}})",
+         "job.json: options.copies: expected a whole number from 1 to 9999"},
+        {R"({"pages": [{"calls": []}], "options": {"copies": 2.5}})",
+         "job.json: options.copies: expected a whole number"},
+        {R"({"pages": [{"calls": []}], "options": {"pages_per_sheet": 3}})",
+         "job.json: options.pages_per_sheet: expected 1, 2, 4, 6, 9 or 16"},
+        {R"({"pages": [{"calls": []}], "options": {"paper": "folio"}})",
+         "job.json: options.paper: unknown paper \"folio\""},
+        {R"({"pages": [{"calls": []}], "options": {"duplex": "both"}})",
+         "job.json: options.duplex: unknown value \"both\""},
         {R"({"pages": [{"calls": []}], "options": {"retention": {"mode": "private", "pin": "12a4"}}})",
          "job.json: options.retention.pin: expected four digits"},
-        {R"({"pages": [{"calls": []}], "options": {"retention": {"pin": "1234"}}})", "job.json: options.retention: missing \"mode\""},
-        {R"({"pages": [{"calls": []}], "options": {"watermark": {"angle": "up"}}})", "job.json: options.watermark.angle: expected degrees"},
-        {R"({"pages": [{"calls": []}], "options": {"watermark": {"text": ""}}})", "job.json: options.watermark.text: a watermark needs a text"},
-        {R"({"pages": [{"calls": []}], "options": {"watermark": {"color": "orange"}}})", "job.json: options.watermark.color: unknown value"},
-        {R"({"pages": [{"calls": []}], "options": {"collate": "yes"}})", "job.json: options.collate: expected true or false, found string"},
+        {R"({"pages": [{"calls": []}], "options": {"retention": {"pin": "1234"}}})",
+         "job.json: options.retention: missing \"mode\""},
+        {R"({"pages": [{"calls": []}], "options": {"watermark": {"angle": "up"}}})",
+         "job.json: options.watermark.angle: expected degrees"},
+        {R"({"pages": [{"calls": []}], "options": {"watermark": {"text": ""}}})",
+         "job.json: options.watermark.text: a watermark needs a text"},
+        {R"({"pages": [{"calls": []}], "options": {"watermark": {"color": "orange"}}})",
+         "job.json: options.watermark.color: unknown value"},
+        {R"({"pages": [{"calls": []}], "options": {"collate": "yes"}})",
+         "job.json: options.collate: expected true or false, found string"},
         {R"({"pages": [{"calls": [}]})", "job.json: parse error at line 1, column"},
     };
     for (const auto& c : cases) {

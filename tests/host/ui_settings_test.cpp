@@ -12,15 +12,16 @@ namespace {
 template <size_t N>
 uint32_t Word(const std::array<uint8_t, N>& buffer, size_t index) {
     // Little-endian, whatever the machine.
-    return uint32_t{buffer[index * 4]} | uint32_t{buffer[index * 4 + 1]} << 8 | uint32_t{buffer[index * 4 + 2]} << 16 |
-           uint32_t{buffer[index * 4 + 3]} << 24;
+    return uint32_t{buffer[index * 4]} | uint32_t{buffer[index * 4 + 1]} << 8 |
+           uint32_t{buffer[index * 4 + 2]} << 16 | uint32_t{buffer[index * 4 + 3]} << 24;
 }
 
 TEST(UiSettingsTest, JobInformationWords) {
     JobOptions options;
     options.speedMechanism.multipage = true;
     auto escape = JobInformationEscape(options);
-    // word 0 suppress output 0, word 7 manual duplex 0, word 12 multi-page 1, word 13 simplex speed 1.
+    // word 0 suppress output 0, word 7 manual duplex 0, word 12 multi-page 1, word 13 simplex
+    // speed 1.
     std::array<uint8_t, 56> expected{};
     expected[12 * 4] = 1;
     expected[13 * 4] = 1;
@@ -65,8 +66,9 @@ TEST(UiSettingsTest, WatermarkEscapeOfOneSheet) {
         uint32_t orientation;
     };
     const Slot slots[] = {
-        {7, {100, 50, 2233, 2450}, 2},     {8, {2233, 50, 4366, 2450}, 2},   {9, {4366, 50, 6500, 2450}, 2},
-        {10, {100, 2450, 2233, 4850}, 2},  {0, {2233, 2450, 4366, 4850}, 0}, {0, {4366, 2450, 6500, 4850}, 0},
+        {7, {100, 50, 2233, 2450}, 2},    {8, {2233, 50, 4366, 2450}, 2},
+        {9, {4366, 50, 6500, 2450}, 2},   {10, {100, 2450, 2233, 4850}, 2},
+        {0, {2233, 2450, 4366, 4850}, 0}, {0, {4366, 2450, 6500, 4850}, 0},
     };
     for (size_t i = 0; i < std::size(slots); ++i) {
         SCOPED_TRACE(i);
@@ -113,7 +115,7 @@ TEST(UiSettingsTest, SettingsRecordFromTheOptions) {
     auto record = std::make_unique<xlr::SettingsRecord>();
     std::memset(record.get(), 0, sizeof *record);
     record->watermark.text[200] = u'x';  // left over from before: cleared by the fill
-    record->word1868 = 77;                      // a field the options do not decide
+    record->word1868 = 77;               // a field the options do not decide
     JobOptions options;
     options.copies = 4;
     options.collate = false;
@@ -161,7 +163,8 @@ TEST(UiSettingsTest, SettingsRecordFromTheOptions) {
     EXPECT_EQ(record->retentionMode, 4u);
     EXPECT_EQ(record->pinRequired, 1u);
     EXPECT_EQ(record->pin, 42u);
-    EXPECT_EQ(std::u16string(record->retentionUserName), u"ALICE WONDERLAND");  // 16 characters, upper case
+    EXPECT_EQ(std::u16string(record->retentionUserName),
+              u"ALICE WONDERLAND");  // 16 characters, upper case
     EXPECT_EQ(record->userNameFixed, 1u);
     EXPECT_EQ(std::u16string(record->customJobName), u"Q3 numbers");
     EXPECT_EQ(record->customNameInUse, 1u);
