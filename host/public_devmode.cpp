@@ -162,4 +162,11 @@ bool MakePublicDevMode(const ParsedArgs& args, DEVMODEW& devmode, std::string& e
     return true;
 }
 
+bool IsPaperChoice(std::string_view text) {
+    const std::string wanted = Lower(std::string(text));
+    for (const Paper& paper : kPapers)
+        if (wanted == paper.name) return true;
+    return ParseNumber(wanted, 1, 32767).has_value();
+}
+
 }  // namespace xlhost

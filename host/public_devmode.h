@@ -3,6 +3,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 #include <windows.h>
 
@@ -17,5 +18,8 @@ std::span<const OptionSpec> PublicDevModeOptionSpecs();
 // The printer's default public device mode (paper from the world's locale),
 // changed by the options. Returns false with `error` naming a bad value.
 bool MakePublicDevMode(const ParsedArgs& args, DEVMODEW& devmode, std::string& error);
+
+// Whether --paper would take the text: a paper name (any case) or a DMPAPER number.
+bool IsPaperChoice(std::string_view text);
 
 }  // namespace xlhost

@@ -1,0 +1,135 @@
+// JPEG images through libjpeg, decoded straight into the bitmap's rows in
+// blue-green-red order (libjpeg-turbo's extended colour spaces).
+#include <array>
+#include <csetjmp>
+#include <cstdio>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include "host/image_decoders.h"
+#include "host/jpeg_info.h"
+
+namespace xlhost::image_detail {
+namespace {
+
+// libjpeg reports a fatal error through error_exit, which must not return: it
+// jumps back into Decompress. The error manager is the first member so that
+// libjpeg's pointer to it is also a pointer to this record.
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void ExitWithMessage(j_common_ptr info) {
+    auto* errors = reinterpret_cast<ErrorManager*>(info->err);
+    (*info->err->format_message)(info, errors->message);
+    std::longjmp(errors->jump, 1);
+}
+
+// Warnings that mean the data ends early or is damaged. libjpeg would go on and
+// fill the rest of the picture with grey; a page should not print that.
+constexpr std::array<int, 4> kFatalWarnings = {JWRN_JPEG_EOF, JWRN_HIT_MARKER, JWRN_HUFF_BAD_CODE,
+                                               JWRN_MUST_RESYNC};
+
+void EmitMessage(j_common_ptr info, int level) {
+    if (level != -1) return;  // trace messages
+    for (int code : kFatalWarnings)
+        if (info->err->msg_code == code) ExitWithMessage(info);
+}
+
+// Owns the decompressor from creation to destruction, whichever way Decompress leaves.
+class Decompressor {
+  public:
+    explicit Decompressor(ErrorManager& errors) {
+        info_.err = jpeg_std_error(&errors.base);
+        errors.base.error_exit = ExitWithMessage;
+        errors.base.emit_message = EmitMessage;
+    }
+    ~Decompressor() {
+        if (created_) jpeg_destroy_decompress(&info_);
+    }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+
+    jpeg_decompress_struct& info() { return info_; }
+    void MarkCreated() { created_ = true; }
+
+  private:
+    jpeg_decompress_struct info_{};
+    bool created_ = false;
+};
+
+// The one function with setjmp. It keeps no local with a destructor alive
+// across a libjpeg call: the image and the message belong to the caller, so a
+// jump skips nothing that needed cleaning up.
+bool Decompress(Decompressor& decompressor, std::span<const uint8_t> jpeg, DecodedImage& image,
+                std::string& error) {
+    auto* errors = reinterpret_cast<ErrorManager*>(decompressor.info().err);
+    if (setjmp(errors->jump) != 0) {
+        error = errors->message;
+        return false;
+    }
+    jpeg_decompress_struct& info = decompressor.info();
+    jpeg_create_decompress(&info);
+    decompressor.MarkCreated();
+    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
+        error = "no JPEG image in the file";
+        return false;
+    }
+    if (info.num_components != 1 && info.num_components != 3) {
+        error = "JPEG images of " + std::to_string(info.num_components) +
+                " components (CMYK) are not supported";
+        return false;
+    }
+    {
+        auto allocated = AllocateImage(info.image_width, info.image_height);
+        if (auto* message = std::get_if<std::string>(&allocated)) {
+            error = *message;
+            return false;
+        }
+        image = std::move(std::get<DecodedImage>(allocated));
+    }
+    info.out_color_space = JCS_EXT_BGR;
+    jpeg_start_decompress(&info);
+    if (info.output_width != image.width || info.output_height != image.height ||
+        info.output_components != 3) {
+        error = "libjpeg gave an output of another size";
+        return false;
+    }
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = image.Row(info.output_scanline);
+        if (jpeg_read_scanlines(&info, &row, 1) != 1) {
+            error = "the JPEG data ends early";
+            return false;
+        }
+    }
+    jpeg_finish_decompress(&info);
+    return true;
+}
+
+}  // namespace
+
+ImageResult<ImageSize> ReadJpegSize(std::span<const uint8_t> file) {
+    auto info = ReadJpegInfo(file);
+    if (auto* message = std::get_if<std::string>(&info)) return "bad JPEG: " + *message;
+    const JpegInfo& header = std::get<JpegInfo>(info);
+    if (header.components != 1 && header.components != 3)
+        return "JPEG images of " + std::to_string(header.components) +
+               " components (CMYK) are not supported";
+    if (auto message = CheckImageSize(header.width, header.height)) return *message;
+    return ImageSize{header.width, header.height};
+}
+
+ImageResult<DecodedImage> DecodeJpeg(std::span<const uint8_t> file) {
+    ErrorManager errors{};
+    Decompressor decompressor(errors);
+    DecodedImage image;
+    std::string error;
+    if (!Decompress(decompressor, file, image, error)) return "bad JPEG: " + error;
+    return image;
+}
+
+}  // namespace xlhost::image_detail
