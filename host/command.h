@@ -15,6 +15,7 @@ struct Command {
 };
 
 int RunPluginInfo(std::span<const std::string> args);
+int RunPrint(std::span<const std::string> args);
 int RunDevMode(std::span<const std::string> args);
 int RunDump(std::span<const std::string> args);
 int RunFeatures(std::span<const std::string> args);

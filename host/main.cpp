@@ -9,6 +9,7 @@
 namespace {
 
 constexpr xlhost::Command kCommands[] = {
+    {"print", "print documents through the plug-in into a print-job file", xlhost::RunPrint},
     {"plugin-info", "load the plug-in module and show what it reports", xlhost::RunPluginInfo},
     {"devmode", "make, show, merge and convert private device modes", xlhost::RunDevMode},
     {"dump", "list a print job's PJL and PCL XL as a printer receives them", xlhost::RunDump},
