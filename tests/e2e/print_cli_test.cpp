@@ -1,0 +1,122 @@
+// xlrender print, run as a user runs it, and its output read back with
+// xlrender dump.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "support/run_command.h"
+
+namespace {
+
+using xltest::RunProgram;
+using xltest::TempDir;
+
+void WritePpm(const std::string& path, int width, int height, unsigned char shade) {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << width << " " << height << "\n255\n";
+    for (int i = 0; i < width * height; ++i) out.put(static_cast<char>(shade)).put(static_cast<char>(i % 256)).put('\x40');
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+    return count;
+}
+
+// The dump of a job, which must read back without an error.
+std::string Dump(const std::string& job) {
+    const auto dumped = RunProgram("xlrender", {"dump", job});
+    EXPECT_EQ(dumped.exitStatus, 0) << dumped.err;
+    return dumped.out;
+}
+
+class PrintCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WritePpm(dir / "a.ppm", 64, 48, 0x20);
+        WritePpm(dir / "b.ppm", 48, 64, 0xC0);
+    }
+    TempDir dir;
+};
+
+TEST_F(PrintCommand, RawCollatedCopiesSendTheWholeJobThreeTimes) {
+    const auto result = RunProgram("xlrender", {"print", dir / "a.ppm", dir / "b.ppm", "--raw", "--copies", "3",
+                                                "--collate", "-o", dir / "job.prn"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.err.find("page 2/2"), std::string::npos) << "progress per page";
+    const std::string dump = Dump(dir / "job.prn");
+    EXPECT_EQ(Count(dump, "stream header"), 3u) << dump;
+    EXPECT_EQ(Count(dump, "BeginSession"), 3u);
+    EXPECT_EQ(Count(dump, "EndPage PageCopies=1"), 6u) << "two pages, each job three times";
+    EXPECT_EQ(Count(dump, "PageCopies=3"), 0u);
+    EXPECT_EQ(Count(dump, "@PJL EOJ"), 3u);
+}
+
+TEST_F(PrintCommand, UncollatedCopiesAreMadeByThePrinter) {
+    const auto result = RunProgram("xlrender", {"print", dir / "a.ppm", dir / "b.ppm", "--raw", "--copies", "3",
+                                                "--no-collate", "-o", dir / "job.prn"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string dump = Dump(dir / "job.prn");
+    EXPECT_EQ(Count(dump, "stream header"), 1u);
+    EXPECT_EQ(Count(dump, "EndPage PageCopies=3"), 2u) << dump;
+}
+
+TEST_F(PrintCommand, BandedPagesEndOnce) {
+    const auto result =
+        RunProgram("xlrender", {"print", dir / "a.ppm", "--band-height", "1000", "-o", dir / "job.prn"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string dump = Dump(dir / "job.prn");
+    EXPECT_EQ(Count(dump, "BeginPage"), 1u);
+    EXPECT_EQ(Count(dump, "EndPage"), 1u) << dump;
+}
+
+TEST_F(PrintCommand, DefaultOutputIsNamedAfterTheInput) {
+    const auto result = RunProgram("xlrender", {"print", dir / "a.ppm"}, dir.path());
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_TRUE(std::filesystem::exists(dir / "a.prn"));
+    EXPECT_NE(Dump(dir / "a.prn").find("EndPage"), std::string::npos);
+}
+
+TEST_F(PrintCommand, BadInputFailsAndLeavesNothingBehind) {
+    std::ofstream(dir / "broken.json") << R"({"pages": [{"calls": [{"fill": {"rect": [1, 2, 3]}}]}]})";
+    std::ofstream(dir / "bad.ppm") << "P6\n64 48\n255\nshort";
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"print", dir / "missing.ppm"}, "cannot read"},
+        {{"print", dir / "a.ppm", "--set", "NoSuchFeature=X"}, "NoSuchFeature"},
+        {{"print", dir / "a.ppm", "--set", "JPEGEnable=Sometimes"}, "Sometimes"},
+        {{"print", dir / "broken.json"}, "pages[0].calls[0]"},
+        {{"print", dir / "bad.ppm"}, "bad.ppm"},
+        {{"print"}, "no input"},
+        {{"print", dir / "a.ppm", "--pages-per-sheet", "3"}, "pages-per-sheet"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"-o", dir / "out.prn"});
+        const auto result = RunProgram("xlrender", args);
+        EXPECT_EQ(result.exitStatus, 1);
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "out.prn"));
+        EXPECT_FALSE(std::filesystem::exists(dir / "out.prn.part"));
+    }
+}
+
+TEST_F(PrintCommand, ExampleScriptsPrintAndReadBack) {
+    const std::string examples = std::string(std::getenv("XLRENDER_SOURCE")) + "/examples";
+    for (const char* script : {"photo-page.json", "mixed-page.json"}) {
+        SCOPED_TRACE(script);
+        const auto result = RunProgram("xlrender", {"print", examples + "/" + script, "-o", dir / "job.prn"});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_NE(Dump(dir / "job.prn").find("EndPage"), std::string::npos);
+    }
+}
+
+}  // namespace
