@@ -13,29 +13,43 @@ constexpr int kQuality = 95;
 // Rows handed to libjpeg per call: enough to fill one MCU row without a copy.
 constexpr int kRowsPerCall = 16;
 
-// A destination that is the caller's buffer and nothing more: running out of
-// room is a library error, which ends the compression.
+// A destination that is the caller's buffer and nothing more. libjpeg asks for
+// room as soon as the buffer is full, even when nothing more is to come; it is
+// then given a small spare area, and any byte that lands there means the data
+// did not fit: a library error, which ends the compression.
 struct BoundedDestination {
     jpeg_destination_mgr pub;  // first, so that cinfo->dest leads back here
     uint8_t* buffer;
     size_t capacity;
     size_t written;
+    bool full;
+    uint8_t spare[16];
 };
 
 void InitDestination(j_compress_ptr cinfo) {
     auto* dest = reinterpret_cast<BoundedDestination*>(cinfo->dest);
     dest->pub.next_output_byte = dest->buffer;
     dest->pub.free_in_buffer = dest->capacity;
+    dest->full = false;
 }
 
 boolean BufferFull(j_compress_ptr cinfo) {
-    ERREXIT(cinfo, JERR_BUFFER_SIZE);
-    return FALSE;
+    auto* dest = reinterpret_cast<BoundedDestination*>(cinfo->dest);
+    if (dest->full) ERREXIT(cinfo, JERR_BUFFER_SIZE);
+    dest->full = true;
+    dest->pub.next_output_byte = dest->spare;
+    dest->pub.free_in_buffer = sizeof dest->spare;
+    return TRUE;
 }
 
 void TermDestination(j_compress_ptr cinfo) {
     auto* dest = reinterpret_cast<BoundedDestination*>(cinfo->dest);
-    dest->written = dest->capacity - dest->pub.free_in_buffer;
+    if (!dest->full) {
+        dest->written = dest->capacity - dest->pub.free_in_buffer;
+        return;
+    }
+    if (dest->pub.free_in_buffer != sizeof dest->spare) ERREXIT(cinfo, JERR_BUFFER_SIZE);
+    dest->written = dest->capacity;
 }
 
 struct Compressor {
@@ -60,7 +74,7 @@ std::optional<size_t> CompressRectToJpeg(std::span<uint8_t> output, const RECTL&
     const auto height = static_cast<JDIMENSION>(rect.bottom - rect.top);
     if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION) return std::nullopt;
 
-    BoundedDestination destination{{}, output.data(), output.size(), 0};
+    BoundedDestination destination{{}, output.data(), output.size(), 0, false, {}};
     destination.pub.init_destination = InitDestination;
     destination.pub.empty_output_buffer = BufferFull;
     destination.pub.term_destination = TermDestination;

@@ -83,6 +83,7 @@ bool DecodeJpeg(DecodedImage& holder, SURFOBJ* source, SURFOBJ** decoded) {
 
     // The top row goes to the last row in memory, the next above it, and so on.
     BYTE* const bottomRow = pixels + uint64_t{stride} * (height - 1);
+    decompressor.errors.endOfDataIsFatal = false;
     const bool read = JpegGuarded(decompressor.errors, [&] {
         JSAMPROW rows[kRowsPerCall];
         while (cinfo->output_scanline < height) {

@@ -10,9 +10,10 @@ namespace {
     std::longjmp(manager->jump, 1);
 }
 
+// The coded data ran out before the image was complete, or does not decode.
+// Data that merely lacks its end marker is whole and stays acceptable.
 bool MeansDamagedData(int code) {
-    return code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE ||
-           code == JWRN_MUST_RESYNC;
+    return code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE || code == JWRN_MUST_RESYNC;
 }
 
 // Level -1 is a warning; higher levels are trace messages.
@@ -20,7 +21,9 @@ void EmitMessage(j_common_ptr cinfo, int level) {
     auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
     if (level >= 0) return;
     ++manager->pub.num_warnings;
-    if (manager->damagedDataIsFatal && MeansDamagedData(manager->pub.msg_code)) JumpBack(cinfo);
+    const int code = manager->pub.msg_code;
+    if (manager->damagedDataIsFatal && MeansDamagedData(code)) JumpBack(cinfo);
+    if (manager->endOfDataIsFatal && code == JWRN_JPEG_EOF) JumpBack(cinfo);
 }
 
 void OutputNothing(j_common_ptr) {}
@@ -33,6 +36,7 @@ void InstallJpegErrorManager(jpeg_common_struct* cinfo, JpegErrorManager& manage
     manager.pub.emit_message = EmitMessage;
     manager.pub.output_message = OutputNothing;
     manager.damagedDataIsFatal = damagedDataIsFatal;
+    manager.endOfDataIsFatal = damagedDataIsFatal;
 }
 
 }  // namespace xlr

@@ -16,10 +16,16 @@ struct JpegErrorManager {
     jpeg_error_mgr pub;  // first, so that cinfo->err leads back here
     std::jmp_buf jump;
     bool damagedDataIsFatal;
+    // The file ending without its end marker. Fatal while headers and (for a
+    // progressive image) all scans are read; once rows are being read, data that
+    // only lacks its end marker is whole, and data that is short also reports
+    // JWRN_HIT_MARKER.
+    bool endOfDataIsFatal;
 };
 
-// Points cinfo->err at `manager`. Call before jpeg_create_compress or
-// jpeg_create_decompress, which may fail already.
+// Points cinfo->err at `manager`, with both kinds of damaged data fatal or
+// neither. Call before jpeg_create_compress or jpeg_create_decompress, which
+// may fail already.
 void InstallJpegErrorManager(jpeg_common_struct* cinfo, JpegErrorManager& manager, bool damagedDataIsFatal);
 
 // Runs `steps` under the manager's jump buffer; false when libjpeg failed. The
