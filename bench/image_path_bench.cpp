@@ -40,15 +40,18 @@ struct Device {
     }
 };
 
-uint8_t Clamp8(double v) { return static_cast<uint8_t>(std::lround(std::fmin(255.0, std::fmax(0.0, v)))); }
+uint8_t Clamp8(double v) {
+    return static_cast<uint8_t>(std::lround(std::fmin(255.0, std::fmax(0.0, v))));
+}
 
 // A bottom-up 24-bit bitmap of a photo-like picture: smooth colour fields with
 // fine grain, so that the compressor does the work a photograph asks of it and
 // the photo test looks at every sampled row.
 class Photo {
-public:
+  public:
     Photo() {
-        handle_ = reinterpret_cast<HSURF>(EngCreateBitmap(SIZEL{kWidth, kHeight}, 0, BMF_24BPP, 0, nullptr));
+        handle_ = reinterpret_cast<HSURF>(
+            EngCreateBitmap(SIZEL{kWidth, kHeight}, 0, BMF_24BPP, 0, nullptr));
         so_ = EngLockSurface(handle_);
         std::mt19937 random(11);
         for (LONG y = 0; y < kHeight; ++y) {
@@ -58,7 +61,8 @@ public:
                 const double grain = double(random() % 13) - 6;
                 row[3 * x + 2] = Clamp8(128 + 90 * std::sin(9 * u + 2 * v) + grain);
                 row[3 * x + 1] = Clamp8(120 + 80 * std::cos(7 * v - 3 * u) + grain);
-                row[3 * x + 0] = Clamp8(110 + 70 * std::sin(5 * (u + v)) * std::cos(11 * u) + grain);
+                row[3 * x + 0] =
+                    Clamp8(110 + 70 * std::sin(5 * (u + v)) * std::cos(11 * u) + grain);
             }
         }
     }
@@ -68,7 +72,7 @@ public:
     }
     SURFOBJ* so() const { return so_; }
 
-private:
+  private:
     HSURF handle_ = nullptr;
     SURFOBJ* so_ = nullptr;
 };
@@ -86,8 +90,8 @@ void BM_SendImage(benchmark::State& state) {
     RECTL source = kWhole;
     RECTL destination{100, 100, 100 + kWidth, 100 + kHeight};
     for (auto _ : state) {
-        const uint32_t result = xlr::SendImage(&device.devobj, ThePhoto().so(), clip, nullptr, nullptr, nullptr,
-                                               &source, &destination, 0xCC);
+        const uint32_t result = xlr::SendImage(&device.devobj, ThePhoto().so(), clip, nullptr,
+                                               nullptr, nullptr, &source, &destination, 0xCC);
         if (result != xlr::kSendHandled) state.SkipWithError("the sender did not take the photo");
     }
     EngDeleteClip(clip);
@@ -120,7 +124,8 @@ void BM_LibjpegCompress(benchmark::State& state) {
         while (cinfo.next_scanline < cinfo.image_height) {
             const JDIMENSION n = std::min<JDIMENSION>(16, cinfo.image_height - cinfo.next_scanline);
             for (JDIMENSION i = 0; i < n; ++i)
-                rows[i] = static_cast<uint8_t*>(so->pvScan0) + ptrdiff_t{so->lDelta} * (cinfo.next_scanline + i);
+                rows[i] = static_cast<uint8_t*>(so->pvScan0) +
+                          ptrdiff_t{so->lDelta} * (cinfo.next_scanline + i);
             jpeg_write_scanlines(&cinfo, rows, n);
         }
         jpeg_finish_compress(&cinfo);
@@ -134,7 +139,8 @@ BENCHMARK(BM_LibjpegCompress)->Unit(benchmark::kMillisecond);
 
 void BM_IsPhotoContent(benchmark::State& state) {
     for (auto _ : state)
-        if (!xlr::IsPhotoContent(ThePhoto().so(), kWhole)) state.SkipWithError("not taken for a photo");
+        if (!xlr::IsPhotoContent(ThePhoto().so(), kWhole))
+            state.SkipWithError("not taken for a photo");
 }
 BENCHMARK(BM_IsPhotoContent)->Unit(benchmark::kMillisecond);
 
@@ -157,7 +163,8 @@ const std::vector<uint8_t>& PhotoJpeg() {
         jpeg_set_quality(&cinfo, 92, TRUE);
         jpeg_start_compress(&cinfo, TRUE);
         while (cinfo.next_scanline < cinfo.image_height) {
-            JSAMPROW row = static_cast<uint8_t*>(so->pvScan0) + ptrdiff_t{so->lDelta} * cinfo.next_scanline;
+            JSAMPROW row =
+                static_cast<uint8_t*>(so->pvScan0) + ptrdiff_t{so->lDelta} * cinfo.next_scanline;
             jpeg_write_scanlines(&cinfo, &row, 1);
         }
         jpeg_finish_compress(&cinfo);
@@ -176,7 +183,8 @@ void BM_DecodeJpeg(benchmark::State& state) {
     for (auto _ : state) {
         xlr::DecodedImage holder;
         SURFOBJ* decoded = nullptr;
-        if (!xlr::DecodeJpeg(holder, source, &decoded)) state.SkipWithError("the JPEG did not decode");
+        if (!xlr::DecodeJpeg(holder, source, &decoded))
+            state.SkipWithError("the JPEG did not decode");
         benchmark::DoNotOptimize(decoded);
     }
     EngUnlockSurface(source);
@@ -200,8 +208,10 @@ void BM_LibjpegDecompress(benchmark::State& state) {
         auto* pixels = static_cast<uint8_t*>(std::calloc(1, stride * cinfo.output_height));
         JSAMPROW rows[16];
         while (cinfo.output_scanline < cinfo.output_height) {
-            const JDIMENSION n = std::min<JDIMENSION>(16, cinfo.output_height - cinfo.output_scanline);
-            for (JDIMENSION i = 0; i < n; ++i) rows[i] = pixels + stride * (cinfo.output_scanline + i);
+            const JDIMENSION n =
+                std::min<JDIMENSION>(16, cinfo.output_height - cinfo.output_scanline);
+            for (JDIMENSION i = 0; i < n; ++i)
+                rows[i] = pixels + stride * (cinfo.output_scanline + i);
             jpeg_read_scanlines(&cinfo, rows, n);
         }
         jpeg_finish_decompress(&cinfo);

@@ -27,19 +27,21 @@ enum class SourceAfterEnhancement : uint8_t { Collected, Enhanced };
 
 struct HookRules {
     BlitKind kind;
-    bool recordsWithoutSource;   // in the analysis pass
-    bool needsSettings;          // without a settings record: Unidrv's function at once
+    bool recordsWithoutSource;  // in the analysis pass
+    bool needsSettings;         // without a settings record: Unidrv's function at once
     SourceAfterEnhancement sourceAfterEnhancement;
     TestedRects testedRects;
 };
 
 constexpr HookRules kBitBltRules{BlitKind::BitBlt, true, false, SourceAfterEnhancement::Collected,
                                  TestedRects::Destination};
-constexpr HookRules kStretchBltRules{BlitKind::StretchBlt, false, true, SourceAfterEnhancement::Enhanced,
+constexpr HookRules kStretchBltRules{BlitKind::StretchBlt, false, true,
+                                     SourceAfterEnhancement::Enhanced,
                                      TestedRects::DestinationAndSource};
-constexpr HookRules kStretchBltROPRules{BlitKind::StretchBltROP, true, true, SourceAfterEnhancement::Enhanced,
-                                        TestedRects::None};
-constexpr HookRules kCopyBitsRules{BlitKind::CopyBits, true, true, SourceAfterEnhancement::Collected,
+constexpr HookRules kStretchBltROPRules{BlitKind::StretchBltROP, true, true,
+                                        SourceAfterEnhancement::Enhanced, TestedRects::None};
+constexpr HookRules kCopyBitsRules{BlitKind::CopyBits, true, true,
+                                   SourceAfterEnhancement::Collected,
                                    TestedRects::DestinationAndSource};
 
 // The settings value handed to the enhancement when DrvBitBlt has no settings
@@ -65,24 +67,27 @@ struct BlitCall {
     ROP4 rop4 = 0;
 };
 
-bool IsStretch(BlitKind kind) { return kind == BlitKind::StretchBlt || kind == BlitKind::StretchBltROP; }
+bool IsStretch(BlitKind kind) {
+    return kind == BlitKind::StretchBlt || kind == BlitKind::StretchBltROP;
+}
 
 BOOL CallUnidrv(const PluginDeviceState& state, BlitKind kind, const BlitCall& c) {
     switch (kind) {
         case BlitKind::BitBlt:
             if (auto unidrv = UnidrvHook<PFN_DrvBitBlt>(state, kSlotBitBlt))
-                return unidrv(c.target, c.source, c.mask, c.clip, c.xlate, c.destination, c.sourcePoint, c.maskPoint,
-                              c.brush, c.brushOrigin, c.rop4);
+                return unidrv(c.target, c.source, c.mask, c.clip, c.xlate, c.destination,
+                              c.sourcePoint, c.maskPoint, c.brush, c.brushOrigin, c.rop4);
             break;
         case BlitKind::StretchBlt:
             if (auto unidrv = UnidrvHook<PFN_DrvStretchBlt>(state, kSlotStretchBlt))
-                return unidrv(c.target, c.source, c.mask, c.clip, c.xlate, c.colorAdjustment, c.halftoneOrigin,
-                              c.destination, c.sourceRect, c.maskPoint, c.mode);
+                return unidrv(c.target, c.source, c.mask, c.clip, c.xlate, c.colorAdjustment,
+                              c.halftoneOrigin, c.destination, c.sourceRect, c.maskPoint, c.mode);
             break;
         case BlitKind::StretchBltROP:
             if (auto unidrv = UnidrvHook<PFN_DrvStretchBltROP>(state, kSlotStretchBltROP))
-                return unidrv(c.target, c.source, c.mask, c.clip, c.xlate, c.colorAdjustment, c.halftoneOrigin,
-                              c.destination, c.sourceRect, c.maskPoint, c.mode, c.brush, c.rop4);
+                return unidrv(c.target, c.source, c.mask, c.clip, c.xlate, c.colorAdjustment,
+                              c.halftoneOrigin, c.destination, c.sourceRect, c.maskPoint, c.mode,
+                              c.brush, c.rop4);
             break;
         case BlitKind::CopyBits:
             if (auto unidrv = UnidrvHook<PFN_DrvCopyBits>(state, kSlotCopyBits))
@@ -97,14 +102,16 @@ BOOL CallUnidrv(const PluginDeviceState& state, BlitKind kind, const BlitCall& c
 BOOL CallEngine(BlitKind kind, const BlitCall& c) {
     switch (kind) {
         case BlitKind::BitBlt:
-            return EngBitBlt(c.target, c.source, c.mask, c.clip, c.xlate, c.destination, c.sourcePoint, c.maskPoint,
-                             c.brush, c.brushOrigin, c.rop4);
+            return EngBitBlt(c.target, c.source, c.mask, c.clip, c.xlate, c.destination,
+                             c.sourcePoint, c.maskPoint, c.brush, c.brushOrigin, c.rop4);
         case BlitKind::StretchBlt:
-            return EngStretchBlt(c.target, c.source, c.mask, c.clip, c.xlate, c.colorAdjustment, c.halftoneOrigin,
-                                 c.destination, c.sourceRect, c.maskPoint, c.mode);
+            return EngStretchBlt(c.target, c.source, c.mask, c.clip, c.xlate, c.colorAdjustment,
+                                 c.halftoneOrigin, c.destination, c.sourceRect, c.maskPoint,
+                                 c.mode);
         case BlitKind::StretchBltROP:
-            return EngStretchBltROP(c.target, c.source, c.mask, c.clip, c.xlate, c.colorAdjustment, c.halftoneOrigin,
-                                    c.destination, c.sourceRect, c.maskPoint, c.mode, c.brush, c.rop4);
+            return EngStretchBltROP(c.target, c.source, c.mask, c.clip, c.xlate, c.colorAdjustment,
+                                    c.halftoneOrigin, c.destination, c.sourceRect, c.maskPoint,
+                                    c.mode, c.brush, c.rop4);
         case BlitKind::CopyBits:
             return EngCopyBits(c.target, c.source, c.clip, c.xlate, c.destination, c.sourcePoint);
     }
@@ -120,20 +127,24 @@ BOOL FallBack(const PluginDeviceState& state, BlitKind kind, const BlitCall& c) 
 void Record(PluginDeviceState& state, BlitKind kind, const BlitCall& c) {
     if (IsStretch(kind)) {
         const bool plain = kind == BlitKind::StretchBlt;
-        RecordStretch(state, c.target, c.source, c.mask, c.clip, c.xlate, c.colorAdjustment, c.halftoneOrigin,
-                      c.destination, c.sourceRect, c.maskPoint, c.mode, plain ? nullptr : c.brush, plain ? 0 : c.rop4);
+        RecordStretch(state, c.target, c.source, c.mask, c.clip, c.xlate, c.colorAdjustment,
+                      c.halftoneOrigin, c.destination, c.sourceRect, c.maskPoint, c.mode,
+                      plain ? nullptr : c.brush, plain ? 0 : c.rop4);
     } else {
-        RecordBlt(state, c.target, c.source, c.mask, c.clip, c.xlate, c.destination, c.sourcePoint, c.maskPoint,
-                  c.brush, c.brushOrigin, c.rop4);
+        RecordBlt(state, c.target, c.source, c.mask, c.clip, c.xlate, c.destination, c.sourcePoint,
+                  c.maskPoint, c.brush, c.brushOrigin, c.rop4);
     }
 }
 
-LONG ClampToLong(int64_t v) { return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+LONG ClampToLong(int64_t v) {
+    return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
 
 // The source rectangle of the call: the stretch hooks name it; the others read
 // from the source point (or 0, 0) as much as the destination covers.
 std::optional<RECTL> SourceRectOf(BlitKind kind, const BlitCall& c) {
-    if (IsStretch(kind)) return c.sourceRect != nullptr ? std::optional<RECTL>(*c.sourceRect) : std::nullopt;
+    if (IsStretch(kind))
+        return c.sourceRect != nullptr ? std::optional<RECTL>(*c.sourceRect) : std::nullopt;
     if (c.destination == nullptr) return std::nullopt;
     const POINTL from = c.sourcePoint != nullptr ? *c.sourcePoint : POINTL{0, 0};
     const RECTL& d = *c.destination;
@@ -141,7 +152,9 @@ std::optional<RECTL> SourceRectOf(BlitKind kind, const BlitCall& c) {
                  ClampToLong(int64_t{from.y} + d.bottom - d.top)};
 }
 
-bool WellOrdered(const RECTL& r) { return r.left <= r.right && r.top <= r.bottom; }
+bool WellOrdered(const RECTL& r) {
+    return r.left <= r.right && r.top <= r.bottom;
+}
 
 bool RectsOrdered(TestedRects tested, const RECTL& destination, const RECTL& source) {
     switch (tested) {
@@ -179,7 +192,7 @@ bool DecodeCompressed(DecodedImage& holder, SURFOBJ* source, SURFOBJ** decoded) 
 // Releases the device's image slice when the call ends, unless the call held
 // its piece back for the rest of the picture.
 class ReleaseSliceOnExit {
-public:
+  public:
     explicit ReleaseSliceOnExit(PluginDeviceState& state) : state_(state) {}
     ~ReleaseSliceOnExit() {
         if (!heldBack_ && state_.imageSlice != nullptr) SliceRelease(state_);
@@ -188,7 +201,7 @@ public:
     ReleaseSliceOnExit& operator=(const ReleaseSliceOnExit&) = delete;
     void HoldBack() { heldBack_ = true; }
 
-private:
+  private:
     PluginDeviceState& state_;
     bool heldBack_ = false;
 };
@@ -222,13 +235,15 @@ BOOL RunBlit(const HookRules& rules, BlitCall call) {
             if (!DecodeCompressed(decoded, call.source, &surface)) return FALSE;
             call.source = surface;
         }
-        CommandRecord* record = call.destination != nullptr
-                                    ? FindPiece(*state, rules.kind, *call.destination, call.source->iBitmapFormat)
-                                    : nullptr;
+        CommandRecord* record =
+            call.destination != nullptr
+                ? FindPiece(*state, rules.kind, *call.destination, call.source->iBitmapFormat)
+                : nullptr;
         if (record != nullptr && IsMarkedForEnhancement(*record)) {
-            const bool added = state->imageSlice == nullptr
-                                   ? SliceCreate(*state, call.source, *call.destination, rules.kind)
-                                   : SliceAppend(*state, call.source, *call.destination, rules.kind);
+            const bool added =
+                state->imageSlice == nullptr
+                    ? SliceCreate(*state, call.source, *call.destination, rules.kind)
+                    : SliceAppend(*state, call.source, *call.destination, rules.kind);
             if (!added) return FALSE;
             if (!IsLastPiece(*record)) {
                 // The piece waits in the slice; the last piece draws the whole picture.
@@ -242,7 +257,8 @@ BOOL RunBlit(const HookRules& rules, BlitCall call) {
             mergedDestination = MergedDestination(*record);
             call.destination = &mergedDestination;
             SURFOBJ* toDraw = picture;
-            DIBEnhance(*state, *record, picture, collectedRect, &toDraw, settings ? settings->scale : kNeutralScale);
+            DIBEnhance(*state, *record, picture, collectedRect, &toDraw,
+                       settings ? settings->scale : kNeutralScale);
             if (toDraw == nullptr) toDraw = picture;
             call.source = toDraw;
             if (rules.sourceAfterEnhancement == SourceAfterEnhancement::Enhanced) {
@@ -265,21 +281,24 @@ BOOL RunBlit(const HookRules& rules, BlitCall call) {
         if (state->imageSlice != nullptr) SliceRelease(*state);
     }
 
-    const std::optional<RECTL> sourceRect = collected ? std::optional<RECTL>(collectedRect)
-                                                      : SourceRectOf(rules.kind, call);
+    const std::optional<RECTL> sourceRect =
+        collected ? std::optional<RECTL>(collectedRect) : SourceRectOf(rules.kind, call);
     if (call.source != nullptr && settings && call.destination != nullptr && sourceRect) {
         if (RectsOrdered(rules.testedRects, *call.destination, *sourceRect)) {
-            if (SenderAllowed(*state, *settings, device) && IsPhotoContent(call.source, *sourceRect)) {
+            if (SenderAllowed(*state, *settings, device) &&
+                IsPhotoContent(call.source, *sourceRect)) {
                 if (state->skipSenderOnce != 0) {
                     // This call comes from the engine's own implementation that a
                     // hook just handed an image to: it goes to Unidrv.
                     state->skipSenderOnce = 0;
                 } else {
-                    const bool withBrush = rules.kind == BlitKind::BitBlt || rules.kind == BlitKind::StretchBltROP;
-                    const uint32_t sent = SendImage(
-                        device, call.source, call.clip, call.xlate, withBrush ? call.brush : nullptr,
-                        rules.kind == BlitKind::BitBlt ? call.brushOrigin : nullptr, &*sourceRect, call.destination,
-                        SenderRop(rules.kind, call));
+                    const bool withBrush =
+                        rules.kind == BlitKind::BitBlt || rules.kind == BlitKind::StretchBltROP;
+                    const uint32_t sent =
+                        SendImage(device, call.source, call.clip, call.xlate,
+                                  withBrush ? call.brush : nullptr,
+                                  rules.kind == BlitKind::BitBlt ? call.brushOrigin : nullptr,
+                                  &*sourceRect, call.destination, SenderRop(rules.kind, call));
                     if (sent == kSendHandled) return TRUE;
                     state->skipSenderOnce = 0;
                 }
@@ -301,8 +320,9 @@ BOOL RunBlit(const HookRules& rules, BlitCall call) {
 
 }  // namespace
 
-BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclTrg,
-               POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* pptlBrush, ROP4 rop4) {
+BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+               RECTL* prclTrg, POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* pptlBrush,
+               ROP4 rop4) {
     BlitCall call;
     call.target = psoTrg;
     call.source = psoSrc;
@@ -318,9 +338,9 @@ BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
     return RunBlit(kBitBltRules, call);
 }
 
-BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
-                   COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask,
-                   ULONG iMode) {
+BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                   XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest,
+                   RECTL* prclSrc, POINTL* pptlMask, ULONG iMode) {
     BlitCall call;
     call.target = psoDest;
     call.source = psoSrc;
@@ -336,9 +356,9 @@ BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ*
     return RunBlit(kStretchBltRules, call);
 }
 
-BOOL DrvStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
-                      COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask,
-                      ULONG iMode, BRUSHOBJ* pbo, DWORD rop4) {
+BOOL DrvStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                      XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest,
+                      RECTL* prclSrc, POINTL* pptlMask, ULONG iMode, BRUSHOBJ* pbo, DWORD rop4) {
     BlitCall call;
     call.target = psoDest;
     call.source = psoSrc;
@@ -356,7 +376,8 @@ BOOL DrvStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPO
     return RunBlit(kStretchBltROPRules, call);
 }
 
-BOOL DrvCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDest, POINTL* pptlSrc) {
+BOOL DrvCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDest,
+                 POINTL* pptlSrc) {
     BlitCall call;
     call.target = psoDest;
     call.source = psoSrc;

@@ -17,7 +17,9 @@ constexpr ULONG kMaxPointsPerRecord = 65535;
 static_assert(kMaxPointsPerRecord % 3 == 0);
 
 // 28.4 fixed point to device pixels, rounding toward minus infinity.
-int32_t ToPixel(FIX v) { return v >> 4; }
+int32_t ToPixel(FIX v) {
+    return v >> 4;
+}
 
 void EmitPoints(XLStream* stream, const POINTFIX* points, ULONG count, bool beziers) {
     while (count > 0) {
@@ -39,7 +41,8 @@ void EmitPoints(XLStream* stream, const POINTFIX* points, ULONG count, bool bezi
 }  // namespace
 
 bool EmitClipRects(CLIPOBJ* clip, const RECTL& destination, XLStream* stream) {
-    if (CLIPOBJ_cEnumStart(clip, FALSE, CT_RECTANGLES, CD_ANY, kMaxClipRectangles) == kMoreThanLimit)
+    if (CLIPOBJ_cEnumStart(clip, FALSE, CT_RECTANGLES, CD_ANY, kMaxClipRectangles) ==
+        kMoreThanLimit)
         return EmitClipPath(clip, stream);
     XLNewPath(stream);
     XLSetCursor(stream, destination.left, destination.top);
@@ -73,7 +76,8 @@ bool EmitClipPath(CLIPOBJ* clip, XLStream* stream) {
             --count;
         }
         EmitPoints(stream, points, count, (record.flags & PD_BEZIERS) != 0);
-        if ((record.flags & PD_ENDSUBPATH) != 0 && (record.flags & PD_CLOSEFIGURE) != 0) XLCloseSubPath(stream);
+        if ((record.flags & PD_ENDSUBPATH) != 0 && (record.flags & PD_CLOSEFIGURE) != 0)
+            XLCloseSubPath(stream);
     } while (more);
     EngDeletePath(path);
     return true;

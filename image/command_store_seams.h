@@ -25,15 +25,17 @@ struct CommandRecord;
 
 // Recording pass: describe a bit-block transfer or copy, or a stretch, to the
 // device's command store. False when nothing was recorded.
-bool RecordBlt(PluginDeviceState& state, SURFOBJ* target, SURFOBJ* source, SURFOBJ* mask, CLIPOBJ* clip,
-               XLATEOBJ* xlate, RECTL* destination, POINTL* sourcePoint, POINTL* maskPoint, BRUSHOBJ* brush,
-               POINTL* brushOrigin, ROP4 rop4);
-bool RecordStretch(PluginDeviceState& state, SURFOBJ* target, SURFOBJ* source, SURFOBJ* mask, CLIPOBJ* clip,
-                   XLATEOBJ* xlate, COLORADJUSTMENT* colorAdjustment, POINTL* halftoneOrigin, RECTL* destination,
-                   RECTL* sourceRect, POINTL* maskPoint, ULONG mode, BRUSHOBJ* brush, DWORD rop4);
+bool RecordBlt(PluginDeviceState& state, SURFOBJ* target, SURFOBJ* source, SURFOBJ* mask,
+               CLIPOBJ* clip, XLATEOBJ* xlate, RECTL* destination, POINTL* sourcePoint,
+               POINTL* maskPoint, BRUSHOBJ* brush, POINTL* brushOrigin, ROP4 rop4);
+bool RecordStretch(PluginDeviceState& state, SURFOBJ* target, SURFOBJ* source, SURFOBJ* mask,
+                   CLIPOBJ* clip, XLATEOBJ* xlate, COLORADJUSTMENT* colorAdjustment,
+                   POINTL* halftoneOrigin, RECTL* destination, RECTL* sourceRect, POINTL* maskPoint,
+                   ULONG mode, BRUSHOBJ* brush, DWORD rop4);
 
 // Rendering pass: the record of the picture this call is a piece of, or null.
-CommandRecord* FindPiece(PluginDeviceState& state, BlitKind kind, const RECTL& destination, ULONG sourceFormat);
+CommandRecord* FindPiece(PluginDeviceState& state, BlitKind kind, const RECTL& destination,
+                         ULONG sourceFormat);
 bool IsMarkedForEnhancement(const CommandRecord& record);
 bool IsLastPiece(const CommandRecord& record);
 RECTL SavedClipBounds(const CommandRecord& record);
@@ -41,14 +43,16 @@ RECTL MergedDestination(const CommandRecord& record);
 
 // The device's image slice (state.imageSlice): start it with a first piece, add
 // a piece, build the collected picture as a surface, and release it.
-bool SliceCreate(PluginDeviceState& state, SURFOBJ* source, const RECTL& destination, BlitKind kind);
-bool SliceAppend(PluginDeviceState& state, SURFOBJ* source, const RECTL& destination, BlitKind kind);
+bool SliceCreate(PluginDeviceState& state, SURFOBJ* source, const RECTL& destination,
+                 BlitKind kind);
+bool SliceAppend(PluginDeviceState& state, SURFOBJ* source, const RECTL& destination,
+                 BlitKind kind);
 bool SliceBuild(PluginDeviceState& state, SURFOBJ* source, SURFOBJ** built);
 void SliceRelease(PluginDeviceState& state);
 
 // Enhances a collected picture; *toDraw is the surface to draw (the enhanced
 // one, or `collected` unchanged). S_OK on every outcome that leaves a surface.
-HRESULT DIBEnhance(PluginDeviceState& state, CommandRecord& record, SURFOBJ* collected, const RECTL& rect,
-                   SURFOBJ** toDraw, int16_t scalePercent);
+HRESULT DIBEnhance(PluginDeviceState& state, CommandRecord& record, SURFOBJ* collected,
+                   const RECTL& rect, SURFOBJ** toDraw, int16_t scalePercent);
 
 }  // namespace xlr

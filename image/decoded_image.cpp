@@ -22,7 +22,9 @@ SURFOBJ* AssociateAndLock(HBITMAP bitmap, HDEV device) {
 
 }  // namespace
 
-DecodedImage::~DecodedImage() { ReleaseDecoded(*this); }
+DecodedImage::~DecodedImage() {
+    ReleaseDecoded(*this);
+}
 
 void ReleaseDecoded(DecodedImage& holder) {
     if (holder.surface != nullptr) EngUnlockSurface(holder.surface);
@@ -34,8 +36,8 @@ void ReleaseDecoded(DecodedImage& holder) {
     holder.surface = nullptr;
 }
 
-bool HoldBottomUpBitmap(DecodedImage& holder, BYTE* pixels, size_t size, LONG width, LONG height, LONG stride,
-                        HDEV device) {
+bool HoldBottomUpBitmap(DecodedImage& holder, BYTE* pixels, size_t size, LONG width, LONG height,
+                        LONG stride, HDEV device) {
     ReleaseDecoded(holder);
     HBITMAP bitmap = EngCreateBitmap(SIZEL{width, height}, stride, BMF_24BPP, 0, pixels);
     SURFOBJ* surface = bitmap != nullptr ? AssociateAndLock(bitmap, device) : nullptr;
@@ -59,9 +61,11 @@ bool ResizeDecoded(DecodedImage& holder, const SURFOBJ* source, SURFOBJ** decode
     if (holder.surface == nullptr || source == nullptr || decoded == nullptr) return fail();
     const SIZEL size = source->sizlBitmap;
     const ULONG stride = DibStride(BMF_24BPP, size.cx);
-    if (size.cx <= 0 || size.cy <= 0 || stride == 0 || uint64_t{stride} * static_cast<uint64_t>(size.cy) > kMaxDecodedBytes)
+    if (size.cx <= 0 || size.cy <= 0 || stride == 0 ||
+        uint64_t{stride} * static_cast<uint64_t>(size.cy) > kMaxDecodedBytes)
         return fail();
-    HBITMAP bitmap = EngCreateBitmap(size, static_cast<LONG>(stride), BMF_24BPP, BMF_NOZEROINIT, nullptr);
+    HBITMAP bitmap =
+        EngCreateBitmap(size, static_cast<LONG>(stride), BMF_24BPP, BMF_NOZEROINIT, nullptr);
     SURFOBJ* resized = bitmap != nullptr ? AssociateAndLock(bitmap, source->hdev) : nullptr;
     if (resized == nullptr) return fail();
 
@@ -77,8 +81,8 @@ bool ResizeDecoded(DecodedImage& holder, const SURFOBJ* source, SURFOBJ** decode
         clip->iFComplexity = FC_RECT;
         clip->iMode = TC_RECTANGLES;
         clip->rclBounds = to;
-        stretched = EngStretchBlt(resized, holder.surface, nullptr, clip, &trivial, nullptr, nullptr, &to, &from,
-                                  nullptr, COLORONCOLOR);
+        stretched = EngStretchBlt(resized, holder.surface, nullptr, clip, &trivial, nullptr,
+                                  nullptr, &to, &from, nullptr, COLORONCOLOR);
         EngDeleteClip(clip);
     }
     if (!stretched) {

@@ -28,8 +28,8 @@ void ReleaseDecoded(DecodedImage& holder);
 // row stride over `pixels` (taken over: freed on failure too), associated with
 // `device` when there is one, and locked. False when any step fails; the holder
 // is then empty.
-bool HoldBottomUpBitmap(DecodedImage& holder, BYTE* pixels, size_t size, LONG width, LONG height, LONG stride,
-                        HDEV device);
+bool HoldBottomUpBitmap(DecodedImage& holder, BYTE* pixels, size_t size, LONG width, LONG height,
+                        LONG stride, HDEV device);
 
 // The largest decoded bitmap: the engine's limit on a bitmap's byte size.
 constexpr size_t kMaxDecodedBytes = 0x7FFFFFFF;

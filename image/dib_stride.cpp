@@ -13,7 +13,8 @@ constexpr std::array<uint32_t, 7> kBitsPerPixel = {0, 1, 4, 8, 16, 24, 32};
 
 ULONG DibStride(ULONG format, LONG width) {
     if (format >= kBitsPerPixel.size() || kBitsPerPixel[format] == 0 || width < 0) return 0;
-    const uint64_t stride = (uint64_t{kBitsPerPixel[format]} * static_cast<uint64_t>(width) + 31) / 32 * 4;
+    const uint64_t stride =
+        (uint64_t{kBitsPerPixel[format]} * static_cast<uint64_t>(width) + 31) / 32 * 4;
     return stride > UINT32_MAX ? 0 : static_cast<ULONG>(stride);
 }
 

@@ -28,8 +28,9 @@ bool IsDirectConnection(HANDLE printer) {
     if (info->pPortName == nullptr) return false;
     std::u16string port(info->pPortName);
     if (!port.empty()) CharUpperBuffW(port.data(), static_cast<DWORD>(port.size()));
-    return std::any_of(kDirectPortMarkers.begin(), kDirectPortMarkers.end(),
-                       [&](std::u16string_view marker) { return port.find(marker) != std::u16string::npos; });
+    return std::any_of(
+        kDirectPortMarkers.begin(), kDirectPortMarkers.end(),
+        [&](std::u16string_view marker) { return port.find(marker) != std::u16string::npos; });
 }
 
 }  // namespace xlr

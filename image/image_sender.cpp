@@ -28,7 +28,9 @@ struct FreeDeleter {
     void operator()(uint8_t* p) const { std::free(p); }
 };
 
-bool WellOrderedNonEmpty(const RECTL& r) { return r.left < r.right && r.top < r.bottom; }
+bool WellOrderedNonEmpty(const RECTL& r) {
+    return r.left < r.right && r.top < r.bottom;
+}
 
 // Widths and heights as PCL XL sees them: differences of the low 16 bits of
 // the edges, in 16-bit arithmetic.
@@ -87,7 +89,8 @@ uint32_t DrawInSavedState(XLStream* stream, SURFOBJ* source, CLIPOBJ* clip, cons
         XLSetBrushGray(stream, rop3 == 0x00 ? 0.0f : 1.0f);
         XLSetNullPen(stream);
         XLNewPath(stream);
-        XLRectanglePath(stream, destination.left, destination.top, destination.right, destination.bottom);
+        XLRectanglePath(stream, destination.left, destination.top, destination.right,
+                        destination.bottom);
         XLPaintPath(stream);
     }
     if ((ropClass & kRopUsesPattern) != 0) return kSendNotHandled;
@@ -98,14 +101,17 @@ uint32_t DrawInSavedState(XLStream* stream, SURFOBJ* source, CLIPOBJ* clip, cons
     // The whole source bitmap's size: the compressed rectangle is smaller in
     // every practical case, and the buffer is allocated once.
     const size_t capacity = source->cjBits;
-    std::unique_ptr<uint8_t, FreeDeleter> buffer(static_cast<uint8_t*>(std::malloc(capacity == 0 ? 1 : capacity)));
+    std::unique_ptr<uint8_t, FreeDeleter> buffer(
+        static_cast<uint8_t*>(std::malloc(capacity == 0 ? 1 : capacity)));
     if (buffer == nullptr) return kSendNotHandled;
-    const auto compressed = CompressRectToJpeg(std::span<uint8_t>(buffer.get(), capacity), *sourceRect, *source);
+    const auto compressed =
+        CompressRectToJpeg(std::span<uint8_t>(buffer.get(), capacity), *sourceRect, *source);
     if (!compressed) return kSendNotHandled;
 
     const RECTL& s = *sourceRect;
-    XLBeginImage(stream, kDirectPixel, kColorDepth8Bit, Extent16(s.left, s.right), Extent16(s.top, s.bottom),
-                 Extent16(destination.left, destination.right), Extent16(destination.top, destination.bottom));
+    XLBeginImage(stream, kDirectPixel, kColorDepth8Bit, Extent16(s.left, s.right),
+                 Extent16(s.top, s.bottom), Extent16(destination.left, destination.right),
+                 Extent16(destination.top, destination.bottom));
     // The whole image in one block.
     XLReadImage(stream, 0, Extent16(s.top, s.bottom), kJPEGCompression);
     const auto length = static_cast<uint32_t>(*compressed);
@@ -118,10 +124,13 @@ uint32_t DrawInSavedState(XLStream* stream, SURFOBJ* source, CLIPOBJ* clip, cons
 
 }  // namespace
 
-uint32_t SendImage(PDEVOBJ device, SURFOBJ* source, CLIPOBJ* clip, XLATEOBJ* xlate, BRUSHOBJ* /*brush*/,
-                   POINTL* /*brushOrigin*/, const RECTL* sourceRect, const RECTL* destRect, ROP4 rop4) {
-    if (device == nullptr || source == nullptr || clip == nullptr || destRect == nullptr) return kSendUnexpected;
-    if (source->iBitmapFormat != BMF_24BPP || (xlate != nullptr && xlate->cEntries != 0)) return kSendNotHandled;
+uint32_t SendImage(PDEVOBJ device, SURFOBJ* source, CLIPOBJ* clip, XLATEOBJ* xlate,
+                   BRUSHOBJ* /*brush*/, POINTL* /*brushOrigin*/, const RECTL* sourceRect,
+                   const RECTL* destRect, ROP4 rop4) {
+    if (device == nullptr || source == nullptr || clip == nullptr || destRect == nullptr)
+        return kSendUnexpected;
+    if (source->iBitmapFormat != BMF_24BPP || (xlate != nullptr && xlate->cEntries != 0))
+        return kSendNotHandled;
     if (!WellOrderedNonEmpty(*destRect)) return kSendNotHandled;
 
     XLStream* stream = XLStreamCreate(XLStreamDefaultCapacity(), XLSpoolFlush, 0);

@@ -60,7 +60,8 @@ struct Compressor {
 
 bool Readable(const SURFOBJ& surface, const RECTL& rect) {
     if (surface.iBitmapFormat != BMF_24BPP || surface.pvScan0 == nullptr) return false;
-    if (rect.left < 0 || rect.top < 0 || rect.left >= rect.right || rect.top >= rect.bottom) return false;
+    if (rect.left < 0 || rect.top < 0 || rect.left >= rect.right || rect.top >= rect.bottom)
+        return false;
     if (rect.right > surface.sizlBitmap.cx || rect.bottom > surface.sizlBitmap.cy) return false;
     const int64_t rowBytes = int64_t{surface.sizlBitmap.cx} * 3;
     return std::llabs(surface.lDelta) >= rowBytes;
@@ -68,7 +69,8 @@ bool Readable(const SURFOBJ& surface, const RECTL& rect) {
 
 }  // namespace
 
-std::optional<size_t> CompressRectToJpeg(std::span<uint8_t> output, const RECTL& rect, const SURFOBJ& surface) {
+std::optional<size_t> CompressRectToJpeg(std::span<uint8_t> output, const RECTL& rect,
+                                         const SURFOBJ& surface) {
     if (!Readable(surface, rect) || output.empty()) return std::nullopt;
     const auto width = static_cast<JDIMENSION>(rect.right - rect.left);
     const auto height = static_cast<JDIMENSION>(rect.bottom - rect.top);
@@ -80,10 +82,12 @@ std::optional<size_t> CompressRectToJpeg(std::span<uint8_t> output, const RECTL&
     destination.pub.term_destination = TermDestination;
 
     const ptrdiff_t delta = surface.lDelta;
-    uint8_t* const firstRow = static_cast<uint8_t*>(surface.pvScan0) + delta * rect.top + ptrdiff_t{3} * rect.left;
+    uint8_t* const firstRow =
+        static_cast<uint8_t*>(surface.pvScan0) + delta * rect.top + ptrdiff_t{3} * rect.left;
 
     Compressor compressor;
-    InstallJpegErrorManager(reinterpret_cast<j_common_ptr>(&compressor.cinfo), compressor.errors, false);
+    InstallJpegErrorManager(reinterpret_cast<j_common_ptr>(&compressor.cinfo), compressor.errors,
+                            false);
     j_compress_ptr cinfo = &compressor.cinfo;
     const bool compressed = JpegGuarded(compressor.errors, [&] {
         jpeg_create_compress(cinfo);
@@ -107,7 +111,8 @@ std::optional<size_t> CompressRectToJpeg(std::span<uint8_t> output, const RECTL&
             const JDIMENSION first = cinfo->next_scanline;
             JDIMENSION count = cinfo->image_height - first;
             if (count > kRowsPerCall) count = kRowsPerCall;
-            for (JDIMENSION i = 0; i < count; ++i) rows[i] = firstRow + delta * static_cast<ptrdiff_t>(first + i);
+            for (JDIMENSION i = 0; i < count; ++i)
+                rows[i] = firstRow + delta * static_cast<ptrdiff_t>(first + i);
             jpeg_write_scanlines(cinfo, rows, count);
         }
         jpeg_finish_compress(cinfo);

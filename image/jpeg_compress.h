@@ -17,6 +17,7 @@ namespace xlr {
 // fails, or the compressed data would not fit `output` (the buffer is never
 // written past its end). Rows are fed to the compressor straight from the
 // surface; its pixels are blue, green, red.
-std::optional<size_t> CompressRectToJpeg(std::span<uint8_t> output, const RECTL& rect, const SURFOBJ& surface);
+std::optional<size_t> CompressRectToJpeg(std::span<uint8_t> output, const RECTL& rect,
+                                         const SURFOBJ& surface);
 
 }  // namespace xlr

@@ -54,7 +54,8 @@ bool DecodeJpeg(DecodedImage& holder, SURFOBJ* source, SURFOBJ** decoded) {
     const unsigned long size = source->cjBits;
 
     Decompressor decompressor;
-    InstallJpegErrorManager(reinterpret_cast<j_common_ptr>(&decompressor.cinfo), decompressor.errors, true);
+    InstallJpegErrorManager(reinterpret_cast<j_common_ptr>(&decompressor.cinfo),
+                            decompressor.errors, true);
     j_decompress_ptr cinfo = &decompressor.cinfo;
     // Reaching the ready state and starting is the test that the data is a JPEG.
     const bool started = JpegGuarded(decompressor.errors, [&] {
@@ -90,7 +91,8 @@ bool DecodeJpeg(DecodedImage& holder, SURFOBJ* source, SURFOBJ** decoded) {
             const JDIMENSION first = cinfo->output_scanline;
             JDIMENSION count = height - first;
             if (count > kRowsPerCall) count = kRowsPerCall;
-            for (JDIMENSION i = 0; i < count; ++i) rows[i] = bottomRow - uint64_t{stride} * (first + i);
+            for (JDIMENSION i = 0; i < count; ++i)
+                rows[i] = bottomRow - uint64_t{stride} * (first + i);
             jpeg_read_scanlines(cinfo, rows, count);
         }
         jpeg_finish_decompress(cinfo);

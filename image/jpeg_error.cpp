@@ -30,7 +30,8 @@ void OutputNothing(j_common_ptr) {}
 
 }  // namespace
 
-void InstallJpegErrorManager(jpeg_common_struct* cinfo, JpegErrorManager& manager, bool damagedDataIsFatal) {
+void InstallJpegErrorManager(jpeg_common_struct* cinfo, JpegErrorManager& manager,
+                             bool damagedDataIsFatal) {
     cinfo->err = jpeg_std_error(&manager.pub);
     manager.pub.error_exit = JumpBack;
     manager.pub.emit_message = EmitMessage;

@@ -26,7 +26,8 @@ struct JpegErrorManager {
 // Points cinfo->err at `manager`, with both kinds of damaged data fatal or
 // neither. Call before jpeg_create_compress or jpeg_create_decompress, which
 // may fail already.
-void InstallJpegErrorManager(jpeg_common_struct* cinfo, JpegErrorManager& manager, bool damagedDataIsFatal);
+void InstallJpegErrorManager(jpeg_common_struct* cinfo, JpegErrorManager& manager,
+                             bool damagedDataIsFatal);
 
 // Runs `steps` under the manager's jump buffer; false when libjpeg failed. The
 // steps may call libjpeg and touch plain data only: a jump leaves them without

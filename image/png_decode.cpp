@@ -28,7 +28,8 @@ int ChannelsOf(int colorType) {
 }
 
 bool DataCanHold(const PngHeader& header, size_t fileSize) {
-    const uint64_t rowBytes = (uint64_t{header.width} * ChannelsOf(header.colorType) * header.bitDepth + 7) / 8;
+    const uint64_t rowBytes =
+        (uint64_t{header.width} * ChannelsOf(header.colorType) * header.bitDepth + 7) / 8;
     const uint64_t imageBytes = (rowBytes + 1) * header.height;  // a filter byte per row
     return imageBytes <= uint64_t{fileSize} * kMaxDeflateRatio + kAllowanceBytes;
 }
@@ -36,7 +37,8 @@ bool DataCanHold(const PngHeader& header, size_t fileSize) {
 // The transformations to 8-bit blue, green, red, in libpng's order of asking.
 void AskForBgr(png_structp png, png_infop info, const PngHeader& header) {
     if (header.colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-    if (header.colorType == PNG_COLOR_TYPE_GRAY && header.bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    if (header.colorType == PNG_COLOR_TYPE_GRAY && header.bitDepth < 8)
+        png_set_expand_gray_1_2_4_to_8(png);
     if (png_get_valid(png, info, PNG_INFO_tRNS) != 0) png_set_tRNS_to_alpha(png);
     if (header.bitDepth == 16) png_set_strip_16(png);
     if (header.colorType == PNG_COLOR_TYPE_GRAY || header.colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
@@ -59,7 +61,8 @@ bool DecodePng(DecodedImage& holder, SURFOBJ* source, SURFOBJ** decoded) {
 
     PngReader reader(data, size);
     PngHeader header;
-    if (!ReadPngHeader(reader, header) || header.colorType == PNG_COLOR_TYPE_RGB_ALPHA) return false;
+    if (!ReadPngHeader(reader, header) || header.colorType == PNG_COLOR_TYPE_RGB_ALPHA)
+        return false;
     if (!DataCanHold(header, size)) return false;
 
     png_structp png = reader.png;
@@ -69,8 +72,8 @@ bool DecodePng(DecodedImage& holder, SURFOBJ* source, SURFOBJ** decoded) {
     const bool transformed = PngGuarded(png, [&] {
         AskForBgr(png, info, header);
         png_read_update_info(png, info);
-        png_get_IHDR(png, info, &header.width, &header.height, &header.bitDepth, &header.colorType, &header.interlace,
-                     nullptr, nullptr);
+        png_get_IHDR(png, info, &header.width, &header.height, &header.bitDepth, &header.colorType,
+                     &header.interlace, nullptr, nullptr);
         rowBytes = png_get_rowbytes(png, info);
         bitsPerPixel = png_get_channels(png, info) * header.bitDepth;
     });
@@ -79,19 +82,21 @@ bool DecodePng(DecodedImage& holder, SURFOBJ* source, SURFOBJ** decoded) {
 
     const uint64_t stride = (uint64_t{rowBytes} + 3) / 4 * 4;
     const uint64_t bytes = stride * header.height;
-    if (header.width == 0 || header.height == 0 || bytes > kMaxDecodedBytes || header.width > 0x7FFFFFFF)
+    if (header.width == 0 || header.height == 0 || bytes > kMaxDecodedBytes ||
+        header.width > 0x7FFFFFFF)
         return false;
     auto* pixels = static_cast<BYTE*>(std::calloc(1, static_cast<size_t>(bytes)));
     if (pixels == nullptr) return false;
     const auto width = static_cast<LONG>(header.width);
     const auto height = static_cast<LONG>(header.height);
-    if (!HoldBottomUpBitmap(holder, pixels, static_cast<size_t>(bytes), width, height, static_cast<LONG>(stride),
-                            source->hdev))
+    if (!HoldBottomUpBitmap(holder, pixels, static_cast<size_t>(bytes), width, height,
+                            static_cast<LONG>(stride), source->hdev))
         return false;
 
     // PNG rows run from the top; the bitmap's first row in memory is its bottom.
     std::vector<png_bytep> rows(header.height);
-    for (png_uint_32 i = 0; i < header.height; ++i) rows[i] = pixels + stride * (header.height - 1 - i);
+    for (png_uint_32 i = 0; i < header.height; ++i)
+        rows[i] = pixels + stride * (header.height - 1 - i);
     png_bytepp rowPointers = rows.data();
     const bool read = PngGuarded(png, [&] {
         png_read_image(png, rowPointers);

@@ -7,7 +7,9 @@ namespace {
 
 constexpr size_t kSignatureSize = 8;
 
-[[noreturn]] void JumpBack(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void JumpBack(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 
 void IgnoreWarning(png_structp, png_const_charp) {}
 

@@ -19,7 +19,7 @@ struct PngMemoryInput {
 // A read struct and an info struct over `data` (which must outlive the reader),
 // positioned after the 8-byte signature; destroyed with the reader.
 class PngReader {
-public:
+  public:
     PngReader(const png_byte* data, size_t size);
     ~PngReader();
     PngReader(const PngReader&) = delete;

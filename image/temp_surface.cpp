@@ -6,10 +6,13 @@
 
 namespace xlr {
 
-TempSurface::~TempSurface() { Reset(); }
+TempSurface::~TempSurface() {
+    Reset();
+}
 
 TempSurface::TempSurface(TempSurface&& other) noexcept
-    : bitmap_(std::exchange(other.bitmap_, nullptr)), surface_(std::exchange(other.surface_, nullptr)) {}
+    : bitmap_(std::exchange(other.bitmap_, nullptr)),
+      surface_(std::exchange(other.surface_, nullptr)) {}
 
 TempSurface& TempSurface::operator=(TempSurface&& other) noexcept {
     if (this != &other) {

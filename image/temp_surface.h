@@ -9,7 +9,7 @@
 namespace xlr {
 
 class TempSurface {
-public:
+  public:
     TempSurface() = default;
     TempSurface(HBITMAP bitmap, SURFOBJ* surface) : bitmap_(bitmap), surface_(surface) {}
     ~TempSurface();
@@ -22,7 +22,7 @@ public:
     SURFOBJ* get() const { return surface_; }
     HBITMAP bitmap() const { return bitmap_; }
 
-private:
+  private:
     void Reset();
 
     HBITMAP bitmap_ = nullptr;

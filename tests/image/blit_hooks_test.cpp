@@ -30,7 +30,7 @@ bool SentAnImage(const HookRig& rig) {
 }
 
 class BlitHooksTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         xlplatform::ResetWorld();
         imagetest::FillPhotoLike(photo);
@@ -41,8 +41,8 @@ protected:
 
     BOOL BitBlt(HookRig& rig, SURFOBJ* source, RECTL dest, ROP4 rop4 = 0xCCCC) {
         POINTL origin{0, 0};
-        return xlr::DrvBitBlt(rig.page(), source, nullptr, clip, nullptr, &dest, &origin, nullptr, nullptr, nullptr,
-                              rop4);
+        return xlr::DrvBitBlt(rig.page(), source, nullptr, clip, nullptr, &dest, &origin, nullptr,
+                              nullptr, nullptr, rop4);
     }
 
     Bitmap photo{100, 100};
@@ -65,15 +65,15 @@ TEST_F(BlitHooksTest, JpegChoiceSettingsAndPort) {
         {"", u"USB001", 0, false},             // no choice
         {"Auto", u"USB001", 0, true},          // direct connections
         {"Auto", u"LPT2:", 0, true},
-        {"Auto", u"dot4_001", 0, true},        // compared in upper case
-        {"Auto", u"IP_10.1.2.3", 0, false},    // network port
+        {"Auto", u"dot4_001", 0, true},      // compared in upper case
+        {"Auto", u"IP_10.1.2.3", 0, false},  // network port
         {"Auto", u"FILE:", 0, false},
         {"Auto", u"C:\\out\\job.prn", 0, false},
         {"Auto", u"LPT4:", 0, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.jpegEnable << " " << xlplatform::Utf16ToUtf8(c.port) << " "
-                                          << c.noImageSender);
+        SCOPED_TRACE(::testing::Message() << c.jpegEnable << " " << xlplatform::Utf16ToUtf8(c.port)
+                                          << " " << c.noImageSender);
         HookRig rig(RigOptions{c.jpegEnable, c.port, c.noImageSender});
         ASSERT_NE(rig.state(), nullptr);
         EXPECT_TRUE(BitBlt(rig, photo.so(), dest));
@@ -117,23 +117,32 @@ TEST_F(BlitHooksTest, EachHookHandsTheSenderItsRectangles) {
     };
     const Case cases[] = {
         {"DrvStretchBlt",
-         [&] { return xlr::DrvStretchBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr, &d, &s, nullptr, COLORONCOLOR); }},
+         [&] {
+             return xlr::DrvStretchBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
+                                       nullptr, &d, &s, nullptr, COLORONCOLOR);
+         }},
         {"DrvStretchBltROP",
-         [&] { return xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC); }},
-        {"DrvCopyBits", [&] { return xlr::DrvCopyBits(rig.page(), photo.so(), clip, nullptr, &copied, &at); }},
+         [&] {
+             return xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
+                                          nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC);
+         }},
+        {"DrvCopyBits",
+         [&] { return xlr::DrvCopyBits(rig.page(), photo.so(), clip, nullptr, &copied, &at); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         rig.ClearSpooled();
         EXPECT_TRUE(c.call());
         const auto ops = imagetest::Operators(rig.spooled());
-        const auto begin = std::find_if(ops.begin(), ops.end(), [](const auto& o) { return o.tag == op::BeginImage; });
+        const auto begin = std::find_if(ops.begin(), ops.end(),
+                                        [](const auto& o) { return o.tag == op::BeginImage; });
         ASSERT_NE(begin, ops.end());
         const bool stretch = c.what != std::string("DrvCopyBits");
         // DrvCopyBits reads from (20, 30) as much as its 80 × 70 destination covers.
         EXPECT_EQ(imagetest::AttributeValue(*begin, xlr::xlattr::SourceWidth), stretch ? 60 : 80);
         EXPECT_EQ(imagetest::AttributeValue(*begin, xlr::xlattr::SourceHeight), stretch ? 60 : 70);
-        EXPECT_EQ(imagetest::AttributeValue(*begin, xlr::xlattr::DestinationSize, 0), stretch ? 100 : 80);
+        EXPECT_EQ(imagetest::AttributeValue(*begin, xlr::xlattr::DestinationSize, 0),
+                  stretch ? 100 : 80);
     }
     EXPECT_EQ(Unidrv().Total(), 0);
 }
@@ -144,22 +153,22 @@ TEST_F(BlitHooksTest, StretchBltRopFallsBackOnTheEngineAndStretchBltOnUnidrv) {
     RECTL s{0, 0, 100, 100};
     // Hard edges: not for the sender. The engine stretches and hands the result
     // to DrvCopyBits, which passes it to Unidrv.
-    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), stripes.so(), nullptr, clip, nullptr, nullptr, nullptr, &d, &s, nullptr,
-                                      COLORONCOLOR, nullptr, 0xCCCC));
+    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), stripes.so(), nullptr, clip, nullptr, nullptr,
+                                      nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC));
     EXPECT_EQ(Unidrv().stretchBltROP, 0);
     EXPECT_EQ(Unidrv().copyBits, 1);
     EXPECT_EQ(Unidrv().lastDestination.right, 600);
     Unidrv() = {};
-    EXPECT_TRUE(xlr::DrvStretchBlt(rig.page(), stripes.so(), nullptr, clip, nullptr, nullptr, nullptr, &d, &s, nullptr,
-                                   COLORONCOLOR));
+    EXPECT_TRUE(xlr::DrvStretchBlt(rig.page(), stripes.so(), nullptr, clip, nullptr, nullptr,
+                                   nullptr, &d, &s, nullptr, COLORONCOLOR));
     EXPECT_EQ(Unidrv().stretchBlt, 1);
     EXPECT_EQ(Unidrv().copyBits, 0);
 
     // Without readable settings the stretch hooks go to Unidrv at once.
     rig.device().privateDevMode->signature = 0;
     Unidrv() = {};
-    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr, &d, &s, nullptr,
-                                      COLORONCOLOR, nullptr, 0xCCCC));
+    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
+                                      nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC));
     EXPECT_EQ(Unidrv().stretchBltROP, 1);
     EXPECT_TRUE(BitBlt(rig, photo.so(), dest));
     EXPECT_EQ(Unidrv().bitBlt, 1);
@@ -196,20 +205,24 @@ TEST_F(BlitHooksTest, AnalysisPassDrawsNothing) {
     RECTL d = dest;
     RECTL s{0, 0, 100, 100};
     POINTL origin{0, 0};
-    POINTFIX turn[3] = {xlplatform::PointFix(500, 700), xlplatform::PointFix(500, 600), xlplatform::PointFix(600, 700)};
+    POINTFIX turn[3] = {xlplatform::PointFix(500, 700), xlplatform::PointFix(500, 600),
+                        xlplatform::PointFix(600, 700)};
     EXPECT_TRUE(BitBlt(rig, photo.so(), dest));
-    EXPECT_TRUE(xlr::DrvStretchBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr, &d, &s, nullptr, COLORONCOLOR));
-    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr, &d, &s, nullptr,
-                                      COLORONCOLOR, nullptr, 0xCCCC));
+    EXPECT_TRUE(xlr::DrvStretchBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr,
+                                   &d, &s, nullptr, COLORONCOLOR));
+    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
+                                      nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC));
     EXPECT_TRUE(xlr::DrvCopyBits(rig.page(), photo.so(), clip, nullptr, &d, &origin));
-    EXPECT_TRUE(xlr::DrvPlgBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr, turn, &s, nullptr, COLORONCOLOR));
+    EXPECT_TRUE(xlr::DrvPlgBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr,
+                               turn, &s, nullptr, COLORONCOLOR));
     EXPECT_TRUE(xlr::DrvTransparentBlt(rig.page(), photo.so(), clip, nullptr, &d, &s, 0xFFFFFF, 0));
     EXPECT_EQ(Unidrv().Total(), 0);
     EXPECT_TRUE(rig.spooled().empty());
     // Alpha blending and gradients reach Unidrv in both passes.
     BLENDOBJ blend{};
     EXPECT_TRUE(xlr::DrvAlphaBlend(rig.page(), photo.so(), clip, nullptr, &d, &s, &blend));
-    EXPECT_TRUE(xlr::DrvGradientFill(rig.page(), clip, nullptr, nullptr, 0, nullptr, 0, &d, nullptr, GRADIENT_FILL_RECT_H));
+    EXPECT_TRUE(xlr::DrvGradientFill(rig.page(), clip, nullptr, nullptr, 0, nullptr, 0, &d, nullptr,
+                                     GRADIENT_FILL_RECT_H));
     EXPECT_EQ(Unidrv().alphaBlend, 1);
     EXPECT_EQ(Unidrv().gradientFill, 1);
     rig.state()->suppressOutput = 0;
@@ -222,7 +235,8 @@ TEST_F(BlitHooksTest, WithoutTargetOrDevice) {
     RECTL d = dest;
     POINTL origin{0, 0};
     SetLastError(0);
-    EXPECT_FALSE(xlr::DrvBitBlt(nullptr, photo.so(), nullptr, clip, nullptr, &d, &origin, nullptr, nullptr, nullptr, 0xCCCC));
+    EXPECT_FALSE(xlr::DrvBitBlt(nullptr, photo.so(), nullptr, clip, nullptr, &d, &origin, nullptr,
+                                nullptr, nullptr, 0xCCCC));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
     SURFOBJ orphan{};
     EXPECT_FALSE(xlr::DrvCopyBits(&orphan, photo.so(), clip, nullptr, &d, &origin));
@@ -232,61 +246,64 @@ TEST_F(BlitHooksTest, WithoutTargetOrDevice) {
     EXPECT_EQ(Unidrv().Total(), 0);
 }
 
-// Pixel (x, y) of the source after a quarter turn to the left lands at
-// (y, w - 1 - x) of the turned image.
-TEST_F(BlitHooksTest, QuarterTurnIsTurnedIntoAnUprightImage) {
+TEST_F(BlitHooksTest, QuarterTurnsAreTurnedIntoUprightImages) {
     HookRig rig;
     Bitmap source(120, 80);
     imagetest::FillPhotoLike(source, 5);
     RECTL whole{0, 0, 120, 80};
-    // Upper-left at (100, 300), upper-right above it, lower-left to its right.
-    POINTFIX turn[3] = {xlplatform::PointFix(100, 300), xlplatform::PointFix(100, 180), xlplatform::PointFix(180, 300)};
-    EXPECT_TRUE(xlr::DrvPlgBlt(rig.page(), source.so(), nullptr, clip, nullptr, nullptr, nullptr, turn, &whole, nullptr,
-                               COLORONCOLOR));
-    // The turned image came back through DrvCopyBits and was left to Unidrv.
-    EXPECT_EQ(Unidrv().copyBits, 1);
-    EXPECT_EQ(rig.state()->skipSenderOnce, 0);
-    EXPECT_TRUE(rig.spooled().empty());
-    const RECTL& d = Unidrv().lastDestination;
-    EXPECT_EQ(d.left, 100);
-    EXPECT_EQ(d.top, 180);
-    EXPECT_EQ(d.right, 180);
-    EXPECT_EQ(d.bottom, 300);
-    ASSERT_EQ(Unidrv().lastSourceSize.cx, 80);
-    ASSERT_EQ(Unidrv().lastSourceSize.cy, 120);
-    const auto turned = [&](LONG x, LONG y) { return Unidrv().lastSourcePixels[size_t(y) * 80 + x]; };
-    for (const POINTL p : {POINTL{0, 0}, POINTL{119, 0}, POINTL{0, 79}, POINTL{57, 33}})
-        EXPECT_EQ(turned(p.y, 119 - p.x), source.Rgb(p.x, p.y)) << p.x << "," << p.y;
+    struct Case {
+        const char* what;
+        POINTFIX corners[3];  // where the source's upper-left, upper-right and lower-left go
+        RECTL expected;
+        POINTL (*turned)(POINTL);  // where source pixel (x, y) lands in the turned image
+    };
+    const Case cases[] = {
+        {"to the left: upper-right above, lower-left to the right",
+         {xlplatform::PointFix(100, 300), xlplatform::PointFix(100, 180),
+          xlplatform::PointFix(180, 300)},
+         {100, 180, 180, 300},
+         [](POINTL p) {
+             return POINTL{p.y, 119 - p.x};
+         }},
+        {"to the right: upper-right below, lower-left to the left",
+         {xlplatform::PointFix(300, 100), xlplatform::PointFix(300, 220),
+          xlplatform::PointFix(220, 100)},
+         {220, 100, 300, 220},
+         [](POINTL p) {
+             return POINTL{79 - p.y, p.x};
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Unidrv() = {};
+        POINTFIX corners[3] = {c.corners[0], c.corners[1], c.corners[2]};
+        EXPECT_TRUE(xlr::DrvPlgBlt(rig.page(), source.so(), nullptr, clip, nullptr, nullptr,
+                                   nullptr, corners, &whole, nullptr, COLORONCOLOR));
+        // The turned image came back through DrvCopyBits and was left to Unidrv.
+        EXPECT_EQ(Unidrv().copyBits, 1);
+        EXPECT_EQ(rig.state()->skipSenderOnce, 0);
+        EXPECT_TRUE(rig.spooled().empty());
+        const RECTL& d = Unidrv().lastDestination;
+        EXPECT_TRUE(d.left == c.expected.left && d.top == c.expected.top &&
+                    d.right == c.expected.right && d.bottom == c.expected.bottom);
+        ASSERT_EQ(Unidrv().lastSourceSize.cx, 80);
+        ASSERT_EQ(Unidrv().lastSourceSize.cy, 120);
+        for (const POINTL p : {POINTL{0, 0}, POINTL{119, 0}, POINTL{0, 79}, POINTL{57, 33}}) {
+            const POINTL t = c.turned(p);
+            EXPECT_EQ(Unidrv().lastSourcePixels[size_t(t.y) * 80 + t.x], source.Rgb(p.x, p.y))
+                << p.x << "," << p.y;
+        }
+    }
 
     // A skewed parallelogram is left to the engine, which draws through DrvCopyBits.
     Unidrv() = {};
     rig.ClearSpooled();
-    POINTFIX skew[3] = {xlplatform::PointFix(100, 300), xlplatform::PointFix(220, 310), xlplatform::PointFix(110, 380)};
-    EXPECT_TRUE(xlr::DrvPlgBlt(rig.page(), source.so(), nullptr, clip, nullptr, nullptr, nullptr, skew, &whole, nullptr,
-                               COLORONCOLOR));
+    POINTFIX skew[3] = {xlplatform::PointFix(100, 300), xlplatform::PointFix(220, 310),
+                        xlplatform::PointFix(110, 380)};
+    EXPECT_TRUE(xlr::DrvPlgBlt(rig.page(), source.so(), nullptr, clip, nullptr, nullptr, nullptr,
+                               skew, &whole, nullptr, COLORONCOLOR));
     EXPECT_EQ(rig.state()->skipSenderOnce, 0);
     EXPECT_EQ(Unidrv().copyBits + (SentAnImage(rig) ? 1 : 0), 1);
-}
-
-TEST_F(BlitHooksTest, QuarterTurnToTheRight) {
-    HookRig rig(RigOptions{"Best"});
-    Bitmap source(120, 80);
-    imagetest::FillPhotoLike(source, 6);
-    RECTL whole{0, 0, 120, 80};
-    // Upper-right below the upper-left, lower-left to its left.
-    POINTFIX turn[3] = {xlplatform::PointFix(300, 100), xlplatform::PointFix(300, 220), xlplatform::PointFix(220, 100)};
-    EXPECT_TRUE(xlr::DrvPlgBlt(rig.page(), source.so(), nullptr, clip, nullptr, nullptr, nullptr, turn, &whole, nullptr,
-                               COLORONCOLOR));
-    EXPECT_EQ(Unidrv().copyBits, 1);
-    const RECTL& d = Unidrv().lastDestination;
-    EXPECT_EQ(d.left, 220);
-    EXPECT_EQ(d.top, 100);
-    EXPECT_EQ(d.right, 300);
-    EXPECT_EQ(d.bottom, 220);
-    // Pixel (x, y) lands at (h - 1 - y, x).
-    const auto turned = [&](LONG x, LONG y) { return Unidrv().lastSourcePixels[size_t(y) * 80 + x]; };
-    for (const POINTL p : {POINTL{0, 0}, POINTL{119, 0}, POINTL{0, 79}, POINTL{57, 33}})
-        EXPECT_EQ(turned(79 - p.y, p.x), source.Rgb(p.x, p.y)) << p.x << "," << p.y;
 }
 
 TEST_F(BlitHooksTest, CompressedSources) {
@@ -335,7 +352,8 @@ TEST(QueryDeviceSupport, PngQuestion) {
         {"palette", EncodePng({.colorType = 3, .palette = {0xFF0000, 0x00FF00}}), TRUE},
         {"16-bit RGB", EncodePng({.bitDepth = 16}), TRUE},
         {"grey with alpha", EncodePng({.colorType = 4}), TRUE},
-        {"1-bit grey, interlaced", EncodePng({.colorType = 0, .bitDepth = 1, .interlaced = true}), TRUE},
+        {"1-bit grey, interlaced", EncodePng({.colorType = 0, .bitDepth = 1, .interlaced = true}),
+         TRUE},
         {"RGB with alpha", EncodePng({.colorType = 6}), FALSE},
         {"header cut short", truncatedHeader, FALSE},
         {"not a PNG", imagetest::Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F'}, FALSE},
@@ -344,14 +362,15 @@ TEST(QueryDeviceSupport, PngQuestion) {
     SURFOBJ surface{};
     for (const Case& c : cases) {
         auto data = c.data;
-        EXPECT_EQ(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, QDS_CHECKPNGFORMAT, ULONG(data.size()),
+        EXPECT_EQ(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, QDS_CHECKPNGFORMAT,
+                                             ULONG(data.size()),
                                              data.empty() ? nullptr : data.data(), 0, nullptr),
                   c.accepted)
             << c.what;
     }
     auto png = EncodePng({});
-    EXPECT_FALSE(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, QDS_CHECKJPEGFORMAT, ULONG(png.size()),
-                                            png.data(), 0, nullptr));
+    EXPECT_FALSE(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, QDS_CHECKJPEGFORMAT,
+                                            ULONG(png.size()), png.data(), 0, nullptr));
 }
 
 }  // namespace

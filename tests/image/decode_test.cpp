@@ -19,11 +19,13 @@ using imagetest::PixelAt;
 using imagetest::PngSample;
 
 class DecodeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { xlplatform::ResetWorld(); }
 };
 
-uint32_t Rgb(uint8_t r, uint8_t g, uint8_t b) { return (uint32_t{r} << 16) | (uint32_t{g} << 8) | b; }
+uint32_t Rgb(uint8_t r, uint8_t g, uint8_t b) {
+    return (uint32_t{r} << 16) | (uint32_t{g} << 8) | b;
+}
 
 TEST_F(DecodeTest, PngColourTypes) {
     struct Case {
@@ -35,14 +37,25 @@ TEST_F(DecodeTest, PngColourTypes) {
     const std::vector<uint32_t> palette = {0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0};
     const uint8_t s = PngSample(2, 1, 0);
     const Case cases[] = {
-        {"RGB", {.width = 8, .height = 4}, true, Rgb(PngSample(2, 1, 0), PngSample(2, 1, 1), PngSample(2, 1, 2))},
-        {"16-bit RGB", {.bitDepth = 16}, true, Rgb(PngSample(2, 1, 0), PngSample(2, 1, 1), PngSample(2, 1, 2))},
+        {"RGB",
+         {.width = 8, .height = 4},
+         true,
+         Rgb(PngSample(2, 1, 0), PngSample(2, 1, 1), PngSample(2, 1, 2))},
+        {"16-bit RGB",
+         {.bitDepth = 16},
+         true,
+         Rgb(PngSample(2, 1, 0), PngSample(2, 1, 1), PngSample(2, 1, 2))},
         {"palette", {.colorType = 3, .palette = palette}, true, palette[s % palette.size()]},
         {"grey", {.colorType = 0}, true, Rgb(s, s, s)},
-        {"2-bit grey, interlaced", {.colorType = 0, .bitDepth = 2, .interlaced = true}, true,
+        {"2-bit grey, interlaced",
+         {.colorType = 0, .bitDepth = 2, .interlaced = true},
+         true,
          Rgb(s * 3 / 255 * 85, s * 3 / 255 * 85, s * 3 / 255 * 85)},
         {"grey with alpha", {.colorType = 4}, false, 0},
-        {"palette with transparency", {.colorType = 3, .palette = palette, .transparency = true}, false, 0},
+        {"palette with transparency",
+         {.colorType = 3, .palette = palette, .transparency = true},
+         false,
+         0},
         {"RGB with alpha", {.colorType = 6}, false, 0},
     };
     for (const Case& c : cases) {
@@ -79,7 +92,8 @@ TEST_F(DecodeTest, PngStretchedToTheDeclaredSize) {
     EXPECT_EQ(holder.pixels, nullptr) << "the stretched bitmap's bits are the engine's";
     // Nearest pixel: destination (2x, 2y) and (2x+1, 2y+1) show source (x, y).
     for (const POINTL p : {POINTL{0, 0}, POINTL{37, 20}, POINTL{99, 49}}) {
-        const uint32_t expected = Rgb(PngSample(p.x, p.y, 0), PngSample(p.x, p.y, 1), PngSample(p.x, p.y, 2));
+        const uint32_t expected =
+            Rgb(PngSample(p.x, p.y, 0), PngSample(p.x, p.y, 1), PngSample(p.x, p.y, 2));
         EXPECT_EQ(PixelAt(decoded, 2 * p.x, 2 * p.y), expected);
         EXPECT_EQ(PixelAt(decoded, 2 * p.x + 1, 2 * p.y + 1), expected);
     }
@@ -104,7 +118,8 @@ TEST_F(DecodeTest, JpegDecompressedAtAQuarterWithoutAStretch) {
     };
     for (const POINTL p : {POINTL{10, 10}, POINTL{200, 150}, POINTL{390, 290}}) {
         const uint8_t* rgb = &image.rgb[(size_t(p.y * 4 + 2) * 1600 + p.x * 4 + 2) * 3];
-        EXPECT_TRUE(near(PixelAt(decoded, p.x, p.y), Rgb(rgb[0], rgb[1], rgb[2]))) << p.x << "," << p.y;
+        EXPECT_TRUE(near(PixelAt(decoded, p.x, p.y), Rgb(rgb[0], rgb[1], rgb[2])))
+            << p.x << "," << p.y;
     }
 }
 
@@ -117,7 +132,8 @@ TEST_F(DecodeTest, JpegScalesThatMissTheDeclaredSizeAreStretched) {
     // 100 × 75 asks for 100/160: the library gives 5/8 = 100 × 75 exactly.
     // 90 × 120 asks for 120/120 by the height: 160 × 120, stretched to 90 × 120.
     // 500 × 400 asks for more than twice: 320 × 240, then stretched.
-    for (const Case c : {Case{{100, 75}, false}, Case{{90, 120}, true}, Case{{500, 400}, true}, Case{{160, 120}, false}}) {
+    for (const Case c : {Case{{100, 75}, false}, Case{{90, 120}, true}, Case{{500, 400}, true},
+                         Case{{160, 120}, false}}) {
         CompressedSource source(BMF_JPEG, jpeg, c.declared);
         xlr::DecodedImage holder;
         SURFOBJ* decoded = nullptr;
@@ -152,7 +168,8 @@ void PatchIhdr(Bytes& png, uint32_t width, uint32_t height);
 TEST_F(DecodeTest, DamagedAndLyingInputFailsCleanly) {
     const Bytes png = EncodePng({.width = 64, .height = 64});
     const Bytes jpeg = imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(64, 64));
-    const Bytes progressive = imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(64, 64), {.progressive = true});
+    const Bytes progressive =
+        imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(64, 64), {.progressive = true});
     struct Case {
         std::string what;
         ULONG format;
@@ -160,10 +177,13 @@ TEST_F(DecodeTest, DamagedAndLyingInputFailsCleanly) {
     };
     std::vector<Case> cases;
     for (size_t keep : {size_t{9}, size_t{33}, png.size() / 2, png.size() - 13})
-        cases.push_back({"PNG cut at " + std::to_string(keep), BMF_PNG, Bytes(png.begin(), png.begin() + keep)});
+        cases.push_back({"PNG cut at " + std::to_string(keep), BMF_PNG,
+                         Bytes(png.begin(), png.begin() + keep)});
     for (size_t keep : {size_t{2}, size_t{200}, jpeg.size() / 2, jpeg.size() - 40})
-        cases.push_back({"JPEG cut at " + std::to_string(keep), BMF_JPEG, Bytes(jpeg.begin(), jpeg.begin() + keep)});
-    cases.push_back({"progressive JPEG cut in half", BMF_JPEG, Bytes(progressive.begin(), progressive.begin() + progressive.size() / 2)});
+        cases.push_back({"JPEG cut at " + std::to_string(keep), BMF_JPEG,
+                         Bytes(jpeg.begin(), jpeg.begin() + keep)});
+    cases.push_back({"progressive JPEG cut in half", BMF_JPEG,
+                     Bytes(progressive.begin(), progressive.begin() + progressive.size() / 2)});
     {
         Bytes corrupt = png;
         corrupt[corrupt.size() / 2] ^= 0x55;  // inside the image data: the CRC no longer matches
@@ -198,7 +218,8 @@ TEST_F(DecodeTest, DamagedAndLyingInputFailsCleanly) {
         }
         cases.push_back({"progressive JPEG declaring 65500 × 65500", BMF_JPEG, hugeProgressive});
         Bytes scrambled = jpeg;
-        for (size_t i = scrambled.size() / 2; i < scrambled.size() / 2 + 64; ++i) scrambled[i] = 0xFF;
+        for (size_t i = scrambled.size() / 2; i < scrambled.size() / 2 + 64; ++i)
+            scrambled[i] = 0xFF;
         cases.push_back({"JPEG with scrambled coded data", BMF_JPEG, scrambled});
     }
     cases.push_back({"PNG bytes as a JPEG", BMF_JPEG, png});
@@ -231,7 +252,8 @@ TEST_F(DecodeTest, JpegWithoutItsEndMarkerIsWhole) {
 uint32_t Crc(const uint8_t* data, size_t size);
 
 void PatchIhdr(Bytes& png, uint32_t width, uint32_t height) {
-    // Signature (8), IHDR length (4), "IHDR" (4), width (4), height (4), ... CRC after 13 data bytes.
+    // Signature (8), IHDR length (4), "IHDR" (4), width (4), height (4), ... CRC after 13 data
+    // bytes.
     const auto put = [&](size_t at, uint32_t v) {
         for (int i = 0; i < 4; ++i) png[at + i] = uint8_t(v >> (24 - 8 * i));
     };

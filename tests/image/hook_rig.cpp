@@ -19,23 +19,24 @@ void Note(SURFOBJ* source, const RECTL* destination) {
     g_log.lastSourcePixels.clear();
     if (source != nullptr && source->iBitmapFormat == BMF_24BPP && source->pvScan0 != nullptr)
         for (LONG y = 0; y < source->sizlBitmap.cy; ++y)
-            for (LONG x = 0; x < source->sizlBitmap.cx; ++x) g_log.lastSourcePixels.push_back(PixelAt(source, x, y));
+            for (LONG x = 0; x < source->sizlBitmap.cx; ++x)
+                g_log.lastSourcePixels.push_back(PixelAt(source, x, y));
 }
 
-BOOL BitBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL* dst, POINTL*, POINTL*, BRUSHOBJ*, POINTL*,
-            ROP4) {
+BOOL BitBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL* dst, POINTL*, POINTL*,
+            BRUSHOBJ*, POINTL*, ROP4) {
     ++g_log.bitBlt;
     Note(src, dst);
     return TRUE;
 }
-BOOL StretchBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, COLORADJUSTMENT*, POINTL*, RECTL* dst, RECTL*,
-                POINTL*, ULONG) {
+BOOL StretchBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, COLORADJUSTMENT*, POINTL*,
+                RECTL* dst, RECTL*, POINTL*, ULONG) {
     ++g_log.stretchBlt;
     Note(src, dst);
     return TRUE;
 }
-BOOL StretchBltROP(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, COLORADJUSTMENT*, POINTL*, RECTL* dst,
-                   RECTL*, POINTL*, ULONG, BRUSHOBJ*, DWORD) {
+BOOL StretchBltROP(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, COLORADJUSTMENT*, POINTL*,
+                   RECTL* dst, RECTL*, POINTL*, ULONG, BRUSHOBJ*, DWORD) {
     ++g_log.stretchBltROP;
     Note(src, dst);
     return TRUE;
@@ -48,14 +49,19 @@ BOOL CopyBits(SURFOBJ*, SURFOBJ* src, CLIPOBJ*, XLATEOBJ*, RECTL* dst, POINTL*) 
 BOOL TransparentBlt(SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL*, RECTL*, ULONG, ULONG) {
     return ++g_log.transparentBlt, TRUE;
 }
-BOOL AlphaBlend(SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL*, RECTL*, BLENDOBJ*) { return ++g_log.alphaBlend, TRUE; }
-BOOL GradientFill(SURFOBJ*, CLIPOBJ*, XLATEOBJ*, TRIVERTEX*, ULONG, PVOID, ULONG, RECTL*, POINTL*, ULONG) {
+BOOL AlphaBlend(SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL*, RECTL*, BLENDOBJ*) {
+    return ++g_log.alphaBlend, TRUE;
+}
+BOOL GradientFill(SURFOBJ*, CLIPOBJ*, XLATEOBJ*, TRIVERTEX*, ULONG, PVOID, ULONG, RECTL*, POINTL*,
+                  ULONG) {
     return ++g_log.gradientFill, TRUE;
 }
 
 }  // namespace
 
-UnidrvLog& Unidrv() { return g_log; }
+UnidrvLog& Unidrv() {
+    return g_log;
+}
 
 HookRig::HookRig(const RigOptions& options) {
     g_log = {};
@@ -95,7 +101,8 @@ HookRig::HookRig(const RigOptions& options) {
     xlr::EnableHookTable(0x00010000, sizeof hooks, &hooks);
     xlplatform::SetEngineDeviceFunctions(engineDevice_, &hooks);
     pageHandle_ = EngCreateDeviceSurface(nullptr, SIZEL{5100, 6600}, BMF_24BPP);
-    EngAssociateSurface(pageHandle_, engineDevice_, HOOK_BITBLT | HOOK_STRETCHBLT | HOOK_COPYBITS | HOOK_STRETCHBLTROP);
+    EngAssociateSurface(pageHandle_, engineDevice_,
+                        HOOK_BITBLT | HOOK_STRETCHBLT | HOOK_COPYBITS | HOOK_STRETCHBLTROP);
     page_ = EngLockSurface(pageHandle_);
 }
 

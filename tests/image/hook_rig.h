@@ -30,7 +30,8 @@ struct UnidrvLog {
     std::vector<uint32_t> lastSourcePixels;  // 24-bit sources, row by row, 0xRRGGBB
 
     int Total() const {
-        return bitBlt + stretchBlt + stretchBltROP + copyBits + transparentBlt + alphaBlend + gradientFill;
+        return bitBlt + stretchBlt + stretchBltROP + copyBits + transparentBlt + alphaBlend +
+               gradientFill;
     }
 };
 UnidrvLog& Unidrv();
@@ -42,7 +43,7 @@ struct RigOptions {
 };
 
 class HookRig {
-public:
+  public:
     explicit HookRig(const RigOptions& options = {});
     ~HookRig();
     HookRig(const HookRig&) = delete;
@@ -54,7 +55,7 @@ public:
     void ClearSpooled() { device_.helper.spooled.clear(); }
     xltest::FakeDevice& device() { return device_; }
 
-private:
+  private:
     xltest::FakeDevice device_;
     HANDLE printer_ = nullptr;
     std::vector<DRVFN> unidrvFunctions_;

@@ -26,7 +26,7 @@ namespace op = xlr::xlop;
 namespace attr = xlr::xlattr;
 
 class ImageSenderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         xlplatform::ResetWorld();
         imagetest::FillPhotoLike(source);
@@ -37,23 +37,24 @@ protected:
 
     uint32_t Send(ROP4 rop4, CLIPOBJ* withClip = nullptr) {
         device.helper.spooled.clear();
-        return xlr::SendImage(&device.devobj, source.so(), withClip != nullptr ? withClip : clip, nullptr, nullptr,
-                              nullptr, &sourceRect, &destRect, rop4);
+        return xlr::SendImage(&device.devobj, source.so(), withClip != nullptr ? withClip : clip,
+                              nullptr, nullptr, nullptr, &sourceRect, &destRect, rop4);
     }
 
     xltest::FakeDevice device;
     Bitmap source{160, 120};
     CLIPOBJ* clip = nullptr;
-    RECTL sourceRect{10, 20, 130, 110};   // 120 × 90
-    RECTL destRect{300, 400, 540, 580};   // 240 × 180: the image is scaled by two
+    RECTL sourceRect{10, 20, 130, 110};  // 120 × 90
+    RECTL destRect{300, 400, 540, 580};  // 240 × 180: the image is scaled by two
 };
 
 TEST_F(ImageSenderTest, SourceCopyWithTrivialClip) {
     ASSERT_EQ(Send(0xCC), xlr::kSendHandled);
     const auto ops = Operators(device.helper.spooled);
     const std::vector<uint8_t> expected = {
-        op::PushGS,       op::SetClipToPage, op::SetCursor, op::SetPaintTxMode, op::SetSourceTxMode, op::SetROP,
-        op::SetColorSpace, op::BeginImage,   op::ReadImage, op::EndImage,       op::PopGS};
+        op::PushGS,          op::SetClipToPage, op::SetCursor,     op::SetPaintTxMode,
+        op::SetSourceTxMode, op::SetROP,        op::SetColorSpace, op::BeginImage,
+        op::ReadImage,       op::EndImage,      op::PopGS};
     ASSERT_EQ(Tags(ops), expected);
     EXPECT_EQ(AttributeValue(ops[2], attr::Point, 0), 300);
     EXPECT_EQ(AttributeValue(ops[2], attr::Point, 1), 400);
@@ -81,15 +82,18 @@ TEST_F(ImageSenderTest, SourceCopyWithTrivialClip) {
     EXPECT_GE(imagetest::Psnr(decoded, imagetest::RgbOf(source, sourceRect)), 38.0);
 }
 
+// A top-down 24-bit bitmap holds blue, green, red as a bottom-up one does.
 TEST_F(ImageSenderTest, TopDownSourcesAreBlueGreenRedToo) {
     Bitmap topDown(160, 120, BMF_24BPP, BMF_TOPDOWN);
     imagetest::FillPhotoLike(topDown, 3);
-    ASSERT_EQ(xlr::SendImage(&device.devobj, topDown.so(), clip, nullptr, nullptr, nullptr, &sourceRect, &destRect, 0xCC),
+    ASSERT_EQ(xlr::SendImage(&device.devobj, topDown.so(), clip, nullptr, nullptr, nullptr,
+                             &sourceRect, &destRect, 0xCC),
               xlr::kSendHandled);
     const auto ops = Operators(device.helper.spooled);
     ASSERT_EQ(ops.size(), 11u);
-    const auto decoded = imagetest::DecodeJpegFile(ops[8].data->bytes);
-    EXPECT_GE(imagetest::Psnr(decoded, imagetest::RgbOf(topDown, sourceRect)), 38.0);
+    EXPECT_GE(imagetest::Psnr(imagetest::DecodeJpegFile(ops[8].data->bytes),
+                              imagetest::RgbOf(topDown, sourceRect)),
+              38.0);
 }
 
 TEST_F(ImageSenderTest, RasterOperations) {
@@ -100,22 +104,26 @@ TEST_F(ImageSenderTest, RasterOperations) {
         int64_t txMode;
         int64_t gray;  // GrayLevel × 1 of SetBrushGray, -1 when none
     };
-    const std::vector<uint8_t> image = {op::SetPaintTxMode, op::SetSourceTxMode, op::SetROP, op::SetColorSpace,
-                                        op::BeginImage,     op::ReadImage,       op::EndImage, op::PopGS};
-    const std::vector<uint8_t> fill = {op::SetPaintTxMode, op::SetSourceTxMode, op::SetROP,    op::SetBrushSource,
-                                       op::SetPenSource,   op::NewPath,         op::RectanglePath, op::PaintPath,
-                                       op::PopGS};
-    const std::vector<uint8_t> stateOnly = {op::SetPaintTxMode, op::SetSourceTxMode, op::SetROP, op::PopGS};
+    const std::vector<uint8_t> image = {
+        op::SetPaintTxMode, op::SetSourceTxMode, op::SetROP,   op::SetColorSpace,
+        op::BeginImage,     op::ReadImage,       op::EndImage, op::PopGS};
+    const std::vector<uint8_t> fill = {op::SetPaintTxMode, op::SetSourceTxMode, op::SetROP,
+                                       op::SetBrushSource, op::SetPenSource,    op::NewPath,
+                                       op::RectanglePath,  op::PaintPath,       op::PopGS};
+    const std::vector<uint8_t> stateOnly = {op::SetPaintTxMode, op::SetSourceTxMode, op::SetROP,
+                                            op::PopGS};
     const Case cases[] = {
-        {0xAACC, xlr::kSendHandled, image, 1, -1},           // background keeps the destination: transparent
+        {0xAACC, xlr::kSendHandled, image, 1, -1},  // background keeps the destination: transparent
         {0xCCCC, xlr::kSendHandled, image, 0, -1},
-        {0x0000, xlr::kSendHandled, fill, 0, 0},             // BLACKNESS
-        {0x00FF, xlr::kSendHandled, fill, 0, 1},             // WHITENESS
-        {0x0055, xlr::kSendHandled, stateOnly, 0, -1},       // DSTINVERT: destination only, nothing painted
+        {0x0000, xlr::kSendHandled, fill, 0, 0},  // BLACKNESS
+        {0x00FF, xlr::kSendHandled, fill, 0, 1},  // WHITENESS
+        {0x0055, xlr::kSendHandled, stateOnly, 0,
+         -1},  // DSTINVERT: destination only, nothing painted
         {0x00AA, xlr::kSendHandled, stateOnly, 0, -1},
-        {0x00F0, xlr::kSendNotHandled, stateOnly, 0, -1},    // PATCOPY
-        {0x005A, xlr::kSendNotHandled, stateOnly, 0, -1},    // PATINVERT: computed class with the pattern
-        {0x0088, xlr::kSendHandled, image, 0, -1},           // SRCAND: source and destination
+        {0x00F0, xlr::kSendNotHandled, stateOnly, 0, -1},  // PATCOPY
+        {0x005A, xlr::kSendNotHandled, stateOnly, 0,
+         -1},                                       // PATINVERT: computed class with the pattern
+        {0x0088, xlr::kSendHandled, image, 0, -1},  // SRCAND: source and destination
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << std::hex << "ROP4 0x" << c.rop4);
@@ -158,12 +166,14 @@ TEST_F(ImageSenderTest, RefusedBeforeWritingAnything) {
     };
     for (const Case& c : cases) {
         device.helper.spooled.clear();
-        EXPECT_EQ(xlr::SendImage(&device.devobj, c.source, c.clip, c.xlate, nullptr, nullptr, &sourceRect, c.dest, 0xCC),
+        EXPECT_EQ(xlr::SendImage(&device.devobj, c.source, c.clip, c.xlate, nullptr, nullptr,
+                                 &sourceRect, c.dest, 0xCC),
                   c.result)
             << c.what;
         EXPECT_TRUE(device.helper.spooled.empty()) << c.what;
     }
-    EXPECT_EQ(xlr::SendImage(nullptr, source.so(), clip, nullptr, nullptr, nullptr, &sourceRect, &destRect, 0xCC),
+    EXPECT_EQ(xlr::SendImage(nullptr, source.so(), clip, nullptr, nullptr, nullptr, &sourceRect,
+                             &destRect, 0xCC),
               xlr::kSendUnexpected);
     xlplatform::DeleteXlate(table);
 }
@@ -182,8 +192,8 @@ TEST_F(ImageSenderTest, RectangleClip) {
     CLIPOBJ* rect = xlplatform::CreateRectClip(RECTL{310, 410, 500, 560});
     ASSERT_EQ(Send(0xCC, rect), xlr::kSendHandled);
     const auto ops = Operators(device.helper.spooled);
-    const std::vector<uint8_t> head = {op::PushGS, op::SetClipMode, op::NewPath, op::RectanglePath, op::SetClipReplace,
-                                       op::SetCursor};
+    const std::vector<uint8_t> head = {op::PushGS,        op::SetClipMode,    op::NewPath,
+                                       op::RectanglePath, op::SetClipReplace, op::SetCursor};
     const auto tags = Tags(ops);
     ASSERT_GE(tags.size(), head.size());
     EXPECT_EQ(std::vector<uint8_t>(tags.begin(), tags.begin() + head.size()), head);
@@ -228,8 +238,10 @@ TEST_F(ImageSenderTest, ComplexClipsAsRectanglesOrAsAPath) {
             EXPECT_EQ(AttributeValue(ops[4], attr::PointType), 3);  // eSInt16
             ASSERT_TRUE(ops[4].data.has_value());
             // Points as little-endian 16-bit pairs: (301,400) (301,580) (300,580).
-            const std::vector<uint8_t> points = {0x2D, 0x01, 0x90, 0x01, 0x2D, 0x01, 0x44, 0x02, 0x2C, 0x01, 0x44, 0x02};
-            EXPECT_EQ(std::vector<uint8_t>(ops[4].data->bytes.begin(), ops[4].data->bytes.end()), points);
+            const std::vector<uint8_t> points = {0x2D, 0x01, 0x90, 0x01, 0x2D, 0x01,
+                                                 0x44, 0x02, 0x2C, 0x01, 0x44, 0x02};
+            EXPECT_EQ(std::vector<uint8_t>(ops[4].data->bytes.begin(), ops[4].data->bytes.end()),
+                      points);
         } else {
             EXPECT_EQ(tags[3], op::SetCursor);
             EXPECT_EQ(count(op::RectanglePath), c.rectangles);
@@ -243,7 +255,8 @@ TEST_F(ImageSenderTest, ComplexClipsAsRectanglesOrAsAPath) {
 TEST_F(ImageSenderTest, ClipPathsKeepCurvesAndNegativeCoordinates) {
     PATHOBJ* path = EngCreatePath();
     PATHOBJ_bMoveTo(path, POINTFIX{-24, 16 * 400});  // -1.5 px rounds down to -2
-    POINTFIX curve[3] = {xlplatform::PointFix(350, 380), xlplatform::PointFix(450, 380), xlplatform::PointFix(500, 500)};
+    POINTFIX curve[3] = {xlplatform::PointFix(350, 380), xlplatform::PointFix(450, 380),
+                         xlplatform::PointFix(500, 500)};
     PATHOBJ_bPolyBezierTo(path, curve, 3);
     POINTFIX back = xlplatform::PointFix(320, 560);
     PATHOBJ_bPolyLineTo(path, &back, 1);
@@ -253,8 +266,9 @@ TEST_F(ImageSenderTest, ClipPathsKeepCurvesAndNegativeCoordinates) {
     ASSERT_EQ(shaped->iMode, TC_PATHOBJ);
     ASSERT_EQ(Send(0xCC, shaped), xlr::kSendHandled);
     const auto ops = Operators(device.helper.spooled);
-    const std::vector<uint8_t> head = {op::PushGS,   op::SetClipMode,  op::NewPath,        op::SetCursor,
-                                       op::BezierPath, op::LinePath, op::CloseSubPath, op::SetClipReplace};
+    const std::vector<uint8_t> head = {op::PushGS,       op::SetClipMode,   op::NewPath,
+                                       op::SetCursor,    op::BezierPath,    op::LinePath,
+                                       op::CloseSubPath, op::SetClipReplace};
     const auto tags = Tags(ops);
     ASSERT_GE(tags.size(), head.size());
     EXPECT_EQ(std::vector<uint8_t>(tags.begin(), tags.begin() + head.size()), head);
@@ -274,11 +288,14 @@ TEST(CompressRectToJpeg, FailsCleanlyWhenTheBufferIsTooSmall) {
     ASSERT_TRUE(size.has_value());
     // One byte short, with a guard after the span that must stay untouched.
     std::vector<uint8_t> tight(*size + 16, 0xA5);
-    EXPECT_FALSE(xlr::CompressRectToJpeg(std::span<uint8_t>(tight.data(), *size - 1), all, *bitmap.so()));
+    EXPECT_FALSE(
+        xlr::CompressRectToJpeg(std::span<uint8_t>(tight.data(), *size - 1), all, *bitmap.so()));
     for (size_t i = *size - 1; i < tight.size(); ++i) ASSERT_EQ(tight[i], 0xA5) << i;
-    EXPECT_EQ(xlr::CompressRectToJpeg(std::span<uint8_t>(tight.data(), *size), all, *bitmap.so()), size);
+    EXPECT_EQ(xlr::CompressRectToJpeg(std::span<uint8_t>(tight.data(), *size), all, *bitmap.so()),
+              size);
     // Rectangles outside the bitmap, empty or inverted are not compressed.
-    for (const RECTL r : {RECTL{-1, 0, 10, 10}, RECTL{0, 0, 65, 10}, RECTL{5, 5, 5, 9}, RECTL{9, 0, 2, 10}})
+    for (const RECTL r :
+         {RECTL{-1, 0, 10, 10}, RECTL{0, 0, 65, 10}, RECTL{5, 5, 5, 9}, RECTL{9, 0, 2, 10}})
         EXPECT_FALSE(xlr::CompressRectToJpeg(roomy, r, *bitmap.so()));
 }
 
@@ -290,13 +307,11 @@ TEST(IsPhotoContent, SizeBoundsAndHardEdges) {
         bool photo;
     };
     const Case cases[] = {
-        {{0, 0, 40, 200}, false},   // 40 wide
-        {{0, 0, 60, 40}, false},    // 40 high
-        {{0, 0, 50, 50}, false},    // sum 100
-        {{0, 0, 41, 60}, true},
-        {{10, 10, 61, 61}, true},   // sum 102
-        {{0, 0, 200, 200}, true},
-        {{150, 0, 201, 60}, false}, // past the bitmap's edge
+        {{0, 0, 40, 200}, false},                              // 40 wide
+        {{0, 0, 60, 40}, false},                               // 40 high
+        {{0, 0, 50, 50}, false},                               // sum 100
+        {{0, 0, 41, 60}, true},   {{10, 10, 61, 61}, true},    // sum 102
+        {{0, 0, 200, 200}, true}, {{150, 0, 201, 60}, false},  // past the bitmap's edge
     };
     for (const Case& c : cases)
         EXPECT_EQ(xlr::IsPhotoContent(photo.so(), c.rect), c.photo)
@@ -328,11 +343,12 @@ TEST(DibStride, RowsPadToWholeWords) {
         ULONG stride;
     };
     const Case cases[] = {
-        {BMF_1BPP, 1, 4},   {BMF_1BPP, 33, 8},   {BMF_4BPP, 9, 8},    {BMF_8BPP, 5, 8},
-        {BMF_16BPP, 3, 8},  {BMF_24BPP, 101, 304}, {BMF_24BPP, 4, 12}, {BMF_32BPP, 3, 12},
-        {BMF_JPEG, 10, 0},  {BMF_8RLE, 10, 0},    {0, 10, 0},          {BMF_24BPP, -1, 0},
+        {BMF_1BPP, 1, 4},  {BMF_1BPP, 33, 8},     {BMF_4BPP, 9, 8},   {BMF_8BPP, 5, 8},
+        {BMF_16BPP, 3, 8}, {BMF_24BPP, 101, 304}, {BMF_24BPP, 4, 12}, {BMF_32BPP, 3, 12},
+        {BMF_JPEG, 10, 0}, {BMF_8RLE, 10, 0},     {0, 10, 0},         {BMF_24BPP, -1, 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(xlr::DibStride(c.format, c.width), c.stride) << c.format << " " << c.width;
+    for (const Case& c : cases)
+        EXPECT_EQ(xlr::DibStride(c.format, c.width), c.stride) << c.format << " " << c.width;
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ struct JpegOptions {
     bool progressive = false;
 };
 Bytes EncodeJpeg(const RgbImage& image, JpegOptions options = {});
-// Decodes with libjpeg; an empty image for data libjpeg refuses.
+// Decodes with libjpeg (which ends the program on data it refuses).
 RgbImage DecodeJpegFile(std::span<const uint8_t> jpeg);
 double Psnr(const RgbImage& a, const RgbImage& b);
 
@@ -61,14 +61,14 @@ uint8_t PngSample(int x, int y, int c);
 
 // A BMF_JPEG or BMF_PNG source surface over a copy of `file`, declaring `size`.
 class CompressedSource {
-public:
+  public:
     CompressedSource(ULONG format, std::span<const uint8_t> file, SIZEL size);
     ~CompressedSource();
     CompressedSource(const CompressedSource&) = delete;
     CompressedSource& operator=(const CompressedSource&) = delete;
     SURFOBJ* so() const { return so_; }
 
-private:
+  private:
     HSURF handle_ = nullptr;
     SURFOBJ* so_ = nullptr;
 };
