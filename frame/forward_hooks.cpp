@@ -1,6 +1,6 @@
-// Hooks that only pass the call on to Unidrv: lines, paths, transparent blits
-// and the start of banding. While the analysis pass of a page is running
-// (suppressOutput) the drawing ones draw nothing and report success.
+// Hooks that only pass the call on to Unidrv: lines, paths and the start of
+// banding. While the analysis pass of a page is running (suppressOutput) the
+// drawing ones draw nothing and report success.
 #include "frame/hooks.h"
 
 namespace xlr {
@@ -48,16 +48,6 @@ BOOL DrvStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* px
     return unidrv != nullptr
                ? unidrv(pso, ppo, pco, pxo, pboStroke, plineattrs, pboFill, pptlBrushOrg, mixFill, flOptions)
                : FALSE;
-}
-
-BOOL DrvTransparentBlt(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDst,
-                       RECTL* prclSrc, ULONG iTransColor, ULONG ulReserved) {
-    PluginDeviceState* state = StateOf(psoDst);
-    if (state == nullptr) return FALSE;
-    if (state->suppressOutput != 0) return TRUE;
-    auto unidrv = UnidrvHook<PFN_DrvTransparentBlt>(*state, kSlotTransparentBlt);
-    return unidrv != nullptr ? unidrv(psoDst, psoSrc, pco, pxlo, prclDst, prclSrc, iTransColor, ulReserved)
-                             : FALSE;
 }
 
 // Banding goes on in both passes of a page.

@@ -1,0 +1,56 @@
+#include "image/png_reader.h"
+
+#include <cstring>
+
+namespace xlr {
+namespace {
+
+constexpr size_t kSignatureSize = 8;
+
+[[noreturn]] void JumpBack(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
+void IgnoreWarning(png_structp, png_const_charp) {}
+
+// libpng asks for exactly `length` bytes; data that ends before them is
+// damaged, and the rest of the buffer must not be left for it to read.
+void ReadFromMemory(png_structp png, png_bytep out, size_t length) {
+    auto* input = static_cast<PngMemoryInput*>(png_get_io_ptr(png));
+    if (length > input->size - input->position) png_error(png, "PNG data ends early");
+    std::memcpy(out, input->data + input->position, length);
+    input->position += length;
+}
+
+}  // namespace
+
+PngReader::PngReader(const png_byte* data, size_t size) : input{data, size, kSignatureSize} {
+    if (!HasPngSignature(data, size)) return;
+    png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpBack, IgnoreWarning);
+    if (png == nullptr) return;
+    info = png_create_info_struct(png);
+    if (info == nullptr) return;
+    png_set_read_fn(png, &input, ReadFromMemory);
+    png_set_sig_bytes(png, kSignatureSize);
+}
+
+PngReader::~PngReader() {
+    if (png != nullptr) png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr);
+}
+
+bool HasPngSignature(const png_byte* data, size_t size) {
+    return data != nullptr && size >= kSignatureSize && png_sig_cmp(data, 0, kSignatureSize) == 0;
+}
+
+bool ReadPngHeader(PngReader& reader, PngHeader& header) {
+    if (!reader) return false;
+    png_structp png = reader.png;
+    png_infop info = reader.info;
+    return PngGuarded(png, [&] {
+        png_read_info(png, info);
+        png_get_IHDR(png, info, &header.width, &header.height, &header.bitDepth, &header.colorType,
+                     &header.interlace, nullptr, nullptr);
+    });
+}
+
+}  // namespace xlr

@@ -1,0 +1,24 @@
+// Whether a blit may go through the image sender at all, before its pixels are
+// looked at: the settings allow it, and the JPEGEnable choice does for this
+// printer.
+#pragma once
+
+#include <printoem.h>
+
+#include "frame/device_state.h"
+#include "settings/settings_record.h"
+
+namespace xlr {
+
+// JPEGEnable choices of the device state.
+constexpr int32_t kJpegOff = 0;
+constexpr int32_t kJpegAuto = 1;
+constexpr int32_t kJpegBest = 2;
+constexpr int32_t kJpegMaximum = 3;
+
+// False when the settings record turns the sender off (its word at offset 184).
+// Otherwise "Maximum" always allows it, "Auto" only for a printer on a direct
+// connection, "Best" (the printer's own rasterising) and no choice never.
+bool SenderAllowed(const PluginDeviceState& state, const SettingsRecord& settings, PDEVOBJ device);
+
+}  // namespace xlr

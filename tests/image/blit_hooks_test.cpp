@@ -1,0 +1,376 @@
+// The blit hooks: which calls the image sender takes (the JPEGEnable choice,
+// the printer's port, the settings switch, the photo test), what goes to
+// Unidrv or the engine instead, mirrored rectangles on older systems, the
+// analysis pass, quarter turns, PNG sources and the PNG support question.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include <xlplatform/engine.h>
+#include <xlplatform/world.h>
+
+#include "frame/hooks.h"
+#include "image/hook_rig.h"
+#include "image/image_test_support.h"
+#include "pclxl/attribute_ids.h"
+#include "pclxl/operator_tags.h"
+
+namespace {
+
+using enginetest::Bitmap;
+using imagetest::HookRig;
+using imagetest::RigOptions;
+using imagetest::Unidrv;
+namespace op = xlr::xlop;
+
+bool SentAnImage(const HookRig& rig) {
+    const auto tags = imagetest::Tags(imagetest::Operators(rig.spooled()));
+    return std::count(tags.begin(), tags.end(), op::BeginImage) == 1 &&
+           std::count(tags.begin(), tags.end(), op::ReadImage) == 1;
+}
+
+class BlitHooksTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        xlplatform::ResetWorld();
+        imagetest::FillPhotoLike(photo);
+        imagetest::FillStripes(stripes);
+        clip = EngCreateClip();
+    }
+    void TearDown() override { EngDeleteClip(clip); }
+
+    BOOL BitBlt(HookRig& rig, SURFOBJ* source, RECTL dest, ROP4 rop4 = 0xCCCC) {
+        POINTL origin{0, 0};
+        return xlr::DrvBitBlt(rig.page(), source, nullptr, clip, nullptr, &dest, &origin, nullptr,
+                              nullptr, nullptr, rop4);
+    }
+
+    Bitmap photo{100, 100};
+    Bitmap stripes{100, 100};
+    CLIPOBJ* clip = nullptr;
+    const RECTL dest{500, 600, 600, 700};
+};
+
+TEST_F(BlitHooksTest, JpegChoiceSettingsAndPort) {
+    struct Case {
+        const char* jpegEnable;
+        const char16_t* port;
+        uint32_t noImageSender;
+        bool sent;
+    };
+    const Case cases[] = {
+        {"Maximum", u"IP_10.1.2.3", 0, true},  // always
+        {"Maximum", u"USB001", 1, false},      // the settings turn the sender off
+        {"Best", u"USB001", 0, false},         // the printer rasterises
+        {"", u"USB001", 0, false},             // no choice
+        {"Auto", u"USB001", 0, true},          // direct connections
+        {"Auto", u"LPT2:", 0, true},
+        {"Auto", u"dot4_001", 0, true},      // compared in upper case
+        {"Auto", u"IP_10.1.2.3", 0, false},  // network port
+        {"Auto", u"FILE:", 0, false},
+        {"Auto", u"C:\\out\\job.prn", 0, false},
+        {"Auto", u"LPT4:", 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.jpegEnable << " " << xlplatform::Utf16ToUtf8(c.port)
+                                          << " " << c.noImageSender);
+        HookRig rig(RigOptions{c.jpegEnable, c.port, c.noImageSender});
+        ASSERT_NE(rig.state(), nullptr);
+        EXPECT_TRUE(BitBlt(rig, photo.so(), dest));
+        EXPECT_EQ(SentAnImage(rig), c.sent);
+        EXPECT_EQ(Unidrv().bitBlt, c.sent ? 0 : 1);
+    }
+}
+
+TEST_F(BlitHooksTest, WhatTheSenderDoesNotTakeGoesToUnidrv) {
+    HookRig rig;
+    Bitmap eightBit(100, 100, BMF_8BPP);
+    struct Case {
+        const char* what;
+        SURFOBJ* source;
+        ROP4 rop4;
+    };
+    const Case cases[] = {
+        {"hard edges", stripes.so(), 0xCCCC},
+        {"8-bit source", eightBit.so(), 0xCCCC},
+        {"pattern ROP", photo.so(), 0xF0F0},
+        {"no source", nullptr, 0xF0F0},
+    };
+    for (const Case& c : cases) {
+        Unidrv() = {};
+        rig.ClearSpooled();
+        EXPECT_TRUE(BitBlt(rig, c.source, dest, c.rop4)) << c.what;
+        EXPECT_EQ(Unidrv().bitBlt, 1) << c.what;
+        EXPECT_FALSE(SentAnImage(rig)) << c.what;
+    }
+}
+
+TEST_F(BlitHooksTest, EachHookHandsTheSenderItsRectangles) {
+    HookRig rig;
+    RECTL d = dest;
+    RECTL s{10, 10, 70, 70};
+    RECTL copied{500, 600, 580, 670};
+    POINTL at{20, 30};
+    struct Case {
+        const char* what;
+        std::function<BOOL()> call;
+    };
+    const Case cases[] = {
+        {"DrvStretchBlt",
+         [&] {
+             return xlr::DrvStretchBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
+                                       nullptr, &d, &s, nullptr, COLORONCOLOR);
+         }},
+        {"DrvStretchBltROP",
+         [&] {
+             return xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
+                                          nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC);
+         }},
+        {"DrvCopyBits",
+         [&] { return xlr::DrvCopyBits(rig.page(), photo.so(), clip, nullptr, &copied, &at); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rig.ClearSpooled();
+        EXPECT_TRUE(c.call());
+        const auto ops = imagetest::Operators(rig.spooled());
+        const auto begin = std::find_if(ops.begin(), ops.end(),
+                                        [](const auto& o) { return o.tag == op::BeginImage; });
+        ASSERT_NE(begin, ops.end());
+        const bool stretch = c.what != std::string("DrvCopyBits");
+        // DrvCopyBits reads from (20, 30) as much as its 80 × 70 destination covers.
+        EXPECT_EQ(imagetest::AttributeValue(*begin, xlr::xlattr::SourceWidth), stretch ? 60 : 80);
+        EXPECT_EQ(imagetest::AttributeValue(*begin, xlr::xlattr::SourceHeight), stretch ? 60 : 70);
+        EXPECT_EQ(imagetest::AttributeValue(*begin, xlr::xlattr::DestinationSize, 0),
+                  stretch ? 100 : 80);
+    }
+    EXPECT_EQ(Unidrv().Total(), 0);
+}
+
+TEST_F(BlitHooksTest, StretchBltRopFallsBackOnTheEngineAndStretchBltOnUnidrv) {
+    HookRig rig;
+    RECTL d = dest;
+    RECTL s{0, 0, 100, 100};
+    // Hard edges: not for the sender. The engine stretches and hands the result
+    // to DrvCopyBits, which passes it to Unidrv.
+    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), stripes.so(), nullptr, clip, nullptr, nullptr,
+                                      nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC));
+    EXPECT_EQ(Unidrv().stretchBltROP, 0);
+    EXPECT_EQ(Unidrv().copyBits, 1);
+    EXPECT_EQ(Unidrv().lastDestination.right, 600);
+    Unidrv() = {};
+    EXPECT_TRUE(xlr::DrvStretchBlt(rig.page(), stripes.so(), nullptr, clip, nullptr, nullptr,
+                                   nullptr, &d, &s, nullptr, COLORONCOLOR));
+    EXPECT_EQ(Unidrv().stretchBlt, 1);
+    EXPECT_EQ(Unidrv().copyBits, 0);
+
+    // Without readable settings the stretch hooks go to Unidrv at once.
+    rig.device().privateDevMode->signature = 0;
+    Unidrv() = {};
+    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
+                                      nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC));
+    EXPECT_EQ(Unidrv().stretchBltROP, 1);
+    EXPECT_TRUE(BitBlt(rig, photo.so(), dest));
+    EXPECT_EQ(Unidrv().bitBlt, 1);
+    EXPECT_FALSE(SentAnImage(rig));
+}
+
+TEST_F(BlitHooksTest, MirroredRectangleOnAnOlderSystemGoesThroughTheEngineOnce) {
+    HookRig rig;
+    const RECTL mirrored{600, 600, 500, 700};
+    xlplatform::TheWorld().osVersion.major = 5;
+    EXPECT_TRUE(BitBlt(rig, photo.so(), mirrored));
+    // EngBitBlt drew it and handed the result to DrvCopyBits, which left it to
+    // Unidrv and cleared the flag.
+    EXPECT_EQ(Unidrv().bitBlt, 0);
+    EXPECT_EQ(Unidrv().copyBits, 1);
+    EXPECT_EQ(Unidrv().lastDestination.left, 500);
+    EXPECT_EQ(rig.state()->skipSenderOnce, 0);
+    EXPECT_TRUE(rig.spooled().empty());
+    // The flag was spent: the next photo goes to the sender again.
+    EXPECT_TRUE(BitBlt(rig, photo.so(), dest));
+    EXPECT_TRUE(SentAnImage(rig));
+
+    // Newer systems hand the mirrored call to Unidrv itself.
+    xlplatform::TheWorld().osVersion.major = 6;
+    Unidrv() = {};
+    EXPECT_TRUE(BitBlt(rig, photo.so(), mirrored));
+    EXPECT_EQ(Unidrv().bitBlt, 1);
+    EXPECT_EQ(Unidrv().copyBits, 0);
+}
+
+TEST_F(BlitHooksTest, AnalysisPassDrawsNothing) {
+    HookRig rig;
+    rig.state()->suppressOutput = 1;
+    RECTL d = dest;
+    RECTL s{0, 0, 100, 100};
+    POINTL origin{0, 0};
+    POINTFIX turn[3] = {xlplatform::PointFix(500, 700), xlplatform::PointFix(500, 600),
+                        xlplatform::PointFix(600, 700)};
+    EXPECT_TRUE(BitBlt(rig, photo.so(), dest));
+    EXPECT_TRUE(xlr::DrvStretchBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr,
+                                   &d, &s, nullptr, COLORONCOLOR));
+    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
+                                      nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC));
+    EXPECT_TRUE(xlr::DrvCopyBits(rig.page(), photo.so(), clip, nullptr, &d, &origin));
+    EXPECT_TRUE(xlr::DrvPlgBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr,
+                               turn, &s, nullptr, COLORONCOLOR));
+    EXPECT_TRUE(xlr::DrvTransparentBlt(rig.page(), photo.so(), clip, nullptr, &d, &s, 0xFFFFFF, 0));
+    EXPECT_EQ(Unidrv().Total(), 0);
+    EXPECT_TRUE(rig.spooled().empty());
+    // Alpha blending and gradients reach Unidrv in both passes.
+    BLENDOBJ blend{};
+    EXPECT_TRUE(xlr::DrvAlphaBlend(rig.page(), photo.so(), clip, nullptr, &d, &s, &blend));
+    EXPECT_TRUE(xlr::DrvGradientFill(rig.page(), clip, nullptr, nullptr, 0, nullptr, 0, &d, nullptr,
+                                     GRADIENT_FILL_RECT_H));
+    EXPECT_EQ(Unidrv().alphaBlend, 1);
+    EXPECT_EQ(Unidrv().gradientFill, 1);
+    rig.state()->suppressOutput = 0;
+    EXPECT_TRUE(xlr::DrvTransparentBlt(rig.page(), photo.so(), clip, nullptr, &d, &s, 0xFFFFFF, 0));
+    EXPECT_EQ(Unidrv().transparentBlt, 1);
+}
+
+TEST_F(BlitHooksTest, WithoutTargetOrDevice) {
+    HookRig rig;
+    RECTL d = dest;
+    POINTL origin{0, 0};
+    SetLastError(0);
+    EXPECT_FALSE(xlr::DrvBitBlt(nullptr, photo.so(), nullptr, clip, nullptr, &d, &origin, nullptr,
+                                nullptr, nullptr, 0xCCCC));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
+    SURFOBJ orphan{};
+    EXPECT_FALSE(xlr::DrvCopyBits(&orphan, photo.so(), clip, nullptr, &d, &origin));
+    orphan.dhpdev = reinterpret_cast<DHPDEV>(~uintptr_t{0});
+    EXPECT_FALSE(xlr::DrvCopyBits(&orphan, photo.so(), clip, nullptr, &d, &origin));
+    EXPECT_FALSE(xlr::DrvAlphaBlend(&orphan, photo.so(), clip, nullptr, &d, &d, nullptr));
+    EXPECT_EQ(Unidrv().Total(), 0);
+}
+
+TEST_F(BlitHooksTest, QuarterTurnsAreTurnedIntoUprightImages) {
+    HookRig rig;
+    Bitmap source(120, 80);
+    imagetest::FillPhotoLike(source, 5);
+    RECTL whole{0, 0, 120, 80};
+    struct Case {
+        const char* what;
+        POINTFIX corners[3];  // where the source's upper-left, upper-right and lower-left go
+        RECTL expected;
+        POINTL (*turned)(POINTL);  // where source pixel (x, y) lands in the turned image
+    };
+    const Case cases[] = {
+        {"to the left: upper-right above, lower-left to the right",
+         {xlplatform::PointFix(100, 300), xlplatform::PointFix(100, 180),
+          xlplatform::PointFix(180, 300)},
+         {100, 180, 180, 300},
+         [](POINTL p) {
+             return POINTL{p.y, 119 - p.x};
+         }},
+        {"to the right: upper-right below, lower-left to the left",
+         {xlplatform::PointFix(300, 100), xlplatform::PointFix(300, 220),
+          xlplatform::PointFix(220, 100)},
+         {220, 100, 300, 220},
+         [](POINTL p) {
+             return POINTL{79 - p.y, p.x};
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Unidrv() = {};
+        POINTFIX corners[3] = {c.corners[0], c.corners[1], c.corners[2]};
+        EXPECT_TRUE(xlr::DrvPlgBlt(rig.page(), source.so(), nullptr, clip, nullptr, nullptr,
+                                   nullptr, corners, &whole, nullptr, COLORONCOLOR));
+        // The turned image came back through DrvCopyBits and was left to Unidrv.
+        EXPECT_EQ(Unidrv().copyBits, 1);
+        EXPECT_EQ(rig.state()->skipSenderOnce, 0);
+        EXPECT_TRUE(rig.spooled().empty());
+        const RECTL& d = Unidrv().lastDestination;
+        EXPECT_TRUE(d.left == c.expected.left && d.top == c.expected.top &&
+                    d.right == c.expected.right && d.bottom == c.expected.bottom);
+        ASSERT_EQ(Unidrv().lastSourceSize.cx, 80);
+        ASSERT_EQ(Unidrv().lastSourceSize.cy, 120);
+        for (const POINTL p : {POINTL{0, 0}, POINTL{119, 0}, POINTL{0, 79}, POINTL{57, 33}}) {
+            const POINTL t = c.turned(p);
+            EXPECT_EQ(Unidrv().lastSourcePixels[size_t(t.y) * 80 + t.x], source.Rgb(p.x, p.y))
+                << p.x << "," << p.y;
+        }
+    }
+
+    // A skewed parallelogram is left to the engine, which draws through DrvCopyBits.
+    Unidrv() = {};
+    rig.ClearSpooled();
+    POINTFIX skew[3] = {xlplatform::PointFix(100, 300), xlplatform::PointFix(220, 310),
+                        xlplatform::PointFix(110, 380)};
+    EXPECT_TRUE(xlr::DrvPlgBlt(rig.page(), source.so(), nullptr, clip, nullptr, nullptr, nullptr,
+                               skew, &whole, nullptr, COLORONCOLOR));
+    EXPECT_EQ(rig.state()->skipSenderOnce, 0);
+    EXPECT_EQ(Unidrv().copyBits + (SentAnImage(rig) ? 1 : 0), 1);
+}
+
+TEST_F(BlitHooksTest, CompressedSources) {
+    HookRig rig;
+    // A PNG source is decoded to 24 bits and sent.
+    const auto png = imagetest::EncodePng({.width = 64, .height = 48});
+    imagetest::CompressedSource pngSource(BMF_PNG, png, SIZEL{64, 48});
+    EXPECT_TRUE(BitBlt(rig, pngSource.so(), RECTL{0, 0, 64, 48}));
+    EXPECT_TRUE(SentAnImage(rig));
+    EXPECT_EQ(Unidrv().bitBlt, 0);
+
+    // A damaged PNG fails the call: nothing is drawn.
+    auto damaged = png;
+    damaged.resize(damaged.size() / 2);
+    imagetest::CompressedSource damagedSource(BMF_PNG, damaged, SIZEL{64, 48});
+    rig.ClearSpooled();
+    EXPECT_FALSE(BitBlt(rig, damagedSource.so(), RECTL{0, 0, 64, 48}));
+    EXPECT_TRUE(rig.spooled().empty());
+    EXPECT_EQ(Unidrv().Total(), 0);
+
+    // Without pre-analysis a JPEG source goes to Unidrv as it came.
+    const auto jpeg = imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(64, 48));
+    imagetest::CompressedSource jpegSource(BMF_JPEG, jpeg, SIZEL{64, 48});
+    EXPECT_TRUE(BitBlt(rig, jpegSource.so(), RECTL{0, 0, 64, 48}));
+    EXPECT_EQ(Unidrv().bitBlt, 1);
+    EXPECT_EQ(Unidrv().lastSourceFormat, BMF_JPEG);
+    // With pre-analysis on it is decoded first, and sent.
+    rig.state()->preAnalysis = 1;
+    rig.ClearSpooled();
+    EXPECT_TRUE(BitBlt(rig, jpegSource.so(), RECTL{0, 0, 64, 48}));
+    EXPECT_TRUE(SentAnImage(rig));
+    EXPECT_EQ(Unidrv().bitBlt, 1);
+}
+
+TEST(QueryDeviceSupport, PngQuestion) {
+    using imagetest::EncodePng;
+    struct Case {
+        const char* what;
+        imagetest::Bytes data;
+        BOOL accepted;
+    };
+    auto truncatedHeader = EncodePng({});
+    truncatedHeader.resize(20);
+    const Case cases[] = {
+        {"RGB", EncodePng({}), TRUE},
+        {"palette", EncodePng({.colorType = 3, .palette = {0xFF0000, 0x00FF00}}), TRUE},
+        {"16-bit RGB", EncodePng({.bitDepth = 16}), TRUE},
+        {"grey with alpha", EncodePng({.colorType = 4}), TRUE},
+        {"1-bit grey, interlaced", EncodePng({.colorType = 0, .bitDepth = 1, .interlaced = true}),
+         TRUE},
+        {"RGB with alpha", EncodePng({.colorType = 6}), FALSE},
+        {"header cut short", truncatedHeader, FALSE},
+        {"not a PNG", imagetest::Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F'}, FALSE},
+        {"empty", imagetest::Bytes{}, FALSE},
+    };
+    SURFOBJ surface{};
+    for (const Case& c : cases) {
+        auto data = c.data;
+        EXPECT_EQ(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, QDS_CHECKPNGFORMAT,
+                                             ULONG(data.size()),
+                                             data.empty() ? nullptr : data.data(), 0, nullptr),
+                  c.accepted)
+            << c.what;
+    }
+    auto png = EncodePng({});
+    EXPECT_FALSE(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, QDS_CHECKJPEGFORMAT,
+                                            ULONG(png.size()), png.data(), 0, nullptr));
+}
+
+}  // namespace

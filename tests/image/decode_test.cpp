@@ -1,0 +1,274 @@
+// Decoding of JPEG and PNG sources into 24-bit surfaces: the PNG colour types,
+// scaled JPEG decompression, stretching to the declared size, the holder, and
+// damaged or lying input that must fail cleanly.
+#include <gtest/gtest.h>
+
+#include <xlplatform/world.h>
+
+#include "image/decoded_image.h"
+#include "image/image_test_support.h"
+#include "image/jpeg_source.h"
+#include "image/png_source.h"
+
+namespace {
+
+using imagetest::Bytes;
+using imagetest::CompressedSource;
+using imagetest::EncodePng;
+using imagetest::PixelAt;
+using imagetest::PngSample;
+
+class DecodeTest : public ::testing::Test {
+  protected:
+    void SetUp() override { xlplatform::ResetWorld(); }
+};
+
+uint32_t Rgb(uint8_t r, uint8_t g, uint8_t b) {
+    return (uint32_t{r} << 16) | (uint32_t{g} << 8) | b;
+}
+
+TEST_F(DecodeTest, PngColourTypes) {
+    struct Case {
+        const char* what;
+        imagetest::PngSpec spec;
+        bool decodes;
+        uint32_t pixel21;  // expected colour at (2, 1)
+    };
+    const std::vector<uint32_t> palette = {0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0};
+    const uint8_t s = PngSample(2, 1, 0);
+    const Case cases[] = {
+        {"RGB",
+         {.width = 8, .height = 4},
+         true,
+         Rgb(PngSample(2, 1, 0), PngSample(2, 1, 1), PngSample(2, 1, 2))},
+        {"16-bit RGB",
+         {.bitDepth = 16},
+         true,
+         Rgb(PngSample(2, 1, 0), PngSample(2, 1, 1), PngSample(2, 1, 2))},
+        {"palette", {.colorType = 3, .palette = palette}, true, palette[s % palette.size()]},
+        {"grey", {.colorType = 0}, true, Rgb(s, s, s)},
+        {"2-bit grey, interlaced",
+         {.colorType = 0, .bitDepth = 2, .interlaced = true},
+         true,
+         Rgb(s * 3 / 255 * 85, s * 3 / 255 * 85, s * 3 / 255 * 85)},
+        {"grey with alpha", {.colorType = 4}, false, 0},
+        {"palette with transparency",
+         {.colorType = 3, .palette = palette, .transparency = true},
+         false,
+         0},
+        {"RGB with alpha", {.colorType = 6}, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Bytes png = EncodePng(c.spec);
+        CompressedSource source(BMF_PNG, png, SIZEL{c.spec.width, c.spec.height});
+        ASSERT_NE(source.so(), nullptr);
+        xlr::DecodedImage holder;
+        SURFOBJ* decoded = nullptr;
+        ASSERT_EQ(xlr::DecodePng(holder, source.so(), &decoded), c.decodes);
+        if (!c.decodes) {
+            EXPECT_EQ(decoded, nullptr);
+            EXPECT_EQ(holder.surface, nullptr);
+            continue;
+        }
+        ASSERT_NE(decoded, nullptr);
+        EXPECT_EQ(decoded->iBitmapFormat, BMF_24BPP);
+        EXPECT_EQ(decoded->sizlBitmap.cx, c.spec.width);
+        EXPECT_EQ(decoded->sizlBitmap.cy, c.spec.height);
+        EXPECT_LT(decoded->lDelta, 0) << "bottom-up";
+        EXPECT_EQ(PixelAt(decoded, 2, 1), c.pixel21);
+    }
+}
+
+TEST_F(DecodeTest, PngStretchedToTheDeclaredSize) {
+    const Bytes png = EncodePng({.width = 100, .height = 50});
+    CompressedSource source(BMF_PNG, png, SIZEL{200, 100});
+    xlr::DecodedImage holder;
+    SURFOBJ* decoded = nullptr;
+    ASSERT_TRUE(xlr::DecodePng(holder, source.so(), &decoded));
+    ASSERT_EQ(decoded, holder.surface);
+    EXPECT_EQ(decoded->sizlBitmap.cx, 200);
+    EXPECT_EQ(decoded->sizlBitmap.cy, 100);
+    EXPECT_EQ(holder.pixels, nullptr) << "the stretched bitmap's bits are the engine's";
+    // Nearest pixel: destination (2x, 2y) and (2x+1, 2y+1) show source (x, y).
+    for (const POINTL p : {POINTL{0, 0}, POINTL{37, 20}, POINTL{99, 49}}) {
+        const uint32_t expected =
+            Rgb(PngSample(p.x, p.y, 0), PngSample(p.x, p.y, 1), PngSample(p.x, p.y, 2));
+        EXPECT_EQ(PixelAt(decoded, 2 * p.x, 2 * p.y), expected);
+        EXPECT_EQ(PixelAt(decoded, 2 * p.x + 1, 2 * p.y + 1), expected);
+    }
+}
+
+TEST_F(DecodeTest, JpegDecompressedAtAQuarterWithoutAStretch) {
+    const auto image = imagetest::PhotoLikeRgb(1600, 1200);
+    const Bytes jpeg = imagetest::EncodeJpeg(image);
+    CompressedSource source(BMF_JPEG, jpeg, SIZEL{400, 300});
+    xlr::DecodedImage holder;
+    SURFOBJ* decoded = nullptr;
+    ASSERT_TRUE(xlr::DecodeJpeg(holder, source.so(), &decoded));
+    EXPECT_EQ(decoded->sizlBitmap.cx, 400);
+    EXPECT_EQ(decoded->sizlBitmap.cy, 300);
+    EXPECT_NE(holder.pixels, nullptr) << "decoded straight into the held buffer, not stretched";
+    EXPECT_EQ(decoded->lDelta, -1200);
+    // The colours are those of the image (blue in the lowest byte), top row at the top.
+    const auto near = [](uint32_t a, uint32_t b) {
+        for (int shift : {0, 8, 16})
+            if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 12) return false;
+        return true;
+    };
+    for (const POINTL p : {POINTL{10, 10}, POINTL{200, 150}, POINTL{390, 290}}) {
+        const uint8_t* rgb = &image.rgb[(size_t(p.y * 4 + 2) * 1600 + p.x * 4 + 2) * 3];
+        EXPECT_TRUE(near(PixelAt(decoded, p.x, p.y), Rgb(rgb[0], rgb[1], rgb[2])))
+            << p.x << "," << p.y;
+    }
+}
+
+TEST_F(DecodeTest, JpegScalesThatMissTheDeclaredSizeAreStretched) {
+    const Bytes jpeg = imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(160, 120));
+    struct Case {
+        SIZEL declared;
+        bool stretched;
+    };
+    // 100 × 75 asks for 100/160: the library gives 5/8 = 100 × 75 exactly.
+    // 90 × 120 asks for 120/120 by the height: 160 × 120, stretched to 90 × 120.
+    // 500 × 400 asks for more than twice: 320 × 240, then stretched.
+    for (const Case c : {Case{{100, 75}, false}, Case{{90, 120}, true}, Case{{500, 400}, true},
+                         Case{{160, 120}, false}}) {
+        CompressedSource source(BMF_JPEG, jpeg, c.declared);
+        xlr::DecodedImage holder;
+        SURFOBJ* decoded = nullptr;
+        ASSERT_TRUE(xlr::DecodeJpeg(holder, source.so(), &decoded)) << c.declared.cx;
+        EXPECT_EQ(decoded->sizlBitmap.cx, c.declared.cx);
+        EXPECT_EQ(decoded->sizlBitmap.cy, c.declared.cy);
+        EXPECT_EQ(holder.pixels == nullptr, c.stretched) << c.declared.cx;
+    }
+}
+
+TEST_F(DecodeTest, HolderKeepsOneImageAndAFailedTestKeepsIt) {
+    const Bytes jpeg = imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(64, 48));
+    CompressedSource first(BMF_JPEG, jpeg, SIZEL{64, 48});
+    xlr::DecodedImage holder;
+    SURFOBJ* decoded = nullptr;
+    ASSERT_TRUE(xlr::DecodeJpeg(holder, first.so(), &decoded));
+    SURFOBJ* kept = holder.surface;
+    const Bytes notJpeg = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0};
+    CompressedSource second(BMF_JPEG, notJpeg, SIZEL{64, 48});
+    EXPECT_FALSE(xlr::DecodeJpeg(holder, second.so(), &decoded));
+    EXPECT_EQ(holder.surface, kept) << "data that is not a JPEG leaves the held image";
+    xlr::ReleaseDecoded(holder);
+    EXPECT_EQ(holder.surface, nullptr);
+    EXPECT_EQ(holder.bitmap, nullptr);
+    EXPECT_EQ(holder.pixels, nullptr);
+    xlr::ReleaseDecoded(holder);  // twice is harmless
+}
+
+// Writes a 32-bit big-endian value into a PNG and fixes the chunk's CRC.
+void PatchIhdr(Bytes& png, uint32_t width, uint32_t height);
+
+TEST_F(DecodeTest, DamagedAndLyingInputFailsCleanly) {
+    const Bytes png = EncodePng({.width = 64, .height = 64});
+    const Bytes jpeg = imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(64, 64));
+    const Bytes progressive =
+        imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(64, 64), {.progressive = true});
+    struct Case {
+        std::string what;
+        ULONG format;
+        Bytes data;
+    };
+    std::vector<Case> cases;
+    for (size_t keep : {size_t{9}, size_t{33}, png.size() / 2, png.size() - 13})
+        cases.push_back({"PNG cut at " + std::to_string(keep), BMF_PNG,
+                         Bytes(png.begin(), png.begin() + keep)});
+    for (size_t keep : {size_t{2}, size_t{200}, jpeg.size() / 2, jpeg.size() - 40})
+        cases.push_back({"JPEG cut at " + std::to_string(keep), BMF_JPEG,
+                         Bytes(jpeg.begin(), jpeg.begin() + keep)});
+    cases.push_back({"progressive JPEG cut in half", BMF_JPEG,
+                     Bytes(progressive.begin(), progressive.begin() + progressive.size() / 2)});
+    {
+        Bytes corrupt = png;
+        corrupt[corrupt.size() / 2] ^= 0x55;  // inside the image data: the CRC no longer matches
+        cases.push_back({"PNG with a flipped byte", BMF_PNG, corrupt});
+    }
+    {
+        Bytes lying = png;
+        PatchIhdr(lying, 30000, 30000);  // 2.7 GB of pixels promised by a few hundred bytes
+        cases.push_back({"PNG header lying about its size", BMF_PNG, lying});
+        Bytes wider = png;
+        PatchIhdr(wider, 64, 4096);  // plausible, but the data ends long before
+        cases.push_back({"PNG with fewer rows than its header says", BMF_PNG, wider});
+    }
+    {
+        // The frame header's height and width are the 4 bytes after SOF0's precision byte.
+        Bytes huge = jpeg;
+        for (size_t i = 2; i + 9 < huge.size(); ++i) {
+            if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
+                huge[i + 5] = 0xFF, huge[i + 6] = 0xDC;  // 65500 rows
+                huge[i + 7] = 0xFF, huge[i + 8] = 0xDC;  // 65500 columns
+                break;
+            }
+        }
+        cases.push_back({"JPEG declaring 65500 × 65500", BMF_JPEG, huge});
+        Bytes hugeProgressive = progressive;
+        for (size_t i = 2; i + 9 < hugeProgressive.size(); ++i) {
+            if (hugeProgressive[i] == 0xFF && hugeProgressive[i + 1] == 0xC2) {
+                hugeProgressive[i + 5] = 0xFF, hugeProgressive[i + 6] = 0xDC;
+                hugeProgressive[i + 7] = 0xFF, hugeProgressive[i + 8] = 0xDC;
+                break;
+            }
+        }
+        cases.push_back({"progressive JPEG declaring 65500 × 65500", BMF_JPEG, hugeProgressive});
+        Bytes scrambled = jpeg;
+        for (size_t i = scrambled.size() / 2; i < scrambled.size() / 2 + 64; ++i)
+            scrambled[i] = 0xFF;
+        cases.push_back({"JPEG with scrambled coded data", BMF_JPEG, scrambled});
+    }
+    cases.push_back({"PNG bytes as a JPEG", BMF_JPEG, png});
+    cases.push_back({"JPEG bytes as a PNG", BMF_PNG, jpeg});
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // An exact-size heap copy: the sanitizer build catches any read past it.
+        CompressedSource source(c.format, c.data, SIZEL{64, 64});
+        ASSERT_NE(source.so(), nullptr);
+        xlr::DecodedImage holder;
+        SURFOBJ* decoded = reinterpret_cast<SURFOBJ*>(1);
+        const bool ok = c.format == BMF_PNG ? xlr::DecodePng(holder, source.so(), &decoded)
+                                            : xlr::DecodeJpeg(holder, source.so(), &decoded);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(decoded, nullptr);
+        EXPECT_EQ(holder.surface, nullptr);
+        EXPECT_EQ(holder.pixels, nullptr);
+    }
+}
+
+TEST_F(DecodeTest, JpegWithoutItsEndMarkerIsWhole) {
+    const Bytes jpeg = imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(64, 64));
+    CompressedSource source(BMF_JPEG, Bytes(jpeg.begin(), jpeg.end() - 2), SIZEL{64, 64});
+    xlr::DecodedImage holder;
+    SURFOBJ* decoded = nullptr;
+    EXPECT_TRUE(xlr::DecodeJpeg(holder, source.so(), &decoded));
+}
+
+uint32_t Crc(const uint8_t* data, size_t size);
+
+void PatchIhdr(Bytes& png, uint32_t width, uint32_t height) {
+    // Signature (8), IHDR length (4), "IHDR" (4), width (4), height (4), ... CRC after 13 data
+    // bytes.
+    const auto put = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) png[at + i] = uint8_t(v >> (24 - 8 * i));
+    };
+    put(16, width);
+    put(20, height);
+    put(29, Crc(&png[12], 17));
+}
+
+uint32_t Crc(const uint8_t* data, size_t size) {
+    uint32_t crc = 0xFFFFFFFF;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+}  // namespace
