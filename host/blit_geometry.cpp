@@ -16,7 +16,9 @@ int64_t FloorDiv(Wide a, Wide b) {  // b > 0
     return static_cast<int64_t>(q);
 }
 
-int64_t CeilDiv(Wide a, Wide b) { return -FloorDiv(-a, b); }
+int64_t CeilDiv(Wide a, Wide b) {
+    return -FloorDiv(-a, b);
+}
 
 }  // namespace
 
@@ -75,13 +77,16 @@ BlitMap MapBlit(const RECTL& src, const RECTL& dst, SIZEL sourceSize, const RECT
     return map;
 }
 
-BlitMap MapUnstretched(const POINTL* srcOrigin, const RECTL& dst, SIZEL sourceSize, const RECTL& visible) {
+BlitMap MapUnstretched(const POINTL* srcOrigin, const RECTL& dst, SIZEL sourceSize,
+                       const RECTL& visible) {
     const RECTL d = OrderedRect(dst);
     const int64_t sx = srcOrigin != nullptr ? srcOrigin->x : 0;
     const int64_t sy = srcOrigin != nullptr ? srcOrigin->y : 0;
     BlitMap map;
-    map.wholeX = MapAxis(sx, sx + (int64_t{d.right} - d.left), d.left, d.right).CropSource(0, sourceSize.cx);
-    map.wholeY = MapAxis(sy, sy + (int64_t{d.bottom} - d.top), d.top, d.bottom).CropSource(0, sourceSize.cy);
+    map.wholeX =
+        MapAxis(sx, sx + (int64_t{d.right} - d.left), d.left, d.right).CropSource(0, sourceSize.cx);
+    map.wholeY =
+        MapAxis(sy, sy + (int64_t{d.bottom} - d.top), d.top, d.bottom).CropSource(0, sourceSize.cy);
     map.x = map.wholeX.CropDevice(visible.left, visible.right);
     map.y = map.wholeY.CropDevice(visible.top, visible.bottom);
     return map;
@@ -94,7 +99,8 @@ int64_t ImageAxis::Source(int64_t i) const {
     return map.SourceIndex(CeilDiv(Wide{offset + 1} * map.srcLength, map.dstLength) - 1);
 }
 
-ImageAxis PlanAxis(const AxisMap& map, const AxisMap& whole, int64_t visibleFrom, int64_t visibleTo) {
+ImageAxis PlanAxis(const AxisMap& map, const AxisMap& whole, int64_t visibleFrom,
+                   int64_t visibleTo) {
     ImageAxis axis;
     axis.map = map;
     if (map.Empty()) return axis;
@@ -121,7 +127,9 @@ ImagePlan PlanImage(const BlitMap& map, const RECTL& visible) {
 }
 
 RasterImage PlacedImage(const ImagePlan& plan, RasterFormat format) {
-    const auto side = [](int64_t v) { return static_cast<uint32_t>(std::clamp<int64_t>(v, 0, UINT32_MAX)); };
+    const auto side = [](int64_t v) {
+        return static_cast<uint32_t>(std::clamp<int64_t>(v, 0, UINT32_MAX));
+    };
     RasterImage image;
     image.format = format;
     image.width = side(plan.x.count);
@@ -135,7 +143,8 @@ RasterImage PlacedImage(const ImagePlan& plan, RasterFormat format) {
 
 std::vector<LONG> SourceIndices(const ImageAxis& axis) {
     std::vector<LONG> indices(static_cast<size_t>(std::max<int64_t>(axis.count, 0)));
-    for (size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<LONG>(axis.Source(static_cast<int64_t>(i)));
+    for (size_t i = 0; i < indices.size(); ++i)
+        indices[i] = static_cast<LONG>(axis.Source(static_cast<int64_t>(i)));
     return indices;
 }
 

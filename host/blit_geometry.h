@@ -22,7 +22,9 @@ struct AxisMap {
 
     bool Empty() const { return srcLength <= 0 || dstLength <= 0; }
     // The source pixel of the k-th pixel of the image as sent (0 <= k < srcLength).
-    int64_t SourceIndex(int64_t k) const { return mirrored ? srcStart + srcLength - 1 - k : srcStart + k; }
+    int64_t SourceIndex(int64_t k) const {
+        return mirrored ? srcStart + srcLength - 1 - k : srcStart + k;
+    }
     // The first source pixel that the image's row or column starts with.
     int64_t FirstSource() const { return SourceIndex(0); }
 
@@ -53,7 +55,8 @@ BlitMap MapBlit(const RECTL& src, const RECTL& dst, SIZEL sourceSize, const RECT
 
 // A transfer without stretching: the source from `srcOrigin` (or 0, 0), as large
 // as the destination rectangle (taken in order), cropped likewise.
-BlitMap MapUnstretched(const POINTL* srcOrigin, const RECTL& dst, SIZEL sourceSize, const RECTL& visible);
+BlitMap MapUnstretched(const POINTL* srcOrigin, const RECTL& dst, SIZEL sourceSize,
+                       const RECTL& visible);
 
 // How one axis of a transfer goes out. Normally as the source run itself, which
 // the printer scales to its device length. When that cannot be said in PCL XL
@@ -73,7 +76,8 @@ struct ImageAxis {
 };
 
 // `map` is cropped to the visible range [visibleFrom, visibleTo), `whole` is not.
-ImageAxis PlanAxis(const AxisMap& map, const AxisMap& whole, int64_t visibleFrom, int64_t visibleTo);
+ImageAxis PlanAxis(const AxisMap& map, const AxisMap& whole, int64_t visibleFrom,
+                   int64_t visibleTo);
 
 struct ImagePlan {
     ImageAxis x;

@@ -24,15 +24,19 @@ constexpr Rgb kWhite{255, 255, 255};
 constexpr ULONG kPatternBrushColor = 0xFFFFFFFF;
 
 constexpr Rgb RgbOfDeviceColor(ULONG value) {
-    return Rgb{static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
+    return Rgb{static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
+               static_cast<uint8_t>(value)};
 }
 
-constexpr ULONG DeviceColorOfRgb(Rgb c) { return (ULONG{c.r} << 16) | (ULONG{c.g} << 8) | c.b; }
+constexpr ULONG DeviceColorOfRgb(Rgb c) {
+    return (ULONG{c.r} << 16) | (ULONG{c.g} << 8) | c.b;
+}
 
 // A value that a colour translation gives, read by the translation's destination kind.
 constexpr Rgb RgbOfTranslatedValue(ULONG value, USHORT dstType) {
     if (dstType == PAL_RGB)
-        return Rgb{static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16)};
+        return Rgb{static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                   static_cast<uint8_t>(value >> 16)};
     return RgbOfDeviceColor(value);
 }
 

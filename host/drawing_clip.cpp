@@ -34,7 +34,9 @@ std::vector<RECTL> EnumerateRegion(CLIPOBJ* pco, const RECTL& page) {
 
 }  // namespace
 
-bool ClipPlan::Empty() const { return IsEmptyRect(bounds); }
+bool ClipPlan::Empty() const {
+    return IsEmptyRect(bounds);
+}
 
 ClipPlan PlanClip(CLIPOBJ* pco, const RECTL& page) {
     ClipPlan plan;

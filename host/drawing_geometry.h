@@ -12,7 +12,9 @@ namespace xlhost {
 constexpr LONG kMinXLCoordinate = -32768;
 constexpr LONG kMaxXLCoordinate = 32767;
 
-inline bool IsEmptyRect(const RECTL& r) { return r.left >= r.right || r.top >= r.bottom; }
+inline bool IsEmptyRect(const RECTL& r) {
+    return r.left >= r.right || r.top >= r.bottom;
+}
 
 // The common part of two rectangles; {0, 0, 0, 0} when they do not meet.
 inline RECTL IntersectRects(const RECTL& a, const RECTL& b) {
@@ -40,7 +42,9 @@ inline int32_t ToXLCoordinate(int64_t v) {
 }
 
 // A 28.4 fixed-point coordinate rounded to the nearest device pixel.
-inline int32_t PixelOfFix(FIX v) { return ToXLCoordinate((static_cast<int64_t>(v) + 8) >> 4); }
+inline int32_t PixelOfFix(FIX v) {
+    return ToXLCoordinate((static_cast<int64_t>(v) + 8) >> 4);
+}
 
 // The area of a surface that drawing can mark: its size, within what PCL XL can address.
 // Empty for a surface without a size.

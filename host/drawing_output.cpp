@@ -14,7 +14,8 @@ PDEVOBJ DeviceOfSurface(const SURFOBJ* surface) {
         reinterpret_cast<uintptr_t>(surface->dhpdev) == ~uintptr_t{0})
         return nullptr;
     auto* device = reinterpret_cast<PDEVOBJ>(surface->dhpdev);
-    if (device->pDrvProcs == nullptr || device->pDrvProcs->DrvWriteSpoolBuf == nullptr) return nullptr;
+    if (device->pDrvProcs == nullptr || device->pDrvProcs->DrvWriteSpoolBuf == nullptr)
+        return nullptr;
     return device;
 }
 
@@ -33,7 +34,9 @@ DrawingOutput::DrawingOutput(PDEVOBJ device) {
     xlr::XLPushGS(stream_);
 }
 
-DrawingOutput::~DrawingOutput() { Close(); }
+DrawingOutput::~DrawingOutput() {
+    Close();
+}
 
 BOOL DrawingOutput::Close() {
     if (stream_ == nullptr) return FALSE;

@@ -37,7 +37,7 @@ BOOL GuardedCall(Body&& body) noexcept {
 }
 
 class DrawingOutput {
-public:
+  public:
     // Opens a stream of the default capacity whose owner is `device`; PushGS.
     explicit DrawingOutput(PDEVOBJ device);
     ~DrawingOutput();
@@ -52,7 +52,7 @@ public:
     // FALSE with ERROR_WRITE_FAULT when a spool write failed.
     BOOL Close();
 
-private:
+  private:
     xlr::XLStream* stream_ = nullptr;
 };
 

@@ -36,9 +36,15 @@ constexpr uint8_t kRopPatCopy = 0xF0;
 constexpr uint8_t kRopWhiteness = 0xFF;
 
 // A ROP3 is the truth table of pattern (0xF0), source (0xCC) and destination (0xAA).
-constexpr bool RopUsesSource(uint8_t rop) { return (((rop >> 2) ^ rop) & 0x33) != 0; }
-constexpr bool RopUsesPattern(uint8_t rop) { return (((rop >> 4) ^ rop) & 0x0F) != 0; }
-constexpr bool RopUsesDestination(uint8_t rop) { return (((rop >> 1) ^ rop) & 0x55) != 0; }
+constexpr bool RopUsesSource(uint8_t rop) {
+    return (((rop >> 2) ^ rop) & 0x33) != 0;
+}
+constexpr bool RopUsesPattern(uint8_t rop) {
+    return (((rop >> 4) ^ rop) & 0x0F) != 0;
+}
+constexpr bool RopUsesDestination(uint8_t rop) {
+    return (((rop >> 1) ^ rop) & 0x55) != 0;
+}
 
 // The ROP3 of each R2 mix, which is a function of pen and destination: the same
 // function of pattern and destination, whatever the source.
@@ -48,7 +54,9 @@ static_assert(kRop3OfR2[R2_COPYPEN - 1] == kRopPatCopy && kRop3OfR2[R2_NOP - 1] 
 static_assert(kRop3OfR2[R2_NOT - 1] == 0x55 && kRop3OfR2[R2_XORPEN - 1] == 0x5A);
 
 // The ROP3 of the foreground mix; R2 codes wrap around modulo 16 as the engine reads them.
-constexpr uint8_t Rop3OfMix(MIX mix) { return kRop3OfR2[((mix & 0xFF) - 1) & 0x0F]; }
+constexpr uint8_t Rop3OfMix(MIX mix) {
+    return kRop3OfR2[((mix & 0xFF) - 1) & 0x0F];
+}
 
 // A pattern ROP3 rewritten to take the colour from the source instead of the
 // pattern (inverted when `inverted`): for drawing a coloured image with the

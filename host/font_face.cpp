@@ -37,7 +37,9 @@ Registry& Faces() {
     return registry;
 }
 
-LONG RoundedPixels(FT_Pos v) { return static_cast<LONG>((v + 32) >> 6); }
+LONG RoundedPixels(FT_Pos v) {
+    return static_cast<LONG>((v + 32) >> 6);
+}
 
 }  // namespace
 
@@ -59,7 +61,8 @@ bool FindFontFile(std::string_view family, std::string& path, int& faceIndex) {
     FcPatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
     if (!match || result != FcResultMatch) return false;
     FcChar8* file = nullptr;
-    if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch || file == nullptr) return false;
+    if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch || file == nullptr)
+        return false;
     int index = 0;
     if (FcPatternGetInteger(match.get(), FC_INDEX, 0, &index) != FcResultMatch) index = 0;
     path = reinterpret_cast<const char*>(file);
@@ -128,8 +131,12 @@ bool FontFace::Metrics(unsigned glyph, GlyphMetrics& metrics) const {
     return true;
 }
 
-LONG FontFace::Ascender() const { return RoundedPixels(handles_->face->size->metrics.ascender); }
-LONG FontFace::Descender() const { return RoundedPixels(handles_->face->size->metrics.descender); }
+LONG FontFace::Ascender() const {
+    return RoundedPixels(handles_->face->size->metrics.ascender);
+}
+LONG FontFace::Descender() const {
+    return RoundedPixels(handles_->face->size->metrics.descender);
+}
 
 bool FontFace::RenderMono(unsigned glyph, MonoGlyph& out) const {
     FT_Face face = handles_->face.get();
@@ -145,7 +152,8 @@ bool FontFace::RenderMono(unsigned glyph, MonoGlyph& out) const {
     // FreeType's pitch may be larger than the row, or negative for bottom-up bitmaps.
     for (int y = 0; y < out.height; ++y) {
         const unsigned char* row = bitmap.buffer + static_cast<ptrdiff_t>(bitmap.pitch) * y;
-        if (bitmap.pitch < 0) row = bitmap.buffer + static_cast<ptrdiff_t>(-bitmap.pitch) * (out.height - 1 - y);
+        if (bitmap.pitch < 0)
+            row = bitmap.buffer + static_cast<ptrdiff_t>(-bitmap.pitch) * (out.height - 1 - y);
         std::copy(row, row + out.pitch, out.bits.begin() + static_cast<ptrdiff_t>(y) * out.pitch);
     }
     return true;

@@ -39,7 +39,7 @@ struct GlyphMetrics {
 bool FindFontFile(std::string_view family, std::string& path, int& faceIndex);
 
 class FontFace {
-public:
+  public:
     // Opens the face at `pixelHeight` pixels to the em. Null, with `error` set,
     // when FreeType cannot.
     static std::shared_ptr<FontFace> Open(const std::string& path, int faceIndex, LONG pixelHeight,
@@ -63,7 +63,7 @@ public:
     LONG Descender() const;
     bool RenderMono(unsigned glyph, MonoGlyph& out) const;
 
-private:
+  private:
     struct Handles;
     FontFace(std::unique_ptr<Handles> handles, std::string path);
     std::unique_ptr<Handles> handles_;

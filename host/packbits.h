@@ -10,7 +10,9 @@ namespace xlhost {
 
 // The most bytes that PackBits writes for `length` bytes: one control byte for
 // every 128 bytes that cannot be repeated.
-constexpr size_t PackBitsBound(size_t length) { return length + (length + 127) / 128; }
+constexpr size_t PackBitsBound(size_t length) {
+    return length + (length + 127) / 128;
+}
 
 // Encodes `length` bytes of `in` into `out`, which holds PackBitsBound(length)
 // bytes. Returns the number of bytes written. Runs of three or more equal bytes

@@ -23,13 +23,15 @@ constexpr size_t kBlockBytes = 128 * 1024;
 
 // Uncompressed rows of PCL XL images end on a 4-byte boundary; run-length
 // encoded rows are padded the same way before they are encoded.
-size_t PaddedRowBytes(size_t rowBytes) { return (rowBytes + 3) & ~size_t{3}; }
+size_t PaddedRowBytes(size_t rowBytes) {
+    return (rowBytes + 3) & ~size_t{3};
+}
 
 bool Writable(const RasterImage& image) {
     const auto side = [](uint32_t v) { return v >= 1 && v <= kMaxImageSide; };
-    return side(image.width) && side(image.height) && side(image.destWidth) && side(image.destHeight) &&
-           image.x >= kMinXLCoordinate && image.x <= kMaxXLCoordinate && image.y >= kMinXLCoordinate &&
-           image.y <= kMaxXLCoordinate;
+    return side(image.width) && side(image.height) && side(image.destWidth) &&
+           side(image.destHeight) && image.x >= kMinXLCoordinate && image.x <= kMaxXLCoordinate &&
+           image.y >= kMinXLCoordinate && image.y <= kMaxXLCoordinate;
 }
 
 void WriteColorSpace(XLStream* stream, const RasterImage& image) {
@@ -66,8 +68,8 @@ bool WriteRasterImage(XLStream* stream, const RasterImage& image, const RowSourc
     WriteColorSpace(stream, image);
     XLSetCursor(stream, image.x, image.y);
     XLBeginImage(stream, indexed ? xlenum::eIndexedPixel : xlenum::eDirectPixel,
-                 indexed ? xlenum::e1Bit : xlenum::e8Bit, image.width, image.height, image.destWidth,
-                 image.destHeight);
+                 indexed ? xlenum::e1Bit : xlenum::e8Bit, image.width, image.height,
+                 image.destWidth, image.destHeight);
 
     const size_t stride = PaddedRowBytes(RowBytes(image.format, image.width));
     const uint32_t rowsPerBlock =

@@ -39,11 +39,13 @@ uint8_t Expand(ULONG value, ULONG max) {
 }  // namespace
 
 bool SourceBitmap::Open(const SURFOBJ* surface) {
-    if (surface == nullptr || surface->iType != STYPE_BITMAP || surface->pvScan0 == nullptr) return false;
+    if (surface == nullptr || surface->iType != STYPE_BITMAP || surface->pvScan0 == nullptr)
+        return false;
     const ULONG bits = BitsPerPixel(surface->iBitmapFormat);
     if (bits == 0 || surface->sizlBitmap.cx <= 0 || surface->sizlBitmap.cy <= 0) return false;
     const uint64_t rowBytes = (static_cast<uint64_t>(surface->sizlBitmap.cx) * bits + 7) / 8;
-    const uint64_t delta = static_cast<uint64_t>(std::llabs(static_cast<long long>(surface->lDelta)));
+    const uint64_t delta =
+        static_cast<uint64_t>(std::llabs(static_cast<long long>(surface->lDelta)));
     if (delta < rowBytes) return false;
     scan0_ = static_cast<const BYTE*>(surface->pvScan0);
     delta_ = surface->lDelta;
@@ -84,11 +86,13 @@ SourceColors::SourceColors(ULONG format, XLATEOBJ* xlate) : format_(format) {
     if (bits >= 1 && bits <= 8) {
         const ULONG entries = 1u << bits;
         palette_.resize(entries);
-        const bool table = xlate != nullptr && (xlate->flXlate & XO_TABLE) != 0 && xlate->pulXlate != nullptr;
+        const bool table =
+            xlate != nullptr && (xlate->flXlate & XO_TABLE) != 0 && xlate->pulXlate != nullptr;
         const bool translated = xlate != nullptr && (xlate->flXlate & XO_TRIVIAL) == 0;
         for (ULONG i = 0; i < entries; ++i) {
             if (table)
-                palette_[i] = RgbOfTranslatedValue(i < xlate->cEntries ? xlate->pulXlate[i] : 0, xlate->iDstType);
+                palette_[i] = RgbOfTranslatedValue(i < xlate->cEntries ? xlate->pulXlate[i] : 0,
+                                                   xlate->iDstType);
             else if (translated)
                 palette_[i] = RgbOfTranslatedValue(XLATEOBJ_iXlate(xlate, i), xlate->iDstType);
             else
@@ -104,8 +108,8 @@ SourceColors::SourceColors(ULONG format, XLATEOBJ* xlate) : format_(format) {
     }
     if (format != BMF_24BPP && xlate != nullptr) {
         ULONG given[3] = {};
-        if (XLATEOBJ_cGetPalette(xlate, XO_SRCBITFIELDS, 3, given) == 3 && given[0] != 0 && given[1] != 0 &&
-            given[2] != 0)
+        if (XLATEOBJ_cGetPalette(xlate, XO_SRCBITFIELDS, 3, given) == 3 && given[0] != 0 &&
+            given[1] != 0 && given[2] != 0)
             std::memcpy(masks, given, sizeof masks);
     }
     for (int c = 0; c < 3; ++c) {
@@ -120,7 +124,8 @@ Rgb SourceColors::operator()(ULONG value) const {
     if (!palette_.empty()) return palette_[value & (palette_.size() - 1)];
     if (format_ == BMF_24BPP || standardFields_) return RgbOfDeviceColor(value);
     uint8_t c[3];
-    for (int i = 0; i < 3; ++i) c[i] = Expand((value & fields_[i].mask) >> fields_[i].shift, fields_[i].max);
+    for (int i = 0; i < 3; ++i)
+        c[i] = Expand((value & fields_[i].mask) >> fields_[i].shift, fields_[i].max);
     return Rgb{c[0], c[1], c[2]};
 }
 
@@ -148,7 +153,8 @@ void SourceColors::ToRgb(const SourceBitmap& bitmap, LONG y, LONG x, LONG count,
     }
 }
 
-void CopyMonoRow(const SourceBitmap& bitmap, LONG y, LONG x, LONG count, bool mirrored, uint8_t* out) {
+void CopyMonoRow(const SourceBitmap& bitmap, LONG y, LONG x, LONG count, bool mirrored,
+                 uint8_t* out) {
     const BYTE* row = bitmap.Row(y);
     if (!mirrored && (x & 7) == 0) {
         std::memcpy(out, row + (x >> 3), static_cast<size_t>(count + 7) / 8);
@@ -157,7 +163,8 @@ void CopyMonoRow(const SourceBitmap& bitmap, LONG y, LONG x, LONG count, bool mi
     }
     const LONG step = mirrored ? -1 : 1;
     for (LONG i = 0; i < count; ++i, x += step) {
-        if ((row[x >> 3] >> (7 - (x & 7))) & 1) out[i >> 3] |= static_cast<uint8_t>(0x80 >> (i & 7));
+        if ((row[x >> 3] >> (7 - (x & 7))) & 1)
+            out[i >> 3] |= static_cast<uint8_t>(0x80 >> (i & 7));
     }
 }
 

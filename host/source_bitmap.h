@@ -14,7 +14,7 @@
 namespace xlhost {
 
 class SourceBitmap {
-public:
+  public:
     // False for a device's surface (its pixels are on the printer), compressed
     // JPEG or PNG data, formats other than 1 to 32 bits per pixel, and fields
     // that do not describe rows of pixels (no bits, a row stride shorter than a row).
@@ -27,7 +27,7 @@ public:
     // The value of a pixel inside the bitmap.
     ULONG Pixel(LONG x, LONG y) const;
 
-private:
+  private:
     const BYTE* scan0_ = nullptr;
     ptrdiff_t delta_ = 0;
     LONG width_ = 0;
@@ -41,7 +41,7 @@ private:
 // Direct formats (16, 24, 32 bits) are read by their bit fields: those that
 // XLATEOBJ_cGetPalette gives for the source, else 5-5-5 and 8-8-8.
 class SourceColors {
-public:
+  public:
     SourceColors(ULONG format, XLATEOBJ* xlate);
 
     Rgb operator()(ULONG value) const;
@@ -50,9 +50,10 @@ public:
 
     // Writes `count` pixels of row `y` as R, G, B bytes: from column `x` rightwards,
     // or leftwards when `mirrored`. Every pixel read lies inside the bitmap.
-    void ToRgb(const SourceBitmap& bitmap, LONG y, LONG x, LONG count, bool mirrored, uint8_t* out) const;
+    void ToRgb(const SourceBitmap& bitmap, LONG y, LONG x, LONG count, bool mirrored,
+               uint8_t* out) const;
 
-private:
+  private:
     Rgb Color(ULONG value) const { return (*this)(value); }
 
     struct Field {
@@ -68,6 +69,7 @@ private:
 
 // Copies `count` pixels of row `y` of a 1-bit bitmap into `out`, leftmost pixel in
 // the high bit: from column `x` rightwards, or leftwards when `mirrored`.
-void CopyMonoRow(const SourceBitmap& bitmap, LONG y, LONG x, LONG count, bool mirrored, uint8_t* out);
+void CopyMonoRow(const SourceBitmap& bitmap, LONG y, LONG x, LONG count, bool mirrored,
+                 uint8_t* out);
 
 }  // namespace xlhost

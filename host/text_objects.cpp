@@ -14,7 +14,8 @@ constexpr std::string_view kFallbackFamily = "DejaVu Sans";
 
 std::atomic<ULONG> g_nextFontUniq{1};
 
-std::shared_ptr<FontFace> OpenFamily(std::string_view family, LONG pixelHeight, std::string& error) {
+std::shared_ptr<FontFace> OpenFamily(std::string_view family, LONG pixelHeight,
+                                     std::string& error) {
     for (std::string_view name : {family, kFallbackFamily}) {
         std::string path;
         int index = 0;
@@ -33,8 +34,10 @@ std::u32string CodePoints(std::u16string_view text) {
     std::u32string out;
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            out.push_back(0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            out.push_back(0x10000 + ((char32_t(c) - 0xD800) << 10) +
+                          (char32_t(text[i + 1]) - 0xDC00));
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             out.push_back(0xFFFD);
@@ -45,13 +48,18 @@ std::u32string CodePoints(std::u16string_view text) {
     return out;
 }
 
-LONG FloorPixels(int64_t v) { return static_cast<LONG>(std::clamp<int64_t>(v >> 6, INT32_MIN, INT32_MAX)); }
-LONG CeilPixels(int64_t v) { return static_cast<LONG>(std::clamp<int64_t>((v + 63) >> 6, INT32_MIN, INT32_MAX)); }
+LONG FloorPixels(int64_t v) {
+    return static_cast<LONG>(std::clamp<int64_t>(v >> 6, INT32_MIN, INT32_MAX));
+}
+LONG CeilPixels(int64_t v) {
+    return static_cast<LONG>(std::clamp<int64_t>((v + 63) >> 6, INT32_MIN, INT32_MAX));
+}
 
 }  // namespace
 
-std::unique_ptr<TextRun> LayOutText(std::u16string_view text, std::string_view family, LONG pixelHeight,
-                                    POINTL origin, std::string& error, SIZEL resolution) {
+std::unique_ptr<TextRun> LayOutText(std::u16string_view text, std::string_view family,
+                                    LONG pixelHeight, POINTL origin, std::string& error,
+                                    SIZEL resolution) {
     error.clear();
     if (pixelHeight < 1 || pixelHeight > kMaxPixelHeight) {
         error = "a text height of " + std::to_string(pixelHeight) + " pixels is not 1 to " +
@@ -78,14 +86,15 @@ std::unique_ptr<TextRun> LayOutText(std::u16string_view text, std::string_view f
         if (m.inkWidth > 0 && m.inkHeight > 0) {
             const int64_t left = int64_t{x} * 64 + m.inkLeft;
             const int64_t top = int64_t{origin.y} * 64 - m.inkTop;
-            ink = UnionRects(ink, RECTL{FloorPixels(left), FloorPixels(top), CeilPixels(left + m.inkWidth),
-                                        CeilPixels(top + m.inkHeight)});
+            ink = UnionRects(
+                ink, RECTL{FloorPixels(left), FloorPixels(top), CeilPixels(left + m.inkWidth),
+                           CeilPixels(top + m.inkHeight)});
         }
         widest = std::max(widest, CeilPixels(m.advance));
         pen += m.advance;
     }
-    const RECTL cell{origin.x, origin.y - face->Ascender(), std::max(origin.x, FloorPixels(pen + 32)),
-                     origin.y - face->Descender()};
+    const RECTL cell{origin.x, origin.y - face->Ascender(),
+                     std::max(origin.x, FloorPixels(pen + 32)), origin.y - face->Descender()};
     run->bounds = UnionRects(cell, ink);
 
     STROBJ& str = run->str;
@@ -104,7 +113,10 @@ std::unique_ptr<TextRun> LayOutText(std::u16string_view text, std::string_view f
     font.iTTUniq = reinterpret_cast<ULONG_PTR>(face.get());
     font.iFile = 0;
     font.sizLogResPpi = resolution;
-    font.ulStyleSize = resolution.cy > 0 ? static_cast<ULONG>((int64_t{pixelHeight} * 72 + resolution.cy / 2) / resolution.cy) : 0;
+    font.ulStyleSize =
+        resolution.cy > 0
+            ? static_cast<ULONG>((int64_t{pixelHeight} * 72 + resolution.cy / 2) / resolution.cy)
+            : 0;
     font.pvConsumer = nullptr;
     font.pvProducer = face.get();
     run->fontData = std::move(face);

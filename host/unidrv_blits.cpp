@@ -22,7 +22,7 @@ struct Blit {
     CLIPOBJ* clip = nullptr;
     XLATEOBJ* xlate = nullptr;
     const RECTL* dst = nullptr;
-    const RECTL* src = nullptr;       // stretches: the source rectangle
+    const RECTL* src = nullptr;         // stretches: the source rectangle
     const POINTL* srcOrigin = nullptr;  // other transfers: where the source starts
     bool stretch = false;
     BRUSHOBJ* brush = nullptr;
@@ -64,8 +64,9 @@ BOOL SendSource(const DrawingTarget& target, const Blit& call, uint8_t rop3) {
     if (!bitmap.Open(call.source))
         return FailCall(call.source == nullptr ? ERROR_INVALID_PARAMETER : ERROR_NOT_SUPPORTED);
     const SIZEL size{bitmap.Width(), bitmap.Height()};
-    const BlitMap map = call.stretch ? MapBlit(*call.src, *call.dst, size, target.clip.bounds)
-                                     : MapUnstretched(call.srcOrigin, *call.dst, size, target.clip.bounds);
+    const BlitMap map = call.stretch
+                            ? MapBlit(*call.src, *call.dst, size, target.clip.bounds)
+                            : MapUnstretched(call.srcOrigin, *call.dst, size, target.clip.bounds);
     const ImagePlan plan = PlanImage(map, target.clip.bounds);
     if (plan.Empty()) return TRUE;
 
@@ -142,8 +143,9 @@ BOOL DrvCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo
     });
 }
 
-BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclTrg,
-               POINTL* pptlSrc, POINTL* /*pptlMask*/, BRUSHOBJ* pbo, POINTL* /*pptlBrush*/, ROP4 rop4) {
+BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+               RECTL* prclTrg, POINTL* pptlSrc, POINTL* /*pptlMask*/, BRUSHOBJ* pbo,
+               POINTL* /*pptlBrush*/, ROP4 rop4) {
     return GuardedCall([&] {
         Blit call;
         call.target = psoTrg;
@@ -159,9 +161,9 @@ BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
     });
 }
 
-BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
-                   COLORADJUSTMENT* /*pca*/, POINTL* /*pptlHTOrg*/, RECTL* prclDest, RECTL* prclSrc,
-                   POINTL* /*pptlMask*/, ULONG /*iMode*/) {
+BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                   XLATEOBJ* pxlo, COLORADJUSTMENT* /*pca*/, POINTL* /*pptlHTOrg*/, RECTL* prclDest,
+                   RECTL* prclSrc, POINTL* /*pptlMask*/, ULONG /*iMode*/) {
     return GuardedCall([&] {
         if (psoSrc == nullptr) return FailCall(ERROR_INVALID_PARAMETER);
         if (psoMask != nullptr) return FailCall(ERROR_NOT_SUPPORTED);
@@ -178,9 +180,10 @@ BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ*
     });
 }
 
-BOOL DrvStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
-                      COLORADJUSTMENT* /*pca*/, POINTL* /*pptlHTOrg*/, RECTL* prclDest, RECTL* prclSrc,
-                      POINTL* /*pptlMask*/, ULONG /*iMode*/, BRUSHOBJ* pbo, DWORD rop4) {
+BOOL DrvStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                      XLATEOBJ* pxlo, COLORADJUSTMENT* /*pca*/, POINTL* /*pptlHTOrg*/,
+                      RECTL* prclDest, RECTL* prclSrc, POINTL* /*pptlMask*/, ULONG /*iMode*/,
+                      BRUSHOBJ* pbo, DWORD rop4) {
     return GuardedCall([&] {
         Blit call;
         call.target = psoDest;

@@ -19,7 +19,9 @@ namespace {
 constexpr BYTE AC_SRC_OVER = 0x00;
 constexpr BYTE AC_SRC_ALPHA = 0x01;
 
-void SetMaskBit(uint8_t* mask, uint32_t x) { mask[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7)); }
+void SetMaskBit(uint8_t* mask, uint32_t x) {
+    mask[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+}
 
 struct SourceTransfer {
     DrawingTarget target;
@@ -30,15 +32,16 @@ struct SourceTransfer {
 // Everything before the pixels: device, clip, source and where it lands. Returns
 // TRUE with an empty map when nothing lands on the page, FALSE with the last error
 // set for bad arguments.
-BOOL PrepareTransfer(SURFOBJ* dst, SURFOBJ* src, CLIPOBJ* pco, const RECTL* dstRect, const RECTL* srcRect,
-                     SourceTransfer& transfer) {
+BOOL PrepareTransfer(SURFOBJ* dst, SURFOBJ* src, CLIPOBJ* pco, const RECTL* dstRect,
+                     const RECTL* srcRect, SourceTransfer& transfer) {
     if (dst == nullptr || src == nullptr || dstRect == nullptr || srcRect == nullptr)
         return FailCall(ERROR_INVALID_PARAMETER);
     if (!OpenTarget(dst, pco, transfer.target)) return FALSE;
     if (!transfer.bitmap.Open(src)) return FailCall(ERROR_NOT_SUPPORTED);
     if (transfer.target.clip.Empty()) return TRUE;
-    const BlitMap map = MapBlit(*srcRect, *dstRect, SIZEL{transfer.bitmap.Width(), transfer.bitmap.Height()},
-                                transfer.target.clip.bounds);
+    const BlitMap map =
+        MapBlit(*srcRect, *dstRect, SIZEL{transfer.bitmap.Width(), transfer.bitmap.Height()},
+                transfer.target.clip.bounds);
     transfer.plan = PlanImage(map, transfer.target.clip.bounds);
     return TRUE;
 }
@@ -66,7 +69,8 @@ BOOL SendWithMask(const SourceTransfer& transfer, bool everyPixelMarks, PixelFn 
     if (!out.Ok()) return FALSE;
     WriteDrawingState(out.Stream(), transfer.target.clip, 0xCC);
     if (everyPixelMarks)
-        WriteRasterImage(out.Stream(), image, [&](uint32_t row, uint8_t* rgb) { fill(row, rgb, nullptr); });
+        WriteRasterImage(out.Stream(), image,
+                         [&](uint32_t row, uint8_t* rgb) { fill(row, rgb, nullptr); });
     else
         WriteMaskedImage(out.Stream(), image, fill);
     return out.Close();
@@ -84,20 +88,23 @@ bool AnySourcePixel(const SourceTransfer& transfer, Test test) {
     return false;
 }
 
-uint8_t Blend(uint32_t numerator) { return static_cast<uint8_t>(std::min<uint32_t>(255, (numerator + 127) / 255)); }
+uint8_t Blend(uint32_t numerator) {
+    return static_cast<uint8_t>(std::min<uint32_t>(255, (numerator + 127) / 255));
+}
 
 }  // namespace
 
 static_assert(sizeof(Rgb) == 3);
 
-BOOL DrvTransparentBlt(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDst,
-                       RECTL* prclSrc, ULONG iTransColor, ULONG /*ulReserved*/) {
+BOOL DrvTransparentBlt(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                       RECTL* prclDst, RECTL* prclSrc, ULONG iTransColor, ULONG /*ulReserved*/) {
     return GuardedCall([&] {
         SourceTransfer transfer;
         if (!PrepareTransfer(psoDst, psoSrc, pco, prclDst, prclSrc, transfer)) return FALSE;
         if (transfer.plan.Empty()) return TRUE;
         const SourceColors colors(transfer.bitmap.Format(), pxlo);
-        const bool anyTransparent = AnySourcePixel(transfer, [&](ULONG v) { return v == iTransColor; });
+        const bool anyTransparent =
+            AnySourcePixel(transfer, [&](ULONG v) { return v == iTransColor; });
         return SendWithMask(transfer, !anyTransparent, [&](ULONG value, Rgb& color) {
             if (value == iTransColor) return false;
             color = colors(value);
@@ -112,7 +119,8 @@ BOOL DrvAlphaBlend(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* px
         if (pBlendObj == nullptr) return FailCall(ERROR_INVALID_PARAMETER);
         const BLENDFUNCTION blend = pBlendObj->BlendFunction;
         const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
-        if (blend.BlendOp != AC_SRC_OVER || (perPixel && psoSrc != nullptr && psoSrc->iBitmapFormat != BMF_32BPP))
+        if (blend.BlendOp != AC_SRC_OVER ||
+            (perPixel && psoSrc != nullptr && psoSrc->iBitmapFormat != BMF_32BPP))
             return FailCall(ERROR_INVALID_PARAMETER);
         SourceTransfer transfer;
         if (!PrepareTransfer(psoDest, psoSrc, pco, prclDest, prclSrc, transfer)) return FALSE;
@@ -120,7 +128,8 @@ BOOL DrvAlphaBlend(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* px
         if (transfer.plan.Empty() || constant == 0) return TRUE;
         const SourceColors colors(transfer.bitmap.Format(), pxlo);
         const auto alphaOf = [&](ULONG value) { return perPixel ? (value >> 24) & 0xFF : 255u; };
-        const bool anyClear = perPixel && AnySourcePixel(transfer, [&](ULONG v) { return alphaOf(v) == 0; });
+        const bool anyClear =
+            perPixel && AnySourcePixel(transfer, [&](ULONG v) { return alphaOf(v) == 0; });
         return SendWithMask(transfer, !anyClear, [&](ULONG value, Rgb& color) {
             // Per-pixel alpha comes with colours already multiplied by it.
             const uint32_t alpha = alphaOf(value) * constant;  // 0 .. 255 * 255

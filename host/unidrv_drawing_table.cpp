@@ -7,8 +7,10 @@ const DRVFN kDrawingFunctions[] = {
     {INDEX_DrvCopyBits, FunctionCast<PFN>(static_cast<PFN_DrvCopyBits>(&DrvCopyBits))},
     {INDEX_DrvBitBlt, FunctionCast<PFN>(static_cast<PFN_DrvBitBlt>(&DrvBitBlt))},
     {INDEX_DrvStretchBlt, FunctionCast<PFN>(static_cast<PFN_DrvStretchBlt>(&DrvStretchBlt))},
-    {INDEX_DrvStretchBltROP, FunctionCast<PFN>(static_cast<PFN_DrvStretchBltROP>(&DrvStretchBltROP))},
-    {INDEX_DrvTransparentBlt, FunctionCast<PFN>(static_cast<PFN_DrvTransparentBlt>(&DrvTransparentBlt))},
+    {INDEX_DrvStretchBltROP,
+     FunctionCast<PFN>(static_cast<PFN_DrvStretchBltROP>(&DrvStretchBltROP))},
+    {INDEX_DrvTransparentBlt,
+     FunctionCast<PFN>(static_cast<PFN_DrvTransparentBlt>(&DrvTransparentBlt))},
     {INDEX_DrvAlphaBlend, FunctionCast<PFN>(static_cast<PFN_DrvAlphaBlend>(&DrvAlphaBlend))},
     {INDEX_DrvGradientFill, FunctionCast<PFN>(static_cast<PFN_DrvGradientFill>(&DrvGradientFill))},
     {INDEX_DrvPlgBlt, FunctionCast<PFN>(static_cast<PFN_DrvPlgBlt>(&DrvPlgBlt))},
@@ -22,6 +24,8 @@ const DRVFN kDrawingFunctions[] = {
 
 }  // namespace
 
-std::span<const DRVFN> UnidrvDrawingFunctions() { return kDrawingFunctions; }
+std::span<const DRVFN> UnidrvDrawingFunctions() {
+    return kDrawingFunctions;
+}
 
 }  // namespace xlhost

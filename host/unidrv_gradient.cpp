@@ -20,17 +20,20 @@ struct Shape {
     bool triangle = false;
 };
 
-int64_t Channel(COLOR16 c) { return c >> 8; }
+int64_t Channel(COLOR16 c) {
+    return c >> 8;
+}
 
 Rgb Mix(const TRIVERTEX& a, const TRIVERTEX& b, int64_t t, int64_t span) {
     const auto mix = [&](COLOR16 ca, COLOR16 cb) {
-        return static_cast<uint8_t>(std::clamp<int64_t>(Channel(ca) + (Channel(cb) - Channel(ca)) * t / span, 0, 255));
+        return static_cast<uint8_t>(
+            std::clamp<int64_t>(Channel(ca) + (Channel(cb) - Channel(ca)) * t / span, 0, 255));
     };
     return Rgb{mix(a.Red, b.Red), mix(a.Green, b.Green), mix(a.Blue, b.Blue)};
 }
 
-bool MakeShapes(const TRIVERTEX* vertices, ULONG count, const void* mesh, ULONG meshCount, ULONG mode,
-                std::vector<Shape>& shapes) {
+bool MakeShapes(const TRIVERTEX* vertices, ULONG count, const void* mesh, ULONG meshCount,
+                ULONG mode, std::vector<Shape>& shapes) {
     shapes.reserve(meshCount);
     for (ULONG i = 0; i < meshCount; ++i) {
         Shape shape;
@@ -54,7 +57,8 @@ bool MakeShapes(const TRIVERTEX* vertices, ULONG count, const void* mesh, ULONG 
             if (r.UpperLeft >= count || r.LowerRight >= count) return false;
             shape.v[0] = &vertices[r.UpperLeft];
             shape.v[1] = &vertices[r.LowerRight];
-            shape.box = OrderedRect(RECTL{shape.v[0]->x, shape.v[0]->y, shape.v[1]->x, shape.v[1]->y});
+            shape.box =
+                OrderedRect(RECTL{shape.v[0]->x, shape.v[0]->y, shape.v[1]->x, shape.v[1]->y});
         }
         shapes.push_back(shape);
     }
@@ -62,7 +66,8 @@ bool MakeShapes(const TRIVERTEX* vertices, ULONG count, const void* mesh, ULONG 
 }
 
 // Shades the pixels of `shape` on device row `y` within columns [left, right).
-void ShadeRow(const Shape& shape, ULONG mode, LONG y, LONG left, LONG right, uint8_t* rgb, uint8_t* mask) {
+void ShadeRow(const Shape& shape, ULONG mode, LONG y, LONG left, LONG right, uint8_t* rgb,
+              uint8_t* mask) {
     const LONG from = std::max(left, shape.box.left);
     const LONG to = std::min(right, shape.box.right);
     const auto put = [&](LONG x, Rgb c) {
@@ -87,35 +92,43 @@ void ShadeRow(const Shape& shape, ULONG mode, LONG y, LONG left, LONG right, uin
     // Barycentric weights at the pixel's centre; the pixel is inside when all
     // three have the triangle's orientation.
     const TRIVERTEX& c = *shape.v[2];
-    const double area = double(b.x - a.x) * double(c.y - a.y) - double(b.y - a.y) * double(c.x - a.x);
+    const double area =
+        double(b.x - a.x) * double(c.y - a.y) - double(b.y - a.y) * double(c.x - a.x);
     if (area == 0) return;
     const double py = y + 0.5;
     for (LONG x = from; x < to; ++x) {
         const double px = x + 0.5;
-        const double wa = (double(b.x - px) * double(c.y - py) - double(b.y - py) * double(c.x - px)) / area;
-        const double wb = (double(c.x - px) * double(a.y - py) - double(c.y - py) * double(a.x - px)) / area;
+        const double wa =
+            (double(b.x - px) * double(c.y - py) - double(b.y - py) * double(c.x - px)) / area;
+        const double wb =
+            (double(c.x - px) * double(a.y - py) - double(c.y - py) * double(a.x - px)) / area;
         const double wc = 1.0 - wa - wb;
         if (wa < 0 || wb < 0 || wc < 0) continue;
         const auto mix = [&](COLOR16 ca, COLOR16 cb, COLOR16 cc) {
             const double v = wa * Channel(ca) + wb * Channel(cb) + wc * Channel(cc);
             return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L));
         };
-        put(x, Rgb{mix(a.Red, b.Red, c.Red), mix(a.Green, b.Green, c.Green), mix(a.Blue, b.Blue, c.Blue)});
+        put(x, Rgb{mix(a.Red, b.Red, c.Red), mix(a.Green, b.Green, c.Green),
+                   mix(a.Blue, b.Blue, c.Blue)});
     }
 }
 
 }  // namespace
 
-BOOL DrvGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* /*pxlo*/, TRIVERTEX* pVertex, ULONG nVertex,
-                     PVOID pMesh, ULONG nMesh, RECTL* prclExtents, POINTL* /*pptlDitherOrg*/, ULONG ulMode) {
+BOOL DrvGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* /*pxlo*/, TRIVERTEX* pVertex,
+                     ULONG nVertex, PVOID pMesh, ULONG nMesh, RECTL* prclExtents,
+                     POINTL* /*pptlDitherOrg*/, ULONG ulMode) {
     return GuardedCall([&] {
-        if (psoDest == nullptr || pVertex == nullptr || nVertex == 0 || pMesh == nullptr || nMesh == 0 ||
-            (ulMode != GRADIENT_FILL_RECT_H && ulMode != GRADIENT_FILL_RECT_V && ulMode != GRADIENT_FILL_TRIANGLE))
+        if (psoDest == nullptr || pVertex == nullptr || nVertex == 0 || pMesh == nullptr ||
+            nMesh == 0 ||
+            (ulMode != GRADIENT_FILL_RECT_H && ulMode != GRADIENT_FILL_RECT_V &&
+             ulMode != GRADIENT_FILL_TRIANGLE))
             return FailCall(ERROR_INVALID_PARAMETER);
         DrawingTarget target;
         if (!OpenTarget(psoDest, pco, target)) return FALSE;
         std::vector<Shape> shapes;
-        if (!MakeShapes(pVertex, nVertex, pMesh, nMesh, ulMode, shapes)) return FailCall(ERROR_INVALID_PARAMETER);
+        if (!MakeShapes(pVertex, nVertex, pMesh, nMesh, ulMode, shapes))
+            return FailCall(ERROR_INVALID_PARAMETER);
         RECTL extents{};
         if (prclExtents != nullptr) {
             extents = OrderedRect(*prclExtents);
@@ -147,8 +160,9 @@ BOOL DrvGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* /*pxlo*/, TRIVERT
         if (!out.Ok()) return FALSE;
         WriteDrawingState(out.Stream(), target.clip, 0xCC);
         if (covered)
-            WriteRasterImage(out.Stream(), image,
-                             [&](uint32_t row, uint8_t* rgb) { fill(row, rgb, scratchMask.data()); });
+            WriteRasterImage(out.Stream(), image, [&](uint32_t row, uint8_t* rgb) {
+                fill(row, rgb, scratchMask.data());
+            });
         else
             WriteMaskedImage(out.Stream(), image, fill);
         return out.Close();

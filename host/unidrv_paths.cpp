@@ -39,7 +39,8 @@ struct Fill {
 
 uint32_t WholeUnits(double v, uint32_t lowest, uint32_t highest) {
     if (!std::isfinite(v)) return lowest;
-    return static_cast<uint32_t>(std::clamp(std::lround(std::clamp(v, -1e9, 1e9)), long{lowest}, long{highest}));
+    return static_cast<uint32_t>(
+        std::clamp(std::lround(std::clamp(v, -1e9, 1e9)), long{lowest}, long{highest}));
 }
 
 // Geometric widths and dash lengths are taken as device pixels: the drawing
@@ -53,7 +54,8 @@ void WriteDashes(xlr::XLStream* stream, const LINEATTRS& line) {
             dashes.push_back(static_cast<uint8_t>(WholeUnits(length, 1, 255)));
         }
         // The style begins with a gap: the printer's begins with a dash.
-        if ((line.fl & LA_STARTGAP) != 0) std::rotate(dashes.begin(), dashes.begin() + 1, dashes.end());
+        if ((line.fl & LA_STARTGAP) != 0)
+            std::rotate(dashes.begin(), dashes.begin() + 1, dashes.end());
     } else if ((line.fl & LA_ALTERNATE) != 0) {
         dashes = {1, 1};
     }
@@ -72,8 +74,10 @@ void WritePen(xlr::XLStream* stream, const Stroke& stroke) {
         XLSetLineJoin(stream, eRoundJoin);
     } else {
         XLSetPenWidth(stream, WholeUnits(line->elWidth.e, 1, 0xFFFF));
-        XLSetLineCap(stream, line->iEndCap < std::size(kCapOf) ? kCapOf[line->iEndCap] : uint8_t{eRoundCap});
-        const uint8_t join = line->iJoin < std::size(kJoinOf) ? kJoinOf[line->iJoin] : uint8_t{eRoundJoin};
+        XLSetLineCap(
+            stream, line->iEndCap < std::size(kCapOf) ? kCapOf[line->iEndCap] : uint8_t{eRoundCap});
+        const uint8_t join =
+            line->iJoin < std::size(kJoinOf) ? kJoinOf[line->iJoin] : uint8_t{eRoundJoin};
         XLSetLineJoin(stream, join);
         if (join == eMiterJoin) XLSetMiterLimit(stream, WholeUnits(line->eMiterLimit, 1, 0xFFFF));
     }
@@ -123,15 +127,16 @@ std::optional<uint8_t> FillRule(FLONG flOptions) {
 
 }  // namespace
 
-BOOL DrvLineTo(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, LONG x1, LONG y1, LONG x2, LONG y2, RECTL* /*prclBounds*/,
-               MIX mix) {
+BOOL DrvLineTo(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, LONG x1, LONG y1, LONG x2, LONG y2,
+               RECTL* /*prclBounds*/, MIX mix) {
     return GuardedCall([&] {
         if (pso == nullptr) return FailCall(ERROR_INVALID_PARAMETER);
         const uint8_t rop3 = Rop3OfMix(mix);
         const auto color = PaintColor(pbo, rop3);
         if (!color) return FailCall(pbo == nullptr ? ERROR_INVALID_PARAMETER : ERROR_NOT_SUPPORTED);
         const auto point = [](LONG x, LONG y) {
-            return XLPoint{static_cast<int16_t>(ToXLCoordinate(x)), static_cast<int16_t>(ToXLCoordinate(y))};
+            return XLPoint{static_cast<int16_t>(ToXLCoordinate(x)),
+                           static_cast<int16_t>(ToXLCoordinate(y))};
         };
         const std::vector<PathStep> steps = {{PathStep::Kind::Move, {point(x1, y1)}},
                                              {PathStep::Kind::Lines, {point(x2, y2)}}};
@@ -142,7 +147,8 @@ BOOL DrvLineTo(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, LONG x1, LONG y1, LONG
 BOOL DrvStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* /*pxo*/, BRUSHOBJ* pbo,
                    POINTL* /*pptlBrushOrg*/, LINEATTRS* plineattrs, MIX mix) {
     return GuardedCall([&] {
-        if (pso == nullptr || ppo == nullptr || plineattrs == nullptr) return FailCall(ERROR_INVALID_PARAMETER);
+        if (pso == nullptr || ppo == nullptr || plineattrs == nullptr)
+            return FailCall(ERROR_INVALID_PARAMETER);
         const uint8_t rop3 = Rop3OfMix(mix);
         const auto color = PaintColor(pbo, rop3);
         if (!color) return FailCall(pbo == nullptr ? ERROR_INVALID_PARAMETER : ERROR_NOT_SUPPORTED);
@@ -150,8 +156,8 @@ BOOL DrvStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* /*pxo*/, 
     });
 }
 
-BOOL DrvFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* /*pptlBrushOrg*/, MIX mix,
-                 FLONG flOptions) {
+BOOL DrvFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* /*pptlBrushOrg*/,
+                 MIX mix, FLONG flOptions) {
     return GuardedCall([&] {
         const auto rule = FillRule(flOptions);
         if (pso == nullptr || ppo == nullptr || !rule) return FailCall(ERROR_INVALID_PARAMETER);
@@ -163,9 +169,9 @@ BOOL DrvFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL
 }
 
 // One PaintPath fills and then strokes, both under the fill's mix.
-BOOL DrvStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* /*pxo*/, BRUSHOBJ* pboStroke,
-                          LINEATTRS* plineattrs, BRUSHOBJ* pboFill, POINTL* /*pptlBrushOrg*/, MIX mixFill,
-                          FLONG flOptions) {
+BOOL DrvStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* /*pxo*/,
+                          BRUSHOBJ* pboStroke, LINEATTRS* plineattrs, BRUSHOBJ* pboFill,
+                          POINTL* /*pptlBrushOrg*/, MIX mixFill, FLONG flOptions) {
     return GuardedCall([&] {
         const auto rule = FillRule(flOptions);
         if (pso == nullptr || ppo == nullptr || plineattrs == nullptr || !rule)
@@ -176,7 +182,8 @@ BOOL DrvStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* /*
         if (!strokeColor || !fillColor)
             return FailCall(pboStroke == nullptr || pboFill == nullptr ? ERROR_INVALID_PARAMETER
                                                                        : ERROR_NOT_SUPPORTED);
-        return PaintPath(pso, pco, ReadPath(ppo), rop3, Stroke{*strokeColor, plineattrs}, Fill{*fillColor, *rule});
+        return PaintPath(pso, pco, ReadPath(ppo), rop3, Stroke{*strokeColor, plineattrs},
+                         Fill{*fillColor, *rule});
     });
 }
 

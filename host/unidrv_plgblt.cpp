@@ -26,7 +26,7 @@ constexpr int64_t kLargestCorner = int64_t{1} << 27;
 
 // An engine bitmap, top-down, locked for as long as it lives.
 class TempBitmap {
-public:
+  public:
     TempBitmap(LONG width, LONG height, ULONG format) {
         handle_ = EngCreateBitmap(SIZEL{width, height}, 0, format, BMF_TOPDOWN, nullptr);
         if (handle_ != nullptr) surface_ = EngLockSurface(reinterpret_cast<HSURF>(handle_));
@@ -39,9 +39,11 @@ public:
     TempBitmap& operator=(const TempBitmap&) = delete;
 
     SURFOBJ* Surface() const { return surface_; }
-    const BYTE* Row(LONG y) const { return static_cast<const BYTE*>(surface_->pvScan0) + surface_->lDelta * y; }
+    const BYTE* Row(LONG y) const {
+        return static_cast<const BYTE*>(surface_->pvScan0) + surface_->lDelta * y;
+    }
 
-private:
+  private:
     HBITMAP handle_ = nullptr;
     SURFOBJ* surface_ = nullptr;
 };
@@ -65,8 +67,8 @@ EngineXlate TranslationTo24(ULONG format, XLATEOBJ* given) {
 }
 
 struct Parallelogram {
-    POINTFIX corners[3];  // where the source's top-left, top-right and bottom-left go
-    RECTL box{};          // device pixels whose centres it may cover
+    POINTFIX corners[3];          // where the source's top-left, top-right and bottom-left go
+    RECTL box{};                  // device pixels whose centres it may cover
     bool wholeRectangle = false;  // it is its box, on whole pixels: it covers every pixel of it
 };
 
@@ -81,11 +83,12 @@ bool DescribeParallelogram(const POINTFIX* pptfx, Parallelogram& shape) {
     std::copy(pptfx, pptfx + 3, shape.corners);
     const auto [minX, maxX] = std::minmax_element(std::begin(xs), std::end(xs));
     const auto [minY, maxY] = std::minmax_element(std::begin(ys), std::end(ys));
-    shape.box = RECTL{static_cast<LONG>(*minX >> 4), static_cast<LONG>(*minY >> 4), static_cast<LONG>((*maxX + 15) >> 4),
-                      static_cast<LONG>((*maxY + 15) >> 4)};
+    shape.box = RECTL{static_cast<LONG>(*minX >> 4), static_cast<LONG>(*minY >> 4),
+                      static_cast<LONG>((*maxX + 15) >> 4), static_cast<LONG>((*maxY + 15) >> 4)};
     const bool axisAligned = (uy == 0 && vx == 0) || (ux == 0 && vy == 0);
-    const bool wholePixels = std::all_of(std::begin(xs), std::end(xs), [](int64_t v) { return (v & 15) == 0; }) &&
-                             std::all_of(std::begin(ys), std::end(ys), [](int64_t v) { return (v & 15) == 0; });
+    const bool wholePixels =
+        std::all_of(std::begin(xs), std::end(xs), [](int64_t v) { return (v & 15) == 0; }) &&
+        std::all_of(std::begin(ys), std::end(ys), [](int64_t v) { return (v & 15) == 0; });
     shape.wholeRectangle = axisAligned && wholePixels;
     return true;
 }
@@ -93,9 +96,9 @@ bool DescribeParallelogram(const POINTFIX* pptfx, Parallelogram& shape) {
 // Draws strips of the area through the engine: colours, and which pixels the
 // parallelogram covers.
 class StripRenderer {
-public:
-    StripRenderer(SURFOBJ* source, XLATEOBJ* xlate, COLORADJUSTMENT* pca, POINTL* brushOrigin, RECTL sourceRect,
-                  ULONG mode, const Parallelogram& shape, const RECTL& area)
+  public:
+    StripRenderer(SURFOBJ* source, XLATEOBJ* xlate, COLORADJUSTMENT* pca, POINTL* brushOrigin,
+                  RECTL sourceRect, ULONG mode, const Parallelogram& shape, const RECTL& area)
         : source_(source),
           xlate_(xlate),
           pca_(pca),
@@ -105,15 +108,18 @@ public:
           shape_(shape),
           area_(area),
           width_(area.right - area.left),
-          rows_(static_cast<LONG>(std::clamp<size_t>(kStripBytes / (size_t(width_) * 3), 1, area.bottom - area.top))),
+          rows_(static_cast<LONG>(
+              std::clamp<size_t>(kStripBytes / (size_t(width_) * 3), 1, area.bottom - area.top))),
           colors_(width_, rows_, BMF_24BPP),
           coverage_(width_, rows_, BMF_1BPP),
           onePixel_(1, 1, BMF_1BPP) {
-        if (onePixel_.Surface() != nullptr) static_cast<BYTE*>(onePixel_.Surface()->pvScan0)[0] = 0x80;
+        if (onePixel_.Surface() != nullptr)
+            static_cast<BYTE*>(onePixel_.Surface()->pvScan0)[0] = 0x80;
     }
 
     bool Ok() const {
-        return colors_.Surface() != nullptr && coverage_.Surface() != nullptr && onePixel_.Surface() != nullptr;
+        return colors_.Surface() != nullptr && coverage_.Surface() != nullptr &&
+               onePixel_.Surface() != nullptr;
     }
     // The strip that holds image row `row` is drawn; false when the engine failed.
     bool Reach(uint32_t row) {
@@ -123,21 +129,26 @@ public:
         drawn_ = Draw(area_.top + top);
         return drawn_;
     }
-    const BYTE* ColorRow(uint32_t row) const { return colors_.Row(static_cast<LONG>(row) - stripTop_); }
-    const BYTE* CoverageRow(uint32_t row) const { return coverage_.Row(static_cast<LONG>(row) - stripTop_); }
+    const BYTE* ColorRow(uint32_t row) const {
+        return colors_.Row(static_cast<LONG>(row) - stripTop_);
+    }
+    const BYTE* CoverageRow(uint32_t row) const {
+        return coverage_.Row(static_cast<LONG>(row) - stripTop_);
+    }
 
-private:
+  private:
     bool Draw(LONG deviceTop) {
         POINTFIX corners[3];
         for (int i = 0; i < 3; ++i)
-            corners[i] = POINTFIX{shape_.corners[i].x - area_.left * 16, shape_.corners[i].y - deviceTop * 16};
+            corners[i] = POINTFIX{shape_.corners[i].x - area_.left * 16,
+                                  shape_.corners[i].y - deviceTop * 16};
         SURFOBJ* coverage = coverage_.Surface();
         std::memset(coverage->pvBits, 0, coverage->cjBits);
         RECTL one{0, 0, 1, 1};
-        return EngPlgBlt(colors_.Surface(), source_, nullptr, nullptr, xlate_, pca_, brushOrigin_, corners,
-                         &sourceRect_, nullptr, mode_) &&
-               EngPlgBlt(coverage, onePixel_.Surface(), nullptr, nullptr, nullptr, nullptr, nullptr, corners, &one,
-                         nullptr, COLORONCOLOR);
+        return EngPlgBlt(colors_.Surface(), source_, nullptr, nullptr, xlate_, pca_, brushOrigin_,
+                         corners, &sourceRect_, nullptr, mode_) &&
+               EngPlgBlt(coverage, onePixel_.Surface(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                         corners, &one, nullptr, COLORONCOLOR);
     }
 
     SURFOBJ* source_;
@@ -160,8 +171,8 @@ private:
 }  // namespace
 
 BOOL DrvPlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco, XLATEOBJ* pxlo,
-               COLORADJUSTMENT* pca, POINTL* pptlBrushOrg, POINTFIX* pptfx, RECTL* prcl, POINTL* /*pptl*/,
-               ULONG iMode) {
+               COLORADJUSTMENT* pca, POINTL* pptlBrushOrg, POINTFIX* pptfx, RECTL* prcl,
+               POINTL* /*pptl*/, ULONG iMode) {
     return GuardedCall([&] {
         if (psoTrg == nullptr || psoSrc == nullptr || pptfx == nullptr || prcl == nullptr)
             return FailCall(ERROR_INVALID_PARAMETER);
@@ -181,10 +192,12 @@ BOOL DrvPlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco, 
 
         const EngineXlate xlate = TranslationTo24(bitmap.Format(), pxlo);
         if (!xlate) return FailCall(ERROR_NOT_ENOUGH_MEMORY);
-        const ULONG mode = iMode >= BLACKONWHITE && iMode <= MAXSTRETCHBLTMODE ? iMode : COLORONCOLOR;
+        const ULONG mode =
+            iMode >= BLACKONWHITE && iMode <= MAXSTRETCHBLTMODE ? iMode : COLORONCOLOR;
         StripRenderer strips(psoSrc, xlate.get(), pca, pptlBrushOrg, sourceRect, mode, shape, area);
         if (!strips.Ok()) return FailCall(ERROR_NOT_ENOUGH_MEMORY);
-        // The first strip shows whether the engine takes the call at all, before anything is written.
+        // The first strip shows whether the engine takes the call at all, before anything is
+        // written.
         if (!strips.Reach(0)) return FALSE;
 
         RasterImage image;
@@ -204,7 +217,8 @@ BOOL DrvPlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco, 
                 rgb[3 * x + 1] = bgr[3 * x + 1];
                 rgb[3 * x + 2] = bgr[3 * x];
             }
-            std::memcpy(mask, strips.CoverageRow(row), RowBytes(RasterFormat::Indexed1, image.width));
+            std::memcpy(mask, strips.CoverageRow(row),
+                        RowBytes(RasterFormat::Indexed1, image.width));
         };
         std::vector<uint8_t> unusedMask(RowBytes(RasterFormat::Indexed1, image.width));
 
@@ -212,7 +226,9 @@ BOOL DrvPlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco, 
         if (!out.Ok()) return FALSE;
         WriteDrawingState(out.Stream(), target.clip, 0xCC);
         if (shape.wholeRectangle)
-            WriteRasterImage(out.Stream(), image, [&](uint32_t row, uint8_t* rgb) { fill(row, rgb, unusedMask.data()); });
+            WriteRasterImage(out.Stream(), image, [&](uint32_t row, uint8_t* rgb) {
+                fill(row, rgb, unusedMask.data());
+            });
         else
             WriteMaskedImage(out.Stream(), image, fill);
         const BOOL written = out.Close();

@@ -40,16 +40,18 @@ struct GlyphMask {
     std::vector<uint8_t> bits;
 };
 
-bool RenderGlyphs(const FontFace& face, const STROBJ& str, std::vector<PlacedGlyph>& glyphs, RECTL& box) {
+bool RenderGlyphs(const FontFace& face, const STROBJ& str, std::vector<PlacedGlyph>& glyphs,
+                  RECTL& box) {
     for (ULONG i = 0; i < str.cGlyphs; ++i) {
         PlacedGlyph glyph;
         if (!face.RenderMono(str.pgp[i].hg, glyph.bitmap)) return false;
         if (glyph.bitmap.width == 0 || glyph.bitmap.height == 0) continue;
-        glyph.x = static_cast<LONG>(std::clamp<int64_t>(int64_t{str.pgp[i].ptl.x} + glyph.bitmap.left, INT32_MIN / 2,
-                                                        INT32_MAX / 2));
-        glyph.y = static_cast<LONG>(std::clamp<int64_t>(int64_t{str.pgp[i].ptl.y} - glyph.bitmap.top, INT32_MIN / 2,
-                                                        INT32_MAX / 2));
-        box = UnionRects(box, RECTL{glyph.x, glyph.y, glyph.x + glyph.bitmap.width, glyph.y + glyph.bitmap.height});
+        glyph.x = static_cast<LONG>(std::clamp<int64_t>(
+            int64_t{str.pgp[i].ptl.x} + glyph.bitmap.left, INT32_MIN / 2, INT32_MAX / 2));
+        glyph.y = static_cast<LONG>(std::clamp<int64_t>(
+            int64_t{str.pgp[i].ptl.y} - glyph.bitmap.top, INT32_MIN / 2, INT32_MAX / 2));
+        box = UnionRects(box, RECTL{glyph.x, glyph.y, glyph.x + glyph.bitmap.width,
+                                    glyph.y + glyph.bitmap.height});
         glyphs.push_back(std::move(glyph));
     }
     return true;
@@ -63,9 +65,11 @@ GlyphMask MakeMask(const std::vector<PlacedGlyph>& glyphs, const RECTL& area) {
     mask.bits.assign(mask.rowBytes * static_cast<size_t>(area.bottom - area.top), 0);
     for (const PlacedGlyph& glyph : glyphs) {
         const RECTL inside = IntersectRects(
-            RECTL{glyph.x, glyph.y, glyph.x + glyph.bitmap.width, glyph.y + glyph.bitmap.height}, area);
+            RECTL{glyph.x, glyph.y, glyph.x + glyph.bitmap.width, glyph.y + glyph.bitmap.height},
+            area);
         for (LONG y = inside.top; y < inside.bottom; ++y) {
-            const uint8_t* from = glyph.bitmap.bits.data() + static_cast<size_t>(y - glyph.y) * glyph.bitmap.pitch;
+            const uint8_t* from =
+                glyph.bitmap.bits.data() + static_cast<size_t>(y - glyph.y) * glyph.bitmap.pitch;
             uint8_t* to = mask.bits.data() + static_cast<size_t>(y - area.top) * mask.rowBytes;
             for (LONG x = inside.left; x < inside.right; ++x) {
                 const LONG gx = x - glyph.x;
@@ -115,8 +119,9 @@ std::vector<RECTL> ExtraRects(const RECTL* extra, const RECTL& limit) {
 
 }  // namespace
 
-BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra, RECTL* prclOpaque,
-                BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* /*pptlOrg*/, MIX mix) {
+BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
+                RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* /*pptlOrg*/,
+                MIX mix) {
     return GuardedCall([&] {
         if (pso == nullptr || pstro == nullptr || pstro->cGlyphs > kMaxGlyphs ||
             (pstro->cGlyphs > 0 && (pstro->pgp == nullptr || pfo == nullptr)))
@@ -129,14 +134,17 @@ BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
         RECTL opaque{};
         if (prclOpaque != nullptr) {
             opaqueColor = SolidColor(pboOpaque);
-            if (!opaqueColor) return FailCall(pboOpaque == nullptr ? ERROR_INVALID_PARAMETER : ERROR_NOT_SUPPORTED);
+            if (!opaqueColor)
+                return FailCall(pboOpaque == nullptr ? ERROR_INVALID_PARAMETER
+                                                     : ERROR_NOT_SUPPORTED);
             opaque = IntersectRects(OrderedRect(*prclOpaque), limit);
         }
         const uint8_t mixRop3 = Rop3OfMix(mix);
         Rgb foreground = kBlack;
         if (RopUsesPattern(mixRop3)) {
             const auto solid = SolidColor(pboFore);
-            if (!solid) return FailCall(pboFore == nullptr ? ERROR_INVALID_PARAMETER : ERROR_NOT_SUPPORTED);
+            if (!solid)
+                return FailCall(pboFore == nullptr ? ERROR_INVALID_PARAMETER : ERROR_NOT_SUPPORTED);
             foreground = *solid;
         }
 
@@ -145,9 +153,11 @@ BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
         if (pstro->cGlyphs > 0) {
             const FontFace* face = FontFace::FromProducer(pfo->pvProducer);
             if (face == nullptr) return FailCall(ERROR_NOT_SUPPORTED);
-            if (!RenderGlyphs(*face, *pstro, glyphs, glyphBox)) return FailCall(ERROR_INVALID_PARAMETER);
+            if (!RenderGlyphs(*face, *pstro, glyphs, glyphBox))
+                return FailCall(ERROR_INVALID_PARAMETER);
         }
-        const RECTL maskArea = mixRop3 == kRopDestination ? RECTL{} : IntersectRects(glyphBox, limit);
+        const RECTL maskArea =
+            mixRop3 == kRopDestination ? RECTL{} : IntersectRects(glyphBox, limit);
         const std::vector<RECTL> extras =
             mixRop3 == kRopDestination ? std::vector<RECTL>{} : ExtraRects(prclExtra, limit);
         if (IsEmptyRect(opaque) && IsEmptyRect(maskArea) && extras.empty()) return TRUE;

@@ -30,7 +30,9 @@ void XLSetBrushRgb(XLStream* stream, Rgb color) {
     XLPutOperator(stream, xlop::SetBrushSource);
 }
 
-void XLSetNullBrush(XLStream* stream) { PutUByteOperator(stream, 0, xlattr::NullBrush, xlop::SetBrushSource); }
+void XLSetNullBrush(XLStream* stream) {
+    PutUByteOperator(stream, 0, xlattr::NullBrush, xlop::SetBrushSource);
+}
 
 void XLSetPenRgb(XLStream* stream, Rgb color) {
     PutRgbColor(stream, color);
@@ -67,6 +69,8 @@ void XLSetLineDash(XLStream* stream, std::span<const uint8_t> dashes) {
     XLPutOperator(stream, xlop::SetLineDash);
 }
 
-void XLSetSolidLine(XLStream* stream) { PutUByteOperator(stream, 0, xlattr::SolidLine, xlop::SetLineDash); }
+void XLSetSolidLine(XLStream* stream) {
+    PutUByteOperator(stream, 0, xlattr::SolidLine, xlop::SetLineDash);
+}
 
 }  // namespace xlhost

@@ -12,7 +12,7 @@
 namespace xlhost {
 
 void XLSetBrushRgb(xlr::XLStream* stream, Rgb color);  // RGBColor, SetBrushSource
-void XLSetNullBrush(xlr::XLStream* stream);             // NullBrush 0, SetBrushSource
+void XLSetNullBrush(xlr::XLStream* stream);            // NullBrush 0, SetBrushSource
 void XLSetPenRgb(xlr::XLStream* stream, Rgb color);    // RGBColor, SetPenSource
 void XLSetPenWidth(xlr::XLStream* stream, uint32_t width);
 void XLSetFillMode(xlr::XLStream* stream, uint32_t mode);

@@ -17,7 +17,8 @@ XLPoint PointOf(const POINTFIX& p) {
     return XLPoint{static_cast<int16_t>(PixelOfFix(p.x)), static_cast<int16_t>(PixelOfFix(p.y))};
 }
 
-void Append(std::vector<PathStep>& steps, PathStep::Kind kind, const POINTFIX* points, size_t count) {
+void Append(std::vector<PathStep>& steps, PathStep::Kind kind, const POINTFIX* points,
+            size_t count) {
     if (count == 0) return;
     if (steps.empty() || steps.back().kind != kind) steps.push_back(PathStep{kind, {}});
     auto& out = steps.back().points;
@@ -65,7 +66,8 @@ std::vector<PathStep> ReadPath(PATHOBJ* path) {
             Append(steps, PathStep::Kind::Beziers, points, count - count % 3);
         else
             Append(steps, PathStep::Kind::Lines, points, count);
-        if ((data.flags & PD_CLOSEFIGURE) != 0) steps.push_back(PathStep{PathStep::Kind::Close, {}});
+        if ((data.flags & PD_CLOSEFIGURE) != 0)
+            steps.push_back(PathStep{PathStep::Kind::Close, {}});
         if ((data.flags & (PD_ENDSUBPATH | PD_CLOSEFIGURE)) != 0) inFigure = false;
     } while (more);
     return steps;

@@ -41,7 +41,9 @@ uint32_t DecodedImage::Rgb(unsigned x, unsigned y) const {
     return (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
 }
 
-bool DecodedImage::Bit(unsigned x, unsigned y) const { return (rows.at(y).at(x >> 3) >> (7 - (x & 7))) & 1; }
+bool DecodedImage::Bit(unsigned x, unsigned y) const {
+    return (rows.at(y).at(x >> 3) >> (7 - (x & 7))) & 1;
+}
 
 unsigned DecodedImage::SetBits() const {
     unsigned count = 0;
@@ -86,13 +88,15 @@ std::vector<DecodedImage> DecodeImages(const std::vector<Operator>& operators) {
             case xlop::SetColorSpace: {
                 state.colorSpace = static_cast<unsigned>(AttributeInteger(op, xlattr::ColorSpace));
                 const auto* palette = op.Find(xlattr::PaletteData);
-                state.palette = palette ? std::vector<uint8_t>(palette->value.raw.begin(), palette->value.raw.end())
+                state.palette = palette ? std::vector<uint8_t>(palette->value.raw.begin(),
+                                                               palette->value.raw.end())
                                         : std::vector<uint8_t>{};
                 break;
             }
             case xlop::SetBrushSource:
                 if (const auto* rgb = op.Find(xlattr::RGBColor))
-                    state.brush = std::vector<uint8_t>(rgb->value.raw.begin(), rgb->value.raw.end());
+                    state.brush =
+                        std::vector<uint8_t>(rgb->value.raw.begin(), rgb->value.raw.end());
                 else
                     state.brush.reset();
                 break;
@@ -109,12 +113,15 @@ std::vector<DecodedImage> DecodeImages(const std::vector<Operator>& operators) {
             case xlop::BeginImage: {
                 images.push_back(state);
                 current = &images.back();
-                current->mapping = static_cast<unsigned>(AttributeInteger(op, xlattr::ColorMapping));
+                current->mapping =
+                    static_cast<unsigned>(AttributeInteger(op, xlattr::ColorMapping));
                 current->depth = static_cast<unsigned>(AttributeInteger(op, xlattr::ColorDepth));
                 current->width = static_cast<unsigned>(AttributeInteger(op, xlattr::SourceWidth));
                 current->height = static_cast<unsigned>(AttributeInteger(op, xlattr::SourceHeight));
-                current->destWidth = static_cast<unsigned>(AttributeInteger(op, xlattr::DestinationSize, 0));
-                current->destHeight = static_cast<unsigned>(AttributeInteger(op, xlattr::DestinationSize, 1));
+                current->destWidth =
+                    static_cast<unsigned>(AttributeInteger(op, xlattr::DestinationSize, 0));
+                current->destHeight =
+                    static_cast<unsigned>(AttributeInteger(op, xlattr::DestinationSize, 1));
                 break;
             }
             case xlop::ReadImage: {
@@ -131,7 +138,8 @@ std::vector<DecodedImage> DecodeImages(const std::vector<Operator>& operators) {
                     ADD_FAILURE() << "ReadImage without data";
                     break;
                 }
-                const size_t rowBytes = current->depth == 0 ? (current->width + 7) / 8 : current->width * 3;
+                const size_t rowBytes =
+                    current->depth == 0 ? (current->width + 7) / 8 : current->width * 3;
                 const size_t stride = (rowBytes + 3) & ~size_t{3};
                 std::vector<uint8_t> data(op.data->bytes.begin(), op.data->bytes.end());
                 if (mode == 1) {
@@ -146,7 +154,8 @@ std::vector<DecodedImage> DecodeImages(const std::vector<Operator>& operators) {
                 }
                 EXPECT_EQ(data.size(), stride * count) << "rows padded to 4 bytes";
                 for (unsigned r = 0; r < count && (r + 1) * stride <= data.size(); ++r)
-                    current->rows.emplace_back(data.begin() + r * stride, data.begin() + r * stride + rowBytes);
+                    current->rows.emplace_back(data.begin() + r * stride,
+                                               data.begin() + r * stride + rowBytes);
                 break;
             }
             case xlop::EndImage:
@@ -207,8 +216,11 @@ void Bitmap::Set(LONG x, LONG y, uint32_t value) const {
             row[x] = static_cast<BYTE>(value);
             break;
         default: {
-            const size_t bytes = so_->iBitmapFormat == BMF_16BPP ? 2 : so_->iBitmapFormat == BMF_24BPP ? 3 : 4;
-            for (size_t i = 0; i < bytes; ++i) row[x * bytes + i] = static_cast<BYTE>(value >> (8 * i));
+            const size_t bytes = so_->iBitmapFormat == BMF_16BPP   ? 2
+                                 : so_->iBitmapFormat == BMF_24BPP ? 3
+                                                                   : 4;
+            for (size_t i = 0; i < bytes; ++i)
+                row[x * bytes + i] = static_cast<BYTE>(value >> (8 * i));
         }
     }
 }

@@ -21,7 +21,7 @@ using xlr::reader::Operator;
 
 // A device page of `width` x `height` pixels (a 24-bit device surface).
 class DrawingPage {
-public:
+  public:
     DrawingPage(LONG width = 800, LONG height = 600);
     DrawingPage(const DrawingPage&) = delete;
     DrawingPage& operator=(const DrawingPage&) = delete;
@@ -36,7 +36,7 @@ public:
     // Their tags, in order.
     std::vector<uint8_t> Tags();
 
-private:
+  private:
     xltest::FakeDevice device_;
     SURFOBJ surface_{};
     std::string read_;  // the bytes the operators were read from
@@ -48,7 +48,7 @@ struct DecodedImage {
     int cursorX = 0;
     int cursorY = 0;
     unsigned colorSpace = 0;
-    std::vector<uint8_t> palette;  // PaletteData of the colour space, if any
+    std::vector<uint8_t> palette;               // PaletteData of the colour space, if any
     std::optional<std::vector<uint8_t>> brush;  // RGBColor of the last SetBrushSource
     unsigned rop3 = 0;
     unsigned sourceTxMode = 0;
@@ -58,8 +58,8 @@ struct DecodedImage {
     unsigned height = 0;
     unsigned destWidth = 0;
     unsigned destHeight = 0;
-    std::vector<unsigned> compressions;       // CompressMode of each ReadImage
-    std::vector<std::vector<uint8_t>> rows;   // each row without its padding
+    std::vector<unsigned> compressions;      // CompressMode of each ReadImage
+    std::vector<std::vector<uint8_t>> rows;  // each row without its padding
 
     // 0x00RRGGBB of a direct 24-bit pixel.
     uint32_t Rgb(unsigned x, unsigned y) const;
@@ -85,18 +85,20 @@ int64_t AttributeInteger(const Operator& op, uint16_t id, size_t element = 0);
 
 // Bitmaps of the engine, locked while they live.
 class Bitmap {
-public:
+  public:
     Bitmap(LONG cx, LONG cy, ULONG format, FLONG flags = BMF_TOPDOWN);
     ~Bitmap();
     Bitmap(const Bitmap&) = delete;
     Bitmap& operator=(const Bitmap&) = delete;
 
     SURFOBJ* so() const { return so_; }
-    BYTE* Row(LONG y) const { return static_cast<BYTE*>(so_->pvScan0) + ptrdiff_t{so_->lDelta} * y; }
+    BYTE* Row(LONG y) const {
+        return static_cast<BYTE*>(so_->pvScan0) + ptrdiff_t{so_->lDelta} * y;
+    }
     // Writes a pixel value in the bitmap's format.
     void Set(LONG x, LONG y, uint32_t value) const;
 
-private:
+  private:
     HSURF handle_ = nullptr;
     SURFOBJ* so_ = nullptr;
 };

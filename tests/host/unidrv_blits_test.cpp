@@ -43,7 +43,7 @@ uint32_t Pixel24(const Bitmap& bitmap, LONG x, LONG y) {
 }
 
 class UnidrvBlitTest : public ::testing::Test {
-protected:
+  protected:
     DrawingPage page{800, 600};
 };
 
@@ -55,9 +55,9 @@ TEST_F(UnidrvBlitTest, CopyBitsSendsTheRowsAsAnUncompressedRgbImage) {
     ASSERT_TRUE(DrvCopyBits(page.Surface(), source.so(), nullptr, nullptr, &dest, &origin));
 
     const std::vector<uint8_t> expected = {
-        xlop::PushGS,        xlop::SetClipToPage, xlop::SetROP,    xlop::SetSourceTxMode, xlop::SetPaintTxMode,
-        xlop::SetColorSpace, xlop::SetCursor,     xlop::BeginImage, xlop::ReadImage,      xlop::EndImage,
-        xlop::PopGS};
+        xlop::PushGS,         xlop::SetClipToPage, xlop::SetROP,    xlop::SetSourceTxMode,
+        xlop::SetPaintTxMode, xlop::SetColorSpace, xlop::SetCursor, xlop::BeginImage,
+        xlop::ReadImage,      xlop::EndImage,      xlop::PopGS};
     EXPECT_EQ(page.Tags(), expected);
     const auto images = DecodeImages(page.Operators());
     ASSERT_EQ(images.size(), 1u);
@@ -74,7 +74,8 @@ TEST_F(UnidrvBlitTest, CopyBitsSendsTheRowsAsAnUncompressedRgbImage) {
     EXPECT_EQ(image.destHeight, 3u);
     EXPECT_EQ(image.compressions, std::vector<unsigned>{0});  // 15-byte rows, padded to 16
     for (unsigned y = 0; y < 3; ++y)
-        for (unsigned x = 0; x < 5; ++x) EXPECT_EQ(image.Rgb(x, y), Pixel24(source, x, y)) << x << "," << y;
+        for (unsigned x = 0; x < 5; ++x)
+            EXPECT_EQ(image.Rgb(x, y), Pixel24(source, x, y)) << x << "," << y;
 }
 
 TEST_F(UnidrvBlitTest, FlatRowsGoOutRunLengthEncoded) {
@@ -102,7 +103,8 @@ struct FormatCase {
     std::vector<uint32_t> expected;  // 0x00RRGGBB
 };
 
-class UnidrvBlitFormatTest : public UnidrvBlitTest, public ::testing::WithParamInterface<FormatCase> {};
+class UnidrvBlitFormatTest : public UnidrvBlitTest,
+                             public ::testing::WithParamInterface<FormatCase> {};
 
 TEST_P(UnidrvBlitFormatTest, ColoursReachThePrinterAsRgb) {
     const FormatCase& c = GetParam();
@@ -133,13 +135,25 @@ TEST_P(UnidrvBlitFormatTest, ColoursReachThePrinterAsRgb) {
 INSTANTIATE_TEST_SUITE_P(
     Formats, UnidrvBlitFormatTest,
     ::testing::Values(
-        FormatCase{"mono_default", BMF_1BPP, {}, {0, 1, 1, 0, 1, 0, 0, 0, 1}, {0, 0xFFFFFF, 0xFFFFFF, 0, 0xFFFFFF, 0, 0, 0, 0xFFFFFF}},
+        FormatCase{"mono_default",
+                   BMF_1BPP,
+                   {},
+                   {0, 1, 1, 0, 1, 0, 0, 0, 1},
+                   {0, 0xFFFFFF, 0xFFFFFF, 0, 0xFFFFFF, 0, 0, 0, 0xFFFFFF}},
         FormatCase{"mono_palette", BMF_1BPP, {0xFF0000, 0x0000FF}, {0, 1}, {0xFF0000, 0x0000FF}},
-        FormatCase{"four_palette", BMF_4BPP, {0x000000, 0x112233, 0x445566, 0x778899}, {1, 2, 3, 9}, {0x112233, 0x445566, 0x778899, 0}},
+        FormatCase{"four_palette",
+                   BMF_4BPP,
+                   {0x000000, 0x112233, 0x445566, 0x778899},
+                   {1, 2, 3, 9},
+                   {0x112233, 0x445566, 0x778899, 0}},
         FormatCase{"four_default", BMF_4BPP, {}, {0, 9, 15}, {0x000000, 0xFF0000, 0xFFFFFF}},
         FormatCase{"eight_grey", BMF_8BPP, {}, {0, 128, 255}, {0x000000, 0x808080, 0xFFFFFF}},
         FormatCase{"eight_palette", BMF_8BPP, {0xABCDEF, 0x123456}, {1, 0}, {0x123456, 0xABCDEF}},
-        FormatCase{"sixteen_555", BMF_16BPP, {}, {0x7C00, 0x03E0, 0x001F, 0x4210}, {0xFF0000, 0x00FF00, 0x0000FF, 0x848484}},
+        FormatCase{"sixteen_555",
+                   BMF_16BPP,
+                   {},
+                   {0x7C00, 0x03E0, 0x001F, 0x4210},
+                   {0xFF0000, 0x00FF00, 0x0000FF, 0x848484}},
         FormatCase{"twentyfour", BMF_24BPP, {}, {0x123456, 0xFEDCBA}, {0x123456, 0xFEDCBA}},
         FormatCase{"thirtytwo", BMF_32BPP, {}, {0xFF123456, 0x00ABCDEF}, {0x123456, 0xABCDEF}}),
     [](const ::testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
@@ -149,13 +163,14 @@ TEST_F(UnidrvBlitTest, MonoSourceKeepsItsBitsFromAnyColumn) {
     for (LONG x = 0; x < 21; ++x) source.Set(x, 1, (x * 7 + 3) % 5 < 2);
     RECTL dest{100, 50, 113, 51};
     POINTL origin{5, 1};  // not on a byte boundary
-    ASSERT_TRUE(DrvBitBlt(page.Surface(), source.so(), nullptr, nullptr, nullptr, &dest, &origin, nullptr, nullptr,
-                          nullptr, 0xCCCC));
+    ASSERT_TRUE(DrvBitBlt(page.Surface(), source.so(), nullptr, nullptr, nullptr, &dest, &origin,
+                          nullptr, nullptr, nullptr, 0xCCCC));
     const auto images = DecodeImages(page.Operators());
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].palette, (std::vector<uint8_t>{0, 0, 0, 255, 255, 255}));
     ASSERT_EQ(images[0].width, 13u);
-    for (unsigned x = 0; x < 13; ++x) EXPECT_EQ(images[0].Bit(x, 0), (((x + 5) * 7 + 3) % 5 < 2)) << x;
+    for (unsigned x = 0; x < 13; ++x)
+        EXPECT_EQ(images[0].Bit(x, 0), (((x + 5) * 7 + 3) % 5 < 2)) << x;
 }
 
 TEST_F(UnidrvBlitTest, OnlyThePartInsideTheClipRectangleIsSent) {
@@ -169,7 +184,8 @@ TEST_F(UnidrvBlitTest, OnlyThePartInsideTheClipRectangleIsSent) {
     const Operator* rect = FindOperator(ops, xlop::SetClipRectangle);
     ASSERT_NE(rect, nullptr);
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(AttributeInteger(*rect, xlattr::BoundingBox, i), (std::array<int, 4>{103, 204, 106, 206}[i]));
+        EXPECT_EQ(AttributeInteger(*rect, xlattr::BoundingBox, i),
+                  (std::array<int, 4>{103, 204, 106, 206}[i]));
     const auto images = DecodeImages(ops);
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].cursorX, 103);
@@ -206,8 +222,8 @@ TEST_F(UnidrvBlitTest, StretchSetsTheDestinationSizeAndMirrorsReversedRectangles
     FillNoise(source, 4);
     RECTL src{0, 0, 4, 2};
     RECTL dest{112, 100, 100, 104};  // right to left: mirrored
-    ASSERT_TRUE(DrvStretchBlt(page.Surface(), source.so(), nullptr, nullptr, nullptr, nullptr, nullptr, &dest, &src,
-                              nullptr, COLORONCOLOR));
+    ASSERT_TRUE(DrvStretchBlt(page.Surface(), source.so(), nullptr, nullptr, nullptr, nullptr,
+                              nullptr, &dest, &src, nullptr, COLORONCOLOR));
     const auto images = DecodeImages(page.Operators());
     ASSERT_EQ(images.size(), 1u);
     const DecodedImage& image = images[0];
@@ -230,8 +246,8 @@ TEST_F(UnidrvBlitTest, BandsOfAStretchMeetExactly) {
     for (LONG band = 0; band < 300; band += 100) {
         page.Clear();
         Clip clip(xlplatform::CreateRectClip(RECTL{0, band, 800, band + 100}));
-        ASSERT_TRUE(DrvStretchBlt(page.Surface(), source.so(), nullptr, clip.get(), nullptr, nullptr, nullptr, &dest,
-                                  &src, nullptr, COLORONCOLOR));
+        ASSERT_TRUE(DrvStretchBlt(page.Surface(), source.so(), nullptr, clip.get(), nullptr,
+                                  nullptr, nullptr, &dest, &src, nullptr, COLORONCOLOR));
         const auto images = DecodeImages(page.Operators());
         ASSERT_EQ(images.size(), 1u);
         const DecodedImage& image = images[0];
@@ -250,8 +266,8 @@ TEST_F(UnidrvBlitTest, AHugeMagnificationIsSampledAtThePage) {
     FillNoise(source, 6);
     RECTL src{0, 0, 4, 4};
     RECTL dest{-2000000000, -2000000000, 2000000000, 2000000000};
-    ASSERT_TRUE(DrvStretchBlt(page.Surface(), source.so(), nullptr, nullptr, nullptr, nullptr, nullptr, &dest, &src,
-                              nullptr, COLORONCOLOR));
+    ASSERT_TRUE(DrvStretchBlt(page.Surface(), source.so(), nullptr, nullptr, nullptr, nullptr,
+                              nullptr, &dest, &src, nullptr, COLORONCOLOR));
     const auto images = DecodeImages(page.Operators());
     ASSERT_EQ(images.size(), 1u);
     const DecodedImage& image = images[0];
@@ -270,23 +286,24 @@ TEST_F(UnidrvBlitTest, AReductionFromMoreThan65535PixelsIsSampled) {
     for (LONG x : {34999, 104999}) wide.Set(x, 0, 1);
     RECTL src{0, 0, 140000, 1};
     RECTL dest{10, 10, 14, 14};
-    ASSERT_TRUE(DrvStretchBlt(page.Surface(), wide.so(), nullptr, nullptr, nullptr, nullptr, nullptr, &dest, &src,
-                              nullptr, COLORONCOLOR));
+    ASSERT_TRUE(DrvStretchBlt(page.Surface(), wide.so(), nullptr, nullptr, nullptr, nullptr,
+                              nullptr, &dest, &src, nullptr, COLORONCOLOR));
     const auto images = DecodeImages(page.Operators());
     ASSERT_EQ(images.size(), 1u);
     ASSERT_EQ(images[0].width, 4u);
     EXPECT_EQ(images[0].height, 1u);  // the other axis still goes out as it is
     EXPECT_EQ(images[0].destHeight, 4u);
     // Device column i shows source column ceil((i + 1) * 140000 / 4) - 1.
-    EXPECT_EQ((std::vector<bool>{images[0].Bit(0, 0), images[0].Bit(1, 0), images[0].Bit(2, 0), images[0].Bit(3, 0)}),
+    EXPECT_EQ((std::vector<bool>{images[0].Bit(0, 0), images[0].Bit(1, 0), images[0].Bit(2, 0),
+                                 images[0].Bit(3, 0)}),
               (std::vector<bool>{true, false, true, false}));
 }
 
 TEST_F(UnidrvBlitTest, APatternRopFillsTheRectangleWithTheBrush) {
     BRUSHOBJ brush = xlplatform::SolidBrush(0xFF8000);
     RECTL dest{30, 40, 70, 90};
-    ASSERT_TRUE(DrvBitBlt(page.Surface(), nullptr, nullptr, nullptr, nullptr, &dest, nullptr, nullptr, &brush, nullptr,
-                          0xF0F0));
+    ASSERT_TRUE(DrvBitBlt(page.Surface(), nullptr, nullptr, nullptr, nullptr, &dest, nullptr,
+                          nullptr, &brush, nullptr, 0xF0F0));
     const auto& ops = page.Operators();
     ExpectBalancedGraphicsState(ops);
     EXPECT_EQ(AttributeInteger(*FindOperator(ops, xlop::SetROP), xlattr::ROP3), 0xF0);
@@ -300,7 +317,8 @@ TEST_F(UnidrvBlitTest, APatternRopFillsTheRectangleWithTheBrush) {
     const Operator* rect = FindOperator(ops, xlop::RectanglePath);
     ASSERT_NE(rect, nullptr);
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(AttributeInteger(*rect, xlattr::BoundingBox, i), (std::array<int, 4>{30, 40, 70, 90}[i]));
+        EXPECT_EQ(AttributeInteger(*rect, xlattr::BoundingBox, i),
+                  (std::array<int, 4>{30, 40, 70, 90}[i]));
     EXPECT_NE(FindOperator(ops, xlop::PaintPath), nullptr);
     EXPECT_EQ(FindOperator(ops, xlop::BeginImage), nullptr);
 }
@@ -311,8 +329,8 @@ TEST_F(UnidrvBlitTest, ARopWithSourceAndPatternSendsTheImageAndTheBrush) {
     BRUSHOBJ brush = xlplatform::SolidBrush(0x00FF00);
     RECTL dest{0, 0, 2, 2};
     POINTL origin{0, 0};
-    ASSERT_TRUE(DrvBitBlt(page.Surface(), source.so(), nullptr, nullptr, nullptr, &dest, &origin, nullptr, &brush,
-                          nullptr, 0xC0C0));  // MERGECOPY
+    ASSERT_TRUE(DrvBitBlt(page.Surface(), source.so(), nullptr, nullptr, nullptr, &dest, &origin,
+                          nullptr, &brush, nullptr, 0xC0C0));  // MERGECOPY
     const auto images = DecodeImages(page.Operators());
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].rop3, 0xC0u);
@@ -343,8 +361,8 @@ TEST_F(UnidrvBlitTest, NothingToDrawWritesNothing) {
         page.Clear();
         RECTL dest = c.dest;
         POINTL from = std::string(c.name) == "source outside its bitmap" ? POINTL{10, 10} : origin;
-        EXPECT_TRUE(DrvBitBlt(page.Surface(), source.so(), nullptr, c.clip, nullptr, &dest, &from, nullptr, nullptr,
-                              nullptr, c.rop))
+        EXPECT_TRUE(DrvBitBlt(page.Surface(), source.so(), nullptr, c.clip, nullptr, &dest, &from,
+                              nullptr, nullptr, nullptr, c.rop))
             << c.name;
         EXPECT_TRUE(page.Spooled().empty()) << c.name;
     }
@@ -371,44 +389,56 @@ TEST_F(UnidrvBlitTest, MalformedOrUnsupportedCallsFailCleanly) {
         DWORD error;
     };
     const Case cases[] = {
-        {"no surface", [&] { return DrvCopyBits(nullptr, source.so(), nullptr, nullptr, &dest, &origin); },
+        {"no surface",
+         [&] { return DrvCopyBits(nullptr, source.so(), nullptr, nullptr, &dest, &origin); },
          ERROR_INVALID_PARAMETER},
-        {"no device", [&] { return DrvCopyBits(&noDevice, source.so(), nullptr, nullptr, &dest, &origin); },
+        {"no device",
+         [&] { return DrvCopyBits(&noDevice, source.so(), nullptr, nullptr, &dest, &origin); },
          ERROR_INVALID_PARAMETER},
-        {"device all ones", [&] { return DrvCopyBits(&allOnes, source.so(), nullptr, nullptr, &dest, &origin); },
+        {"device all ones",
+         [&] { return DrvCopyBits(&allOnes, source.so(), nullptr, nullptr, &dest, &origin); },
          ERROR_INVALID_PARAMETER},
-        {"no rectangle", [&] { return DrvCopyBits(page.Surface(), source.so(), nullptr, nullptr, nullptr, &origin); },
+        {"no rectangle",
+         [&] {
+             return DrvCopyBits(page.Surface(), source.so(), nullptr, nullptr, nullptr, &origin);
+         },
          ERROR_INVALID_PARAMETER},
-        {"no source", [&] { return DrvCopyBits(page.Surface(), nullptr, nullptr, nullptr, &dest, &origin); },
+        {"no source",
+         [&] { return DrvCopyBits(page.Surface(), nullptr, nullptr, nullptr, &dest, &origin); },
          ERROR_INVALID_PARAMETER},
-        {"no source point", [&] { return DrvCopyBits(page.Surface(), source.so(), nullptr, nullptr, &dest, nullptr); },
+        {"no source point",
+         [&] { return DrvCopyBits(page.Surface(), source.so(), nullptr, nullptr, &dest, nullptr); },
          ERROR_INVALID_PARAMETER},
-        {"JPEG source", [&] { return DrvCopyBits(page.Surface(), jpeg, nullptr, nullptr, &dest, &origin); },
+        {"JPEG source",
+         [&] { return DrvCopyBits(page.Surface(), jpeg, nullptr, nullptr, &dest, &origin); },
          ERROR_NOT_SUPPORTED},
-        {"device source", [&] { return DrvCopyBits(page.Surface(), page.Surface(), nullptr, nullptr, &dest, &origin); },
+        {"device source",
+         [&] {
+             return DrvCopyBits(page.Surface(), page.Surface(), nullptr, nullptr, &dest, &origin);
+         },
          ERROR_NOT_SUPPORTED},
         {"pattern brush",
          [&] {
-             return DrvBitBlt(page.Surface(), nullptr, nullptr, nullptr, nullptr, &dest, nullptr, nullptr, &pattern,
-                              nullptr, 0xF0F0);
+             return DrvBitBlt(page.Surface(), nullptr, nullptr, nullptr, nullptr, &dest, nullptr,
+                              nullptr, &pattern, nullptr, 0xF0F0);
          },
          ERROR_NOT_SUPPORTED},
         {"no brush",
          [&] {
-             return DrvBitBlt(page.Surface(), nullptr, nullptr, nullptr, nullptr, &dest, nullptr, nullptr, nullptr,
-                              nullptr, 0xF0F0);
+             return DrvBitBlt(page.Surface(), nullptr, nullptr, nullptr, nullptr, &dest, nullptr,
+                              nullptr, nullptr, nullptr, 0xF0F0);
          },
          ERROR_NOT_SUPPORTED},
         {"mask with two rops",
          [&] {
-             return DrvBitBlt(page.Surface(), source.so(), mask.so(), nullptr, nullptr, &dest, &origin, &origin,
-                              nullptr, nullptr, 0xAACC);
+             return DrvBitBlt(page.Surface(), source.so(), mask.so(), nullptr, nullptr, &dest,
+                              &origin, &origin, nullptr, nullptr, 0xAACC);
          },
          ERROR_NOT_SUPPORTED},
         {"stretch without source rectangle",
          [&] {
-             return DrvStretchBlt(page.Surface(), source.so(), nullptr, nullptr, nullptr, nullptr, nullptr, &dest,
-                                  nullptr, nullptr, COLORONCOLOR);
+             return DrvStretchBlt(page.Surface(), source.so(), nullptr, nullptr, nullptr, nullptr,
+                                  nullptr, &dest, nullptr, nullptr, COLORONCOLOR);
          },
          ERROR_INVALID_PARAMETER},
     };
@@ -435,11 +465,12 @@ TEST_F(UnidrvBlitTest, ARefusedSpoolWriteFailsTheCall) {
 
 TEST(UnidrvDrawingTable, ListsEveryDrawingFunctionOnce) {
     const auto table = xlhost::UnidrvDrawingFunctions();
-    const ULONG expected[] = {INDEX_DrvCopyBits,   INDEX_DrvBitBlt,       INDEX_DrvStretchBlt,
-                              INDEX_DrvStretchBltROP, INDEX_DrvTransparentBlt, INDEX_DrvAlphaBlend,
-                              INDEX_DrvGradientFill, INDEX_DrvPlgBlt,       INDEX_DrvTextOut,
-                              INDEX_DrvLineTo,     INDEX_DrvStrokePath,   INDEX_DrvFillPath,
-                              INDEX_DrvStrokeAndFillPath};
+    const ULONG expected[] = {
+        INDEX_DrvCopyBits,         INDEX_DrvBitBlt,         INDEX_DrvStretchBlt,
+        INDEX_DrvStretchBltROP,    INDEX_DrvTransparentBlt, INDEX_DrvAlphaBlend,
+        INDEX_DrvGradientFill,     INDEX_DrvPlgBlt,         INDEX_DrvTextOut,
+        INDEX_DrvLineTo,           INDEX_DrvStrokePath,     INDEX_DrvFillPath,
+        INDEX_DrvStrokeAndFillPath};
     ASSERT_EQ(table.size(), std::size(expected));
     for (size_t i = 0; i < table.size(); ++i) {
         EXPECT_EQ(table[i].iFunc, expected[i]);
