@@ -49,6 +49,12 @@ BOOL DrawingOutput::Close() {
     return healthy ? TRUE : FailCall(ERROR_WRITE_FAULT);
 }
 
+BOOL DrawingOutput::Close(bool imageSent) {
+    const BOOL closed = Close();
+    if (closed && !imageSent) return FailCall(ERROR_NOT_SUPPORTED);
+    return closed;
+}
+
 bool OpenTarget(SURFOBJ* surface, CLIPOBJ* pco, DrawingTarget& target) {
     target.device = DeviceOfSurface(surface);
     if (target.device == nullptr) return FailCall(ERROR_INVALID_PARAMETER);

@@ -51,6 +51,9 @@ class DrawingOutput {
     // PopGS and destroys the stream. TRUE when every byte reached the spooler;
     // FALSE with ERROR_WRITE_FAULT when a spool write failed.
     BOOL Close();
+    // Close, for a call whose image writer may have refused its image (a size PCL
+    // XL cannot carry): such a call fails with ERROR_NOT_SUPPORTED, not in silence.
+    BOOL Close(bool imageSent);
 
   private:
     xlr::XLStream* stream_ = nullptr;

@@ -19,6 +19,9 @@ struct FtFaceDeleter {
 struct FcPatternDeleter {
     void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
 };
+struct FcConfigDeleter {
+    void operator()(FcConfig* config) const { FcConfigDestroy(config); }
+};
 using FtLibrary = std::unique_ptr<FT_LibraryRec_, FtLibraryDeleter>;
 using FtFace = std::unique_ptr<FT_FaceRec_, FtFaceDeleter>;
 using FcPatternPtr = std::unique_ptr<FcPattern, FcPatternDeleter>;
@@ -26,6 +29,18 @@ using FcPatternPtr = std::unique_ptr<FcPattern, FcPatternDeleter>;
 // Monochrome hinting both for layout and for rendering, so that advances and
 // bitmaps agree.
 constexpr FT_Int32 kLoadFlags = FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO;
+
+// The fonts that fontconfig knows, loaded once for the process and destroyed with
+// it. A configuration of our own rather than FcInit's global one, which is never
+// freed; lookups take turns.
+struct FontCatalog {
+    std::mutex mutex;
+    std::unique_ptr<FcConfig, FcConfigDeleter> config;
+};
+FontCatalog& Catalog() {
+    static FontCatalog catalog;
+    return catalog;
+}
 
 // The font records alive now: pvProducer pointers are checked against them.
 struct Registry {
@@ -50,15 +65,19 @@ struct FontFace::Handles {
 };
 
 bool FindFontFile(std::string_view family, std::string& path, int& faceIndex) {
-    if (!FcInit()) return false;
+    FontCatalog& catalog = Catalog();
+    std::lock_guard lock(catalog.mutex);
+    if (!catalog.config) catalog.config.reset(FcInitLoadConfigAndFonts());
+    FcConfig* config = catalog.config.get();
+    if (config == nullptr) return false;
     const std::string name(family);
     FcPatternPtr pattern(FcNameParse(reinterpret_cast<const FcChar8*>(name.c_str())));
     if (!pattern) return false;
     FcPatternAddBool(pattern.get(), FC_OUTLINE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
     FcResult result = FcResultNoMatch;
-    FcPatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
+    FcPatternPtr match(FcFontMatch(config, pattern.get(), &result));
     if (!match || result != FcResultMatch) return false;
     FcChar8* file = nullptr;
     if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch || file == nullptr)

@@ -87,7 +87,7 @@ BOOL SendSource(const DrawingTarget& target, const Blit& call, uint8_t rop3) {
     DrawingOutput out(target.device);
     if (!out.Ok()) return FALSE;
     WriteDrawingState(out.Stream(), target.clip, rop3);
-    WriteRasterImage(out.Stream(), image, [&](uint32_t row, uint8_t* bytes) {
+    const bool sent = WriteRasterImage(out.Stream(), image, [&](uint32_t row, uint8_t* bytes) {
         const LONG y = static_cast<LONG>(plan.y.Source(row));
         if (!columns.empty()) {
             for (LONG i = 0; i < count; ++i) {
@@ -107,7 +107,7 @@ BOOL SendSource(const DrawingTarget& target, const Blit& call, uint8_t rop3) {
             colors.ToRgb(bitmap, y, first, count, plan.x.map.mirrored, bytes);
         }
     });
-    return out.Close();
+    return out.Close(sent);
 }
 
 BOOL Transfer(const Blit& call) {

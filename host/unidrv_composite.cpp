@@ -68,12 +68,12 @@ BOOL SendWithMask(const SourceTransfer& transfer, bool everyPixelMarks, PixelFn 
     DrawingOutput out(transfer.target.device);
     if (!out.Ok()) return FALSE;
     WriteDrawingState(out.Stream(), transfer.target.clip, 0xCC);
-    if (everyPixelMarks)
-        WriteRasterImage(out.Stream(), image,
-                         [&](uint32_t row, uint8_t* rgb) { fill(row, rgb, nullptr); });
-    else
-        WriteMaskedImage(out.Stream(), image, fill);
-    return out.Close();
+    const bool sent =
+        everyPixelMarks
+            ? WriteRasterImage(out.Stream(), image,
+                               [&](uint32_t row, uint8_t* rgb) { fill(row, rgb, nullptr); })
+            : WriteMaskedImage(out.Stream(), image, fill);
+    return out.Close(sent);
 }
 
 // True when some source pixel of the image passes `test`.

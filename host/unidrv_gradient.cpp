@@ -159,13 +159,12 @@ BOOL DrvGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* /*pxlo*/, TRIVERT
         DrawingOutput out(target.device);
         if (!out.Ok()) return FALSE;
         WriteDrawingState(out.Stream(), target.clip, 0xCC);
-        if (covered)
-            WriteRasterImage(out.Stream(), image, [&](uint32_t row, uint8_t* rgb) {
-                fill(row, rgb, scratchMask.data());
-            });
-        else
-            WriteMaskedImage(out.Stream(), image, fill);
-        return out.Close();
+        const bool sent = covered ? WriteRasterImage(out.Stream(), image,
+                                                     [&](uint32_t row, uint8_t* rgb) {
+                                                         fill(row, rgb, scratchMask.data());
+                                                     })
+                                  : WriteMaskedImage(out.Stream(), image, fill);
+        return out.Close(sent);
     });
 }
 

@@ -225,13 +225,13 @@ BOOL DrvPlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco, 
         DrawingOutput out(target.device);
         if (!out.Ok()) return FALSE;
         WriteDrawingState(out.Stream(), target.clip, 0xCC);
-        if (shape.wholeRectangle)
-            WriteRasterImage(out.Stream(), image, [&](uint32_t row, uint8_t* rgb) {
-                fill(row, rgb, unusedMask.data());
-            });
-        else
-            WriteMaskedImage(out.Stream(), image, fill);
-        const BOOL written = out.Close();
+        const bool sent = shape.wholeRectangle
+                              ? WriteRasterImage(out.Stream(), image,
+                                                 [&](uint32_t row, uint8_t* rgb) {
+                                                     fill(row, rgb, unusedMask.data());
+                                                 })
+                              : WriteMaskedImage(out.Stream(), image, fill);
+        const BOOL written = out.Close(sent);
         return engineFailed ? FALSE : written;
     });
 }

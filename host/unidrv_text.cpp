@@ -167,6 +167,7 @@ BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
         xlr::XLStream* stream = out.Stream();
         WriteDrawingState(stream, target.clip, kRopPatCopy);
         if (!IsEmptyRect(opaque)) FillRects(stream, {opaque}, *opaqueColor);
+        bool sent = true;
         if (!IsEmptyRect(maskArea)) {
             const GlyphMask mask = MakeMask(glyphs, maskArea);
             const GlyphPaint paint = GlyphPaintFor(foreground, mixRop3);
@@ -179,7 +180,7 @@ BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
             image.palette = {kWhite, paint.color};
             xlr::XLSetROP(stream, paint.rop3);
             xlr::XLSetSourceTxMode(stream, eTransparent);
-            WriteRasterImage(stream, image, [&](uint32_t row, uint8_t* bits) {
+            sent = WriteRasterImage(stream, image, [&](uint32_t row, uint8_t* bits) {
                 std::copy_n(mask.bits.data() + row * mask.rowBytes, mask.rowBytes, bits);
             });
             xlr::XLSetSourceTxMode(stream, eOpaque);
@@ -188,7 +189,7 @@ BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
             xlr::XLSetROP(stream, mixRop3);
             FillRects(stream, extras, foreground);
         }
-        return out.Close();
+        return out.Close(sent);
     });
 }
 
