@@ -184,6 +184,15 @@ void ExpectBalancedGraphicsState(const std::vector<Operator>& operators) {
     EXPECT_EQ(depth, 0);
 }
 
+void ExpectFailsCleanly(DrawingPage& page, const char* name, DWORD error,
+                        const std::function<BOOL()>& call) {
+    page.Clear();
+    SetLastError(0);
+    EXPECT_FALSE(call()) << name;
+    EXPECT_EQ(GetLastError(), error) << name;
+    EXPECT_TRUE(page.Spooled().empty()) << name;
+}
+
 const Operator* FindOperator(const std::vector<Operator>& operators, uint8_t tag, size_t nth) {
     for (const Operator& op : operators)
         if (op.tag == tag && nth-- == 0) return &op;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -77,6 +78,10 @@ std::optional<std::vector<uint8_t>> UnpackBits(const uint8_t* data, size_t size)
 
 // The operators between the first PushGS and the last PopGS, which must balance.
 void ExpectBalancedGraphicsState(const std::vector<Operator>& operators);
+
+// Expects `call` to return FALSE with `error` as the last error, and to spool nothing.
+void ExpectFailsCleanly(DrawingPage& page, const char* name, DWORD error,
+                        const std::function<BOOL()>& call);
 
 // The first operator with `tag`, or null.
 const Operator* FindOperator(const std::vector<Operator>& operators, uint8_t tag, size_t nth = 0);

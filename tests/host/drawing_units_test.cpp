@@ -91,16 +91,6 @@ TEST(AxisMap, PiecesOfBandsLandWhereTheWholeTransferPutsThem) {
     }
 }
 
-TEST(AxisMap, CropToTheSourceKeepsProportions) {
-    // Source columns -2 .. 6 onto 0 .. 18: only 0 .. 4 exist, landing at 4 .. 14.
-    const AxisMap map = MapAxis(-2, 7, 0, 18).CropSource(0, 5);
-    EXPECT_EQ(map.srcStart, 0);
-    EXPECT_EQ(map.srcLength, 5);
-    EXPECT_EQ(map.dstStart, 4);
-    EXPECT_EQ(map.dstLength, 10);
-    EXPECT_TRUE(MapAxis(10, 20, 0, 5).CropSource(0, 5).Empty());
-}
-
 TEST(ImageAxis, SamplingFollowsTheWholeRunInEveryBand) {
     const AxisMap whole = MapAxis(0, 3, 0, 3000000);  // a million pixels a source pixel
     for (int64_t lo : {0, 999990, 1999999}) {

