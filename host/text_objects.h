@@ -23,9 +23,11 @@ struct TextRun {
 };
 
 // Lays `text` out left to right in the font family (a fontconfig name such as
-// "DejaVu Sans") at `pixelHeight` (em height in device pixels), the baseline
-// starting at `origin`. Nothing, with `error` set, when no font is found.
+// "DejaVu Sans"; DejaVu Sans when fontconfig finds nothing that opens) at
+// `pixelHeight` (em height in device pixels), the baseline starting at `origin`.
+// `resolution` is the device's, for the FONTOBJ. Nothing, with `error` set, when
+// no font is found or the height is not 1 to 10,000 pixels.
 std::unique_ptr<TextRun> LayOutText(std::u16string_view text, std::string_view family, LONG pixelHeight,
-                                    POINTL origin, std::string& error);
+                                    POINTL origin, std::string& error, SIZEL resolution = SIZEL{600, 600});
 
 }  // namespace xlhost

@@ -15,7 +15,7 @@ namespace xlhost {
 namespace {
 
 class DefaultDescriptionTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         auto result = LoadPrinterDescription("");
         ASSERT_FALSE(result.error) << result.error->Text();
@@ -54,15 +54,24 @@ TEST_F(DefaultDescriptionTest, FeaturesThePlugInReadsHaveSensibleDefaults) {
         std::string_view option;
     };
     const Case cases[] = {
-        {"JPEGEnable", "Maximum"},         {"KXPDLType", "PDL_PCL6"},
-        {"KXPrinterCode", "MODEL_NOT_NEEDED"}, {"KXColorMode", "COLOR_MODE"},
-        {"KXMaxResolution", "PDM_600DPI"}, {"KXPJLEncoding", "UTF8"},
-        {"KXJobAccounting", "INVALID_KXJOBACCT"}, {"TextAsBlack", "FALSE"},
-        {"ColorMode", "Color"},            {"Resolution", "600dpi"},
-        {"PaperSize", "LETTER"},           {"InputBin", "PrinterSelect"},
-        {"MediaType", "STANDARD"},         {"Duplex", "NONE"},
-        {"Collate", "ON"},                 {"DuplexUnit", "INSTALLED"},
-        {"ManualDuplex", "TRUE"},          {"JobRetention", "NOTINSTALLED"},
+        {"JPEGEnable", "Maximum"},
+        {"KXPDLType", "PDL_PCL6"},
+        {"KXPrinterCode", "MODEL_NOT_NEEDED"},
+        {"KXColorMode", "COLOR_MODE"},
+        {"KXMaxResolution", "PDM_600DPI"},
+        {"KXPJLEncoding", "UTF8"},
+        {"KXJobAccounting", "INVALID_KXJOBACCT"},
+        {"TextAsBlack", "FALSE"},
+        {"ColorMode", "Color"},
+        {"Resolution", "600dpi"},
+        {"PaperSize", "LETTER"},
+        {"InputBin", "PrinterSelect"},
+        {"MediaType", "STANDARD"},
+        {"Duplex", "NONE"},
+        {"Collate", "ON"},
+        {"DuplexUnit", "INSTALLED"},
+        {"ManualDuplex", "TRUE"},
+        {"JobRetention", "NOTINSTALLED"},
         {"KXManualDuplexPageOrder", "OddPagesFirst"},
     };
     FeatureSelection selection(description_);
@@ -72,8 +81,9 @@ TEST_F(DefaultDescriptionTest, FeaturesThePlugInReadsHaveSensibleDefaults) {
         EXPECT_EQ(option->keyword, c.option) << c.feature;
     }
     // Features whose mere presence switches something on are absent.
-    for (std::string_view absent : {"DeviceIsVellex", "KXPCL6PassThrough", "KXSpeedMech", "KXPreAnalysis",
-                                    "EMFSpoolingforPLSwoVellex", "KXXMLFileUsed", "KXAutoDuplexScaling"})
+    for (std::string_view absent :
+         {"DeviceIsVellex", "KXPCL6PassThrough", "KXSpeedMech", "KXPreAnalysis",
+          "EMFSpoolingforPLSwoVellex", "KXXMLFileUsed", "KXAutoDuplexScaling"})
         EXPECT_EQ(selection.Current(absent), nullptr) << absent;
 }
 
@@ -85,26 +95,30 @@ TEST_F(DefaultDescriptionTest, EnumeratedFeaturesUseThePlugInsKeywords) {
         std::set<std::string_view> keywords;
     };
     const Table tables[] = {
-        {"KXPJLEncoding", {"INVALID_KXENCODING", "UTF8", "7bitEncoding", "8bitEncoding", "UTF8Subset"}},
+        {"KXPJLEncoding",
+         {"INVALID_KXENCODING", "UTF8", "7bitEncoding", "8bitEncoding", "UTF8Subset"}},
         {"KXJobAccounting",
-         {"INVALID_KXJOBACCT", "KXJOBACCT_JOBACNT", "KXJOBACCT_TIMESTAMP", "KXJOBACCT_JOBACNT_TIMESTAMP",
-          "KXJOBACCT_JOBACNT_COLORAUTH", "KXJOBACCT_JOBACNT_GROUPNAME"}},
+         {"INVALID_KXJOBACCT", "KXJOBACCT_JOBACNT", "KXJOBACCT_TIMESTAMP",
+          "KXJOBACCT_JOBACNT_TIMESTAMP", "KXJOBACCT_JOBACNT_COLORAUTH",
+          "KXJOBACCT_JOBACNT_GROUPNAME"}},
         {"KXPosterPrintingOption", {"POSTER_2", "POSTER_3", "POSTER_4", "POSTER_5"}},
         {"KXColorMode", {"INVALID_COLOR_MODE", "MONOCHROME_MODE", "COLOR_MODE"}},
         {"KXPDLType", {"PDL_PCL6"}},
         {"KXMaxResolution", {"PDM_150DPI", "PDM_300DPI", "PDM_600DPI", "PDM_1200DPI"}},
         {"KXPrinterCode", {"MODEL_NOT_NEEDED"}},
         {"JPEGEnable", {"Off", "Auto", "Best", "Maximum"}},
-        {"InputBin", {"UpperTray", "MainTray", "PhotoTray", "PrinterSelect", "ManualFeed", "Tray1", "Tray2", "Tray3",
-                      "Tray4", "Tray5", "Tray6", "Tray7", "LowerTray", "Lower_thenUpper", "Upper_thenLower",
-                      "EnvFeed"}},
+        {"InputBin",
+         {"UpperTray", "MainTray", "PhotoTray", "PrinterSelect", "ManualFeed", "Tray1", "Tray2",
+          "Tray3", "Tray4", "Tray5", "Tray6", "Tray7", "LowerTray", "Lower_thenUpper",
+          "Upper_thenLower", "EnvFeed"}},
         {"ColorMode", {"Color", "Mono"}},
     };
     for (const Table& table : tables) {
         const Feature* feature = description_.FindFeature(table.feature);
         ASSERT_NE(feature, nullptr) << table.feature;
         for (const FeatureOption& option : feature->options)
-            EXPECT_TRUE(table.keywords.count(option.keyword)) << table.feature << "=" << option.keyword;
+            EXPECT_TRUE(table.keywords.count(option.keyword))
+                << table.feature << "=" << option.keyword;
     }
 }
 
@@ -121,23 +135,24 @@ TEST_F(DefaultDescriptionTest, CarriesTheJob) {
               "@PJL ENTER LANGUAGE=PCLXL\n");
     EXPECT_EQ(Section(selection, OrderSection::kDocSetup),
               ") HP-PCL XL;2;1;Comment xlrender generic colour laser\n"
-              "\xC0\x00\xF8\x86"          // ubyte 0 (eInch), attribute Measure
-              "\xD1\x58\x02\x58\x02"      // uint16_xy 600, 600
-              "\xF8\x89"                  //   attribute UnitsPerMeasure
-              "\xC0\x03\xF8\x8F"          // ubyte 3 (eBackChAndErrPage), attribute ErrorReport
-              "\x41"                      // BeginSession
-              "\xC0\x00\xF8\x88"          // ubyte 0 (eDefaultDataSource), attribute SourceType
-              "\xC0\x01\xF8\x82"          // ubyte 1 (eBinaryLowByteFirst), attribute DataOrg
-              "\x48"s);                   // OpenDataSource
+              "\xC0\x00\xF8\x86"      // ubyte 0 (eInch), attribute Measure
+              "\xD1\x58\x02\x58\x02"  // uint16_xy 600, 600
+              "\xF8\x89"              //   attribute UnitsPerMeasure
+              "\xC0\x03\xF8\x8F"      // ubyte 3 (eBackChAndErrPage), attribute ErrorReport
+              "\x41"                  // BeginSession
+              "\xC0\x00\xF8\x88"      // ubyte 0 (eDefaultDataSource), attribute SourceType
+              "\xC0\x01\xF8\x82"      // ubyte 1 (eBinaryLowByteFirst), attribute DataOrg
+              "\x48"s);               // OpenDataSource
     // The plug-in's Orientation, MediaType and Simplex/DuplexPageMode
     // attributes, then MediaSize and MediaSource, then BeginPage.
     EXPECT_EQ(Section(selection, OrderSection::kPageSetup),
               "{2}{11}{20}"
-              "\xC0\x00\xF8\x25"          // ubyte 0 (eLetterPaper), attribute MediaSize
-              "\xC0\x01\xF8\x26"          // ubyte 1 (eAutoSelect), attribute MediaSource
-              "\x43"s);                   // BeginPage
+              "\xC0\x00\xF8\x25"  // ubyte 0 (eLetterPaper), attribute MediaSize
+              "\xC0\x01\xF8\x26"  // ubyte 1 (eAutoSelect), attribute MediaSource
+              "\x43"s);           // BeginPage
     EXPECT_EQ(Section(selection, OrderSection::kPageFinish), "{7}");  // the plug-in ends the page
-    EXPECT_EQ(Section(selection, OrderSection::kDocFinish), "\x49\x42");  // CloseDataSource, EndSession
+    EXPECT_EQ(Section(selection, OrderSection::kDocFinish),
+              "\x49\x42");  // CloseDataSource, EndSession
     EXPECT_EQ(Section(selection, OrderSection::kJobFinish), "\x1b%-12345X@PJL EOJ\n\x1b%-12345X");
 }
 
@@ -149,10 +164,12 @@ TEST_F(DefaultDescriptionTest, OptionsChangeTheJob) {
     EXPECT_EQ(Section(selection, OrderSection::kJobSetup).find("@PJL JOB\n"), std::string::npos);
     ASSERT_TRUE(selection.Set("Resolution=300dpi", error));
     const std::string doc = Section(selection, OrderSection::kDocSetup);
-    EXPECT_NE(doc.find("\xD1\x2C\x01\x2C\x01\xF8\x89"), std::string::npos);  // UnitsPerMeasure 300, 300
+    EXPECT_NE(doc.find("\xD1\x2C\x01\x2C\x01\xF8\x89"),
+              std::string::npos);  // UnitsPerMeasure 300, 300
     ASSERT_TRUE(selection.Set("PaperSize=A4", error));
     ASSERT_TRUE(selection.Set("InputBin=Tray2", error));
-    EXPECT_EQ(Section(selection, OrderSection::kPageSetup), "{2}{11}{20}\xC0\x02\xF8\x25\xC0\x05\xF8\x26\x43");
+    EXPECT_EQ(Section(selection, OrderSection::kPageSetup),
+              "{2}{11}{20}\xC0\x02\xF8\x25\xC0\x05\xF8\x26\x43");
 }
 
 TEST_F(DefaultDescriptionTest, EveryPageOptionSetsUpBeginPage) {

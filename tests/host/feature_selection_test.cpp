@@ -26,7 +26,7 @@ constexpr std::string_view kDescription = R"(
 )";
 
 class FeatureSelectionTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         auto result = ReadPrinterDescription(kDescription, "test.gpd");
         ASSERT_FALSE(result.error) << result.error->Text();

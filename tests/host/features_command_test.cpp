@@ -27,7 +27,7 @@ std::string ReadAll(const std::filesystem::path& path) {
 }
 
 class FeaturesCommandTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const char* bin = std::getenv("XLRENDER_BIN");
         if (bin == nullptr) GTEST_SKIP() << "XLRENDER_BIN is not set";
@@ -44,8 +44,8 @@ protected:
     CommandRun Xlrender(const std::string& arguments) {
         const auto out = directory_ / "out.txt";
         const auto err = directory_ / "err.txt";
-        const std::string command =
-            "'" + xlrender_.string() + "' features " + arguments + " >'" + out.string() + "' 2>'" + err.string() + "'";
+        const std::string command = "'" + xlrender_.string() + "' features " + arguments + " >'" +
+                                    out.string() + "' 2>'" + err.string() + "'";
         CommandRun run;
         const int status = std::system(command.c_str());
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -79,7 +79,8 @@ TEST_F(FeaturesCommandTest, SetChangesTheCurrentOptionOrFails) {
     CommandRun run = Xlrender("--set JPEGEnable=Auto --commands");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Auto (set)"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("CmdStartPage                       \"<43>\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("CmdStartPage                       \"<43>\""), std::string::npos)
+        << run.out;
 
     run = Xlrender("--set NoSuchFeature=X");
     EXPECT_EQ(run.status, 1);
@@ -92,15 +93,18 @@ TEST_F(FeaturesCommandTest, SetChangesTheCurrentOptionOrFails) {
 TEST_F(FeaturesCommandTest, ReadsDescriptionFiles) {
     const char* source = std::getenv("XLRENDER_SOURCE");
     ASSERT_NE(source, nullptr);
-    CommandRun run = Xlrender(std::string("--printer '") + source + "/examples/generic-color-laser.gpd'");
+    CommandRun run =
+        Xlrender(std::string("--printer '") + source + "/examples/generic-color-laser.gpd'");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");  // no warnings
     EXPECT_NE(run.out.find("KXPDLType"), std::string::npos);
 
-    const auto warned = Write("warned.gpd", "*PrinterType: PAGE\n*Feature: F { *DefaultOption: A *Option: A { } }\n");
+    const auto warned = Write(
+        "warned.gpd", "*PrinterType: PAGE\n*Feature: F { *DefaultOption: A *Option: A { } }\n");
     run = Xlrender("--printer '" + warned.string() + "'");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("warning: " + warned.string() + ":1: *PrinterType"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("warning: " + warned.string() + ":1: *PrinterType"), std::string::npos)
+        << run.err;
 
     const auto broken = Write("broken.gpd", "*Feature: F\n{\n  *Option: A {\n");
     run = Xlrender("--printer '" + broken.string() + "'");

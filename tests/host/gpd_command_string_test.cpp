@@ -25,7 +25,8 @@ std::optional<std::int64_t> TestValues(StandardVariable variable) {
 std::string Expand(std::string_view value) {
     CommandString command;
     std::string message;
-    EXPECT_EQ(DecodeQuotedValue(value, true, command, message), StringStatus::kOk) << value << ": " << message;
+    EXPECT_EQ(DecodeQuotedValue(value, true, command, message), StringStatus::kOk)
+        << value << ": " << message;
     std::string error;
     const auto bytes = ExpandCommand(command, TestValues, error);
     EXPECT_TRUE(bytes) << value << ": " << error;
@@ -39,21 +40,21 @@ TEST(GpdCommandString, DecodesTextHexAndParameters) {
     };
     const Case cases[] = {
         {R"("@PJL JOB")", "@PJL JOB"},
-        {R"("<1B>%%-12345X")", "\x1b%-12345X"},        // %% is a percent sign, not a parameter
+        {R"("<1B>%%-12345X")", "\x1b%-12345X"},  // %% is a percent sign, not a parameter
         {R"("<1B>%-12345X|50%|%d|%x")", "\x1b%-12345X|50%|%d|%x"},  // so is "%" without {...}
-        {R"("<1B>&l"%d[1,99]{NumOfCopies}"X")", "\x1b&l3X"},   // a parameter between strings
+        {R"("<1B>&l"%d[1,99]{NumOfCopies}"X")", "\x1b&l3X"},        // a parameter between strings
         {R"(%d{NumOfCopies} %c{65})", "3A"},
         {R"("<c0 00  F8 25>")", std::string("\xC0\x00\xF8\x25", 4)},  // blanks and either case
         {R"("<>")", ""},
-        {R"("a" "b"  "<0A>")", "ab\n"},                 // adjacent strings (and "+" lines) join
+        {R"("a" "b"  "<0A>")", "ab\n"},  // adjacent strings (and "+" lines) join
         {R"("copies=%d{NumOfCopies}<0A>")", "copies=3\n"},
-        {R"("%d[1,2]{NumOfCopies}")", "2"},             // limits clamp
+        {R"("%d[1,2]{NumOfCopies}")", "2"},  // limits clamp
         {R"("%d[5, 9]{NumOfCopies}")", "5"},
         {R"("%D{NumOfCopies - 5}|%D{0}")", "-2|+0"},
         {R"("%c{NumOfCopies + 62}")", "A"},
         {R"("<D1>%l{TextXRes}%l{TextXRes}")", "\xD1\x58\x02\x58\x02"},  // uint16_xy 600, 600
         {R"("%m{TextXRes}")", "\x02\x58"},
-        {R"("%l{DestX}")", "\xD8\xFF"},                 // -40 as a 16-bit two's complement
+        {R"("%l{DestX}")", "\xD8\xFF"},  // -40 as a 16-bit two's complement
         {R"("%d{(PhysPaperWidth * 2) / 3}")", "3400"},
         {R"("%d{2 + 3 * 4}|%d{(2 + 3) * 4}")", "14|20"},
         {R"("%d{PhysPaperWidth MOD 7}")", "4"},
@@ -71,17 +72,17 @@ TEST(GpdCommandString, PercentIsPlainOutsideCommands) {
 
 TEST(GpdCommandString, MalformedValuesAreErrors) {
     const std::string_view cases[] = {
-        "abc",                   // not quoted
-        "",                      // nothing
-        R"("abc)",               // no closing quote
-        R"("abc" x)",            // text after the string
-        R"("<1>")",              // odd number of hex digits
-        R"("<1G>")",             // not a hex digit
-        R"("<12")",              // no closing '>'
-        R"("<12" ">")",          // a hex section may not span strings
-        R"("%x{1}")",            // not a format letter
-        R"("a" %)",              // '%' between strings starts a parameter...
-        R"("a" %d "b")",         // ...which needs an expression
+        "abc",            // not quoted
+        "",               // nothing
+        R"("abc)",        // no closing quote
+        R"("abc" x)",     // text after the string
+        R"("<1>")",       // odd number of hex digits
+        R"("<1G>")",      // not a hex digit
+        R"("<12")",       // no closing '>'
+        R"("<12" ">")",   // a hex section may not span strings
+        R"("%x{1}")",     // not a format letter
+        R"("a" %)",       // '%' between strings starts a parameter...
+        R"("a" %d "b")",  // ...which needs an expression
         R"("a" %% "b")",
         R"("a" %d{1)",
         R"("%d{1")",             // no closing brace
@@ -98,7 +99,8 @@ TEST(GpdCommandString, MalformedValuesAreErrors) {
     for (std::string_view value : cases) {
         CommandString command;
         std::string message;
-        EXPECT_EQ(DecodeQuotedValue(value, true, command, message), StringStatus::kMalformed) << value;
+        EXPECT_EQ(DecodeQuotedValue(value, true, command, message), StringStatus::kMalformed)
+            << value;
         EXPECT_FALSE(message.empty()) << value;
     }
     // Deep nesting is refused rather than recursed into.
@@ -111,11 +113,12 @@ TEST(GpdCommandString, MalformedValuesAreErrors) {
 }
 
 TEST(GpdCommandString, FormsOutsideTheSubsetAreUnsupported) {
-    for (std::string_view value : {R"("%f{1}")", R"("%v{1}")", R"("%d{NoSuchVariable}")",
-                                   R"("%d{max_repeat(DestXRel)}")"}) {
+    for (std::string_view value :
+         {R"("%f{1}")", R"("%v{1}")", R"("%d{NoSuchVariable}")", R"("%d{max_repeat(DestXRel)}")"}) {
         CommandString command;
         std::string message;
-        EXPECT_EQ(DecodeQuotedValue(value, true, command, message), StringStatus::kUnsupported) << value;
+        EXPECT_EQ(DecodeQuotedValue(value, true, command, message), StringStatus::kUnsupported)
+            << value;
         EXPECT_FALSE(message.empty());
     }
 }
@@ -148,7 +151,8 @@ TEST(GpdCommandString, ExpansionFailsCleanly) {
 TEST(GpdCommandString, DisplayReadsBackToTheSameCommand) {
     for (std::string_view value :
          {R"("<1B>%%-12345X@PJL EOJ<0A 1B>%%-12345X")", R"("<C0 02 F8 25>")", R"("")",
-          R"(") HP-PCL XL;2;1<0A D1>%l{TextXRes}%l{TextYRes}<F8 89 41>")", R"("abc<22>def<3C>")", R"("<41 42 22 43>")"}) {
+          R"(") HP-PCL XL;2;1<0A D1>%l{TextXRes}%l{TextYRes}<F8 89 41>")", R"("abc<22>def<3C>")",
+          R"("<41 42 22 43>")"}) {
         CommandString command;
         std::string message;
         ASSERT_EQ(DecodeQuotedValue(value, true, command, message), StringStatus::kOk) << value;

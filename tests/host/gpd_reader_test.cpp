@@ -10,7 +10,9 @@
 namespace xlhost {
 namespace {
 
-GpdReadResult Read(std::string_view text) { return ReadPrinterDescription(text, "test.gpd"); }
+GpdReadResult Read(std::string_view text) {
+    return ReadPrinterDescription(text, "test.gpd");
+}
 
 std::string Literal(const CommandString& command) {
     std::string bytes;
@@ -81,7 +83,8 @@ TEST(GpdReader, ReadsEveryConstruct) {
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->callbackId, 2);
     EXPECT_EQ(page->callbackParams,
-              (std::vector<StandardVariable>{StandardVariable::kNumOfCopies, StandardVariable::kPhysPaperWidth}));
+              (std::vector<StandardVariable>{StandardVariable::kNumOfCopies,
+                                             StandardVariable::kPhysPaperWidth}));
     const PrinterCommand* job = d.FindCommand("CmdStartJob");
     ASSERT_NE(job, nullptr);
     EXPECT_FALSE(job->IsCallback());
@@ -117,14 +120,17 @@ TEST(GpdReader, WarnsOfWhatItSkipsWithFileAndLine) {
     const Case cases[] = {
         {"*PrinterType: PAGE\n", 1, "*PrinterType is not read"},
         {"\n\n*Include: \"StdNames.gpd\"\n", 3, "included files are not read"},
-        {"*Feature: F\n{\n    *rcNameID: =PAPER_DISPLAY\n    *DefaultOption: A *Option: A { }\n}\n", 3,
-         "*rcNameID is not read"},
-        {"*Switch: Resolution\n{\n    *Case: A { *PrintableArea: PAIR(1, 1) }\n}\n", 1, "*Switch is not read"},
-        {"*Feature: F { *DefaultOption: A\n *Option: A { *Command: CmdBeginRaster { *Cmd: \"x\" } } }\n", 2,
-         "an option holds only CmdSelect"},
+        {"*Feature: F\n{\n    *rcNameID: =PAPER_DISPLAY\n    *DefaultOption: A *Option: A { }\n}\n",
+         3, "*rcNameID is not read"},
+        {"*Switch: Resolution\n{\n    *Case: A { *PrintableArea: PAIR(1, 1) }\n}\n", 1,
+         "*Switch is not read"},
+        {"*Feature: F { *DefaultOption: A\n *Option: A { *Command: CmdBeginRaster { *Cmd: \"x\" } "
+         "} }\n",
+         2, "an option holds only CmdSelect"},
         {"*Command: CmdXMove\n{\n    *Cmd: \"%f{DestX}\"\n}\n", 3, "%f is not supported"},
         {"*Command: CmdXMove { *Cmd: \"%d{DestSomewhere}\" }\n", 1, "not a standard variable"},
-        {"*Command: CmdXMove { *CallbackID: 9  *Params: LIST(Bogus) }\n", 1, "not a standard variable"},
+        {"*Command: CmdXMove { *CallbackID: 9  *Params: LIST(Bogus) }\n", 1,
+         "not a standard variable"},
         {"\n*Feature: F { *Option: A { } *Option: B { } }\n", 2, "no *DefaultOption"},
         {"*Command: CmdStartDoc { *Order: DOC_SETUP.1  *NoPageEject?: TRUE  *Cmd: \"\" }\n", 1,
          "*NoPageEject? is not read"},
@@ -191,7 +197,8 @@ TEST(GpdReader, SyntaxErrorsNameFileAndLine) {
         {"\n*Command: CmdA { *Order: JOB_SETUP.1 }\n", 2, "neither *Cmd nor *CallbackID"},
         {"*Feature: F {\n *DefaultOption: Z\n *Option: A { } }\n", 2, "Z is not an option of F"},
         {"\n*Feature: F { *DefaultOption: A }\n", 2, "has no *Option"},
-        {"*Feature: F { *DefaultOption: A *Option: A { *DPI: PAIR(600, 600) { } } }\n", 1, "takes no block"},
+        {"*Feature: F { *DefaultOption: A *Option: A { *DPI: PAIR(600, 600) { } } }\n", 1,
+         "takes no block"},
         {"*Feature: F { *DefaultOption: A-B }\n", 1, "only letters, digits and '_'"},
         {"*Feature: Paper Size { }\n", 1, "only letters, digits and '_'"},
         {"*Feature: { }\n", 1, "only letters, digits and '_'"},
@@ -199,13 +206,15 @@ TEST(GpdReader, SyntaxErrorsNameFileAndLine) {
         {"*MasterUnits: PAIR(0, 1200)\n", 1, "PAIR(x, y)"},
         {"*MasterUnits: (1200, 1200)\n", 1, "PAIR(x, y)"},
         {"*MasterUnits: PAIR(1200, 1200)\n*Feature: P { *DefaultOption: A\n *Option: A {\n"
-         "  *PageDimensions: PAIR(100, 100) *PrintableOrigin: PAIR(10, 10) *PrintableArea: PAIR(91, 80) } }\n",
+         "  *PageDimensions: PAIR(100, 100) *PrintableOrigin: PAIR(10, 10) *PrintableArea: "
+         "PAIR(91, 80) } }\n",
          3, "lies outside its page"},
         {"*Feature: P { *DefaultOption: A\n *Option: A { *PageDimensions: PAIR(100, 100) } }\n", 2,
          "need *MasterUnits"},
-        {"*Feature: P { *DefaultOption: A *Option: A { *PageDimensions: PAIR(100, -5) } }\n", 1, "PAIR(x, y)"},
-        {"*Feature: P { *DefaultOption: A *Option: A { *PageDimensions: PAIR(99999999999, 5) } }\n", 1,
+        {"*Feature: P { *DefaultOption: A *Option: A { *PageDimensions: PAIR(100, -5) } }\n", 1,
          "PAIR(x, y)"},
+        {"*Feature: P { *DefaultOption: A *Option: A { *PageDimensions: PAIR(99999999999, 5) } }\n",
+         1, "PAIR(x, y)"},
     };
     for (const Case& c : cases) {
         const auto result = Read(c.text);
@@ -213,8 +222,8 @@ TEST(GpdReader, SyntaxErrorsNameFileAndLine) {
         EXPECT_FALSE(result.description);
         EXPECT_EQ(result.error->file, "test.gpd");
         EXPECT_EQ(result.error->line, c.line) << c.text << "\n" << result.error->Text();
-        EXPECT_NE(result.error->message.find(c.message), std::string::npos)
-            << c.text << "\n" << result.error->Text();
+        EXPECT_NE(result.error->message.find(c.message), std::string::npos) << c.text << "\n"
+                                                                            << result.error->Text();
     }
 }
 
@@ -222,7 +231,8 @@ TEST(GpdReader, FeatureAndOptionNamesStopAt255Characters) {
     for (size_t length : {size_t{1}, size_t{254}, size_t{255}, size_t{256}, size_t{4000}}) {
         const std::string name(length, 'F');
         const auto asFeature = Read("*Feature: " + name + " { *DefaultOption: A *Option: A { } }");
-        const auto asOption = Read("*Feature: F { *DefaultOption: " + name + " *Option: " + name + " { } }");
+        const auto asOption =
+            Read("*Feature: F { *DefaultOption: " + name + " *Option: " + name + " { } }");
         for (const auto* result : {&asFeature, &asOption}) {
             if (length <= kLongestFeatureName) {
                 EXPECT_FALSE(result->error) << length << ": " << result->error->Text();
@@ -293,9 +303,24 @@ TEST(GpdReader, TruncatedAndGarbledDescriptionsFailCleanly) {
     }
 
     const std::string_view fragments[] = {
-        "*",           "*%",          "*F",         "*F:",          "{",        "}",        "\"",
-        "*Feature:",   "*Feature: {", "*Feature: X{*Option: A{*Command: CmdSelect{",      "+",
-        "*Cmd: \"<",   "*Cmd: \"%d{", "*Cmd: \"%d[", "*A: \"\xff\"", "*A: 1 *",  "*A: 1 +",  "*A: \"x\"\n+",
+        "*",
+        "*%",
+        "*F",
+        "*F:",
+        "{",
+        "}",
+        "\"",
+        "*Feature:",
+        "*Feature: {",
+        "*Feature: X{*Option: A{*Command: CmdSelect{",
+        "+",
+        "*Cmd: \"<",
+        "*Cmd: \"%d{",
+        "*Cmd: \"%d[",
+        "*A: \"\xff\"",
+        "*A: 1 *",
+        "*A: 1 +",
+        "*A: \"x\"\n+",
     };
     for (std::string_view fragment : fragments) ExpectCleanOutcome(fragment);
     ExpectCleanOutcome(std::string(100000, '{'));

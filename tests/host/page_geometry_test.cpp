@@ -33,7 +33,7 @@ constexpr std::string_view kDescription = R"(
 )";
 
 class PageGeometryTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         auto result = ReadPrinterDescription(kDescription, "test.gpd");
         ASSERT_FALSE(result.error) << result.error->Text();
@@ -124,7 +124,8 @@ TEST_F(PageGeometryTest, MissingPiecesAreReported) {
     EXPECT_FALSE(CurrentGeometry(selection, false, error));
     EXPECT_NE(error.find("NoDpi has no *DPI"), std::string::npos) << error;
 
-    const auto bare = ReadPrinterDescription("*Feature: F { *DefaultOption: A *Option: A { } }", "bare.gpd");
+    const auto bare =
+        ReadPrinterDescription("*Feature: F { *DefaultOption: A *Option: A { } }", "bare.gpd");
     ASSERT_TRUE(bare.description);
     EXPECT_FALSE(CurrentGeometry(FeatureSelection(*bare.description), false, error));
     EXPECT_NE(error.find("no Resolution feature"), std::string::npos) << error;
