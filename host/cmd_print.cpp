@@ -242,7 +242,11 @@ int RunPrint(std::span<const std::string> args) {
         if (session) {
             if (verbose) std::fprintf(stderr, "spooler job %u on %s\n", session->JobId(), output.c_str());
             PlayerOptions player;
-            player.layOutText = LayOutText;
+            const LONG dpi = session->Resolution();
+            player.layOutText = [dpi](std::u16string_view text, std::string_view family, LONG height, POINTL origin,
+                                      std::string& layoutError) {
+                return LayOutText(text, family, height, origin, layoutError, SIZEL{dpi, dpi});
+            };
             player.onSheet = [](size_t sheet, size_t sheets) {
                 std::fprintf(stderr, "page %zu/%zu\n", sheet + 1, sheets);
             };
