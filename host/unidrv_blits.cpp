@@ -1,10 +1,12 @@
 // Bit-block transfers: copies, ROP3 blits and stretches. A transfer that uses its
 // source goes out as a raster image of the part of the source that lands inside
-// the clip; one that does not is a filled rectangle.
+// the clip; one that does not is a filled rectangle. JPEG and PNG sources are
+// decoded first.
 #include "host/blit_geometry.h"
 #include "host/drawing_geometry.h"
 #include "host/drawing_output.h"
 #include "host/drawing_rops.h"
+#include "host/image_file.h"
 #include "host/raster_image.h"
 #include "host/source_bitmap.h"
 #include "host/unidrv_drawing.h"
@@ -14,6 +16,9 @@
 
 namespace xlhost {
 namespace {
+
+struct Blit;
+BOOL Transfer(const Blit& call);
 
 struct Blit {
     SURFOBJ* target = nullptr;
@@ -110,8 +115,58 @@ BOOL SendSource(const DrawingTarget& target, const Blit& call, uint8_t rop3) {
     return out.Close(sent);
 }
 
+// A JPEG or PNG source (its bits are the file, its size the size it is to have)
+// is drawn from its decoded pixels: the call becomes a stretch from the
+// corresponding rectangle of the decoded image.
+BOOL TransferCompressed(const Blit& call) {
+    if (call.dst == nullptr || (call.stretch ? call.src == nullptr : call.srcOrigin == nullptr))
+        return FailCall(ERROR_INVALID_PARAMETER);
+    const SURFOBJ& compressed = *call.source;
+    if (compressed.pvBits == nullptr || compressed.cjBits == 0 || compressed.sizlBitmap.cx <= 0 ||
+        compressed.sizlBitmap.cy <= 0)
+        return FailCall(ERROR_INVALID_PARAMETER);
+    const auto* bytes = static_cast<const uint8_t*>(compressed.pvBits);
+    auto identified = IdentifyImage(std::vector<uint8_t>(bytes, bytes + compressed.cjBits), "source");
+    if (std::holds_alternative<std::string>(identified)) return FailCall(ERROR_INVALID_DATA);
+    auto decodedResult = DecodeImage(std::get<ImageSource>(identified));
+    if (std::holds_alternative<std::string>(decodedResult)) return FailCall(ERROR_INVALID_DATA);
+    DecodedImage& decoded = std::get<DecodedImage>(decodedResult);
+
+    const SIZEL size{static_cast<LONG>(decoded.width), static_cast<LONG>(decoded.height)};
+    HBITMAP bitmap = EngCreateBitmap(size, static_cast<LONG>(decoded.stride), BMF_24BPP, 0, decoded.bits.data());
+    if (bitmap == nullptr) return FailCall(ERROR_NOT_ENOUGH_MEMORY);
+    SURFOBJ* source = EngLockSurface(reinterpret_cast<HSURF>(bitmap));
+    if (source == nullptr) {
+        EngDeleteSurface(reinterpret_cast<HSURF>(bitmap));
+        return FailCall(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    RECTL declared = call.stretch ? *call.src
+                                  : RECTL{call.srcOrigin->x, call.srcOrigin->y,
+                                          call.srcOrigin->x + (call.dst->right - call.dst->left),
+                                          call.srcOrigin->y + (call.dst->bottom - call.dst->top)};
+    auto scale = [](LONG value, LONG from, LONG to) {
+        return static_cast<LONG>(static_cast<int64_t>(value) * to / from);
+    };
+    RECTL pixels{scale(declared.left, compressed.sizlBitmap.cx, size.cx),
+                 scale(declared.top, compressed.sizlBitmap.cy, size.cy),
+                 scale(declared.right, compressed.sizlBitmap.cx, size.cx),
+                 scale(declared.bottom, compressed.sizlBitmap.cy, size.cy)};
+    Blit decodedCall = call;
+    decodedCall.source = source;
+    decodedCall.src = &pixels;
+    decodedCall.stretch = true;
+    decodedCall.xlate = nullptr;  // the decoded pixels are already RGB
+    const BOOL result = Transfer(decodedCall);
+    EngUnlockSurface(source);
+    EngDeleteSurface(reinterpret_cast<HSURF>(bitmap));
+    return result;
+}
+
 BOOL Transfer(const Blit& call) {
     if (call.target == nullptr || call.dst == nullptr) return FailCall(ERROR_INVALID_PARAMETER);
+    if (call.source != nullptr &&
+        (call.source->iBitmapFormat == BMF_JPEG || call.source->iBitmapFormat == BMF_PNG))
+        return TransferCompressed(call);
     const uint8_t rop3 = static_cast<uint8_t>(call.rop4 & 0xFF);
     const uint8_t background = static_cast<uint8_t>((call.rop4 >> 8) & 0xFF);
     // A mask chooses between two ROP3s pixel by pixel; the page has no such operation.

@@ -119,3 +119,21 @@ TEST(DevModeCommand, UsageErrorsExitOneAndHelpExitsZero) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FeaturesCommand, StateShowsWhatEnablePdevMade) {
+    const auto result = xltest::RunProgram("xlrender", {"features", "--state"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    for (const char* expected : {"device state after EnablePDEV", "jpegMode                   3",
+                                 "pngPassThrough             1", "flGraphicsCaps2            0 -> 8",
+                                 "ulLogPixelsX               600"})
+        EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\n" << result.out;
+    const auto best = xltest::RunProgram(
+        "xlrender", {"features", "--state", "--set", "JPEGEnable=Best", "--set", "KXPngPassthrough=FALSE"});
+    ASSERT_EQ(best.exitStatus, 0) << best.err;
+    EXPECT_NE(best.out.find("jpegMode                   2"), std::string::npos) << best.out;
+    EXPECT_NE(best.out.find("flGraphicsCaps2            0\n"), std::string::npos);
+}
+
+}  // namespace

@@ -4,7 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
+#include <cctype>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,52 @@ TEST_F(PrintCommand, ExampleScriptsPrintAndReadBack) {
         const auto result = RunProgram("xlrender", {"print", examples + "/" + script, "-o", dir / "job.prn"});
         ASSERT_EQ(result.exitStatus, 0) << result.err;
         EXPECT_NE(Dump(dir / "job.prn").find("EndPage"), std::string::npos);
+    }
+}
+
+// The operator names of a dump, in order, from the first BeginPage to its EndPage.
+std::vector<std::string> PageOperators(const std::string& dump) {
+    std::vector<std::string> names;
+    std::istringstream lines(dump);
+    std::string line;
+    bool inPage = false;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string offset, name;
+        words >> offset >> name;
+        if (name == "BeginPage") inPage = true;
+        if (inPage && !name.empty() && std::isupper(static_cast<unsigned char>(name[0]))) names.push_back(name);
+        if (name == "EndPage") break;
+    }
+    return names;
+}
+
+TEST_F(PrintCommand, PhotosGoIntoThePageAsJpeg) {
+    const std::string photo = std::string(std::getenv("XLRENDER_SOURCE")) + "/examples/photo.jpg";
+    const auto result = RunProgram("xlrender", {"print", photo, "-o", dir / "job.prn"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string dump = Dump(dir / "job.prn");
+    const std::vector<std::string> expected = {"BeginPage",      "PushGS",         "SetClipToPage", "SetCursor",
+                                               "SetPaintTxMode", "SetSourceTxMode", "SetROP",        "SetColorSpace",
+                                               "BeginImage",     "ReadImage",      "EndImage",      "PopGS",
+                                               "EndPage"};
+    EXPECT_EQ(PageOperators(dump), expected) << dump;
+    EXPECT_NE(dump.find("CompressMode=eJPEGCompression"), std::string::npos);
+    EXPECT_NE(dump.find("JPEG 1200x900"), std::string::npos) << "the JPEG data, read back by its header";
+}
+
+TEST_F(PrintCommand, WithoutTheJpegPathPhotosReachUnidrvAsRasterImages) {
+    const std::string photo = std::string(std::getenv("XLRENDER_SOURCE")) + "/examples/photo.jpg";
+    for (const char* passThrough : {"", "--pass-through"}) {
+        SCOPED_TRACE(passThrough);
+        std::vector<std::string> args = {"print", photo, "--set", "JPEGEnable=Best", "-o", dir / "job.prn"};
+        if (*passThrough != 0) args.push_back(passThrough);
+        const auto result = RunProgram("xlrender", args);
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        const std::string dump = Dump(dir / "job.prn");
+        EXPECT_EQ(dump.find("eJPEGCompression"), std::string::npos);
+        EXPECT_NE(dump.find("BeginImage"), std::string::npos) << "the picture still reaches the page";
+        EXPECT_NE(dump.find("CompressMode=eNoCompression"), std::string::npos);
     }
 }
 
