@@ -354,7 +354,7 @@ TEST_F(UnidrvBlitTest, MalformedOrUnsupportedCallsFailCleanly) {
     ExpectFailsCleanly(page, "no source point", ERROR_INVALID_PARAMETER, [&] {
         return DrvCopyBits(page.Surface(), source.so(), nullptr, nullptr, &dest, nullptr);
     });
-    ExpectFailsCleanly(page, "JPEG source", ERROR_NOT_SUPPORTED, [&] {
+    ExpectFailsCleanly(page, "corrupt JPEG source", ERROR_INVALID_DATA, [&] {
         return DrvCopyBits(page.Surface(), jpeg, nullptr, nullptr, &dest, &origin);
     });
     ExpectFailsCleanly(page, "device source", ERROR_NOT_SUPPORTED, [&] {

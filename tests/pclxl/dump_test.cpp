@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+
+#include "support/run_command.h"
 #include <jpeglib.h>
 
 #include "host/font_header_info.h"
@@ -48,17 +50,11 @@ protected:
         return path;
     }
 
-    // Runs `xlrender dump ARGS` with standard error folded into the output.
-    DumpRun Dump(const std::string& args) {
-        DumpRun run;
-        FILE* pipe = ::popen((command_ + " dump " + args + " 2>&1").c_str(), "r");
-        if (pipe == nullptr) return run;
-        char chunk[4096];
-        size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.output.append(chunk, got);
-        const int status = ::pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return run;
+    // Runs `xlrender dump ARGS...`; its standard error follows its output.
+    DumpRun Dump(std::vector<std::string> args) {
+        args.insert(args.begin(), "dump");
+        const xltest::CommandResult result = xltest::RunProgram("xlrender", args);
+        return {result.exitStatus, result.out + result.err};
     }
 
     std::string dir_;
@@ -141,21 +137,21 @@ Bytes SampleJob(const Bytes& jpeg) {
 
 TEST_F(DumpTest, ShowsEndPageWithItsCopies) {
     const std::string path = Write("endpage.prn", Concat({ToBytes(") HP-PCL XL;2;0\n"), {0xC1, 0x01, 0x00, 0xF8, 0x31, 0x44}}));
-    const DumpRun run = Dump(path);
+    const DumpRun run = Dump({path});
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("      16  EndPage PageCopies=1\n"), std::string::npos) << run.output;
 }
 
 TEST_F(DumpTest, ATruncatedStreamFailsNamingTheOffset) {
     const std::string path = Write("cut.prn", Concat({ToBytes(") HP-PCL XL;2;0\n"), {0xC1, 0x01}}));
-    const DumpRun run = Dump(path);
+    const DumpRun run = Dump({path});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("malformed PCL XL at byte 16"), std::string::npos) << run.output;
 }
 
 TEST_F(DumpTest, ListsAWholeJob) {
     const Bytes jpeg = MakeJpeg(16, 8);
-    const DumpRun run = Dump(Write("job.prn", SampleJob(jpeg)));
+    const DumpRun run = Dump({Write("job.prn", SampleJob(jpeg))});
     ASSERT_EQ(run.status, 0) << run.output;
     for (const char* expected : {
              "       0  UEL (ESC %-12345X)\n",
@@ -181,7 +177,7 @@ TEST_F(DumpTest, SummarisesAndExtracts) {
     const Bytes jpeg = MakeJpeg(24, 16);
     const Bytes job = SampleJob(jpeg);
     const std::string path = Write("job.prn", job);
-    const DumpRun summary = Dump("--summary " + path);
+    const DumpRun summary = Dump({"--summary", path});
     ASSERT_EQ(summary.status, 0) << summary.output;
     for (const std::string& expected : {
              std::string("pages            1 (copies 2)\n"),
@@ -194,7 +190,7 @@ TEST_F(DumpTest, SummarisesAndExtracts) {
         EXPECT_NE(summary.output.find(expected), std::string::npos) << expected << "\n" << summary.output;
 
     const std::string out = dir_ + "/out";
-    const DumpRun extract = Dump("--summary --extract " + out + " " + path);
+    const DumpRun extract = Dump({"--summary", "--extract", out, path});
     ASSERT_EQ(extract.status, 0) << extract.output;
     std::ifstream image(out + "/image-001.jpg", std::ios::binary);
     EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(image), {}), jpeg);
@@ -207,7 +203,7 @@ TEST_F(DumpTest, MalformedAndRandomJobsEndWithStatusZeroOrOne) {
     std::mt19937 random(99);
     // Cuts across the whole job, then random bytes behind a stream header and alone.
     for (size_t cut = 1; cut < job.size(); cut += job.size() / 40) {
-        const DumpRun run = Dump(Write("cut.prn", Bytes(job.begin(), job.begin() + static_cast<std::ptrdiff_t>(cut))));
+        const DumpRun run = Dump({Write("cut.prn", Bytes(job.begin(), job.begin() + static_cast<std::ptrdiff_t>(cut)))});
         EXPECT_TRUE(run.status == 0 || run.status == 1) << cut << "\n" << run.output;
         if (run.status == 1) {
             EXPECT_NE(run.output.find("at byte"), std::string::npos);
@@ -217,16 +213,16 @@ TEST_F(DumpTest, MalformedAndRandomJobsEndWithStatusZeroOrOne) {
         Bytes noise(random() % 3000);
         for (auto& b : noise) b = static_cast<uint8_t>(random());
         const Bytes bytes = round % 2 == 0 ? Concat({kHeader, noise}) : noise;
-        const DumpRun run = Dump(Write("noise.prn", bytes));
+        const DumpRun run = Dump({Write("noise.prn", bytes)});
         EXPECT_TRUE(run.status == 0 || run.status == 1) << round << "\n" << run.output.substr(0, 400);
     }
 }
 
 TEST_F(DumpTest, RefusesBadArguments) {
-    EXPECT_EQ(Dump("").status, 1);
-    EXPECT_EQ(Dump(dir_ + "/missing.prn").status, 1);
-    EXPECT_EQ(Dump("--bogus x").status, 1);
-    const DumpRun help = Dump("--help");
+    EXPECT_EQ(Dump({}).status, 1);
+    EXPECT_EQ(Dump({dir_ + "/missing.prn"}).status, 1);
+    EXPECT_EQ(Dump({"--bogus", "x"}).status, 1);
+    const DumpRun help = Dump({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.output.find("--extract DIR"), std::string::npos);
 }
