@@ -128,6 +128,25 @@ TEST_F(LifecycleTest, RawCollatedCopiesAreCapturedAndSentAgain) {
     EXPECT_EQ(state->captureActive, 0);
     EXPECT_EQ(state->capturePath[0], 0) << "the capture file is gone";
     EXPECT_EQ(state->pageCount, 2u);
+    ASSERT_EQ(xlplatform::TheWorld().usageLog.size(), 1u) << "one usage record per document";
+    EXPECT_EQ(xlplatform::FormatUsageRecord(xlplatform::TheWorld().usageLog[0]),
+              "device=\"9999999999#UnknownModel\" application=\"UnknownAppName\" pages=2");
+}
+
+TEST_F(LifecycleTest, SpeedMechanismCommandStartsEachSimplexPage) {
+    device.helper.features["KXSpeedMech"] = "On";
+    device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
+    xlr::PluginDeviceState* state = Enable();
+    ASSERT_NE(state, nullptr);
+    ASSERT_NE(StartJob(u"RAW"), 0u);
+    ASSERT_TRUE(xlr::DrvStartDoc(&surface, nullptr, 0));
+    state->speedMechMode = 1;
+    ASSERT_TRUE(xlr::DrvStartPage(&surface));
+    ASSERT_TRUE(xlr::DrvSendPage(&surface));
+    ASSERT_TRUE(xlr::DrvEndDoc(&surface, 0));
+    EndDocPrinter(printerHandle);
+    const std::string command("\xC2\x00\x21\x78\x6B\xF8\x91\xC0\x01\xF8\x93\x46", 12);
+    EXPECT_EQ(JobFile(), "JOB\nPAGE\n" + command + "DATA\n" + EndOfPage(3) + "END\n");
 }
 
 TEST_F(LifecycleTest, UncollatedCopiesAreMadeByThePrinter) {
