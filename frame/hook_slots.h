@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include <windef.h>
+#include <winddi.h>
 
 namespace xlr {
 
@@ -32,8 +32,14 @@ enum HookSlot : int {
     kSlotQueryDeviceSupport = 20,
 };
 
-// DDI function index of each slot (INDEX_DrvCopyBits is 19, and so on).
-inline constexpr std::array<ULONG, 21> kHookFunctionIndex = {19, 18, 20, 69, 74, 71, 68, 23, 33, 32, 24,
-                                                            35, 34, 58, 57, 70, 31, 14, 15, 16, 76};
+// The graphics engine's function index of each slot.
+inline constexpr std::array<ULONG, 21> kHookFunctionIndex = {
+    INDEX_DrvCopyBits,   INDEX_DrvBitBlt,       INDEX_DrvStretchBlt,    INDEX_DrvStretchBltROP,
+    INDEX_DrvTransparentBlt, INDEX_DrvAlphaBlend, INDEX_DrvGradientFill, INDEX_DrvTextOut,
+    INDEX_DrvStartPage,  INDEX_DrvSendPage,     INDEX_DrvEscape,        INDEX_DrvStartDoc,
+    INDEX_DrvEndDoc,     INDEX_DrvNextBand,     INDEX_DrvStartBanding,  INDEX_DrvPlgBlt,
+    INDEX_DrvLineTo,     INDEX_DrvStrokePath,   INDEX_DrvFillPath,      INDEX_DrvStrokeAndFillPath,
+    INDEX_DrvQueryDeviceSupport,
+};
 
 }  // namespace xlr

@@ -30,15 +30,6 @@ const DRVFN kHookTable[kHookCount] = {
     {INDEX_DrvQueryDeviceSupport, FunctionCast<PFN>(&DrvQueryDeviceSupport)},
 };
 
-constexpr bool TableMatchesSlots() {
-    for (int slot = 0; slot < kHookCount; ++slot)
-        if (kHookFunctionIndex[slot] == 0) return false;
-    return kHookFunctionIndex[kSlotCopyBits] == INDEX_DrvCopyBits &&
-           kHookFunctionIndex[kSlotTextOut] == INDEX_DrvTextOut &&
-           kHookFunctionIndex[kSlotQueryDeviceSupport] == INDEX_DrvQueryDeviceSupport &&
-           kHookFunctionIndex[kSlotPlgBlt] == INDEX_DrvPlgBlt;
-}
-static_assert(TableMatchesSlots());
 
 constexpr DWORD kInterfaceVersion = 0x00010000;
 constexpr DWORD kMinimumEnableDataSize = 12;  // iDriverVersion, c, pdrvfn on the original 32-bit layout
