@@ -46,7 +46,8 @@ TEST(EngineBitBlt, RasterOperationsOn24BitPixels) {
         std::vector<ULONG> want = before;
         for (LONG y = 1; y < 4; ++y)
             for (LONG x = 1; x < 5; ++x)
-                want[y * 6 + x] = c.expected(brushColor, source[(y - 1) * 4 + x - 1], before[y * 6 + x]);
+                want[y * 6 + x] =
+                    c.expected(brushColor, source[(y - 1) * 4 + x - 1], before[y * 6 + x]);
         EXPECT_EQ(dst.Pixels(), want);
     }
 }
@@ -59,12 +60,11 @@ TEST(EngineBitBlt, ClipRegionLimitsTheChange) {
     RECTL everything{0, 0, 8, 4};
     ASSERT_TRUE(EngBitBlt(dst.so(), nullptr, nullptr, clip, nullptr, &everything, nullptr, nullptr,
                           nullptr, nullptr, 0x0000));
-    for (LONG y = 0; y < 4; ++y) {
-        for (LONG x = 0; x < 8; ++x) {
-            const bool inside = (x < 2 && y < 2) || (x >= 5 && y >= 1 && y < 3);
-            EXPECT_EQ(dst.Rgb(x, y), inside ? 0u : kWhite) << x << "," << y;
-        }
-    }
+    const ULONG o = 0, W = kWhite;
+    EXPECT_EQ(dst.Pixels(), (std::vector<ULONG>{o, o, W, W, W, W, W, W,  //
+                                                o, o, W, W, W, o, o, o,  //
+                                                W, W, W, W, W, o, o, o,  //
+                                                W, W, W, W, W, W, W, W}));
     EngDeleteClip(clip);
 }
 
@@ -226,18 +226,16 @@ TEST_F(EngineDevice, ABitmapIsHandedOverOnlyWhenItsDeviceHooksCopyBits) {
     }
 }
 
-TEST_F(EngineDevice, ADriverThatLoopsBackIsStopped) {
+// A DrvCopyBits that calls EngCopyBits back onto its own device surface is cut
+// off after a few rounds; without a DrvCopyBits a device surface cannot be drawn.
+TEST_F(EngineDevice, ADriverThatLoopsBackOrIsMissingFailsCleanly) {
     g_record.reenter = true;
     Bitmap src(1, 1);
     RECTL rect{0, 0, 1, 1};
     POINTL origin{0, 0};
     EXPECT_FALSE(EngCopyBits(pageSo_, src.so(), nullptr, nullptr, &rect, &origin));
     EXPECT_EQ(g_record.calls, 4);
-}
-
-TEST_F(EngineDevice, WithoutDrvCopyBitsADeviceSurfaceCannotBeDrawn) {
     xlplatform::SetEngineDeviceFunctions(hdev_, nullptr);
-    RECTL rect{0, 0, 5, 5};
     EXPECT_FALSE(EngBitBlt(pageSo_, nullptr, nullptr, nullptr, nullptr, &rect, nullptr, nullptr,
                            nullptr, nullptr, 0x0000));
     EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
@@ -267,7 +265,8 @@ TEST(EngineBitBlt, BadInputFailsWithoutTouchingTheTarget) {
         {"source operation without source",
          [&] { return blt(d, nullptr, nullptr, nullptr, &r, nullptr, 0x6666); }},
         {"mask", [&] { return blt(d, s, s, nullptr, &r, nullptr, 0xAACC); }},
-        {"pattern brush", [&] { return blt(d, nullptr, nullptr, nullptr, &r, &patterned, 0xF0F0); }},
+        {"pattern brush",
+         [&] { return blt(d, nullptr, nullptr, nullptr, &r, &patterned, 0xF0F0); }},
         {"pattern without brush",
          [&] { return blt(d, nullptr, nullptr, nullptr, &r, nullptr, 0x5A5A); }},
         {"complex clip the engine did not make",

@@ -116,7 +116,7 @@ TEST(EngineStretchBlt, BadInputFailsCleanly) {
         {"source left of the bitmap", dst.so(), src.so(), nullptr, {-1, 0, 3, 4}, COLORONCOLOR},
         {"source below the bitmap", dst.so(), src.so(), nullptr, {0, 1, 4, 5}, COLORONCOLOR},
         {"empty source", dst.so(), src.so(), nullptr, {2, 2, 2, 4}, COLORONCOLOR},
-        {"huge source", dst.so(), src.so(), nullptr, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, HALFTONE},
+        {"huge", dst.so(), src.so(), nullptr, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, HALFTONE},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -45,7 +45,8 @@ TEST(EngineSurface, BitmapLayoutFollowsFormatStrideAndOrientation) {
     }
     // Bits given by the caller are used in place and not cleared.
     std::vector<BYTE> buffer(2 * 8, 0xAB);
-    HSURF given = reinterpret_cast<HSURF>(EngCreateBitmap(SIZEL{2, 2}, 8, BMF_24BPP, 0, buffer.data()));
+    HSURF given =
+        reinterpret_cast<HSURF>(EngCreateBitmap(SIZEL{2, 2}, 8, BMF_24BPP, 0, buffer.data()));
     SURFOBJ* so = EngLockSurface(given);
     ASSERT_NE(so, nullptr);
     EXPECT_EQ(so->pvScan0, buffer.data() + 8);  // bottom-up: the top row is the last
@@ -121,15 +122,15 @@ TEST(EngineSurface, CompressedSourcesHoldACopyOfTheFileBytesAndCannotBeDrawnFrom
         ASSERT_NE(so, nullptr);
         EXPECT_EQ(so->iBitmapFormat, format);
         EXPECT_EQ(so->sizlBitmap.cx, 400);
-        EXPECT_EQ(std::vector<BYTE>(static_cast<BYTE*>(so->pvBits), static_cast<BYTE*>(so->pvBits) + so->cjBits),
-                  jpeg);
+        const BYTE* bits = static_cast<BYTE*>(so->pvBits);
+        EXPECT_EQ(std::vector<BYTE>(bits, bits + so->cjBits), jpeg);
         EXPECT_NE(so->pvBits, jpeg.data());
         Bitmap target(4, 4);
         RECTL dest{0, 0, 4, 4}, src{0, 0, 4, 4};
         POINTL origin{0, 0};
         EXPECT_FALSE(EngCopyBits(target.so(), so, nullptr, nullptr, &dest, &origin));
-        EXPECT_FALSE(EngStretchBlt(target.so(), so, nullptr, nullptr, nullptr, nullptr, nullptr, &dest, &src,
-                                   nullptr, COLORONCOLOR));
+        EXPECT_FALSE(EngStretchBlt(target.so(), so, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   &dest, &src, nullptr, COLORONCOLOR));
         EngUnlockSurface(so);
         EXPECT_TRUE(EngDeleteSurface(hsurf));
     }

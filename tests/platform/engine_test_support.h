@@ -13,19 +13,16 @@
 namespace enginetest {
 
 // 24-bit pixels: bytes blue, green, red.
-inline BYTE* PixelAt(const SURFOBJ* so, LONG x, LONG y) {
-    return static_cast<BYTE*>(so->pvScan0) + ptrdiff_t{so->lDelta} * y + 3 * x;
+inline ULONG RgbAt(const SURFOBJ* so, LONG x, LONG y) {
+    const BYTE* p = static_cast<const BYTE*>(so->pvScan0) + ptrdiff_t{so->lDelta} * y + 3 * x;
+    return p[0] | (p[1] << 8) | (ULONG{p[2]} << 16);
 }
 
 // Row-major 24-bit pixels of a whole surface.
 inline std::vector<ULONG> Pixels(const SURFOBJ* so) {
     std::vector<ULONG> out;
-    for (LONG y = 0; y < so->sizlBitmap.cy; ++y) {
-        for (LONG x = 0; x < so->sizlBitmap.cx; ++x) {
-            const BYTE* p = PixelAt(so, x, y);
-            out.push_back(p[0] | (p[1] << 8) | (ULONG{p[2]} << 16));
-        }
-    }
+    for (LONG y = 0; y < so->sizlBitmap.cy; ++y)
+        for (LONG x = 0; x < so->sizlBitmap.cx; ++x) out.push_back(RgbAt(so, x, y));
     return out;
 }
 
@@ -44,17 +41,23 @@ class Bitmap {
 
     SURFOBJ* so() const { return so_; }
     HSURF handle() const { return handle_; }
-    ULONG Rgb(LONG x, LONG y) const { return Pixels()[y * so_->sizlBitmap.cx + x]; }
-    std::vector<ULONG> Pixels() const { return enginetest::Pixels(so_); }
-    void SetPixels(const std::vector<ULONG>& pixels) const {
-        for (size_t i = 0; i < pixels.size(); ++i) {
-            BYTE* p = PixelAt(so_, static_cast<LONG>(i % so_->sizlBitmap.cx),
-                              static_cast<LONG>(i / so_->sizlBitmap.cx));
-            for (int byte = 0; byte < 3; ++byte) p[byte] = static_cast<BYTE>(pixels[i] >> 8 * byte);
-        }
+    BYTE* Row(LONG y) const {
+        return static_cast<BYTE*>(so_->pvScan0) + ptrdiff_t{so_->lDelta} * y;
+    }
+    ULONG Rgb(LONG x, LONG y) const { return RgbAt(so_, x, y); }
+    void SetRgb(LONG x, LONG y, ULONG rgb) const {
+        BYTE* p = Row(y) + 3 * x;
+        for (int byte = 0; byte < 3; ++byte) p[byte] = static_cast<BYTE>(rgb >> 8 * byte);
     }
     void Fill(ULONG rgb) const {
-        SetPixels(std::vector<ULONG>(size_t(so_->sizlBitmap.cx) * so_->sizlBitmap.cy, rgb));
+        for (LONG y = 0; y < so_->sizlBitmap.cy; ++y)
+            for (LONG x = 0; x < so_->sizlBitmap.cx; ++x) SetRgb(x, y, rgb);
+    }
+    std::vector<ULONG> Pixels() const { return enginetest::Pixels(so_); }
+    void SetPixels(const std::vector<ULONG>& pixels) const {
+        for (size_t i = 0; i < pixels.size(); ++i)
+            SetRgb(static_cast<LONG>(i % so_->sizlBitmap.cx),
+                   static_cast<LONG>(i / so_->sizlBitmap.cx), pixels[i]);
     }
 
   private:

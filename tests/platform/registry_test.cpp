@@ -54,7 +54,7 @@ TEST_F(RegistryTest, QueriesFollowTheSizeConvention) {
     RegCloseKey(key);
 
     HKEY missing = nullptr;
-    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Corvane\\KX SSNP", 0, KEY_READ, &missing),
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Corvane\\None", 0, KEY_READ, &missing),
               ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(missing, nullptr);
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"\\SOFTWARE", 0, KEY_READ, &missing),

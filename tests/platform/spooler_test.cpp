@@ -82,33 +82,10 @@ TEST_F(SpoolerTest, OpensPrintersByNameWithoutRegardToCase) {
     EXPECT_EQ(handle, nullptr);
 }
 
-TEST_F(SpoolerTest, PrinterLevel2PacksItsStringsAfterTheRecord) {
-    HANDLE printer = Open();
-    const std::vector<BYTE> buffer = QueryRecords([&](LPBYTE out, DWORD size, LPDWORD needed) {
-        return GetPrinterW(printer, 2, out, size, needed);
-    });
-    const auto& info = *reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
-    EXPECT_EQ(std::u16string_view(info.pPrinterName), kPrinter);
-    EXPECT_EQ(std::u16string_view(info.pPortName), u"USB001");
-    EXPECT_EQ(std::u16string_view(info.pDriverName), u"XL Class Driver");
-    EXPECT_EQ(std::u16string_view(info.pPrintProcessor), u"winprint");
-    EXPECT_EQ(std::u16string_view(info.pDatatype), u"RAW");
-    EXPECT_EQ(info.pServerName, nullptr);
-    EXPECT_EQ(info.pDevMode, nullptr);
-    ExpectPacked(
-        buffer, sizeof(PRINTER_INFO_2W),
-        {info.pPrinterName, info.pShareName, info.pPortName, info.pDriverName, info.pComment,
-         info.pLocation, info.pSepFile, info.pPrintProcessor, info.pDatatype, info.pParameters});
-    DWORD needed = 0;
-    EXPECT_FALSE(GetPrinterW(printer, 3, nullptr, 0, &needed));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_LEVEL);
-}
-
-TEST_F(SpoolerTest, PrinterLevel2CarriesTheDefaultDeviceMode) {
+TEST_F(SpoolerTest, PrinterLevel2PacksItsStringsAndDeviceModeAfterTheRecord) {
     DEVMODEW devMode{};
     devMode.dmSize = sizeof(DEVMODEW);
     devMode.dmDriverExtra = 4;
-    devMode.dmCopies = 3;
     std::vector<BYTE> bytes(sizeof(DEVMODEW) + 4, 0xAB);
     std::memcpy(bytes.data(), &devMode, sizeof devMode);
     FindPrinter(kPrinter)->devMode = bytes;
@@ -117,9 +94,22 @@ TEST_F(SpoolerTest, PrinterLevel2CarriesTheDefaultDeviceMode) {
         return GetPrinterW(printer, 2, out, size, needed);
     });
     const auto& info = *reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
+    const std::vector<std::u16string_view> texts = {info.pPrinterName, info.pPortName,
+                                                    info.pDriverName, info.pPrintProcessor,
+                                                    info.pDatatype};
+    EXPECT_EQ(texts, (std::vector<std::u16string_view>{kPrinter, u"USB001", u"XL Class Driver",
+                                                        u"winprint", u"RAW"}));
+    EXPECT_EQ(info.pServerName, nullptr);
+    ExpectPacked(
+        buffer, sizeof(PRINTER_INFO_2W),
+        {info.pPrinterName, info.pShareName, info.pPortName, info.pDriverName, info.pComment,
+         info.pLocation, info.pSepFile, info.pPrintProcessor, info.pDatatype, info.pParameters});
     ASSERT_NE(info.pDevMode, nullptr);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(info.pDevMode) % 8, 0u);
     EXPECT_EQ(std::memcmp(info.pDevMode, bytes.data(), bytes.size()), 0);
+    DWORD needed = 0;
+    EXPECT_FALSE(GetPrinterW(printer, 3, nullptr, 0, &needed));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_LEVEL);
 }
 
 TEST_F(SpoolerTest, DriverLevel3ListsDependentFiles) {
@@ -206,13 +196,11 @@ TEST_F(SpoolerTest, DeviceCapabilityLists) {
     EXPECT_EQ(DeviceCapabilitiesW(device.c_str(), u"LPT1:", DC_MEDIATYPENAMES, nullptr, nullptr),
               2);
 
-    WORD papers[3] = {0, 0, 0xEEEE};
+    WORD papers[3] = {0, 0, 0xEEEE};  // one more entry than the count is left alone
     EXPECT_EQ(DeviceCapabilitiesW(device.c_str(), u"LPT1:", DC_PAPERS,
                                   reinterpret_cast<LPWSTR>(papers), nullptr),
               2);
-    EXPECT_EQ(papers[0], 1);
-    EXPECT_EQ(papers[1], 9);
-    EXPECT_EQ(papers[2], 0xEEEE);  // one more entry than the count is left alone
+    EXPECT_EQ(std::vector<WORD>(papers, papers + 3), (std::vector<WORD>{1, 9, 0xEEEE}));
 
     DWORD media[2] = {};
     EXPECT_EQ(DeviceCapabilitiesW(device.c_str(), nullptr, DC_MEDIATYPES,
