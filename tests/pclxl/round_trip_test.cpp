@@ -54,7 +54,7 @@ const uint8_t kPalette[] = {0, 128, 255};
 const int16_t kSpacing[] = {0, 255, 12};
 const int16_t kWide[] = {-300, 32767, -32768};
 const int16_t kNear[] = {10, 20};
-const int16_t kFar[] = {10, 300};
+const int16_t kFar[] = {10, 256};
 const int16_t kNegative[] = {-1, 5};
 
 const RoundTripCase kCases[] = {
@@ -107,10 +107,10 @@ const RoundTripCase kCases[] = {
     {[](XLStream* s) { XLText(s, kHi, 2, kNear, 2); },
      "Text TextData:ubyte_array=\"Hi\" XSpacingData:ubyte_array=[10 20]",
      {0xC8, 0xC1, 0x02, 0x00, 'H', 'i', 0xF8, 0xAB, 0xC8, 0xC1, 0x02, 0x00, 0x0A, 0x14, 0xF8, 0xAF, 0xA8}},
-    // ... and as sint16_array (CB) when one value is above 255 or below 0.
+    // ... and as sint16_array (CB) when one value is above 255 (here 256) or below 0.
     {[](XLStream* s) { XLText(s, kHi, 2, kFar, 2); },
-     "Text TextData:ubyte_array=\"Hi\" XSpacingData:sint16_array=[10 300]",
-     {0xC8, 0xC1, 0x02, 0x00, 'H', 'i', 0xF8, 0xAB, 0xCB, 0xC1, 0x02, 0x00, 0x0A, 0x00, 0x2C, 0x01, 0xF8, 0xAF, 0xA8}},
+     "Text TextData:ubyte_array=\"Hi\" XSpacingData:sint16_array=[10 256]",
+     {0xC8, 0xC1, 0x02, 0x00, 'H', 'i', 0xF8, 0xAB, 0xCB, 0xC1, 0x02, 0x00, 0x0A, 0x00, 0x00, 0x01, 0xF8, 0xAF, 0xA8}},
     {[](XLStream* s) { XLText(s, kHi, 2, kNegative, 2); },
      "Text TextData:ubyte_array=\"Hi\" XSpacingData:sint16_array=[-1 5]",
      {0xC8, 0xC1, 0x02, 0x00, 'H', 'i', 0xF8, 0xAB, 0xCB, 0xC1, 0x02, 0x00, 0xFF, 0xFF, 0x05, 0x00, 0xF8, 0xAF, 0xA8}},

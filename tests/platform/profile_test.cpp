@@ -102,12 +102,15 @@ TEST_F(ProfileTest, RewritesKeepCommentsAndOtherLines) {
                                            u"kxmnwun.ini"));
     EXPECT_TRUE(WritePrivateProfileStringW(u"nwusername", u"nwusername", u"Max", u"kxmnwun.ini"));
     EXPECT_TRUE(WritePrivateProfileStringW(u"NWUSERNAME", u"Empty", nullptr, u"kxmnwun.ini"));
+    // A new key goes after the section's last entry, before the blank line that closes it.
+    EXPECT_TRUE(WritePrivateProfileStringW(u"NWUSERNAME", u"Added", u"1", u"kxmnwun.ini"));
     EXPECT_TRUE(WritePrivateProfileStringW(u"New", u"k", u"v", u"kxmnwun.ini"));
     EXPECT_EQ(ReadFile(Root("Windows/kxmnwun.ini")),
               "; written by the installer\r\n"
               "orphan=before any section\r\n"
               "[NWUSERNAME]\r\n"
               "NWUSERNAME=Max\r\n"
+              "Added=1\r\n"
               "\r\n"
               "[ComponentFiles]\r\n"
               "Component_F_B=KXPP.DLL\r\n"
