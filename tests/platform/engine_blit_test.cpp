@@ -128,6 +128,7 @@ struct CopyRecord {
     int calls = 0;
     SURFOBJ* dest = nullptr;
     CLIPOBJ* clip = nullptr;
+    BYTE clipComplexity = 0xFF;  // read during the call: the engine's own clip dies after it
     RECTL rect{};
     std::vector<ULONG> pixels;  // the source, 24-bit
     bool reenter = false;       // call EngCopyBits back onto the same surface
@@ -139,6 +140,7 @@ BOOL RecordingCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ
     ++g_record.calls;
     g_record.dest = psoDest;
     g_record.clip = pco;
+    g_record.clipComplexity = pco != nullptr ? pco->iDComplexity : 0xFF;
     g_record.rect = *prclDest;
     g_record.pixels = enginetest::Pixels(psoSrc);
     if (g_record.reenter) return EngCopyBits(psoDest, psoSrc, pco, nullptr, prclDest, pptlSrc);
@@ -183,8 +185,7 @@ TEST_F(EngineDevice, BitBltOntoADeviceSurfaceReachesItsDrvCopyBits) {
     EXPECT_EQ(pageSo_->pvBits, nullptr);
     EXPECT_EQ(g_record.calls, 1);
     EXPECT_EQ(g_record.dest, pageSo_);
-    ASSERT_NE(g_record.clip, nullptr);  // drivers always get a clip object
-    EXPECT_EQ(g_record.clip->iDComplexity, DC_TRIVIAL);
+    EXPECT_EQ(g_record.clipComplexity, DC_TRIVIAL);  // drivers always get a clip object
     EXPECT_TRUE(SameRect(g_record.rect, rect));
     EXPECT_EQ(g_record.pixels, (std::vector<ULONG>{1, 2, 3, 4, 5, 6}));
 }
