@@ -1,25 +1,20 @@
 // xlrender dump end to end: jobs written with the stream writer, read back by
 // the built command; malformed and random jobs end with status 0 or 1, never
 // with a crash. Also the font header walker that the listing uses.
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
-
-#include "support/run_command.h"
 #include <jpeglib.h>
 
 #include "host/font_header_info.h"
 #include "pclxl/capture.h"
 #include "pclxl/operators.h"
 #include "pclxl/put.h"
+#include "support/run_command.h"
 
 namespace {
 
@@ -33,18 +28,8 @@ struct DumpRun {
 
 class DumpTest : public testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/xldumpXXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        const char* bin = std::getenv("XLRENDER_BIN");
-        ASSERT_NE(bin, nullptr);
-        command_ = std::string(bin) + "/xlrender";
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
     std::string Write(const std::string& name, const Bytes& bytes) {
-        const std::string path = dir_ + "/" + name;
+        const std::string path = dir_ / name;
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                     static_cast<std::streamsize>(bytes.size()));
         return path;
@@ -57,8 +42,7 @@ protected:
         return {result.exitStatus, result.out + result.err};
     }
 
-    std::string dir_;
-    std::string command_;
+    xltest::TempDir dir_;
 };
 
 Bytes ToBytes(std::string_view text) { return {text.begin(), text.end()}; }
@@ -69,7 +53,7 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-// A small RGB photo compressed by libjpeg.
+// A small RGB picture compressed by libjpeg.
 Bytes MakeJpeg(int width, int height) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
@@ -85,11 +69,8 @@ Bytes MakeJpeg(int width, int height) {
     jpeg_set_defaults(&info);
     jpeg_start_compress(&info, TRUE);
     std::vector<unsigned char> row(static_cast<size_t>(width) * 3);
-    while (info.next_scanline < info.image_height) {
-        for (size_t i = 0; i < row.size(); ++i) row[i] = static_cast<unsigned char>(i * 3 + info.next_scanline);
-        JSAMPROW rows[] = {row.data()};
+    for (JSAMPROW rows[] = {row.data()}; info.next_scanline < info.image_height; row[0] += 40)
         jpeg_write_scanlines(&info, rows, 1);
-    }
     jpeg_finish_compress(&info);
     Bytes jpeg(out, out + size);
     jpeg_destroy_compress(&info);
@@ -149,9 +130,11 @@ TEST_F(DumpTest, ATruncatedStreamFailsNamingTheOffset) {
     EXPECT_NE(run.output.find("malformed PCL XL at byte 16"), std::string::npos) << run.output;
 }
 
-TEST_F(DumpTest, ListsAWholeJob) {
+TEST_F(DumpTest, ListsSummarisesAndExtractsAWholeJob) {
     const Bytes jpeg = MakeJpeg(16, 8);
-    const DumpRun run = Dump({Write("job.prn", SampleJob(jpeg))});
+    const Bytes job = SampleJob(jpeg);
+    const std::string path = Write("job.prn", job);
+    const DumpRun run = Dump({path});
     ASSERT_EQ(run.status, 0) << run.output;
     for (const char* expected : {
              "       0  UEL (ESC %-12345X)\n",
@@ -171,13 +154,9 @@ TEST_F(DumpTest, ListsAWholeJob) {
              "@PJL EOJ\n",
          })
         EXPECT_NE(run.output.find(expected), std::string::npos) << expected << "\n" << run.output;
-}
 
-TEST_F(DumpTest, SummarisesAndExtracts) {
-    const Bytes jpeg = MakeJpeg(24, 16);
-    const Bytes job = SampleJob(jpeg);
-    const std::string path = Write("job.prn", job);
-    const DumpRun summary = Dump({"--summary", path});
+    const std::string out = dir_ / "out";
+    const DumpRun summary = Dump({"--summary", "--extract", out, path});
     ASSERT_EQ(summary.status, 0) << summary.output;
     for (const std::string& expected : {
              std::string("pages            1 (copies 2)\n"),
@@ -188,10 +167,6 @@ TEST_F(DumpTest, SummarisesAndExtracts) {
              std::string("  total                      ") + std::to_string(job.size()) + "\n",
          })
         EXPECT_NE(summary.output.find(expected), std::string::npos) << expected << "\n" << summary.output;
-
-    const std::string out = dir_ + "/out";
-    const DumpRun extract = Dump({"--summary", "--extract", out, path});
-    ASSERT_EQ(extract.status, 0) << extract.output;
     std::ifstream image(out + "/image-001.jpg", std::ios::binary);
     EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(image), {}), jpeg);
     std::ifstream header(out + "/font-001-WM_1.hdr", std::ios::binary);
@@ -220,7 +195,7 @@ TEST_F(DumpTest, MalformedAndRandomJobsEndWithStatusZeroOrOne) {
 
 TEST_F(DumpTest, RefusesBadArguments) {
     EXPECT_EQ(Dump({}).status, 1);
-    EXPECT_EQ(Dump({dir_ + "/missing.prn"}).status, 1);
+    EXPECT_EQ(Dump({dir_ / "missing.prn"}).status, 1);
     EXPECT_EQ(Dump({"--bogus", "x"}).status, 1);
     const DumpRun help = Dump({"--help"});
     EXPECT_EQ(help.status, 0);

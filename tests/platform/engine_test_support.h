@@ -12,13 +12,26 @@
 
 namespace enginetest {
 
+// 24-bit pixels: bytes blue, green, red.
+inline ULONG RgbAt(const SURFOBJ* so, LONG x, LONG y) {
+    const BYTE* p = static_cast<const BYTE*>(so->pvScan0) + ptrdiff_t{so->lDelta} * y + 3 * x;
+    return p[0] | (p[1] << 8) | (ULONG{p[2]} << 16);
+}
+
+// Row-major 24-bit pixels of a whole surface.
+inline std::vector<ULONG> Pixels(const SURFOBJ* so) {
+    std::vector<ULONG> out;
+    for (LONG y = 0; y < so->sizlBitmap.cy; ++y)
+        for (LONG x = 0; x < so->sizlBitmap.cx; ++x) out.push_back(RgbAt(so, x, y));
+    return out;
+}
+
 class Bitmap {
   public:
-    Bitmap(LONG cx, LONG cy, ULONG format = BMF_24BPP, FLONG flags = 0, LONG stride = 0) {
-        handle_ =
-            reinterpret_cast<HSURF>(EngCreateBitmap(SIZEL{cx, cy}, stride, format, flags, nullptr));
-        so_ = handle_ != nullptr ? EngLockSurface(handle_) : nullptr;
-    }
+    Bitmap(LONG cx, LONG cy, ULONG format = BMF_24BPP, FLONG flags = 0, LONG stride = 0)
+        : handle_(reinterpret_cast<HSURF>(
+              EngCreateBitmap(SIZEL{cx, cy}, stride, format, flags, nullptr))),
+          so_(handle_ != nullptr ? EngLockSurface(handle_) : nullptr) {}
     ~Bitmap() {
         if (so_ != nullptr) EngUnlockSurface(so_);
         if (handle_ != nullptr) EngDeleteSurface(handle_);
@@ -31,43 +44,28 @@ class Bitmap {
     BYTE* Row(LONG y) const {
         return static_cast<BYTE*>(so_->pvScan0) + ptrdiff_t{so_->lDelta} * y;
     }
-
-    // 24-bit pixels: bytes blue, green, red.
-    ULONG Rgb(LONG x, LONG y) const {
-        const BYTE* p = Row(y) + 3 * x;
-        return p[0] | (p[1] << 8) | (ULONG{p[2]} << 16);
-    }
+    ULONG Rgb(LONG x, LONG y) const { return RgbAt(so_, x, y); }
     void SetRgb(LONG x, LONG y, ULONG rgb) const {
         BYTE* p = Row(y) + 3 * x;
-        p[0] = static_cast<BYTE>(rgb);
-        p[1] = static_cast<BYTE>(rgb >> 8);
-        p[2] = static_cast<BYTE>(rgb >> 16);
+        for (int byte = 0; byte < 3; ++byte) p[byte] = static_cast<BYTE>(rgb >> 8 * byte);
     }
     void Fill(ULONG rgb) const {
         for (LONG y = 0; y < so_->sizlBitmap.cy; ++y)
             for (LONG x = 0; x < so_->sizlBitmap.cx; ++x) SetRgb(x, y, rgb);
     }
-    // Row-major 24-bit pixels of the whole bitmap.
-    std::vector<ULONG> Pixels() const {
-        std::vector<ULONG> out;
-        for (LONG y = 0; y < so_->sizlBitmap.cy; ++y)
-            for (LONG x = 0; x < so_->sizlBitmap.cx; ++x) out.push_back(Rgb(x, y));
-        return out;
-    }
+    std::vector<ULONG> Pixels() const { return enginetest::Pixels(so_); }
     void SetPixels(const std::vector<ULONG>& pixels) const {
-        size_t i = 0;
-        for (LONG y = 0; y < so_->sizlBitmap.cy; ++y)
-            for (LONG x = 0; x < so_->sizlBitmap.cx; ++x) SetRgb(x, y, pixels.at(i++));
+        for (size_t i = 0; i < pixels.size(); ++i)
+            SetRgb(static_cast<LONG>(i % so_->sizlBitmap.cx),
+                   static_cast<LONG>(i / so_->sizlBitmap.cx), pixels[i]);
     }
 
   private:
-    HSURF handle_ = nullptr;
-    SURFOBJ* so_ = nullptr;
+    HSURF handle_;
+    SURFOBJ* so_;
 };
 
 // Grey levels as 24-bit colours.
-inline ULONG Grey(BYTE v) {
-    return (ULONG{v} << 16) | (ULONG{v} << 8) | v;
-}
+inline ULONG Grey(BYTE v) { return ULONG{v} * 0x010101; }
 
 }  // namespace enginetest

@@ -13,34 +13,26 @@ namespace {
 using CoreTest = WorldTest;
 
 TEST_F(CoreTest, Utf8Decoding) {
-    struct Case {
+    const struct {
         std::string utf8;
         std::u16string utf16;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"plain", u"plain"},
         {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", u"\u00E9\u20AC\U0001F600"},
-        {"\xE2\x82"
-         "A",
-         u"\uFFFD"
-         "A"},                                    // a sequence cut short keeps the byte after it
+        {"\xE2\x82" "A", u"\uFFFD" "A"},          // a sequence cut short keeps the byte after it
         {"A\xE2\x82", u"A\uFFFD"},                // cut short by the end of the text
         {"\xC0\xAF", u"\uFFFD\uFFFD"},            // overlong
         {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // an encoded surrogate
-        {"\xFF"
-         "b",
-         u"\uFFFD"
-         "b"},
+        {"\xFF" "b", u"\uFFFD" "b"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16);
-        const int needed = MultiByteToWideChar(CP_UTF8, 0, c.utf8.data(),
-                                               static_cast<int>(c.utf8.size()), nullptr, 0);
-        EXPECT_EQ(needed, static_cast<int>(c.utf16.size()));
+        EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, c.utf8.data(), static_cast<int>(c.utf8.size()),
+                                      nullptr, 0),
+                  static_cast<int>(c.utf16.size()));
     }
     EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
-    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))),
-              "\xEF\xBF\xBD");  // a lone surrogate
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");  // lone surrogate
 }
 
 TEST_F(CoreTest, AnsiConversions) {
@@ -50,9 +42,9 @@ TEST_F(CoreTest, AnsiConversions) {
     EXPECT_EQ(
         WideCharToMultiByte(CP_ACP, 0, u"abc", 3, narrow, sizeof narrow, nullptr, &usedDefault), 3);
     EXPECT_EQ(usedDefault, FALSE);
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow, sizeof narrow, nullptr,
-                                      &usedDefault);
-    EXPECT_EQ(n, 9);  // with the terminator
+    EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow, sizeof narrow, nullptr,
+                                  &usedDefault),
+              9);  // with the terminator
     EXPECT_STREQ(narrow, "Ren\xE9 \x80 ?");
     EXPECT_EQ(usedDefault, TRUE);
     EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow, 8, nullptr, nullptr), 0);
@@ -74,26 +66,19 @@ TEST_F(CoreTest, AnsiConversions) {
 
 TEST_F(CoreTest, HostPaths) {
     TheWorld().driveRoots['D'] = "/data/d";
-    struct Case {
-        std::u16string_view windows;
-        std::string host;
-    };
-    const Case cases[] = {
-        {u"D:\\dir\\file.ini", "/data/d/dir/file.ini"},
-        {u"d:/dir/file.ini", "/data/d/dir/file.ini"},
-        {u"D:relative", "/data/d/relative"},
-        {u"/tmp/linux/path", "/tmp/linux/path"},
-        {u"relative\\name", "relative/name"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(HostPath(c.windows), c.host);
+    EXPECT_EQ(HostPath(u"D:\\dir\\file.ini"), "/data/d/dir/file.ini");
+    EXPECT_EQ(HostPath(u"d:/dir/file.ini"), "/data/d/dir/file.ini");
+    EXPECT_EQ(HostPath(u"D:relative"), "/data/d/relative");
+    EXPECT_EQ(HostPath(u"/tmp/linux/path"), "/tmp/linux/path");
+    EXPECT_EQ(HostPath(u"relative\\name"), "relative/name");
     EXPECT_EQ(HostPath(u"C:\\Windows"), Root("Windows"));
 }
 
-TEST_F(CoreTest, EnvironmentVariables) {
+TEST_F(CoreTest, EnvironmentAndNamesFollowTheSizeConventions) {
     TheWorld().environment[u"NWUserName"] = u"Jane";
     TheWorld().environment[u"EMPTY"] = u"";
-    EXPECT_EQ(GetEnvironmentVariableW(u"nwusername", nullptr, 0), 5u);  // size with the terminator
     WCHAR value[8] = {};
+    EXPECT_EQ(GetEnvironmentVariableW(u"nwusername", nullptr, 0), 5u);  // with the terminator
     EXPECT_EQ(GetEnvironmentVariableW(u"NWUSERNAME", value, 4), 5u);
     EXPECT_EQ(GetEnvironmentVariableW(u"NWUSERNAME", value, 5), 4u);
     EXPECT_EQ(std::u16string_view(value), u"Jane");
@@ -101,9 +86,7 @@ TEST_F(CoreTest, EnvironmentVariables) {
     SetLastError(0);
     EXPECT_EQ(GetEnvironmentVariableW(u"MISSING", value, 8), 0u);
     EXPECT_EQ(GetLastError(), ERROR_ENVVAR_NOT_FOUND);
-}
 
-TEST_F(CoreTest, UserAndComputerNames) {
     WCHAR name[16] = {};
     DWORD size = 4;
     EXPECT_FALSE(GetUserNameW(name, &size));
@@ -111,7 +94,6 @@ TEST_F(CoreTest, UserAndComputerNames) {
     EXPECT_EQ(size, 5u);  // "USER" and its terminator
     EXPECT_TRUE(GetUserNameW(name, &size));
     EXPECT_EQ(size, 5u);  // counts the terminator
-
     size = 6;
     EXPECT_FALSE(GetComputerNameW(name, &size));
     EXPECT_EQ(GetLastError(), ERROR_BUFFER_OVERFLOW);
@@ -123,10 +105,10 @@ TEST_F(CoreTest, UserAndComputerNames) {
 
 TEST_F(CoreTest, HeapZeroFill) {
     HANDLE heap = GetProcessHeap();
-    for (SIZE_T bytes : {SIZE_T{0}, SIZE_T{1}, SIZE_T{13840}, SIZE_T{1} << 20}) {
+    for (SIZE_T bytes : {SIZE_T{1}, SIZE_T{13840}, SIZE_T{1} << 20}) {
         // Dirty the heap first so that zeroes do not come by chance.
-        void* dirty = HeapAlloc(heap, 0, bytes + 64);
-        std::memset(dirty, 0xCD, bytes + 64);
+        void* dirty = HeapAlloc(heap, 0, bytes);
+        std::memset(dirty, 0xCD, bytes);
         HeapFree(heap, 0, dirty);
         auto* block = static_cast<BYTE*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, bytes));
         ASSERT_NE(block, nullptr);

@@ -50,23 +50,20 @@ class ProfileTest : public WorldTest {
 };
 
 TEST_F(ProfileTest, Values) {
-    struct Case {
-        const char16_t* section;
-        const char16_t* key;
-        const char16_t* fallback;
+    const struct {
+        const char16_t *section, *key, *fallback;
         std::u16string_view expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {u"NWUSERNAME", u"NWUSERNAME", u"", u"Jane Doe"},  // blanks around "=" and quotes go
         {u"nwusername", u"nwUserName", u"", u"Jane Doe"},
         {u"NWUSERNAME", u"Empty", u"default", u""},
-        {u"NWUSERNAME", u"Missing", u"fall back  ",
-         u"fall back"},  // the default loses trailing blanks
+        // The default loses trailing blanks.
+        {u"NWUSERNAME", u"Missing", u"fall back  ", u"fall back"},
         {u"NoSection", u"NWUSERNAME", u"x", u"x"},
         {u"ComponentFiles", u"Component_F_C", u"", u"xlrender.dll"},
         {u"ComponentFiles", u"orphan", u"none", u"none"},
     };
-    for (const Case& c : cases) EXPECT_EQ(Get(c.section, c.key, c.fallback), c.expected);
+    for (const auto& c : cases) EXPECT_EQ(Get(c.section, c.key, c.fallback), c.expected);
 
     DWORD returned = 0;
     EXPECT_EQ(Get(u"ComponentFiles", u"Component_F_C", u"", 5, &returned),
@@ -105,12 +102,15 @@ TEST_F(ProfileTest, RewritesKeepCommentsAndOtherLines) {
                                            u"kxmnwun.ini"));
     EXPECT_TRUE(WritePrivateProfileStringW(u"nwusername", u"nwusername", u"Max", u"kxmnwun.ini"));
     EXPECT_TRUE(WritePrivateProfileStringW(u"NWUSERNAME", u"Empty", nullptr, u"kxmnwun.ini"));
+    // A new key goes after the section's last entry, before the blank line that closes it.
+    EXPECT_TRUE(WritePrivateProfileStringW(u"NWUSERNAME", u"Added", u"1", u"kxmnwun.ini"));
     EXPECT_TRUE(WritePrivateProfileStringW(u"New", u"k", u"v", u"kxmnwun.ini"));
     EXPECT_EQ(ReadFile(Root("Windows/kxmnwun.ini")),
               "; written by the installer\r\n"
               "orphan=before any section\r\n"
               "[NWUSERNAME]\r\n"
               "NWUSERNAME=Max\r\n"
+              "Added=1\r\n"
               "\r\n"
               "[ComponentFiles]\r\n"
               "Component_F_B=KXPP.DLL\r\n"

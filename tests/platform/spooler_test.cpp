@@ -2,7 +2,6 @@
 #include <winspool.h>
 
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 #include "platform/world_fixture.h"
@@ -83,30 +82,10 @@ TEST_F(SpoolerTest, OpensPrintersByNameWithoutRegardToCase) {
     EXPECT_EQ(handle, nullptr);
 }
 
-TEST_F(SpoolerTest, PrinterLevel2PacksItsStringsAfterTheRecord) {
-    HANDLE printer = Open();
-    const std::vector<BYTE> buffer = QueryRecords([&](LPBYTE out, DWORD size, LPDWORD needed) {
-        return GetPrinterW(printer, 2, out, size, needed);
-    });
-    const auto& info = *reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
-    EXPECT_EQ(std::u16string_view(info.pPrinterName), kPrinter);
-    EXPECT_EQ(std::u16string_view(info.pPortName), u"USB001");
-    EXPECT_EQ(std::u16string_view(info.pDriverName), u"XL Class Driver");
-    EXPECT_EQ(std::u16string_view(info.pPrintProcessor), u"winprint");
-    EXPECT_EQ(std::u16string_view(info.pDatatype), u"RAW");
-    EXPECT_EQ(info.pServerName, nullptr);
-    EXPECT_EQ(info.pDevMode, nullptr);
-    ExpectPacked(
-        buffer, sizeof(PRINTER_INFO_2W),
-        {info.pPrinterName, info.pShareName, info.pPortName, info.pDriverName, info.pComment,
-         info.pLocation, info.pSepFile, info.pPrintProcessor, info.pDatatype, info.pParameters});
-}
-
-TEST_F(SpoolerTest, PrinterLevel2CarriesTheDefaultDeviceMode) {
+TEST_F(SpoolerTest, PrinterLevel2PacksItsStringsAndDeviceModeAfterTheRecord) {
     DEVMODEW devMode{};
     devMode.dmSize = sizeof(DEVMODEW);
     devMode.dmDriverExtra = 4;
-    devMode.dmCopies = 3;
     std::vector<BYTE> bytes(sizeof(DEVMODEW) + 4, 0xAB);
     std::memcpy(bytes.data(), &devMode, sizeof devMode);
     FindPrinter(kPrinter)->devMode = bytes;
@@ -115,21 +94,19 @@ TEST_F(SpoolerTest, PrinterLevel2CarriesTheDefaultDeviceMode) {
         return GetPrinterW(printer, 2, out, size, needed);
     });
     const auto& info = *reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
+    const std::vector<std::u16string_view> texts = {info.pPrinterName, info.pPortName,
+                                                    info.pDriverName, info.pPrintProcessor,
+                                                    info.pDatatype};
+    EXPECT_EQ(texts, (std::vector<std::u16string_view>{kPrinter, u"USB001", u"XL Class Driver",
+                                                        u"winprint", u"RAW"}));
+    EXPECT_EQ(info.pServerName, nullptr);
+    ExpectPacked(
+        buffer, sizeof(PRINTER_INFO_2W),
+        {info.pPrinterName, info.pShareName, info.pPortName, info.pDriverName, info.pComment,
+         info.pLocation, info.pSepFile, info.pPrintProcessor, info.pDatatype, info.pParameters});
     ASSERT_NE(info.pDevMode, nullptr);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(info.pDevMode) % 8, 0u);
     EXPECT_EQ(std::memcmp(info.pDevMode, bytes.data(), bytes.size()), 0);
-}
-
-TEST_F(SpoolerTest, PrinterLevel1AndUnknownLevels) {
-    HANDLE printer = Open();
-    const std::vector<BYTE> buffer = QueryRecords([&](LPBYTE out, DWORD size, LPDWORD needed) {
-        return GetPrinterW(printer, 1, out, size, needed);
-    });
-    const auto& info = *reinterpret_cast<const PRINTER_INFO_1W*>(buffer.data());
-    EXPECT_EQ(std::u16string_view(info.pName), kPrinter);
-    EXPECT_EQ(std::u16string_view(info.pDescription), u"Office XL,XL Class Driver,");
-    ExpectPacked(buffer, sizeof(PRINTER_INFO_1W), {info.pDescription, info.pName, info.pComment});
-
     DWORD needed = 0;
     EXPECT_FALSE(GetPrinterW(printer, 3, nullptr, 0, &needed));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_LEVEL);
@@ -156,21 +133,6 @@ TEST_F(SpoolerTest, DriverLevel3ListsDependentFiles) {
     DWORD needed = 0;
     EXPECT_FALSE(GetPrinterDriverW(printer, other.data(), 3, nullptr, 0, &needed));
     EXPECT_EQ(GetLastError(), ERROR_UNKNOWN_PRINTER_DRIVER);
-}
-
-TEST_F(SpoolerTest, DriverDirectoryIsAnExistingDirectoryOnDriveC) {
-    const std::vector<BYTE> buffer = QueryRecords([&](LPBYTE out, DWORD size, LPDWORD needed) {
-        return GetPrinterDriverDirectoryW(nullptr, nullptr, 1, out, size, needed);
-    });
-    const std::u16string_view directory(reinterpret_cast<const WCHAR*>(buffer.data()));
-    EXPECT_EQ(directory, u"C:\\Windows\\System32\\spool\\drivers\\x64");
-    EXPECT_EQ(buffer.size(), (directory.size() + 1) * sizeof(WCHAR));
-    EXPECT_TRUE(std::filesystem::is_directory(HostPath(directory)));
-
-    std::u16string unknown = u"Windows 3.1";
-    DWORD needed = 0;
-    EXPECT_FALSE(GetPrinterDriverDirectoryW(nullptr, unknown.data(), 1, nullptr, 0, &needed));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_ENVIRONMENT);
 }
 
 TEST_F(SpoolerTest, PrinterDataQueries) {
@@ -215,23 +177,11 @@ TEST_F(SpoolerTest, PrinterDataQueries) {
 TEST_F(SpoolerTest, ChangingPrinterDataNeedsAdministration) {
     std::u16string name = u"AppName";
     BYTE app[] = "WINWORD.EXE";
-    HANDLE user = Open(PRINTER_ACCESS_USE);
-    EXPECT_EQ(SetPrinterDataW(user, name.data(), REG_BINARY, app, sizeof app), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(DeletePrinterDataW(user, name.data()), ERROR_ACCESS_DENIED);
-
-    HANDLE admin = Open(PRINTER_ACCESS_ADMINISTER);
-    EXPECT_EQ(DeletePrinterDataW(admin, name.data()), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(SetPrinterDataW(admin, name.data(), REG_BINARY, app, sizeof app), ERROR_SUCCESS);
-    BYTE read[32] = {};
-    DWORD type = 0, needed = 0;
-    EXPECT_EQ(GetPrinterDataW(user, name.data(), &type, read, sizeof read, &needed), ERROR_SUCCESS);
-    EXPECT_EQ(type, REG_BINARY);
-    EXPECT_EQ(needed, sizeof app);
-    EXPECT_STREQ(reinterpret_cast<const char*>(read), "WINWORD.EXE");
-    EXPECT_EQ(DeletePrinterDataW(admin, name.data()), ERROR_SUCCESS);
-    EXPECT_EQ(GetPrinterDataW(user, name.data(), &type, read, sizeof read, &needed),
-              ERROR_FILE_NOT_FOUND);
-
+    EXPECT_EQ(SetPrinterDataW(Open(PRINTER_ACCESS_USE), name.data(), REG_BINARY, app, sizeof app),
+              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(SetPrinterDataW(Open(PRINTER_ACCESS_ADMINISTER), name.data(), REG_BINARY, app,
+                              sizeof app),
+              ERROR_SUCCESS);
     FindPrinter(kPrinter)->administrationAllowed = false;
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_ADMINISTER};
     std::u16string printerName(kPrinter);
@@ -240,37 +190,17 @@ TEST_F(SpoolerTest, ChangingPrinterDataNeedsAdministration) {
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
 }
 
-TEST_F(SpoolerTest, FormsAreEnumeratedWithTheirNamesAfterTheRecords) {
-    HANDLE printer = Open();
-    FindPrinter(kPrinter)->forms = {
-        {FORM_BUILTIN, u"Letter", {215900, 279400}, {0, 0, 215900, 279400}},
-        {FORM_USER, u"My Card", {90000, 50000}, {1000, 1000, 89000, 49000}}};
-    DWORD returned = 7;
-    const std::vector<BYTE> buffer = QueryRecords([&](LPBYTE out, DWORD size, LPDWORD needed) {
-        return EnumFormsW(printer, 1, out, size, needed, &returned);
-    });
-    ASSERT_EQ(returned, 2u);
-    const auto* forms = reinterpret_cast<const FORM_INFO_1W*>(buffer.data());
-    EXPECT_EQ(std::u16string_view(forms[1].pName), u"My Card");
-    EXPECT_EQ(forms[1].Flags, FORM_USER);
-    EXPECT_EQ(forms[1].Size.cx, 90000);
-    EXPECT_EQ(forms[1].ImageableArea.bottom, 49000);
-    ExpectPacked(buffer, 2 * sizeof(FORM_INFO_1W), {forms[0].pName, forms[1].pName});
-}
-
 TEST_F(SpoolerTest, DeviceCapabilityLists) {
     const std::u16string device(kPrinter);
     EXPECT_EQ(DeviceCapabilitiesW(device.c_str(), u"LPT1:", DC_PAPERS, nullptr, nullptr), 2);
     EXPECT_EQ(DeviceCapabilitiesW(device.c_str(), u"LPT1:", DC_MEDIATYPENAMES, nullptr, nullptr),
               2);
 
-    WORD papers[3] = {0, 0, 0xEEEE};
+    WORD papers[3] = {0, 0, 0xEEEE};  // one more entry than the count is left alone
     EXPECT_EQ(DeviceCapabilitiesW(device.c_str(), u"LPT1:", DC_PAPERS,
                                   reinterpret_cast<LPWSTR>(papers), nullptr),
               2);
-    EXPECT_EQ(papers[0], 1);
-    EXPECT_EQ(papers[1], 9);
-    EXPECT_EQ(papers[2], 0xEEEE);  // one more entry than the count is left alone
+    EXPECT_EQ(std::vector<WORD>(papers, papers + 3), (std::vector<WORD>{1, 9, 0xEEEE}));
 
     DWORD media[2] = {};
     EXPECT_EQ(DeviceCapabilitiesW(device.c_str(), nullptr, DC_MEDIATYPES,
