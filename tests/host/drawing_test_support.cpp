@@ -17,25 +17,6 @@ DrawingPage::DrawingPage(LONG width, LONG height) {
     surface_.iType = STYPE_DEVICE;
 }
 
-const std::vector<Operator>& DrawingPage::Operators() {
-    read_ = device_.helper.spooled;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(read_.data());
-    auto result = reader::ReadOperators(std::span<const uint8_t>(bytes, read_.size()), 0);
-    operators_.clear();
-    if (auto* error = std::get_if<reader::ReadError>(&result)) {
-        ADD_FAILURE() << "at byte " << error->offset << ": " << error->message;
-        return operators_;
-    }
-    operators_ = std::move(std::get<std::vector<Operator>>(result));
-    return operators_;
-}
-
-std::vector<uint8_t> DrawingPage::Tags() {
-    std::vector<uint8_t> tags;
-    for (const Operator& op : Operators()) tags.push_back(op.tag);
-    return tags;
-}
-
 uint32_t DecodedImage::Rgb(unsigned x, unsigned y) const {
     const uint8_t* p = rows.at(y).data() + 3 * x;
     return (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
@@ -70,20 +51,18 @@ std::optional<std::vector<uint8_t>> UnpackBits(const uint8_t* data, size_t size)
     return out;
 }
 
-int64_t AttributeInteger(const Operator& op, uint16_t id, size_t element) {
-    const auto* attribute = op.Find(id);
-    if (attribute == nullptr) {
+// The attribute's integer value; a test failure when the operator lacks it.
+int64_t AttributeInteger(const Operator& op, uint16_t id, size_t element = 0) {
+    if (op.Find(id) == nullptr)
         ADD_FAILURE() << "operator 0x" << std::hex << int{op.tag} << " has no attribute 0x" << id;
-        return -1;
-    }
-    return attribute->value.Integer(element);
+    return AttributeValue(op, id, element);
 }
 
-std::vector<DecodedImage> DecodeImages(const std::vector<Operator>& operators) {
+std::vector<DecodedImage> DecodeImages(const SpooledOperators& operators) {
     std::vector<DecodedImage> images;
     DecodedImage state;  // the graphics state as it goes
     DecodedImage* current = nullptr;
-    for (const Operator& op : operators) {
+    for (const Operator& op : operators.all()) {
         switch (op.tag) {
             case xlop::SetColorSpace: {
                 state.colorSpace = static_cast<unsigned>(AttributeInteger(op, xlattr::ColorSpace));
@@ -171,12 +150,12 @@ std::vector<DecodedImage> DecodeImages(const std::vector<Operator>& operators) {
     return images;
 }
 
-void ExpectBalancedGraphicsState(const std::vector<Operator>& operators) {
-    ASSERT_FALSE(operators.empty());
-    EXPECT_EQ(operators.front().tag, xlop::PushGS);
-    EXPECT_EQ(operators.back().tag, xlop::PopGS);
+void ExpectBalancedGraphicsState(const SpooledOperators& operators) {
+    ASSERT_GT(operators.size(), 0u);
+    EXPECT_EQ(operators[0].tag, xlop::PushGS);
+    EXPECT_EQ(operators[operators.size() - 1].tag, xlop::PopGS);
     int depth = 0;
-    for (const Operator& op : operators) {
+    for (const Operator& op : operators.all()) {
         if (op.tag == xlop::PushGS) ++depth;
         if (op.tag == xlop::PopGS) --depth;
         EXPECT_GE(depth, 0);
@@ -191,47 +170,6 @@ void ExpectFailsCleanly(DrawingPage& page, const char* name, DWORD error,
     EXPECT_FALSE(call()) << name;
     EXPECT_EQ(GetLastError(), error) << name;
     EXPECT_TRUE(page.Spooled().empty()) << name;
-}
-
-const Operator* FindOperator(const std::vector<Operator>& operators, uint8_t tag, size_t nth) {
-    for (const Operator& op : operators)
-        if (op.tag == tag && nth-- == 0) return &op;
-    return nullptr;
-}
-
-Bitmap::Bitmap(LONG cx, LONG cy, ULONG format, FLONG flags) {
-    handle_ = reinterpret_cast<HSURF>(EngCreateBitmap(SIZEL{cx, cy}, 0, format, flags, nullptr));
-    so_ = handle_ != nullptr ? EngLockSurface(handle_) : nullptr;
-}
-
-Bitmap::~Bitmap() {
-    if (so_ != nullptr) EngUnlockSurface(so_);
-    if (handle_ != nullptr) EngDeleteSurface(handle_);
-}
-
-void Bitmap::Set(LONG x, LONG y, uint32_t value) const {
-    BYTE* row = Row(y);
-    switch (so_->iBitmapFormat) {
-        case BMF_1BPP: {
-            const auto bit = static_cast<BYTE>(0x80 >> (x & 7));
-            row[x >> 3] = (value & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
-            break;
-        }
-        case BMF_4BPP:
-            row[x >> 1] = (x & 1) ? static_cast<BYTE>((row[x >> 1] & 0xF0) | (value & 15))
-                                  : static_cast<BYTE>((row[x >> 1] & 0x0F) | ((value & 15) << 4));
-            break;
-        case BMF_8BPP:
-            row[x] = static_cast<BYTE>(value);
-            break;
-        default: {
-            const size_t bytes = so_->iBitmapFormat == BMF_16BPP   ? 2
-                                 : so_->iBitmapFormat == BMF_24BPP ? 3
-                                                                   : 4;
-            for (size_t i = 0; i < bytes; ++i)
-                row[x * bytes + i] = static_cast<BYTE>(value >> (8 * i));
-        }
-    }
 }
 
 }  // namespace drawingtest

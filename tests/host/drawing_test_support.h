@@ -1,6 +1,6 @@
 // For the tests of Unidrv's drawing functions: a page surface whose device
 // collects its spool writes, and a reader that turns those bytes back into
-// operators and decoded images, with the graphics state each image was drawn in.
+// decoded images, with the graphics state each image was drawn in.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,12 +13,16 @@
 
 #include <winddi.h>
 
-#include "pclxl/reader/stream_reader.h"
 #include "support/fake_unidrv.h"
+#include "support/spooled_operators.h"
+#include "support/test_images.h"
 
 namespace drawingtest {
 
-using xlr::reader::Operator;
+using xltest::AttributeValue;
+using xltest::Bitmap;
+using xltest::Operator;
+using xltest::SpooledOperators;
 
 // A device page of `width` x `height` pixels (a 24-bit device surface).
 class DrawingPage {
@@ -31,17 +35,12 @@ class DrawingPage {
     const std::string& Spooled() const { return device_.helper.spooled; }
     void Clear() { device_.helper.spooled.clear(); }
     void FailSpoolWrites() { device_.helper.failSpoolWrites = true; }
-
     // The operators written so far; a read error fails the test.
-    const std::vector<Operator>& Operators();
-    // Their tags, in order.
-    std::vector<uint8_t> Tags();
+    SpooledOperators Operators() const { return SpooledOperators(Spooled()); }
 
   private:
     xltest::FakeDevice device_;
     SURFOBJ surface_{};
-    std::string read_;  // the bytes the operators were read from
-    std::vector<Operator> operators_;
 };
 
 // One raster image as the printer receives it, with the state it is drawn in.
@@ -70,42 +69,17 @@ struct DecodedImage {
 };
 
 // Every image of the operators, decoded; malformed image data fails the test.
-std::vector<DecodedImage> DecodeImages(const std::vector<Operator>& operators);
+std::vector<DecodedImage> DecodeImages(const SpooledOperators& operators);
 
 // PackBits decoding, written apart from the encoder it checks. Nothing for
 // data that runs short.
 std::optional<std::vector<uint8_t>> UnpackBits(const uint8_t* data, size_t size);
 
-// The operators between the first PushGS and the last PopGS, which must balance.
-void ExpectBalancedGraphicsState(const std::vector<Operator>& operators);
+// The operators open with PushGS, close with PopGS, and balance in between.
+void ExpectBalancedGraphicsState(const SpooledOperators& operators);
 
 // Expects `call` to return FALSE with `error` as the last error, and to spool nothing.
 void ExpectFailsCleanly(DrawingPage& page, const char* name, DWORD error,
                         const std::function<BOOL()>& call);
-
-// The first operator with `tag`, or null.
-const Operator* FindOperator(const std::vector<Operator>& operators, uint8_t tag, size_t nth = 0);
-
-int64_t AttributeInteger(const Operator& op, uint16_t id, size_t element = 0);
-
-// Bitmaps of the engine, locked while they live.
-class Bitmap {
-  public:
-    Bitmap(LONG cx, LONG cy, ULONG format, FLONG flags = BMF_TOPDOWN);
-    ~Bitmap();
-    Bitmap(const Bitmap&) = delete;
-    Bitmap& operator=(const Bitmap&) = delete;
-
-    SURFOBJ* so() const { return so_; }
-    BYTE* Row(LONG y) const {
-        return static_cast<BYTE*>(so_->pvScan0) + ptrdiff_t{so_->lDelta} * y;
-    }
-    // Writes a pixel value in the bitmap's format.
-    void Set(LONG x, LONG y, uint32_t value) const;
-
-  private:
-    HSURF handle_ = nullptr;
-    SURFOBJ* so_ = nullptr;
-};
 
 }  // namespace drawingtest

@@ -50,15 +50,14 @@ void ExpectMaskedPair(const std::vector<DecodedImage>& images,
 }
 
 TEST_F(UnidrvCompositeTest, TransparentColourLeavesThePageAsItIs) {
-    Bitmap source(3, 1, BMF_24BPP);
-    source.Set(0, 0, 0xFF0000);
-    source.Set(1, 0, 0x00FF00);  // the transparent colour
-    source.Set(2, 0, 0x0000FF);
+    Bitmap source(3, 1);
+    const uint32_t pixels[] = {0xFF0000, 0x00FF00, 0x0000FF};  // green is transparent
+    source.Fill([&](LONG x, LONG) { return pixels[x]; });
     RECTL src{0, 0, 3, 1};
     RECTL dest{10, 10, 16, 12};  // stretched: the printer scales image and mask alike
     ASSERT_TRUE(
         DrvTransparentBlt(page.Surface(), source.so(), nullptr, nullptr, &dest, &src, 0x00FF00, 0));
-    const auto& ops = page.Operators();
+    const auto ops = page.Operators();
     ExpectBalancedGraphicsState(ops);
     const auto images = DecodeImages(ops);
     ExpectMaskedPair(images, {0xFF0000, std::nullopt, 0x0000FF}, 3);
@@ -67,10 +66,9 @@ TEST_F(UnidrvCompositeTest, TransparentColourLeavesThePageAsItIs) {
 }
 
 TEST_F(UnidrvCompositeTest, ConstantAlphaBlendsOverWhitePaper) {
-    Bitmap source(3, 1, BMF_24BPP);
-    source.Set(0, 0, 0x000000);
-    source.Set(1, 0, 0xFFFFFF);
-    source.Set(2, 0, 0xFF0000);
+    Bitmap source(3, 1);
+    const uint32_t pixels[] = {0x000000, 0xFFFFFF, 0xFF0000};
+    source.Fill([&](LONG x, LONG) { return pixels[x]; });
     RECTL rect{0, 0, 3, 1};
     BLENDOBJ blend{{0, 0, 128, 0}};  // AC_SRC_OVER, constant alpha 128
     ASSERT_TRUE(DrvAlphaBlend(page.Surface(), source.so(), nullptr, nullptr, &rect, &rect, &blend));
@@ -84,9 +82,8 @@ TEST_F(UnidrvCompositeTest, ConstantAlphaBlendsOverWhitePaper) {
 
 TEST_F(UnidrvCompositeTest, PerPixelAlphaLeavesClearPixelsOffThePage) {
     Bitmap source(3, 1, BMF_32BPP);
-    source.Set(0, 0, 0xFFFF0000);  // opaque red
-    source.Set(1, 0, 0x00000000);  // clear
-    source.Set(2, 0, 0x80800000);  // half red, premultiplied
+    const uint32_t pixels[] = {0xFFFF0000, 0, 0x80800000};  // opaque red, clear, half red
+    source.Fill([&](LONG x, LONG) { return pixels[x]; });   // (premultiplied)
     RECTL rect{5, 5, 8, 6};
     RECTL src{0, 0, 3, 1};
     BLENDOBJ blend{{0, 0, 255, 1}};  // AC_SRC_ALPHA
@@ -128,9 +125,8 @@ TEST_F(UnidrvCompositeTest, GradientTriangleMarksOnlyItsInside) {
 // EngPlgBlt draws the parallelogram: a quarter turn on whole pixels covers its
 // box, so it goes out as one image.
 TEST_F(UnidrvCompositeTest, QuarterTurnGoesOutAsOneRotatedImage) {
-    Bitmap source(3, 2, BMF_24BPP);
-    for (LONG y = 0; y < 2; ++y)
-        for (LONG x = 0; x < 3; ++x) source.Set(x, y, 0x100000 * (x + 1) + 0x10 * (y + 1));
+    Bitmap source(3, 2);
+    source.Fill([](LONG x, LONG y) { return 0x100000 * (x + 1) + 0x10 * (y + 1); });
     // Top-left to (12, 10), top-right to (12, 13), bottom-left to (10, 10): clockwise.
     POINTFIX corners[3] = {xlplatform::PointFix(12, 10), xlplatform::PointFix(12, 13),
                            xlplatform::PointFix(10, 10)};
@@ -171,7 +167,7 @@ TEST_F(UnidrvCompositeTest, SlantedParallelogramMarksOnlyItsPixels) {
 }
 
 TEST_F(UnidrvCompositeTest, MalformedCallsFailCleanly) {
-    Bitmap source(4, 4, BMF_24BPP);
+    Bitmap source(4, 4);
     RECTL rect{0, 0, 4, 4};
     BLENDOBJ badOp{{1, 0, 255, 0}};
     BLENDOBJ perPixel24{{0, 0, 255, 1}};
