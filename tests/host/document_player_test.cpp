@@ -4,17 +4,17 @@
 #include <xlplatform/engine.h>
 #include <xlplatform/world.h>
 
-#include <cstdlib>
 #include <cstring>
 
-#include "host/image_makers.h"
 #include "host/job_script.h"
 #include "host/ui_settings.h"
+#include "support/run_command.h"
+#include "support/test_images.h"
 
 namespace xlhost {
 namespace {
 
-using testing::Bytes;
+using xltest::Bytes;
 
 // What a driver function received.
 struct RecordedCall {
@@ -245,7 +245,7 @@ class DocumentPlayerTest : public ::testing::Test {
   protected:
     // Plays a script whose images are written beside it.
     bool Play(const std::string& script, std::string& error) {
-        auto parsed = ParseJobScript(script, directory_, "test.json");
+        auto parsed = ParseJobScript(script, directory_.path(), "test.json");
         if (auto* message = std::get_if<std::string>(&parsed)) {
             error = *message;
             return false;
@@ -260,7 +260,7 @@ class DocumentPlayerTest : public ::testing::Test {
         ASSERT_TRUE(Play(script, error)) << error;
     }
     void WriteImage(const std::string& name, const Bytes& bytes) {
-        directory_ = std::filesystem::path(testing::WriteTempFile(name, bytes)).parent_path();
+        xltest::WriteFile(directory_ / name, bytes);
     }
     static std::string Page(const std::string& calls) {
         return R"({"pages": [{"calls": [)" + calls + "]}]}";
@@ -268,7 +268,8 @@ class DocumentPlayerTest : public ::testing::Test {
     const std::vector<RecordedCall>& Calls() const { return sink_.recorder.calls; }
 
     FakeSink sink_;
-    std::filesystem::path directory_ = std::filesystem::temp_directory_path();
+    xltest::TempDir directory_;
+    const xltest::RgbImage photo_ = xltest::PhotoLikeRgb(200, 100);
     std::vector<std::string> warnings_;
 };
 
@@ -280,13 +281,13 @@ void ExpectRect(const RECTL& actual, const RECTL& expected) {
 }
 
 TEST_F(DocumentPlayerTest, ImageFilePageIsFittedAndCentred) {
-    const auto path =
-        testing::WriteTempFile("wide.ppm", testing::MakePpm(200, 100, testing::PhotoPixel));
+    WriteImage("wide.ppm", xltest::EncodePpm(photo_));
     JobOptions options;
     options.documentName = u"Holiday";
     std::string error;
     PlayerOptions playerOptions;
-    ASSERT_TRUE(PlayDocument(sink_, DocumentFromImageFiles({path}, options), playerOptions, error))
+    ASSERT_TRUE(PlayDocument(sink_, DocumentFromImageFiles({directory_ / "wide.ppm"}, options),
+                             playerOptions, error))
         << error;
     EXPECT_EQ(
         sink_.recorder.events,
@@ -301,12 +302,13 @@ TEST_F(DocumentPlayerTest, ImageFilePageIsFittedAndCentred) {
     EXPECT_EQ(call.srcFormat, BMF_24BPP);
     EXPECT_EQ(call.srcSize.cx, 200);
     EXPECT_TRUE(call.srcBottomUp);
-    EXPECT_EQ(call.srcTopLeft, testing::PhotoPixel(0, 0));
+    EXPECT_EQ(call.srcTopLeft, photo_.At(0, 0));
     EXPECT_EQ(call.clipComplexity, DC_TRIVIAL);
 }
 
 TEST_F(DocumentPlayerTest, PicturesDeliveredInBandsOfRows) {
-    WriteImage("bands.ppm", testing::MakePpm(64, 40, testing::PhotoPixel));
+    const auto photo = xltest::PhotoLikeRgb(64, 40);
+    WriteImage("bands.ppm", xltest::EncodePpm(photo));
     MustPlay(Page(R"({"image": "bands.ppm", "rect": [100, 200, 164, 240], "bands": 4},
                      {"image": "bands.ppm", "rect": [0, 0, 128, 80], "bands": 3, "source": [0, 0, 64, 40]})"));
     ASSERT_EQ(Calls().size(), 7u);
@@ -317,7 +319,7 @@ TEST_F(DocumentPlayerTest, PicturesDeliveredInBandsOfRows) {
         ExpectRect(piece.dest, RECTL{100, LONG(200 + 10 * i), 164, LONG(210 + 10 * i)});
         EXPECT_EQ(piece.srcSize.cy, 10);  // each piece its own bitmap of 10 rows
         EXPECT_EQ(piece.srcPoint.y, 0);
-        EXPECT_EQ(piece.srcTopLeft, testing::PhotoPixel(0, 10 * i));
+        EXPECT_EQ(piece.srcTopLeft, photo.At(0, int(10 * i)));
         EXPECT_EQ(piece.rop4, 0xCCCCu);
     }
     // 40 rows in 3 pieces of 13, 13 and 14 rows, each doubled.
@@ -363,8 +365,8 @@ TEST_F(DocumentPlayerTest, ClipsAreCutToTheBandAndCallsOutsideItSkipped) {
 }
 
 TEST_F(DocumentPlayerTest, PassThroughAsAnApplicationDecides) {
-    const Bytes jpeg = testing::MakeJpeg(48, 32, testing::PhotoPixel);
-    const Bytes png = testing::MakeRgbPng(48, 32, testing::PhotoPixel);
+    const Bytes jpeg = xltest::EncodeJpeg(xltest::PhotoLikeRgb(48, 32));
+    const Bytes png = xltest::EncodeRgbPng(xltest::PhotoLikeRgb(48, 32));
     WriteImage("pass.jpg", jpeg);
     WriteImage("pass.png", png);
     const struct {
@@ -468,7 +470,7 @@ TEST_F(DocumentPlayerTest, LinesFillsTextAndUnits) {
 }
 
 TEST_F(DocumentPlayerTest, HooksChosenAndAnswersReported) {
-    WriteImage("hooks.ppm", testing::MakePpm(20, 10, testing::PhotoPixel));
+    WriteImage("hooks.ppm", xltest::EncodePpm(xltest::PhotoLikeRgb(20, 10)));
     MustPlay(Page(
         R"({"image": "hooks.ppm", "rect": [0, 0, 20, 10], "hook": "copybits", "source": [0, 0, 20, 10]},
                      {"image": "hooks.ppm", "rect": [0, 0, 40, 20], "rop": "SRCAND"},
@@ -484,7 +486,7 @@ TEST_F(DocumentPlayerTest, HooksChosenAndAnswersReported) {
 }
 
 TEST_F(DocumentPlayerTest, BadDocumentsFailBeforeAnyOutput) {
-    WriteImage("small.ppm", testing::MakePpm(20, 10, testing::PhotoPixel));
+    WriteImage("small.ppm", xltest::EncodePpm(xltest::PhotoLikeRgb(20, 10)));
     const struct {
         std::string script;
         std::string expected;
@@ -516,22 +518,6 @@ TEST_F(DocumentPlayerTest, BadDocumentsFailBeforeAnyOutput) {
     EXPECT_FALSE(PlayDocument(sink_, std::get<Document>(parsed), PlayerOptions{}, error));
     EXPECT_EQ(error, "pages[0].calls[0]: text needs a text layout, and the player was given none");
     EXPECT_EQ(sink_.recorder.events.back(), "EndDoc");
-}
-
-TEST_F(DocumentPlayerTest, ExampleScriptsPlay) {
-    const char* source = std::getenv("XLRENDER_SOURCE");
-    ASSERT_NE(source, nullptr);
-    for (const char* name : {"photo-page.json", "mixed-page.json"}) {
-        SCOPED_TRACE(name);
-        sink_.recorder = Recorder{};
-        auto parsed = ReadJobScript(std::filesystem::path(source) / "examples" / name);
-        ASSERT_TRUE(std::holds_alternative<Document>(parsed)) << std::get<std::string>(parsed);
-        PlayerOptions options;
-        options.layOutText = BoxLayout;
-        std::string error;
-        EXPECT_TRUE(PlayDocument(sink_, std::get<Document>(parsed), options, error)) << error;
-        EXPECT_FALSE(Calls().empty());
-    }
 }
 
 }  // namespace

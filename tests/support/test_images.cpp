@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #include <jpeglib.h>
@@ -136,6 +137,11 @@ Bytes EncodePpm(const RgbImage& image) {
     Bytes bytes(header.begin(), header.end());
     bytes.insert(bytes.end(), image.rgb.begin(), image.rgb.end());
     return bytes;
+}
+
+void WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 uint8_t PngSample(int x, int y, int c) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include <winddi.h>
@@ -31,6 +32,7 @@ Bytes EncodeJpeg(const RgbImage& image, int quality = 90, bool progressive = fal
 RgbImage DecodeJpegFile(std::span<const uint8_t> jpeg);
 double Psnr(const RgbImage& a, const RgbImage& b);
 Bytes EncodePpm(const RgbImage& image);
+void WriteFile(const std::string& path, std::span<const uint8_t> bytes);
 
 // A PNG of the colour type and bit depth. Samples are `samples` (8-bit, row by
 // row) when given, else PngSample(x, y, c), scaled to the bit depth; palette
