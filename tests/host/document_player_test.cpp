@@ -63,10 +63,17 @@ std::vector<RECTL> ClipRects(CLIPOBJ* clip) {
     return rects;
 }
 
-RecordedCall& Record(std::string function, CLIPOBJ* clip, SURFOBJ* source) {
+// Records a call with what every function has; the caller adds the rest.
+RecordedCall& Record(std::string function, CLIPOBJ* clip, SURFOBJ* source,
+                     const RECTL* dest = nullptr, const RECTL* src = nullptr, ULONG mode = 0,
+                     const BRUSHOBJ* brush = nullptr) {
     RecordedCall call;
     call.function = std::move(function);
     call.band = gRecorder->band;
+    call.mode = mode;
+    if (dest != nullptr) call.dest = *dest;
+    if (src != nullptr) call.src = *src;
+    if (brush != nullptr) call.color = brush->iSolidColor;
     if (clip != nullptr) call.clipComplexity = clip->iDComplexity;
     call.clip = ClipRects(clip);
     if (source != nullptr) {
@@ -74,82 +81,58 @@ RecordedCall& Record(std::string function, CLIPOBJ* clip, SURFOBJ* source) {
         call.srcSize = source->sizlBitmap;
         call.srcBytes = source->cjBits;
         call.srcBottomUp = source->lDelta < 0;
-        if (source->iBitmapFormat == BMF_24BPP) {
-            const auto* pixel = static_cast<const uint8_t*>(source->pvScan0);
-            call.srcTopLeft = (uint32_t{pixel[2]} << 16) | (uint32_t{pixel[1]} << 8) | pixel[0];
-        }
+        if (source->iBitmapFormat == BMF_24BPP) call.srcTopLeft = xltest::PixelAt(source, 0, 0);
     }
-    gRecorder->calls.push_back(call);
-    return gRecorder->calls.back();
+    return gRecorder->calls.emplace_back(std::move(call));
 }
 
 BOOL FakeBitBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ* clip, XLATEOBJ*, RECTL* dest,
                 POINTL* srcPoint, POINTL*, BRUSHOBJ* brush, POINTL*, ROP4 rop4) {
-    auto& call = Record("DrvBitBlt", clip, src);
-    call.dest = *dest;
+    auto& call = Record("DrvBitBlt", clip, src, dest, nullptr, 0, brush);
     if (srcPoint != nullptr) call.srcPoint = *srcPoint;
-    if (brush != nullptr) call.color = brush->iSolidColor;
     call.rop4 = rop4;
     return TRUE;
 }
 BOOL FakeCopyBits(SURFOBJ*, SURFOBJ* src, CLIPOBJ* clip, XLATEOBJ*, RECTL* dest, POINTL* srcPoint) {
-    auto& call = Record("DrvCopyBits", clip, src);
-    call.dest = *dest;
-    call.srcPoint = *srcPoint;
+    Record("DrvCopyBits", clip, src, dest).srcPoint = *srcPoint;
     return TRUE;
 }
 BOOL FakeStretchBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ* clip, XLATEOBJ*, COLORADJUSTMENT*,
                     POINTL*, RECTL* dest, RECTL* srcRect, POINTL*, ULONG mode) {
-    auto& call = Record("DrvStretchBlt", clip, src);
-    call.dest = *dest;
-    call.src = *srcRect;
-    call.mode = mode;
+    Record("DrvStretchBlt", clip, src, dest, srcRect, mode);
     return TRUE;
 }
 BOOL FakeStretchBltROP(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ* clip, XLATEOBJ*, COLORADJUSTMENT*,
                        POINTL*, RECTL* dest, RECTL* srcRect, POINTL*, ULONG mode, BRUSHOBJ*,
                        DWORD rop4) {
-    auto& call = Record("DrvStretchBltROP", clip, src);
-    call.dest = *dest;
-    call.src = *srcRect;
-    call.mode = mode;
-    call.rop4 = rop4;
+    Record("DrvStretchBltROP", clip, src, dest, srcRect, mode).rop4 = rop4;
     return FALSE;  // as a driver holding back a piece of a picture answers
 }
 BOOL FakePlgBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ* clip, XLATEOBJ*, COLORADJUSTMENT*,
                 POINTL*, POINTFIX* points, RECTL* srcRect, POINTL*, ULONG mode) {
-    auto& call = Record("DrvPlgBlt", clip, src);
+    auto& call = Record("DrvPlgBlt", clip, src, nullptr, srcRect, mode);
     std::copy_n(points, 3, call.parallelogram.begin());
-    call.src = *srcRect;
-    call.mode = mode;
     return TRUE;
 }
 BOOL FakeFillPath(SURFOBJ*, PATHOBJ*, CLIPOBJ* clip, BRUSHOBJ* brush, POINTL*, MIX, FLONG options) {
-    auto& call = Record("DrvFillPath", clip, nullptr);
-    call.color = brush->iSolidColor;
-    call.mode = options;
+    Record("DrvFillPath", clip, nullptr, nullptr, nullptr, options, brush);
     return TRUE;
 }
 BOOL FakeStrokePath(SURFOBJ*, PATHOBJ*, CLIPOBJ* clip, XFORMOBJ*, BRUSHOBJ* brush, POINTL*,
                     LINEATTRS* attributes, MIX) {
-    auto& call = Record("DrvStrokePath", clip, nullptr);
-    call.color = brush->iSolidColor;
-    call.lineFlags = attributes->fl;
+    Record("DrvStrokePath", clip, nullptr, nullptr, nullptr, 0, brush).lineFlags = attributes->fl;
     return TRUE;
 }
 BOOL FakeLineTo(SURFOBJ*, CLIPOBJ* clip, BRUSHOBJ* brush, LONG x1, LONG y1, LONG x2, LONG y2,
                 RECTL*, MIX) {
-    auto& call = Record("DrvLineTo", clip, nullptr);
-    call.dest = RECTL{x1, y1, x2, y2};
-    call.color = brush->iSolidColor;
+    const RECTL ends{x1, y1, x2, y2};
+    Record("DrvLineTo", clip, nullptr, &ends, nullptr, 0, brush);
     return TRUE;
 }
 BOOL FakeTextOut(SURFOBJ*, STROBJ* text, FONTOBJ*, CLIPOBJ* clip, RECTL*, RECTL* opaque,
                  BRUSHOBJ* foreground, BRUSHOBJ*, POINTL*, MIX) {
-    auto& call = Record("DrvTextOut", clip, nullptr);
-    call.dest = text->rclBkGround;
-    call.color = foreground->iSolidColor;
-    call.mode = opaque != nullptr ? 1 : 0;
+    Record("DrvTextOut", clip, nullptr, &text->rclBkGround, nullptr, opaque != nullptr ? 1 : 0,
+           foreground);
     return TRUE;
 }
 BOOL FakeQueryDeviceSupport(SURFOBJ*, XLATEOBJ*, XFORMOBJ*, ULONG type, ULONG size, PVOID data,
