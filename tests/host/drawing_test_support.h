@@ -24,30 +24,10 @@ using xltest::Bitmap;
 using xltest::Operator;
 using xltest::SpooledOperators;
 
-// A device page of `width` x `height` pixels (a 24-bit device surface).
-class DrawingPage {
-  public:
-    DrawingPage(LONG width = 800, LONG height = 600);
-    DrawingPage(const DrawingPage&) = delete;
-    DrawingPage& operator=(const DrawingPage&) = delete;
-
-    SURFOBJ* Surface() { return &surface_; }
-    const std::string& Spooled() const { return device_.helper.spooled; }
-    void Clear() { device_.helper.spooled.clear(); }
-    void FailSpoolWrites() { device_.helper.failSpoolWrites = true; }
-    // The operators written so far; a read error fails the test.
-    SpooledOperators Operators() const { return SpooledOperators(Spooled()); }
-
-  private:
-    xltest::FakeDevice device_;
-    SURFOBJ surface_{};
-};
-
 // One raster image as the printer receives it, with the state it is drawn in.
 struct DecodedImage {
     int cursorX = 0;
     int cursorY = 0;
-    unsigned colorSpace = 0;
     std::vector<uint8_t> palette;               // PaletteData of the colour space, if any
     std::optional<std::vector<uint8_t>> brush;  // RGBColor of the last SetBrushSource
     unsigned rop3 = 0;
@@ -68,15 +48,33 @@ struct DecodedImage {
     unsigned SetBits() const;
 };
 
-// Every image of the operators, decoded; malformed image data fails the test.
-std::vector<DecodedImage> DecodeImages(const SpooledOperators& operators);
+// A device page of `width` x `height` pixels (a 24-bit device surface).
+class DrawingPage {
+  public:
+    DrawingPage(LONG width = 800, LONG height = 600);
+    DrawingPage(const DrawingPage&) = delete;
+    DrawingPage& operator=(const DrawingPage&) = delete;
+
+    SURFOBJ* Surface() { return &surface_; }
+    const std::string& Spooled() const { return device_.helper.spooled; }
+    void Clear() { device_.helper.spooled.clear(); }
+    void FailSpoolWrites() { device_.helper.failSpoolWrites = true; }
+    // The operators written so far, which must read and open with PushGS,
+    // close with PopGS and balance in between.
+    SpooledOperators Operators() const;
+    // Every image of them, decoded; malformed image data fails the test.
+    std::vector<DecodedImage> Images() const;
+    // The one image there must be (an empty one when there is not).
+    DecodedImage Image() const;
+
+  private:
+    xltest::FakeDevice device_;
+    SURFOBJ surface_{};
+};
 
 // PackBits decoding, written apart from the encoder it checks. Nothing for
 // data that runs short.
 std::optional<std::vector<uint8_t>> UnpackBits(const uint8_t* data, size_t size);
-
-// The operators open with PushGS, close with PopGS, and balance in between.
-void ExpectBalancedGraphicsState(const SpooledOperators& operators);
 
 // Expects `call` to return FALSE with `error` as the last error, and to spool nothing.
 void ExpectFailsCleanly(DrawingPage& page, const char* name, DWORD error,

@@ -18,6 +18,7 @@ class SpooledOperators {
     explicit SpooledOperators(std::string_view spooled);
     SpooledOperators(const SpooledOperators&) = delete;  // a copy would refer to these bytes
     SpooledOperators(SpooledOperators&&) = default;
+    SpooledOperators& operator=(SpooledOperators&&) = default;
 
     const std::vector<Operator>& all() const { return operators_; }
     size_t size() const { return operators_.size(); }
