@@ -163,17 +163,13 @@ TEST(GpdReader, SyntaxErrorsNameFileAndLine) {
         {"*Feature: X\n*DefaultOption: A\n", 1, "must be followed by '{'"},
         {"*Feature: X {\n *DefaultOption: A\n *Option: A {\n}\n", 1, "no closing '}'"},
         {"\n}\n", 2, "without a block"},
-        {"*Feature: X { { } }\n", 1, "without an entry"},
         {"*GPDSpecVersion \"1.0\"\n", 1, "not followed by ':'"},
         {"\n\n*ModelName: \"abc\n", 3, "no closing '\"'"},
         {"garbage\n", 1, "entries begin with '*'"},
         {"+ \"more\"\n", 1, "continuation"},
-        {std::string_view("*ModelName: \"a\0b\"\n", 18), 1, "control character"},
         {std::string_view("\n*GPDSpecVersion: 1\0\n", 21), 2, "unexpected byte 0x00"},
-        {"*ModelName: Generic\n", 1, "quoted string"},
         {"*Command: CmdA { *Order: JOB_SETUP.1\n *Cmd: \"<1X>\" }\n", 2, "not a hex digit"},
         {"*Command: CmdA {\n *Order: JOB_SETUP.x *Cmd: \"\" }\n", 2, "*Order wants SECTION.NUMBER"},
-        {"*Command: CmdA {\n *CallbackID: 0 }\n", 2, "positive number"},
         {"*Command: CmdA {\n *CallbackID: 1 *Params: NumOfCopies }\n", 2, "LIST("},
         {"\n*Command: CmdA { *Cmd: \"x\" *CallbackID: 3 }\n", 2, "both *Cmd and *CallbackID"},
         {"\n*Command: CmdA { *Order: JOB_SETUP.1 }\n", 2, "neither *Cmd nor *CallbackID"},
@@ -182,7 +178,6 @@ TEST(GpdReader, SyntaxErrorsNameFileAndLine) {
         {"*Feature: F { *DefaultOption: A *Option: A { *DPI: PAIR(600, 600) { } } }\n", 1,
          "takes no block"},
         {"*Feature: Paper Size { }\n", 1, "only letters, digits and '_'"},
-        {"*MasterUnits: PAIR(0, 1200)\n", 1, "PAIR(x, y)"},
         {"*MasterUnits: PAIR(1200, 1200)\n*Feature: P { *DefaultOption: A\n *Option: A {\n"
          "  *PageDimensions: PAIR(100, 100) *PrintableOrigin: PAIR(10, 10) *PrintableArea: "
          "PAIR(91, 80) } }\n",
@@ -230,13 +225,11 @@ TEST(GpdReader, LinesCountAcrossCommentsContinuationsAndCrLf) {
     EXPECT_EQ(Literal(result.description->FindCommand("CmdA")->cmd), "abc");
     ASSERT_EQ(result.warnings.size(), 1u);
     EXPECT_EQ(result.warnings[0].line, 8);
-}
 
-TEST(GpdReader, MissingFileIsAnError) {
-    const auto result = ReadPrinterDescriptionFile("/nonexistent/printer.gpd");
-    ASSERT_TRUE(result.error);
-    EXPECT_EQ(result.error->file, "/nonexistent/printer.gpd");
-    EXPECT_NE(result.error->Text().find("cannot read"), std::string::npos);
+    const auto missing = ReadPrinterDescriptionFile("/nonexistent/printer.gpd");
+    ASSERT_TRUE(missing.error);
+    EXPECT_EQ(missing.error->Text().find("/nonexistent/printer.gpd: cannot read"), 0u)
+        << missing.error->Text();
 }
 
 // Whatever the bytes, reading ends in a description or an error: no crash, no

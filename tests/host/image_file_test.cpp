@@ -61,12 +61,8 @@ TEST(ImageFileTest, NetpbmVariantsDecodeToTheSamePixels) {
         ASSERT_EQ(image.width, 3u);
         ASSERT_EQ(image.height, 2u);
         EXPECT_EQ(image.stride, 12u);  // 9 bytes padded to 4
-        EXPECT_EQ(image.Rgb(0, 0), 0xFF0000u);
-        EXPECT_EQ(image.Rgb(1, 0), 0x00FF00u);
-        EXPECT_EQ(image.Rgb(2, 0), 0x0000FFu);
-        EXPECT_EQ(image.Rgb(0, 1), 0xFFFFFFu);
-        EXPECT_EQ(image.Rgb(1, 1), 0x808080u);
-        EXPECT_EQ(image.Rgb(2, 1), 0x000000u);
+        const uint32_t expected[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x808080, 0};
+        for (uint32_t i = 0; i < 6; ++i) EXPECT_EQ(image.Rgb(i % 3, i / 3), expected[i]) << i;
         // Bottom-up, blue first: the image's top row is the last in memory.
         EXPECT_EQ(image.bits[image.stride + 0], 0x00);  // red pixel: blue
         EXPECT_EQ(image.bits[image.stride + 2], 0xFF);  // red pixel: red
