@@ -44,6 +44,16 @@ class BlitHooksTest : public ::testing::Test {
         return xlr::DrvBitBlt(rig.page(), source, nullptr, clip, nullptr, &dest, &origin, nullptr,
                               nullptr, nullptr, rop4);
     }
+    BOOL StretchBlt(HookRig& rig, SURFOBJ* source, RECTL src = {0, 0, 100, 100}) {
+        RECTL d = dest;
+        return xlr::DrvStretchBlt(rig.page(), source, nullptr, clip, nullptr, nullptr, nullptr, &d,
+                                  &src, nullptr, COLORONCOLOR);
+    }
+    BOOL StretchBltROP(HookRig& rig, SURFOBJ* source, RECTL src = {0, 0, 100, 100}) {
+        RECTL d = dest;
+        return xlr::DrvStretchBltROP(rig.page(), source, nullptr, clip, nullptr, nullptr, nullptr,
+                                     &d, &src, nullptr, COLORONCOLOR, nullptr, 0xCCCC);
+    }
 
     Bitmap photo{100, 100};
     Bitmap stripes{100, 100};
@@ -106,27 +116,28 @@ TEST_F(BlitHooksTest, WhatTheSenderDoesNotTakeGoesToUnidrv) {
 
 TEST_F(BlitHooksTest, EachHookHandsTheSenderItsRectangles) {
     HookRig rig;
-    RECTL d = dest;
-    RECTL s{10, 10, 70, 70};
     RECTL copied{500, 600, 580, 670};
     POINTL at{20, 30};
     struct Case {
         const char* what;
         std::function<BOOL()> call;
+        int64_t width, height, destWidth;  // of the image sent
     };
     const Case cases[] = {
         {"DrvStretchBlt",
          [&] {
-             return xlr::DrvStretchBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
-                                       nullptr, &d, &s, nullptr, COLORONCOLOR);
-         }},
+             return StretchBlt(rig, photo.so(), {10, 10, 70, 70});
+         },
+         60, 60, 100},
         {"DrvStretchBltROP",
          [&] {
-             return xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
-                                          nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC);
-         }},
+             return StretchBltROP(rig, photo.so(), {10, 10, 70, 70});
+         },
+         60, 60, 100},
+        // DrvCopyBits reads from (20, 30) as much as its 80 × 70 destination covers.
         {"DrvCopyBits",
-         [&] { return xlr::DrvCopyBits(rig.page(), photo.so(), clip, nullptr, &copied, &at); }},
+         [&] { return xlr::DrvCopyBits(rig.page(), photo.so(), clip, nullptr, &copied, &at); }, 80,
+         70, 80},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -135,38 +146,30 @@ TEST_F(BlitHooksTest, EachHookHandsTheSenderItsRectangles) {
         const xltest::SpooledOperators ops(rig.spooled());
         const auto* begin = ops.Find(op::BeginImage);
         ASSERT_NE(begin, nullptr);
-        const bool stretch = c.what != std::string("DrvCopyBits");
-        // DrvCopyBits reads from (20, 30) as much as its 80 × 70 destination covers.
-        EXPECT_EQ(xltest::AttributeValue(*begin, xlr::xlattr::SourceWidth), stretch ? 60 : 80);
-        EXPECT_EQ(xltest::AttributeValue(*begin, xlr::xlattr::SourceHeight), stretch ? 60 : 70);
-        EXPECT_EQ(xltest::AttributeValue(*begin, xlr::xlattr::DestinationSize, 0),
-                  stretch ? 100 : 80);
+        EXPECT_EQ(xltest::AttributeValue(*begin, xlr::xlattr::SourceWidth), c.width);
+        EXPECT_EQ(xltest::AttributeValue(*begin, xlr::xlattr::SourceHeight), c.height);
+        EXPECT_EQ(xltest::AttributeValue(*begin, xlr::xlattr::DestinationSize, 0), c.destWidth);
     }
     EXPECT_EQ(Unidrv().Total(), 0);
 }
 
 TEST_F(BlitHooksTest, StretchBltRopFallsBackOnTheEngineAndStretchBltOnUnidrv) {
     HookRig rig;
-    RECTL d = dest;
-    RECTL s{0, 0, 100, 100};
     // Hard edges: not for the sender. The engine stretches and hands the result
     // to DrvCopyBits, which passes it to Unidrv.
-    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), stripes.so(), nullptr, clip, nullptr, nullptr,
-                                      nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC));
+    EXPECT_TRUE(StretchBltROP(rig, stripes.so()));
     EXPECT_EQ(Unidrv().stretchBltROP, 0);
     EXPECT_EQ(Unidrv().copyBits, 1);
     EXPECT_EQ(Unidrv().lastDestination.right, 600);
     Unidrv() = {};
-    EXPECT_TRUE(xlr::DrvStretchBlt(rig.page(), stripes.so(), nullptr, clip, nullptr, nullptr,
-                                   nullptr, &d, &s, nullptr, COLORONCOLOR));
+    EXPECT_TRUE(StretchBlt(rig, stripes.so()));
     EXPECT_EQ(Unidrv().stretchBlt, 1);
     EXPECT_EQ(Unidrv().copyBits, 0);
 
-    // Without readable settings the stretch hooks go to Unidrv at once.
+    // Without readable settings the hooks go to Unidrv at once.
     rig.device().privateDevMode->signature = 0;
     Unidrv() = {};
-    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
-                                      nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC));
+    EXPECT_TRUE(StretchBltROP(rig, photo.so()));
     EXPECT_EQ(Unidrv().stretchBltROP, 1);
     EXPECT_TRUE(BitBlt(rig, photo.so(), dest));
     EXPECT_EQ(Unidrv().bitBlt, 1);
@@ -206,10 +209,8 @@ TEST_F(BlitHooksTest, AnalysisPassDrawsNothing) {
     POINTFIX turn[3] = {xlplatform::PointFix(500, 700), xlplatform::PointFix(500, 600),
                         xlplatform::PointFix(600, 700)};
     EXPECT_TRUE(BitBlt(rig, photo.so(), dest));
-    EXPECT_TRUE(xlr::DrvStretchBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr,
-                                   &d, &s, nullptr, COLORONCOLOR));
-    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
-                                      nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC));
+    EXPECT_TRUE(StretchBlt(rig, photo.so()));
+    EXPECT_TRUE(StretchBltROP(rig, photo.so()));
     EXPECT_TRUE(xlr::DrvCopyBits(rig.page(), photo.so(), clip, nullptr, &d, &origin));
     EXPECT_TRUE(xlr::DrvPlgBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr,
                                turn, &s, nullptr, COLORONCOLOR));
@@ -255,17 +256,16 @@ TEST_F(BlitHooksTest, QuarterTurnsAreTurnedIntoUprightImages) {
         RECTL expected;
         POINTL (*turned)(POINTL);  // where source pixel (x, y) lands in the turned image
     };
+    using xlplatform::PointFix;
     const Case cases[] = {
         {"to the left: upper-right above, lower-left to the right",
-         {xlplatform::PointFix(100, 300), xlplatform::PointFix(100, 180),
-          xlplatform::PointFix(180, 300)},
+         {PointFix(100, 300), PointFix(100, 180), PointFix(180, 300)},
          {100, 180, 180, 300},
          [](POINTL p) {
              return POINTL{p.y, 119 - p.x};
          }},
         {"to the right: upper-right below, lower-left to the left",
-         {xlplatform::PointFix(300, 100), xlplatform::PointFix(300, 220),
-          xlplatform::PointFix(220, 100)},
+         {PointFix(300, 100), PointFix(300, 220), PointFix(220, 100)},
          {220, 100, 300, 220},
          [](POINTL p) {
              return POINTL{79 - p.y, p.x};
