@@ -124,24 +124,6 @@ TEST(ImageFileTest, ReadsFilesAndNamesThemInErrors) {
 }
 
 TEST(ImageFileTest, BadFilesFailCleanly) {
-    const Bytes jpeg = xltest::EncodeJpeg(xltest::PhotoLikeRgb(64, 48));
-    const Bytes png = xltest::EncodeRgbPng(xltest::PhotoLikeRgb(64, 48));
-    auto pngWithSize = [&](uint32_t width, uint32_t height) {
-        Bytes bytes = png;
-        xltest::SetPngSize(bytes, width, height);
-        return bytes;
-    };
-    auto jpegWithSize = [&](uint16_t width, uint16_t height) {
-        Bytes bytes = jpeg;
-        xltest::SetJpegSize(bytes, width, height);
-        return bytes;
-    };
-    Bytes corruptPng = png;
-    corruptPng[40] ^= 0x55;  // inside IDAT: the CRC no longer matches
-    Bytes jpegGarbage = jpeg;
-    for (size_t i = jpeg.size() / 2; i < jpeg.size() - 2; ++i)
-        jpegGarbage[i] = static_cast<uint8_t>(i * 37);
-
     const struct {
         const char* name;
         Bytes file;
@@ -160,19 +142,20 @@ TEST(ImageFileTest, BadFilesFailCleanly) {
         {"P3 sample above the maximum", Text("P3 1 1 15\n1 2 16\n"), "PPM data"},
         {"P5 16-bit sample above the maximum", Text(std::string("P5 1 1 300\n\xFF\xFF", 13)),
          "above the maximum"},
-        {"JPEG cut in half", Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 2), "bad JPEG"},
-        {"JPEG with damaged data", jpegGarbage, "bad JPEG"},
-        {"JPEG declaring 65000 x 65000", jpegWithSize(65000, 65000), "more than the 268435456"},
-        {"JPEG declaring more than its data", jpegWithSize(4000, 3000), "bad JPEG"},
-        {"PNG cut short", Bytes(png.begin(), png.begin() + png.size() - 30), "bad PNG"},
-        {"PNG with a bad CRC", corruptPng, "bad PNG"},
-        {"PNG declaring more than its data", pngWithSize(640, 480), "bad PNG"},
-        {"PNG declaring 30000 x 30000", pngWithSize(30000, 30000), "more than the 268435456"},
-        {"PNG signature only", Bytes(png.begin(), png.begin() + 8), "bad PNG"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_NE(MustFail(c.file).find(c.expected), std::string::npos);
+    }
+    // Damaged JPEG and PNG files fail naming the file; those that declare an enormous
+    // size are refused for it.
+    for (const auto& damaged :
+         xltest::DamagedImages(xltest::EncodeJpeg(xltest::PhotoLikeRgb(64, 48)),
+                               xltest::EncodeRgbPng(xltest::PhotoLikeRgb(64, 48)))) {
+        SCOPED_TRACE(damaged.what);
+        const bool enormous = damaged.what.find("0 x ") != std::string::npos;
+        const std::string message = MustFail(damaged.data);
+        EXPECT_EQ(message.find("more than the 268435456") != std::string::npos, enormous);
     }
 }
 

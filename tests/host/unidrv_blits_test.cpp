@@ -250,40 +250,30 @@ TEST_F(UnidrvBlitTest, MalformedOrUnsupportedCallsFailCleanly) {
     BRUSHOBJ pattern{0xFFFFFFFF, nullptr, 0};
     RECTL dest{0, 0, 4, 4};
     POINTL origin{0, 0};
-    const struct {
-        const char* name;
-        DWORD error;
-        std::function<BOOL()> call;
-    } cases[] = {
-        {"no device", ERROR_INVALID_PARAMETER,
-         [&] { return DrvCopyBits(&noDevice, source.so(), nullptr, nullptr, &dest, &origin); }},
-        {"no source point", ERROR_INVALID_PARAMETER,
-         [&] {
-             return DrvCopyBits(page.Surface(), source.so(), nullptr, nullptr, &dest, nullptr);
-         }},
-        {"corrupt JPEG source", ERROR_INVALID_DATA,
-         [&] { return DrvCopyBits(page.Surface(), jpeg.so(), nullptr, nullptr, &dest, &origin); }},
-        {"device source", ERROR_NOT_SUPPORTED,
-         [&] {
-             return DrvCopyBits(page.Surface(), page.Surface(), nullptr, nullptr, &dest, &origin);
-         }},
-        {"pattern brush", ERROR_NOT_SUPPORTED,
-         [&] {
-             return DrvBitBlt(page.Surface(), nullptr, nullptr, nullptr, nullptr, &dest, nullptr,
-                              nullptr, &pattern, nullptr, 0xF0F0);
-         }},
-        {"mask with two rops", ERROR_NOT_SUPPORTED,
-         [&] {
-             return DrvBitBlt(page.Surface(), source.so(), mask.so(), nullptr, nullptr, &dest,
-                              &origin, &origin, nullptr, nullptr, 0xAACC);
-         }},
-        {"stretch without source rectangle", ERROR_INVALID_PARAMETER,
-         [&] {
-             return DrvStretchBlt(page.Surface(), source.so(), nullptr, nullptr, nullptr, nullptr,
-                                  nullptr, &dest, nullptr, nullptr, COLORONCOLOR);
-         }},
+    const auto copy = [&](SURFOBJ* target, SURFOBJ* from, POINTL* at) {
+        return DrvCopyBits(target, from, nullptr, nullptr, &dest, at);
     };
-    for (const auto& c : cases) ExpectFailsCleanly(page, c.name, c.error, c.call);
+    const auto blt = [&](SURFOBJ* from, SURFOBJ* mask, BRUSHOBJ* brush, ROP4 rop) {
+        return DrvBitBlt(page.Surface(), from, mask, nullptr, nullptr, &dest, &origin, &origin,
+                         brush, nullptr, rop);
+    };
+    SURFOBJ* target = page.Surface();
+    ExpectFailsCleanly(page, "no device", ERROR_INVALID_PARAMETER,
+                       [&] { return copy(&noDevice, source.so(), &origin); });
+    ExpectFailsCleanly(page, "no source point", ERROR_INVALID_PARAMETER,
+                       [&] { return copy(target, source.so(), nullptr); });
+    ExpectFailsCleanly(page, "corrupt JPEG source", ERROR_INVALID_DATA,
+                       [&] { return copy(target, jpeg.so(), &origin); });
+    ExpectFailsCleanly(page, "device source", ERROR_NOT_SUPPORTED,
+                       [&] { return copy(target, target, &origin); });
+    ExpectFailsCleanly(page, "pattern brush", ERROR_NOT_SUPPORTED,
+                       [&] { return blt(nullptr, nullptr, &pattern, 0xF0F0); });
+    ExpectFailsCleanly(page, "mask with two rops", ERROR_NOT_SUPPORTED,
+                       [&] { return blt(source.so(), mask.so(), nullptr, 0xAACC); });
+    ExpectFailsCleanly(page, "stretch without source rectangle", ERROR_INVALID_PARAMETER, [&] {
+        return DrvStretchBlt(target, source.so(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                             &dest, nullptr, nullptr, COLORONCOLOR);
+    });
     page.FailSpoolWrites();
     ExpectFailsCleanly(page, "refused spool write", ERROR_WRITE_FAULT,
                        [&] { return CopyBits(source, dest); });

@@ -165,32 +165,13 @@ TEST_F(DecodeTest, DamagedAndLyingInputFailsCleanly) {
         Bytes data;
     };
     std::vector<Case> cases;
-    for (size_t keep : {size_t{9}, size_t{33}, png.size() / 2, png.size() - 13})
-        cases.push_back({"PNG cut at " + std::to_string(keep), BMF_PNG,
-                         Bytes(png.begin(), png.begin() + keep)});
-    for (size_t keep : {size_t{2}, size_t{200}, jpeg.size() / 2, jpeg.size() - 40})
-        cases.push_back({"JPEG cut at " + std::to_string(keep), BMF_JPEG,
-                         Bytes(jpeg.begin(), jpeg.begin() + keep)});
+    for (auto& damaged : xltest::DamagedImages(jpeg, png))
+        cases.push_back({damaged.what, damaged.isPng ? BMF_PNG : BMF_JPEG, damaged.data});
     cases.push_back({"progressive JPEG cut in half", BMF_JPEG,
                      Bytes(progressive.begin(), progressive.begin() + progressive.size() / 2)});
-    Bytes corrupt = png;
-    corrupt[corrupt.size() / 2] ^= 0x55;  // inside the image data: the CRC no longer matches
-    cases.push_back({"PNG with a flipped byte", BMF_PNG, corrupt});
-    Bytes lying = png;
-    xltest::SetPngSize(lying, 30000, 30000);  // 2.7 GB of pixels promised by a few hundred bytes
-    cases.push_back({"PNG header lying about its size", BMF_PNG, lying});
-    Bytes taller = png;
-    xltest::SetPngSize(taller, 64, 4096);  // plausible, but the data ends long before
-    cases.push_back({"PNG with fewer rows than its header says", BMF_PNG, taller});
-    Bytes huge = jpeg;
-    xltest::SetJpegSize(huge, 65500, 65500);
-    cases.push_back({"JPEG declaring 65500 × 65500", BMF_JPEG, huge});
     Bytes hugeProgressive = progressive;
     xltest::SetJpegSize(hugeProgressive, 65500, 65500);
     cases.push_back({"progressive JPEG declaring 65500 × 65500", BMF_JPEG, hugeProgressive});
-    Bytes scrambled = jpeg;
-    std::fill_n(scrambled.begin() + scrambled.size() / 2, 64, 0xFF);
-    cases.push_back({"JPEG with scrambled coded data", BMF_JPEG, scrambled});
     cases.push_back({"PNG bytes as a JPEG", BMF_JPEG, png});
     cases.push_back({"JPEG bytes as a PNG", BMF_PNG, jpeg});
 

@@ -146,7 +146,6 @@ TEST_F(ImageSenderTest, RefusedBeforeWritingAnything) {
     RECTL inverted{540, 400, 300, 580};
     struct Case {
         const char* what;
-        PDEVOBJ device;
         SURFOBJ* source;
         XLATEOBJ* xlate;
         const RECTL* dest;
@@ -154,27 +153,23 @@ TEST_F(ImageSenderTest, RefusedBeforeWritingAnything) {
         uint32_t result;
     };
     const Case cases[] = {
-        {"8-bit source", &device.devobj, eightBit.so(), nullptr, &destRect, clip,
-         xlr::kSendNotHandled},
-        {"translation with entries", &device.devobj, source.so(), table, &destRect, clip,
-         xlr::kSendNotHandled},
-        {"mirrored destination", &device.devobj, source.so(), nullptr, &inverted, clip,
-         xlr::kSendNotHandled},
-        {"no clip object", &device.devobj, source.so(), nullptr, &destRect, nullptr,
-         xlr::kSendUnexpected},
-        {"no destination", &device.devobj, source.so(), nullptr, nullptr, clip,
-         xlr::kSendUnexpected},
-        {"no source", &device.devobj, nullptr, nullptr, &destRect, clip, xlr::kSendUnexpected},
-        {"no device", nullptr, source.so(), nullptr, &destRect, clip, xlr::kSendUnexpected},
+        {"8-bit source", eightBit.so(), nullptr, &destRect, clip, xlr::kSendNotHandled},
+        {"translation with entries", source.so(), table, &destRect, clip, xlr::kSendNotHandled},
+        {"mirrored destination", source.so(), nullptr, &inverted, clip, xlr::kSendNotHandled},
+        {"no clip object", source.so(), nullptr, &destRect, nullptr, xlr::kSendUnexpected},
+        {"no destination", source.so(), nullptr, nullptr, clip, xlr::kSendUnexpected},
+        {"no source", nullptr, nullptr, &destRect, clip, xlr::kSendUnexpected},
     };
     for (const Case& c : cases) {
-        device.helper.spooled.clear();
-        EXPECT_EQ(xlr::SendImage(c.device, c.source, c.clip, c.xlate, nullptr, nullptr, &sourceRect,
-                                 c.dest, 0xCC),
+        EXPECT_EQ(xlr::SendImage(&device.devobj, c.source, c.clip, c.xlate, nullptr, nullptr,
+                                 &sourceRect, c.dest, 0xCC),
                   c.result)
             << c.what;
         EXPECT_TRUE(device.helper.spooled.empty()) << c.what;
     }
+    EXPECT_EQ(xlr::SendImage(nullptr, source.so(), clip, nullptr, nullptr, nullptr, &sourceRect,
+                             &destRect, 0xCC),
+              xlr::kSendUnexpected);
     xlplatform::DeleteXlate(table);
 }
 

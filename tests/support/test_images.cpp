@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -230,6 +231,33 @@ void SetJpegSize(Bytes& jpeg, uint16_t width, uint16_t height) {
         }
     }
     ADD_FAILURE() << "no frame header in the JPEG";
+}
+
+std::vector<DamagedImage> DamagedImages(const Bytes& jpeg, const Bytes& png) {
+    std::vector<DamagedImage> cases;
+    for (const bool isPng : {true, false}) {
+        const Bytes& file = isPng ? png : jpeg;
+        const std::string kind = isPng ? "PNG" : "JPEG";
+        for (size_t keep : {size_t{isPng ? 8u : 2u}, size_t{isPng ? 33u : 200u}, file.size() / 2,
+                            file.size() - (isPng ? 13 : 40)})
+            cases.push_back({kind + " cut at " + std::to_string(keep), isPng,
+                             Bytes(file.begin(), file.begin() + keep)});
+    }
+    const auto changed = [&](std::string what, bool isPng, auto change) {
+        Bytes data = isPng ? png : jpeg;
+        change(data);
+        cases.push_back({std::move(what), isPng, std::move(data)});
+    };
+    changed("PNG with a flipped byte", true, [](Bytes& b) { b[b.size() / 2] ^= 0x55; });
+    changed("PNG declaring 30000 x 30000", true, [](Bytes& b) { SetPngSize(b, 30000, 30000); });
+    changed("PNG declaring more rows than it holds", true,
+            [](Bytes& b) { SetPngSize(b, 64, 4096); });
+    changed("JPEG declaring 65500 x 65500", false, [](Bytes& b) { SetJpegSize(b, 65500, 65500); });
+    changed("JPEG declaring more than it holds", false,
+            [](Bytes& b) { SetJpegSize(b, 4000, 3000); });
+    changed("JPEG with scrambled coded data", false,
+            [](Bytes& b) { std::fill_n(b.begin() + b.size() / 2, 64, 0xFF); });
+    return cases;
 }
 
 Bitmap::Bitmap(LONG cx, LONG cy, ULONG format, FLONG flags) {

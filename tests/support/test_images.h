@@ -56,6 +56,16 @@ uint8_t PngSample(int x, int y, int c);
 void SetPngSize(Bytes& png, uint32_t width, uint32_t height);
 void SetJpegSize(Bytes& jpeg, uint16_t width, uint16_t height);
 
+// Truncated, damaged and lying variants of a good JPEG and PNG, each of which a
+// decoder must refuse cleanly: cut at several places, with damaged data, or
+// declaring a size the data does not hold or an enormous one.
+struct DamagedImage {
+    std::string what;
+    bool isPng = false;
+    Bytes data;
+};
+std::vector<DamagedImage> DamagedImages(const Bytes& jpeg, const Bytes& png);
+
 // An engine bitmap, locked while it lives.
 class Bitmap {
   public:
