@@ -1,32 +1,15 @@
 // JPEG images through libjpeg, decoded straight into the bitmap's rows in
 // blue-green-red order (libjpeg-turbo's extended colour spaces).
 #include <array>
-#include <csetjmp>
-#include <cstdio>
 
 #include <jerror.h>
-#include <jpeglib.h>
 
 #include "host/image_decoders.h"
+#include "host/jpeg_decompressor.h"
 #include "host/jpeg_info.h"
 
 namespace xlhost::image_detail {
 namespace {
-
-// libjpeg reports a fatal error through error_exit, which must not return: it
-// jumps back into Decompress. The error manager is the first member so that
-// libjpeg's pointer to it is also a pointer to this record.
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-[[noreturn]] void ExitWithMessage(j_common_ptr info) {
-    auto* errors = reinterpret_cast<ErrorManager*>(info->err);
-    (*info->err->format_message)(info, errors->message);
-    std::longjmp(errors->jump, 1);
-}
 
 // Warnings that mean the data ends early or is damaged. libjpeg would go on and
 // fill the rest of the picture with grey; a page should not print that.
@@ -36,45 +19,20 @@ constexpr std::array<int, 4> kFatalWarnings = {JWRN_JPEG_EOF, JWRN_HIT_MARKER, J
 void EmitMessage(j_common_ptr info, int level) {
     if (level != -1) return;  // trace messages
     for (int code : kFatalWarnings)
-        if (info->err->msg_code == code) ExitWithMessage(info);
+        if (info->err->msg_code == code) JpegExitWithMessage(info);
 }
-
-// Owns the decompressor from creation to destruction, whichever way Decompress leaves.
-class Decompressor {
-  public:
-    explicit Decompressor(ErrorManager& errors) {
-        info_.err = jpeg_std_error(&errors.base);
-        errors.base.error_exit = ExitWithMessage;
-        errors.base.emit_message = EmitMessage;
-    }
-    ~Decompressor() {
-        if (created_) jpeg_destroy_decompress(&info_);
-    }
-    Decompressor(const Decompressor&) = delete;
-    Decompressor& operator=(const Decompressor&) = delete;
-
-    jpeg_decompress_struct& info() { return info_; }
-    void MarkCreated() { created_ = true; }
-
-  private:
-    jpeg_decompress_struct info_{};
-    bool created_ = false;
-};
 
 // The one function with setjmp. It keeps no local with a destructor alive
 // across a libjpeg call: the image and the message belong to the caller, so a
 // jump skips nothing that needed cleaning up.
-bool Decompress(Decompressor& decompressor, std::span<const uint8_t> jpeg, DecodedImage& image,
+bool Decompress(JpegDecompressor& decompressor, std::span<const uint8_t> jpeg, DecodedImage& image,
                 std::string& error) {
-    auto* errors = reinterpret_cast<ErrorManager*>(decompressor.info().err);
-    if (setjmp(errors->jump) != 0) {
-        error = errors->message;
+    if (setjmp(decompressor.errors().jump) != 0) {
+        error = decompressor.errors().message;
         return false;
     }
     jpeg_decompress_struct& info = decompressor.info();
-    jpeg_create_decompress(&info);
-    decompressor.MarkCreated();
-    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    decompressor.Create(jpeg);
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
         error = "no JPEG image in the file";
         return false;
@@ -124,8 +82,8 @@ ImageResult<ImageSize> ReadJpegSize(std::span<const uint8_t> file) {
 }
 
 ImageResult<DecodedImage> DecodeJpeg(std::span<const uint8_t> file) {
-    ErrorManager errors{};
-    Decompressor decompressor(errors);
+    JpegErrorManager errors{};
+    JpegDecompressor decompressor(errors, EmitMessage);
     DecodedImage image;
     std::string error;
     if (!Decompress(decompressor, file, image, error)) return "bad JPEG: " + error;

@@ -1,40 +1,11 @@
 #include "host/drawing_test_support.h"
 
-#include <cstring>
-#include <variant>
-
 #include "pclxl/attribute_ids.h"
 #include "pclxl/operator_tags.h"
 
 namespace drawingtest {
 
 using namespace xlr;
-
-DrawingPage::DrawingPage(LONG width, LONG height) {
-    surface_.dhpdev = reinterpret_cast<DHPDEV>(&device_.devobj);
-    surface_.sizlBitmap = SIZEL{width, height};
-    surface_.iBitmapFormat = BMF_24BPP;
-    surface_.iType = STYPE_DEVICE;
-}
-
-const std::vector<Operator>& DrawingPage::Operators() {
-    read_ = device_.helper.spooled;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(read_.data());
-    auto result = reader::ReadOperators(std::span<const uint8_t>(bytes, read_.size()), 0);
-    operators_.clear();
-    if (auto* error = std::get_if<reader::ReadError>(&result)) {
-        ADD_FAILURE() << "at byte " << error->offset << ": " << error->message;
-        return operators_;
-    }
-    operators_ = std::move(std::get<std::vector<Operator>>(result));
-    return operators_;
-}
-
-std::vector<uint8_t> DrawingPage::Tags() {
-    std::vector<uint8_t> tags;
-    for (const Operator& op : Operators()) tags.push_back(op.tag);
-    return tags;
-}
 
 uint32_t DecodedImage::Rgb(unsigned x, unsigned y) const {
     const uint8_t* p = rows.at(y).data() + 3 * x;
@@ -50,6 +21,26 @@ unsigned DecodedImage::SetBits() const {
     for (unsigned y = 0; y < height; ++y)
         for (unsigned x = 0; x < width; ++x) count += Bit(x, y);
     return count;
+}
+
+DrawingPage::DrawingPage(LONG width, LONG height) {
+    surface_.dhpdev = reinterpret_cast<DHPDEV>(&device_.devobj);
+    surface_.sizlBitmap = SIZEL{width, height};
+    surface_.iBitmapFormat = BMF_24BPP;
+    surface_.iType = STYPE_DEVICE;
+}
+
+SpooledOperators DrawingPage::Operators() const {
+    SpooledOperators operators(Spooled());
+    const auto tags = operators.Tags();
+    EXPECT_TRUE(!tags.empty() && tags.front() == xlop::PushGS && tags.back() == xlop::PopGS);
+    int depth = 0;
+    for (uint8_t tag : tags) {
+        depth += tag == xlop::PushGS ? 1 : tag == xlop::PopGS ? -1 : 0;
+        EXPECT_GE(depth, 0);
+    }
+    EXPECT_EQ(depth, 0);
+    return operators;
 }
 
 std::optional<std::vector<uint8_t>> UnpackBits(const uint8_t* data, size_t size) {
@@ -70,88 +61,57 @@ std::optional<std::vector<uint8_t>> UnpackBits(const uint8_t* data, size_t size)
     return out;
 }
 
-int64_t AttributeInteger(const Operator& op, uint16_t id, size_t element) {
-    const auto* attribute = op.Find(id);
-    if (attribute == nullptr) {
-        ADD_FAILURE() << "operator 0x" << std::hex << int{op.tag} << " has no attribute 0x" << id;
-        return -1;
-    }
-    return attribute->value.Integer(element);
-}
-
-std::vector<DecodedImage> DecodeImages(const std::vector<Operator>& operators) {
+std::vector<DecodedImage> DrawingPage::Images() const {
     std::vector<DecodedImage> images;
     DecodedImage state;  // the graphics state as it goes
     DecodedImage* current = nullptr;
-    for (const Operator& op : operators) {
+    const auto operators = Operators();
+    for (const Operator& op : operators.all()) {
+        const auto value = [&](uint16_t id, size_t i = 0) {
+            EXPECT_NE(op.Find(id), nullptr) << "operator 0x" << std::hex << int{op.tag};
+            return static_cast<unsigned>(AttributeValue(op, id, i));
+        };
         switch (op.tag) {
-            case xlop::SetColorSpace: {
-                state.colorSpace = static_cast<unsigned>(AttributeInteger(op, xlattr::ColorSpace));
-                const auto* palette = op.Find(xlattr::PaletteData);
-                state.palette = palette ? std::vector<uint8_t>(palette->value.raw.begin(),
-                                                               palette->value.raw.end())
-                                        : std::vector<uint8_t>{};
+            case xlop::SetColorSpace:
+                state.palette = xltest::AttributeBytes(op, xlattr::PaletteData);
                 break;
-            }
             case xlop::SetBrushSource:
-                if (const auto* rgb = op.Find(xlattr::RGBColor))
-                    state.brush =
-                        std::vector<uint8_t>(rgb->value.raw.begin(), rgb->value.raw.end());
-                else
-                    state.brush.reset();
+                state.brush = xltest::AttributeBytes(op, xlattr::RGBColor);
+                if (state.brush->empty()) state.brush.reset();
                 break;
             case xlop::SetROP:
-                state.rop3 = static_cast<unsigned>(AttributeInteger(op, xlattr::ROP3));
+                state.rop3 = value(xlattr::ROP3);
                 break;
             case xlop::SetSourceTxMode:
-                state.sourceTxMode = static_cast<unsigned>(AttributeInteger(op, xlattr::TxMode));
+                state.sourceTxMode = value(xlattr::TxMode);
                 break;
             case xlop::SetCursor:
-                state.cursorX = static_cast<int>(AttributeInteger(op, xlattr::Point, 0));
-                state.cursorY = static_cast<int>(AttributeInteger(op, xlattr::Point, 1));
+                state.cursorX = static_cast<int>(value(xlattr::Point, 0));
+                state.cursorY = static_cast<int>(value(xlattr::Point, 1));
                 break;
-            case xlop::BeginImage: {
-                images.push_back(state);
-                current = &images.back();
-                current->mapping =
-                    static_cast<unsigned>(AttributeInteger(op, xlattr::ColorMapping));
-                current->depth = static_cast<unsigned>(AttributeInteger(op, xlattr::ColorDepth));
-                current->width = static_cast<unsigned>(AttributeInteger(op, xlattr::SourceWidth));
-                current->height = static_cast<unsigned>(AttributeInteger(op, xlattr::SourceHeight));
-                current->destWidth =
-                    static_cast<unsigned>(AttributeInteger(op, xlattr::DestinationSize, 0));
-                current->destHeight =
-                    static_cast<unsigned>(AttributeInteger(op, xlattr::DestinationSize, 1));
+            case xlop::BeginImage:
+                current = &images.emplace_back(state);
+                current->mapping = value(xlattr::ColorMapping);
+                current->depth = value(xlattr::ColorDepth);
+                current->width = value(xlattr::SourceWidth);
+                current->height = value(xlattr::SourceHeight);
+                current->destWidth = value(xlattr::DestinationSize, 0);
+                current->destHeight = value(xlattr::DestinationSize, 1);
                 break;
-            }
             case xlop::ReadImage: {
-                if (current == nullptr) {
-                    ADD_FAILURE() << "ReadImage outside an image";
+                if (current == nullptr || !op.data) {
+                    ADD_FAILURE() << "ReadImage outside an image or without data";
                     break;
                 }
-                const auto start = static_cast<unsigned>(AttributeInteger(op, xlattr::StartLine));
-                const auto count = static_cast<unsigned>(AttributeInteger(op, xlattr::BlockHeight));
-                const auto mode = static_cast<unsigned>(AttributeInteger(op, xlattr::CompressMode));
-                EXPECT_EQ(start, current->rows.size()) << "blocks come in order";
+                const unsigned count = value(xlattr::BlockHeight), mode = value(xlattr::CompressMode);
+                EXPECT_EQ(value(xlattr::StartLine), current->rows.size()) << "blocks in order";
                 current->compressions.push_back(mode);
-                if (!op.data) {
-                    ADD_FAILURE() << "ReadImage without data";
-                    break;
-                }
                 const size_t rowBytes =
                     current->depth == 0 ? (current->width + 7) / 8 : current->width * 3;
                 const size_t stride = (rowBytes + 3) & ~size_t{3};
                 std::vector<uint8_t> data(op.data->bytes.begin(), op.data->bytes.end());
-                if (mode == 1) {
-                    auto unpacked = UnpackBits(data.data(), data.size());
-                    if (!unpacked) {
-                        ADD_FAILURE() << "run-length data runs short";
-                        break;
-                    }
-                    data = std::move(*unpacked);
-                } else {
-                    EXPECT_EQ(mode, 0u);
-                }
+                if (mode == 1) data = UnpackBits(data.data(), data.size()).value_or(std::vector<uint8_t>{});
+                EXPECT_LE(mode, 1u);
                 EXPECT_EQ(data.size(), stride * count) << "rows padded to 4 bytes";
                 for (unsigned r = 0; r < count && (r + 1) * stride <= data.size(); ++r)
                     current->rows.emplace_back(data.begin() + r * stride,
@@ -159,9 +119,7 @@ std::vector<DecodedImage> DecodeImages(const std::vector<Operator>& operators) {
                 break;
             }
             case xlop::EndImage:
-                if (current != nullptr) {
-                    EXPECT_EQ(current->rows.size(), current->height);
-                }
+                EXPECT_TRUE(current == nullptr || current->rows.size() == current->height);
                 current = nullptr;
                 break;
             default:
@@ -171,17 +129,10 @@ std::vector<DecodedImage> DecodeImages(const std::vector<Operator>& operators) {
     return images;
 }
 
-void ExpectBalancedGraphicsState(const std::vector<Operator>& operators) {
-    ASSERT_FALSE(operators.empty());
-    EXPECT_EQ(operators.front().tag, xlop::PushGS);
-    EXPECT_EQ(operators.back().tag, xlop::PopGS);
-    int depth = 0;
-    for (const Operator& op : operators) {
-        if (op.tag == xlop::PushGS) ++depth;
-        if (op.tag == xlop::PopGS) --depth;
-        EXPECT_GE(depth, 0);
-    }
-    EXPECT_EQ(depth, 0);
+DecodedImage DrawingPage::Image() const {
+    auto images = Images();
+    EXPECT_EQ(images.size(), 1u);
+    return images.empty() ? DecodedImage{} : images[0];
 }
 
 void ExpectFailsCleanly(DrawingPage& page, const char* name, DWORD error,
@@ -191,47 +142,6 @@ void ExpectFailsCleanly(DrawingPage& page, const char* name, DWORD error,
     EXPECT_FALSE(call()) << name;
     EXPECT_EQ(GetLastError(), error) << name;
     EXPECT_TRUE(page.Spooled().empty()) << name;
-}
-
-const Operator* FindOperator(const std::vector<Operator>& operators, uint8_t tag, size_t nth) {
-    for (const Operator& op : operators)
-        if (op.tag == tag && nth-- == 0) return &op;
-    return nullptr;
-}
-
-Bitmap::Bitmap(LONG cx, LONG cy, ULONG format, FLONG flags) {
-    handle_ = reinterpret_cast<HSURF>(EngCreateBitmap(SIZEL{cx, cy}, 0, format, flags, nullptr));
-    so_ = handle_ != nullptr ? EngLockSurface(handle_) : nullptr;
-}
-
-Bitmap::~Bitmap() {
-    if (so_ != nullptr) EngUnlockSurface(so_);
-    if (handle_ != nullptr) EngDeleteSurface(handle_);
-}
-
-void Bitmap::Set(LONG x, LONG y, uint32_t value) const {
-    BYTE* row = Row(y);
-    switch (so_->iBitmapFormat) {
-        case BMF_1BPP: {
-            const auto bit = static_cast<BYTE>(0x80 >> (x & 7));
-            row[x >> 3] = (value & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
-            break;
-        }
-        case BMF_4BPP:
-            row[x >> 1] = (x & 1) ? static_cast<BYTE>((row[x >> 1] & 0xF0) | (value & 15))
-                                  : static_cast<BYTE>((row[x >> 1] & 0x0F) | ((value & 15) << 4));
-            break;
-        case BMF_8BPP:
-            row[x] = static_cast<BYTE>(value);
-            break;
-        default: {
-            const size_t bytes = so_->iBitmapFormat == BMF_16BPP   ? 2
-                                 : so_->iBitmapFormat == BMF_24BPP ? 3
-                                                                   : 4;
-            for (size_t i = 0; i < bytes; ++i)
-                row[x * bytes + i] = static_cast<BYTE>(value >> (8 * i));
-        }
-    }
 }
 
 }  // namespace drawingtest

@@ -1,6 +1,6 @@
 // For the tests of Unidrv's drawing functions: a page surface whose device
 // collects its spool writes, and a reader that turns those bytes back into
-// operators and decoded images, with the graphics state each image was drawn in.
+// decoded images, with the graphics state each image was drawn in.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,42 +13,21 @@
 
 #include <winddi.h>
 
-#include "pclxl/reader/stream_reader.h"
 #include "support/fake_unidrv.h"
+#include "support/spooled_operators.h"
+#include "support/test_images.h"
 
 namespace drawingtest {
 
-using xlr::reader::Operator;
-
-// A device page of `width` x `height` pixels (a 24-bit device surface).
-class DrawingPage {
-  public:
-    DrawingPage(LONG width = 800, LONG height = 600);
-    DrawingPage(const DrawingPage&) = delete;
-    DrawingPage& operator=(const DrawingPage&) = delete;
-
-    SURFOBJ* Surface() { return &surface_; }
-    const std::string& Spooled() const { return device_.helper.spooled; }
-    void Clear() { device_.helper.spooled.clear(); }
-    void FailSpoolWrites() { device_.helper.failSpoolWrites = true; }
-
-    // The operators written so far; a read error fails the test.
-    const std::vector<Operator>& Operators();
-    // Their tags, in order.
-    std::vector<uint8_t> Tags();
-
-  private:
-    xltest::FakeDevice device_;
-    SURFOBJ surface_{};
-    std::string read_;  // the bytes the operators were read from
-    std::vector<Operator> operators_;
-};
+using xltest::AttributeValue;
+using xltest::Bitmap;
+using xltest::Operator;
+using xltest::SpooledOperators;
 
 // One raster image as the printer receives it, with the state it is drawn in.
 struct DecodedImage {
     int cursorX = 0;
     int cursorY = 0;
-    unsigned colorSpace = 0;
     std::vector<uint8_t> palette;               // PaletteData of the colour space, if any
     std::optional<std::vector<uint8_t>> brush;  // RGBColor of the last SetBrushSource
     unsigned rop3 = 0;
@@ -69,43 +48,36 @@ struct DecodedImage {
     unsigned SetBits() const;
 };
 
-// Every image of the operators, decoded; malformed image data fails the test.
-std::vector<DecodedImage> DecodeImages(const std::vector<Operator>& operators);
+// A device page of `width` x `height` pixels (a 24-bit device surface).
+class DrawingPage {
+  public:
+    DrawingPage(LONG width = 800, LONG height = 600);
+    DrawingPage(const DrawingPage&) = delete;
+    DrawingPage& operator=(const DrawingPage&) = delete;
+
+    SURFOBJ* Surface() { return &surface_; }
+    const std::string& Spooled() const { return device_.helper.spooled; }
+    void Clear() { device_.helper.spooled.clear(); }
+    void FailSpoolWrites() { device_.helper.failSpoolWrites = true; }
+    // The operators written so far, which must read and open with PushGS,
+    // close with PopGS and balance in between.
+    SpooledOperators Operators() const;
+    // Every image of them, decoded; malformed image data fails the test.
+    std::vector<DecodedImage> Images() const;
+    // The one image there must be (an empty one when there is not).
+    DecodedImage Image() const;
+
+  private:
+    xltest::FakeDevice device_;
+    SURFOBJ surface_{};
+};
 
 // PackBits decoding, written apart from the encoder it checks. Nothing for
 // data that runs short.
 std::optional<std::vector<uint8_t>> UnpackBits(const uint8_t* data, size_t size);
 
-// The operators between the first PushGS and the last PopGS, which must balance.
-void ExpectBalancedGraphicsState(const std::vector<Operator>& operators);
-
 // Expects `call` to return FALSE with `error` as the last error, and to spool nothing.
 void ExpectFailsCleanly(DrawingPage& page, const char* name, DWORD error,
                         const std::function<BOOL()>& call);
-
-// The first operator with `tag`, or null.
-const Operator* FindOperator(const std::vector<Operator>& operators, uint8_t tag, size_t nth = 0);
-
-int64_t AttributeInteger(const Operator& op, uint16_t id, size_t element = 0);
-
-// Bitmaps of the engine, locked while they live.
-class Bitmap {
-  public:
-    Bitmap(LONG cx, LONG cy, ULONG format, FLONG flags = BMF_TOPDOWN);
-    ~Bitmap();
-    Bitmap(const Bitmap&) = delete;
-    Bitmap& operator=(const Bitmap&) = delete;
-
-    SURFOBJ* so() const { return so_; }
-    BYTE* Row(LONG y) const {
-        return static_cast<BYTE*>(so_->pvScan0) + ptrdiff_t{so_->lDelta} * y;
-    }
-    // Writes a pixel value in the bitmap's format.
-    void Set(LONG x, LONG y, uint32_t value) const;
-
-  private:
-    HSURF handle_ = nullptr;
-    SURFOBJ* so_ = nullptr;
-};
 
 }  // namespace drawingtest

@@ -61,7 +61,6 @@ TEST(GpdReader, ReadsEveryConstruct) {
 
     const Feature* paper = d.FindFeature("PaperSize");
     ASSERT_NE(paper, nullptr);
-    EXPECT_EQ(paper->displayName, "Paper");
     EXPECT_EQ(paper->defaultOption, "A4");
     ASSERT_EQ(paper->options.size(), 2u);
     const FeatureOption* a4 = paper->FindOption("A4");
@@ -80,14 +79,11 @@ TEST(GpdReader, ReadsEveryConstruct) {
 
     ASSERT_EQ(d.commands.size(), 3u);
     const PrinterCommand* page = d.FindCommand("CmdStartPage");
-    ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->callbackId, 2);
     EXPECT_EQ(page->callbackParams,
               (std::vector<StandardVariable>{StandardVariable::kNumOfCopies,
                                              StandardVariable::kPhysPaperWidth}));
     const PrinterCommand* job = d.FindCommand("CmdStartJob");
-    ASSERT_NE(job, nullptr);
-    EXPECT_FALSE(job->IsCallback());
     ASSERT_EQ(job->cmd.pieces.size(), 3u);  // text, %d parameter, line feed
     EXPECT_EQ(std::get<std::string>(job->cmd.pieces[0]), "\x1b%-12345X@PJL SET COPIES=");
     EXPECT_EQ(std::get<CommandParameter>(job->cmd.pieces[1]).high, 999);
@@ -122,18 +118,12 @@ TEST(GpdReader, WarnsOfWhatItSkipsWithFileAndLine) {
         {"\n\n*Include: \"StdNames.gpd\"\n", 3, "included files are not read"},
         {"*Feature: F\n{\n    *rcNameID: =PAPER_DISPLAY\n    *DefaultOption: A *Option: A { }\n}\n",
          3, "*rcNameID is not read"},
-        {"*Switch: Resolution\n{\n    *Case: A { *PrintableArea: PAIR(1, 1) }\n}\n", 1,
-         "*Switch is not read"},
         {"*Feature: F { *DefaultOption: A\n *Option: A { *Command: CmdBeginRaster { *Cmd: \"x\" } "
          "} }\n",
          2, "an option holds only CmdSelect"},
         {"*Command: CmdXMove\n{\n    *Cmd: \"%f{DestX}\"\n}\n", 3, "%f is not supported"},
         {"*Command: CmdXMove { *Cmd: \"%d{DestSomewhere}\" }\n", 1, "not a standard variable"},
-        {"*Command: CmdXMove { *CallbackID: 9  *Params: LIST(Bogus) }\n", 1,
-         "not a standard variable"},
         {"\n*Feature: F { *Option: A { } *Option: B { } }\n", 2, "no *DefaultOption"},
-        {"*Command: CmdStartDoc { *Order: DOC_SETUP.1  *NoPageEject?: TRUE  *Cmd: \"\" }\n", 1,
-         "*NoPageEject? is not read"},
     };
     for (const Case& c : cases) {
         const auto result = Read(c.text);
@@ -173,25 +163,13 @@ TEST(GpdReader, SyntaxErrorsNameFileAndLine) {
         {"*Feature: X\n*DefaultOption: A\n", 1, "must be followed by '{'"},
         {"*Feature: X {\n *DefaultOption: A\n *Option: A {\n}\n", 1, "no closing '}'"},
         {"\n}\n", 2, "without a block"},
-        {"{\n", 1, "without an entry"},
-        {"*Feature: X { { } }\n", 1, "without an entry"},
         {"*GPDSpecVersion \"1.0\"\n", 1, "not followed by ':'"},
-        {"*: 1\n", 1, "not followed by a keyword"},
         {"\n\n*ModelName: \"abc\n", 3, "no closing '\"'"},
         {"garbage\n", 1, "entries begin with '*'"},
         {"+ \"more\"\n", 1, "continuation"},
-        {std::string_view("*ModelName: \"a\0b\"\n", 18), 1, "control character"},
         {std::string_view("\n*GPDSpecVersion: 1\0\n", 21), 2, "unexpected byte 0x00"},
-        {"*ModelName: Generic\n", 1, "quoted string"},
-        {"*Command: CmdA { *Order: JOB_SETUP.1\n *Cmd: \"<1>\" }\n", 2, "odd number of hex digits"},
         {"*Command: CmdA { *Order: JOB_SETUP.1\n *Cmd: \"<1X>\" }\n", 2, "not a hex digit"},
-        {"*Command: CmdA {\n *Cmd: \"%x{1}\" }\n", 2, "not a parameter format"},
-        {"*Command: CmdA {\n *Cmd: \"%d{NumOfCopies\" }\n", 2, "missing '}'"},
-        {"*Command: CmdA {\n *Order: SETUP.1 *Cmd: \"\" }\n", 2, "*Order wants SECTION.NUMBER"},
-        {"*Command: CmdA {\n *Order: JOB_SETUP *Cmd: \"\" }\n", 2, "*Order wants SECTION.NUMBER"},
         {"*Command: CmdA {\n *Order: JOB_SETUP.x *Cmd: \"\" }\n", 2, "*Order wants SECTION.NUMBER"},
-        {"*Command: CmdA {\n *CallbackID: 0 }\n", 2, "positive number"},
-        {"*Command: CmdA {\n *CallbackID: 1x }\n", 2, "positive number"},
         {"*Command: CmdA {\n *CallbackID: 1 *Params: NumOfCopies }\n", 2, "LIST("},
         {"\n*Command: CmdA { *Cmd: \"x\" *CallbackID: 3 }\n", 2, "both *Cmd and *CallbackID"},
         {"\n*Command: CmdA { *Order: JOB_SETUP.1 }\n", 2, "neither *Cmd nor *CallbackID"},
@@ -199,20 +177,13 @@ TEST(GpdReader, SyntaxErrorsNameFileAndLine) {
         {"\n*Feature: F { *DefaultOption: A }\n", 2, "has no *Option"},
         {"*Feature: F { *DefaultOption: A *Option: A { *DPI: PAIR(600, 600) { } } }\n", 1,
          "takes no block"},
-        {"*Feature: F { *DefaultOption: A-B }\n", 1, "only letters, digits and '_'"},
         {"*Feature: Paper Size { }\n", 1, "only letters, digits and '_'"},
-        {"*Feature: { }\n", 1, "only letters, digits and '_'"},
-        {"*MasterUnits: PAIR(1200)\n", 1, "PAIR(x, y)"},
-        {"*MasterUnits: PAIR(0, 1200)\n", 1, "PAIR(x, y)"},
-        {"*MasterUnits: (1200, 1200)\n", 1, "PAIR(x, y)"},
         {"*MasterUnits: PAIR(1200, 1200)\n*Feature: P { *DefaultOption: A\n *Option: A {\n"
          "  *PageDimensions: PAIR(100, 100) *PrintableOrigin: PAIR(10, 10) *PrintableArea: "
          "PAIR(91, 80) } }\n",
          3, "lies outside its page"},
         {"*Feature: P { *DefaultOption: A\n *Option: A { *PageDimensions: PAIR(100, 100) } }\n", 2,
          "need *MasterUnits"},
-        {"*Feature: P { *DefaultOption: A *Option: A { *PageDimensions: PAIR(100, -5) } }\n", 1,
-         "PAIR(x, y)"},
         {"*Feature: P { *DefaultOption: A *Option: A { *PageDimensions: PAIR(99999999999, 5) } }\n",
          1, "PAIR(x, y)"},
     };
@@ -228,7 +199,7 @@ TEST(GpdReader, SyntaxErrorsNameFileAndLine) {
 }
 
 TEST(GpdReader, FeatureAndOptionNamesStopAt255Characters) {
-    for (size_t length : {size_t{1}, size_t{254}, size_t{255}, size_t{256}, size_t{4000}}) {
+    for (size_t length : {size_t{255}, size_t{256}, size_t{4000}}) {
         const std::string name(length, 'F');
         const auto asFeature = Read("*Feature: " + name + " { *DefaultOption: A *Option: A { } }");
         const auto asOption =
@@ -254,13 +225,11 @@ TEST(GpdReader, LinesCountAcrossCommentsContinuationsAndCrLf) {
     EXPECT_EQ(Literal(result.description->FindCommand("CmdA")->cmd), "abc");
     ASSERT_EQ(result.warnings.size(), 1u);
     EXPECT_EQ(result.warnings[0].line, 8);
-}
 
-TEST(GpdReader, MissingFileIsAnError) {
-    const auto result = ReadPrinterDescriptionFile("/nonexistent/printer.gpd");
-    ASSERT_TRUE(result.error);
-    EXPECT_EQ(result.error->file, "/nonexistent/printer.gpd");
-    EXPECT_NE(result.error->Text().find("cannot read"), std::string::npos);
+    const auto missing = ReadPrinterDescriptionFile("/nonexistent/printer.gpd");
+    ASSERT_TRUE(missing.error);
+    EXPECT_EQ(missing.error->Text().find("/nonexistent/printer.gpd: cannot read"), 0u)
+        << missing.error->Text();
 }
 
 // Whatever the bytes, reading ends in a description or an error: no crash, no
@@ -302,27 +271,11 @@ TEST(GpdReader, TruncatedAndGarbledDescriptionsFailCleanly) {
         ExpectCleanOutcome(garbled);
     }
 
-    const std::string_view fragments[] = {
-        "*",
-        "*%",
-        "*F",
-        "*F:",
-        "{",
-        "}",
-        "\"",
-        "*Feature:",
-        "*Feature: {",
-        "*Feature: X{*Option: A{*Command: CmdSelect{",
-        "+",
-        "*Cmd: \"<",
-        "*Cmd: \"%d{",
-        "*Cmd: \"%d[",
-        "*A: \"\xff\"",
-        "*A: 1 *",
-        "*A: 1 +",
-        "*A: \"x\"\n+",
-    };
-    for (std::string_view fragment : fragments) ExpectCleanOutcome(fragment);
+    for (std::string_view fragment :
+         {"*", "*%", "*F:", "{", "}", "\"", "*Feature: {",
+          "*Feature: X{*Option: A{*Command: CmdSelect{", "+", "*Cmd: \"<", "*Cmd: \"%d{",
+          "*Cmd: \"%d[", "*A: \"\xff\"", "*A: 1 *", "*A: 1 +", "*A: \"x\"\n+"})
+        ExpectCleanOutcome(fragment);
     ExpectCleanOutcome(std::string(100000, '{'));
     ExpectCleanOutcome("*Unknown: x " + std::string(100000, '{') + std::string(100000, '}'));
 }

@@ -42,35 +42,22 @@ TEST(JobScriptTest, ReadsOptionsAndEveryKindOfCall) {
         {"calls": []}
       ]
     })");
+    // Values that are converted, not copied: names to enumerations, texts to numbers.
     const JobOptions& o = document.options;
     EXPECT_EQ(document.units, Units::Points);
     EXPECT_EQ(document.baseDirectory, "/scripts");
     EXPECT_EQ(o.documentName, u"Quarterly report");
-    EXPECT_EQ(o.copies, 3);
     EXPECT_FALSE(o.collate);
     EXPECT_EQ(o.duplex, Duplex::LongEdge);
     EXPECT_EQ(o.orientation, Orientation::Landscape);
-    EXPECT_EQ(o.paper, "A4");
-    EXPECT_EQ(o.pagesPerSheet, 4);
-    EXPECT_EQ(o.scale, 90);
-    EXPECT_TRUE(o.manualDuplex);
-    EXPECT_EQ(o.outputMode, 2u);
     EXPECT_EQ(o.dataType, DataType::Raw);
-    EXPECT_TRUE(o.banding);
     EXPECT_EQ(o.bandHeight, 512);
-    EXPECT_TRUE(o.passThrough);
     EXPECT_TRUE(o.watermark.enabled);
-    EXPECT_EQ(o.watermark.text, u"DRAFT");
-    EXPECT_EQ(o.watermark.font, u"DejaVu Serif");
-    EXPECT_EQ(o.watermark.angle, 30);
     EXPECT_EQ(o.watermark.color, 1);
     EXPECT_EQ(o.watermark.style, 3);
-    EXPECT_EQ(o.watermark.shade, 8);
     EXPECT_TRUE(o.watermark.firstPageOnly);
     EXPECT_EQ(o.retention.mode, RetentionMode::Private);
-    EXPECT_EQ(o.retention.user, u"alice");
     EXPECT_EQ(o.retention.pin, 42u);
-    EXPECT_TRUE(o.speedMechanism.multipage);
     EXPECT_EQ(o.speedMechanism.mode, 1u);
 
     ASSERT_EQ(document.pages.size(), 2u);
@@ -81,8 +68,6 @@ TEST(JobScriptTest, ReadsOptionsAndEveryKindOfCall) {
     EXPECT_EQ(banded.rop4, 0x8888u);
     EXPECT_EQ(banded.hook, BlitHook::StretchBltROP);
     EXPECT_EQ(banded.stretchMode, ULONG{HALFTONE});
-    EXPECT_EQ(banded.bands, 4);
-    EXPECT_EQ(banded.source->right, 64);
     EXPECT_EQ(banded.passThrough, false);
     ASSERT_EQ(calls[0].clip.size(), 2u);
     EXPECT_EQ(calls[0].clip[1].left, 60);
@@ -99,10 +84,7 @@ TEST(JobScriptTest, ReadsOptionsAndEveryKindOfCall) {
     EXPECT_EQ(std::get<FillCall>(calls[4].what).color, 0x010203u);
     EXPECT_TRUE(std::get<FillCall>(calls[4].what).winding);
     EXPECT_EQ(std::get<LineCall>(calls[5].what).width, 2.5);
-    const auto& text = std::get<TextCall>(calls[6].what);
-    EXPECT_EQ(text.text, u"Hello");
-    EXPECT_EQ(text.size, 18);
-    EXPECT_EQ(text.background, 0xFFFF00u);
+    EXPECT_EQ(std::get<TextCall>(calls[6].what).background, 0xFFFF00u);
 }
 
 TEST(JobScriptTest, ErrorsNameThePlace) {
@@ -114,68 +96,40 @@ TEST(JobScriptTest, ErrorsNameThePlace) {
     } cases[] = {
         {R"({"image": "a.ppm", "rect": [0, 0, 10]})",
          "job.json: pages[1].calls[0].rect: expected 4 numbers [left, top, right, bottom]"},
-        {R"({"image": "a.ppm", "rect": [0, 0, 10, "x"]})",
-         "job.json: pages[1].calls[0].rect[3]: expected a number, found string"},
         {R"({"image": "a.ppm"})",
          "job.json: pages[1].calls[0]: an image needs exactly one of \"rect\", \"fit\" and "
          "\"points\""},
-        {R"({"image": "a.ppm", "fit": true, "rects": []})",
-         "job.json: pages[1].calls[0]: unknown key \"rects\""},
         {R"({"image": "a.ppm", "fit": true, "rop": "SRCCOPYX"})",
          "job.json: pages[1].calls[0].rop: expected a ROP4"},
         {R"({"image": "a.ppm", "fit": true, "hook": "stretchblt", "rop": "SRCAND"})",
          "job.json: pages[1].calls[0].rop: the stretchblt hook only copies"},
         {R"({"image": "a.jpg", "fit": true, "pass_through": true, "bands": 3})",
          "job.json: pages[1].calls[0]: a passed-through JPEG or PNG is one piece"},
-        {R"({"image": "a.jpg", "fit": true, "declare": [10, 10]})",
-         "job.json: pages[1].calls[0].declare: a declared size belongs to a passed-through image"},
         {R"({"image": "a.ppm", "fit": true, "source": [10, 0, 5, 5]})",
          "job.json: pages[1].calls[0].source: expected left < right and top < bottom"},
-        {R"({"image": "a.ppm", "fit": true, "hook": "blit"})",
-         "job.json: pages[1].calls[0].hook: unknown value \"blit\""},
         {R"({"image": "a.ppm", "fit": true, "bands": 0})",
          "job.json: pages[1].calls[0].bands: expected a whole number from 1"},
         {R"({"fill": [1, 2, 3, 4], "color": "#12345"})",
          "job.json: pages[1].calls[0].color: unknown colour"},
-        {R"({"fill": [[0, 0], [1, 1]]})",
-         "job.json: pages[1].calls[0].fill: expected at least 3 elements"},
-        {R"({"line": [[0, 0]]})", "job.json: pages[1].calls[0].line: expected at least 2 elements"},
         {R"({"line": [[0, 0], [1, 1]], "width": -1})",
          "job.json: pages[1].calls[0].width: a line width cannot be negative"},
         {R"({"text": "x"})", "job.json: pages[1].calls[0]: missing \"position\""},
-        {R"({"text": "x", "position": [0, 0], "size": 0})",
-         "job.json: pages[1].calls[0].size: expected a size in points"},
         {R"({"fill": [0, 0, 1, 1], "line": [[0, 0], [1, 1]]})",
          "job.json: pages[1].calls[0]: a call has exactly one of"},
         {R"(42)", "job.json: pages[1].calls[0]: expected a call object"},
-        {R"({"fill": [0, 0, 1, 1], "clip": [[0, 0, 1]]})",
-         "job.json: pages[1].calls[0].clip[0]: expected 4 numbers"},
         {R"({"fill": [0, 0, 1e9, 1]})", "job.json: pages[1].calls[0].fill[2]: number out of range"},
         {R"({"pages": []})", "job.json: pages: expected at least 1 elements"},
         {R"({"options": {}})", "job.json: missing \"pages\""},
-        {R"({"pages": [{"calls": []}], "unit": "mm"})", "job.json: unknown key \"unit\""},
         {R"({"pages": [{"calls": []}], "units": "feet"})",
          "job.json: units: unknown value \"feet\"; expected one of pixels, points, mm, inches"},
         {R"({"pages": [{"calls": []}], "options": {"copies": 0}})",
          "job.json: options.copies: expected a whole number from 1 to 9999"},
-        {R"({"pages": [{"calls": []}], "options": {"copies": 2.5}})",
-         "job.json: options.copies: expected a whole number"},
         {R"({"pages": [{"calls": []}], "options": {"pages_per_sheet": 3}})",
          "job.json: options.pages_per_sheet: expected 1, 2, 4, 6, 9 or 16"},
-        {R"({"pages": [{"calls": []}], "options": {"paper": "folio"}})",
-         "job.json: options.paper: unknown paper \"folio\""},
-        {R"({"pages": [{"calls": []}], "options": {"duplex": "both"}})",
-         "job.json: options.duplex: unknown value \"both\""},
         {R"({"pages": [{"calls": []}], "options": {"retention": {"mode": "private", "pin": "12a4"}}})",
          "job.json: options.retention.pin: expected four digits"},
-        {R"({"pages": [{"calls": []}], "options": {"retention": {"pin": "1234"}}})",
-         "job.json: options.retention: missing \"mode\""},
-        {R"({"pages": [{"calls": []}], "options": {"watermark": {"angle": "up"}}})",
-         "job.json: options.watermark.angle: expected degrees"},
         {R"({"pages": [{"calls": []}], "options": {"watermark": {"text": ""}}})",
          "job.json: options.watermark.text: a watermark needs a text"},
-        {R"({"pages": [{"calls": []}], "options": {"watermark": {"color": "orange"}}})",
-         "job.json: options.watermark.color: unknown value"},
         {R"({"pages": [{"calls": []}], "options": {"collate": "yes"}})",
          "job.json: options.collate: expected true or false, found string"},
         {R"({"pages": [{"calls": [}]})", "job.json: parse error at line 1, column"},

@@ -11,30 +11,30 @@
 
 #include "frame/hooks.h"
 #include "image/hook_rig.h"
-#include "image/image_test_support.h"
 #include "pclxl/attribute_ids.h"
 #include "pclxl/operator_tags.h"
+#include "support/spooled_operators.h"
+#include "support/test_images.h"
 
 namespace {
 
-using enginetest::Bitmap;
 using imagetest::HookRig;
 using imagetest::RigOptions;
 using imagetest::Unidrv;
+using xltest::Bitmap;
 namespace op = xlr::xlop;
 
 bool SentAnImage(const HookRig& rig) {
-    const auto tags = imagetest::Tags(imagetest::Operators(rig.spooled()));
-    return std::count(tags.begin(), tags.end(), op::BeginImage) == 1 &&
-           std::count(tags.begin(), tags.end(), op::ReadImage) == 1;
+    const xltest::SpooledOperators ops(rig.spooled());
+    return ops.Count(op::BeginImage) == 1 && ops.Count(op::ReadImage) == 1;
 }
 
 class BlitHooksTest : public ::testing::Test {
   protected:
     void SetUp() override {
         xlplatform::ResetWorld();
-        imagetest::FillPhotoLike(photo);
-        imagetest::FillStripes(stripes);
+        xltest::FillPhotoLike(photo);
+        stripes.Fill([](LONG x, LONG) { return x % 2 != 0 ? 0xFFFFFFu : 0u; });  // hard edges
         clip = EngCreateClip();
     }
     void TearDown() override { EngDeleteClip(clip); }
@@ -43,6 +43,16 @@ class BlitHooksTest : public ::testing::Test {
         POINTL origin{0, 0};
         return xlr::DrvBitBlt(rig.page(), source, nullptr, clip, nullptr, &dest, &origin, nullptr,
                               nullptr, nullptr, rop4);
+    }
+    BOOL StretchBlt(HookRig& rig, SURFOBJ* source, RECTL src = {0, 0, 100, 100}) {
+        RECTL d = dest;
+        return xlr::DrvStretchBlt(rig.page(), source, nullptr, clip, nullptr, nullptr, nullptr, &d,
+                                  &src, nullptr, COLORONCOLOR);
+    }
+    BOOL StretchBltROP(HookRig& rig, SURFOBJ* source, RECTL src = {0, 0, 100, 100}) {
+        RECTL d = dest;
+        return xlr::DrvStretchBltROP(rig.page(), source, nullptr, clip, nullptr, nullptr, nullptr,
+                                     &d, &src, nullptr, COLORONCOLOR, nullptr, 0xCCCC);
     }
 
     Bitmap photo{100, 100};
@@ -67,7 +77,6 @@ TEST_F(BlitHooksTest, JpegChoiceSettingsAndPort) {
         {"Auto", u"LPT2:", 0, true},
         {"Auto", u"dot4_001", 0, true},      // compared in upper case
         {"Auto", u"IP_10.1.2.3", 0, false},  // network port
-        {"Auto", u"FILE:", 0, false},
         {"Auto", u"C:\\out\\job.prn", 0, false},
         {"Auto", u"LPT4:", 0, false},
     };
@@ -107,68 +116,60 @@ TEST_F(BlitHooksTest, WhatTheSenderDoesNotTakeGoesToUnidrv) {
 
 TEST_F(BlitHooksTest, EachHookHandsTheSenderItsRectangles) {
     HookRig rig;
-    RECTL d = dest;
-    RECTL s{10, 10, 70, 70};
     RECTL copied{500, 600, 580, 670};
     POINTL at{20, 30};
     struct Case {
         const char* what;
         std::function<BOOL()> call;
+        int64_t width, height, destWidth;  // of the image sent
     };
     const Case cases[] = {
         {"DrvStretchBlt",
          [&] {
-             return xlr::DrvStretchBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
-                                       nullptr, &d, &s, nullptr, COLORONCOLOR);
-         }},
+             return StretchBlt(rig, photo.so(), {10, 10, 70, 70});
+         },
+         60, 60, 100},
         {"DrvStretchBltROP",
          [&] {
-             return xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
-                                          nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC);
-         }},
+             return StretchBltROP(rig, photo.so(), {10, 10, 70, 70});
+         },
+         60, 60, 100},
+        // DrvCopyBits reads from (20, 30) as much as its 80 × 70 destination covers.
         {"DrvCopyBits",
-         [&] { return xlr::DrvCopyBits(rig.page(), photo.so(), clip, nullptr, &copied, &at); }},
+         [&] { return xlr::DrvCopyBits(rig.page(), photo.so(), clip, nullptr, &copied, &at); }, 80,
+         70, 80},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         rig.ClearSpooled();
         EXPECT_TRUE(c.call());
-        const auto ops = imagetest::Operators(rig.spooled());
-        const auto begin = std::find_if(ops.begin(), ops.end(),
-                                        [](const auto& o) { return o.tag == op::BeginImage; });
-        ASSERT_NE(begin, ops.end());
-        const bool stretch = c.what != std::string("DrvCopyBits");
-        // DrvCopyBits reads from (20, 30) as much as its 80 × 70 destination covers.
-        EXPECT_EQ(imagetest::AttributeValue(*begin, xlr::xlattr::SourceWidth), stretch ? 60 : 80);
-        EXPECT_EQ(imagetest::AttributeValue(*begin, xlr::xlattr::SourceHeight), stretch ? 60 : 70);
-        EXPECT_EQ(imagetest::AttributeValue(*begin, xlr::xlattr::DestinationSize, 0),
-                  stretch ? 100 : 80);
+        const xltest::SpooledOperators ops(rig.spooled());
+        const auto* begin = ops.Find(op::BeginImage);
+        ASSERT_NE(begin, nullptr);
+        EXPECT_EQ(xltest::AttributeValue(*begin, xlr::xlattr::SourceWidth), c.width);
+        EXPECT_EQ(xltest::AttributeValue(*begin, xlr::xlattr::SourceHeight), c.height);
+        EXPECT_EQ(xltest::AttributeValue(*begin, xlr::xlattr::DestinationSize, 0), c.destWidth);
     }
     EXPECT_EQ(Unidrv().Total(), 0);
 }
 
 TEST_F(BlitHooksTest, StretchBltRopFallsBackOnTheEngineAndStretchBltOnUnidrv) {
     HookRig rig;
-    RECTL d = dest;
-    RECTL s{0, 0, 100, 100};
     // Hard edges: not for the sender. The engine stretches and hands the result
     // to DrvCopyBits, which passes it to Unidrv.
-    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), stripes.so(), nullptr, clip, nullptr, nullptr,
-                                      nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC));
+    EXPECT_TRUE(StretchBltROP(rig, stripes.so()));
     EXPECT_EQ(Unidrv().stretchBltROP, 0);
     EXPECT_EQ(Unidrv().copyBits, 1);
     EXPECT_EQ(Unidrv().lastDestination.right, 600);
     Unidrv() = {};
-    EXPECT_TRUE(xlr::DrvStretchBlt(rig.page(), stripes.so(), nullptr, clip, nullptr, nullptr,
-                                   nullptr, &d, &s, nullptr, COLORONCOLOR));
+    EXPECT_TRUE(StretchBlt(rig, stripes.so()));
     EXPECT_EQ(Unidrv().stretchBlt, 1);
     EXPECT_EQ(Unidrv().copyBits, 0);
 
-    // Without readable settings the stretch hooks go to Unidrv at once.
+    // Without readable settings the hooks go to Unidrv at once.
     rig.device().privateDevMode->signature = 0;
     Unidrv() = {};
-    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
-                                      nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC));
+    EXPECT_TRUE(StretchBltROP(rig, photo.so()));
     EXPECT_EQ(Unidrv().stretchBltROP, 1);
     EXPECT_TRUE(BitBlt(rig, photo.so(), dest));
     EXPECT_EQ(Unidrv().bitBlt, 1);
@@ -208,10 +209,8 @@ TEST_F(BlitHooksTest, AnalysisPassDrawsNothing) {
     POINTFIX turn[3] = {xlplatform::PointFix(500, 700), xlplatform::PointFix(500, 600),
                         xlplatform::PointFix(600, 700)};
     EXPECT_TRUE(BitBlt(rig, photo.so(), dest));
-    EXPECT_TRUE(xlr::DrvStretchBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr,
-                                   &d, &s, nullptr, COLORONCOLOR));
-    EXPECT_TRUE(xlr::DrvStretchBltROP(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr,
-                                      nullptr, &d, &s, nullptr, COLORONCOLOR, nullptr, 0xCCCC));
+    EXPECT_TRUE(StretchBlt(rig, photo.so()));
+    EXPECT_TRUE(StretchBltROP(rig, photo.so()));
     EXPECT_TRUE(xlr::DrvCopyBits(rig.page(), photo.so(), clip, nullptr, &d, &origin));
     EXPECT_TRUE(xlr::DrvPlgBlt(rig.page(), photo.so(), nullptr, clip, nullptr, nullptr, nullptr,
                                turn, &s, nullptr, COLORONCOLOR));
@@ -249,7 +248,7 @@ TEST_F(BlitHooksTest, WithoutTargetOrDevice) {
 TEST_F(BlitHooksTest, QuarterTurnsAreTurnedIntoUprightImages) {
     HookRig rig;
     Bitmap source(120, 80);
-    imagetest::FillPhotoLike(source, 5);
+    xltest::FillPhotoLike(source, 5);
     RECTL whole{0, 0, 120, 80};
     struct Case {
         const char* what;
@@ -257,17 +256,16 @@ TEST_F(BlitHooksTest, QuarterTurnsAreTurnedIntoUprightImages) {
         RECTL expected;
         POINTL (*turned)(POINTL);  // where source pixel (x, y) lands in the turned image
     };
+    using xlplatform::PointFix;
     const Case cases[] = {
         {"to the left: upper-right above, lower-left to the right",
-         {xlplatform::PointFix(100, 300), xlplatform::PointFix(100, 180),
-          xlplatform::PointFix(180, 300)},
+         {PointFix(100, 300), PointFix(100, 180), PointFix(180, 300)},
          {100, 180, 180, 300},
          [](POINTL p) {
              return POINTL{p.y, 119 - p.x};
          }},
         {"to the right: upper-right below, lower-left to the left",
-         {xlplatform::PointFix(300, 100), xlplatform::PointFix(300, 220),
-          xlplatform::PointFix(220, 100)},
+         {PointFix(300, 100), PointFix(300, 220), PointFix(220, 100)},
          {220, 100, 300, 220},
          [](POINTL p) {
              return POINTL{79 - p.y, p.x};
@@ -309,8 +307,8 @@ TEST_F(BlitHooksTest, QuarterTurnsAreTurnedIntoUprightImages) {
 TEST_F(BlitHooksTest, CompressedSources) {
     HookRig rig;
     // A PNG source is decoded to 24 bits and sent.
-    const auto png = imagetest::EncodePng({.width = 64, .height = 48});
-    imagetest::CompressedSource pngSource(BMF_PNG, png, SIZEL{64, 48});
+    const auto png = xltest::EncodePng({.width = 64, .height = 48});
+    xltest::CompressedSource pngSource(BMF_PNG, png, SIZEL{64, 48});
     EXPECT_TRUE(BitBlt(rig, pngSource.so(), RECTL{0, 0, 64, 48}));
     EXPECT_TRUE(SentAnImage(rig));
     EXPECT_EQ(Unidrv().bitBlt, 0);
@@ -318,15 +316,15 @@ TEST_F(BlitHooksTest, CompressedSources) {
     // A damaged PNG fails the call: nothing is drawn.
     auto damaged = png;
     damaged.resize(damaged.size() / 2);
-    imagetest::CompressedSource damagedSource(BMF_PNG, damaged, SIZEL{64, 48});
+    xltest::CompressedSource damagedSource(BMF_PNG, damaged, SIZEL{64, 48});
     rig.ClearSpooled();
     EXPECT_FALSE(BitBlt(rig, damagedSource.so(), RECTL{0, 0, 64, 48}));
     EXPECT_TRUE(rig.spooled().empty());
     EXPECT_EQ(Unidrv().Total(), 0);
 
     // Without pre-analysis a JPEG source goes to Unidrv as it came.
-    const auto jpeg = imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(64, 48));
-    imagetest::CompressedSource jpegSource(BMF_JPEG, jpeg, SIZEL{64, 48});
+    const auto jpeg = xltest::EncodeJpeg(xltest::PhotoLikeRgb(64, 48));
+    xltest::CompressedSource jpegSource(BMF_JPEG, jpeg, SIZEL{64, 48});
     EXPECT_TRUE(BitBlt(rig, jpegSource.so(), RECTL{0, 0, 64, 48}));
     EXPECT_EQ(Unidrv().bitBlt, 1);
     EXPECT_EQ(Unidrv().lastSourceFormat, BMF_JPEG);
@@ -339,10 +337,10 @@ TEST_F(BlitHooksTest, CompressedSources) {
 }
 
 TEST(QueryDeviceSupport, PngQuestion) {
-    using imagetest::EncodePng;
+    using xltest::EncodePng;
     struct Case {
         const char* what;
-        imagetest::Bytes data;
+        xltest::Bytes data;
         BOOL accepted;
     };
     auto truncatedHeader = EncodePng({});
@@ -356,8 +354,8 @@ TEST(QueryDeviceSupport, PngQuestion) {
          TRUE},
         {"RGB with alpha", EncodePng({.colorType = 6}), FALSE},
         {"header cut short", truncatedHeader, FALSE},
-        {"not a PNG", imagetest::Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F'}, FALSE},
-        {"empty", imagetest::Bytes{}, FALSE},
+        {"not a PNG", xltest::Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F'}, FALSE},
+        {"empty", xltest::Bytes{}, FALSE},
     };
     SURFOBJ surface{};
     for (const Case& c : cases) {

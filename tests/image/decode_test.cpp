@@ -6,17 +6,17 @@
 #include <xlplatform/world.h>
 
 #include "image/decoded_image.h"
-#include "image/image_test_support.h"
 #include "image/jpeg_source.h"
 #include "image/png_source.h"
+#include "support/test_images.h"
 
 namespace {
 
-using imagetest::Bytes;
-using imagetest::CompressedSource;
-using imagetest::EncodePng;
-using imagetest::PixelAt;
-using imagetest::PngSample;
+using xltest::Bytes;
+using xltest::CompressedSource;
+using xltest::EncodePng;
+using xltest::PixelAt;
+using xltest::PngSample;
 
 class DecodeTest : public ::testing::Test {
   protected:
@@ -30,27 +30,23 @@ uint32_t Rgb(uint8_t r, uint8_t g, uint8_t b) {
 TEST_F(DecodeTest, PngColourTypes) {
     struct Case {
         const char* what;
-        imagetest::PngSpec spec;
+        xltest::PngSpec spec;
         bool decodes;
         uint32_t pixel21;  // expected colour at (2, 1)
     };
     const std::vector<uint32_t> palette = {0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0};
     const uint8_t s = PngSample(2, 1, 0);
+    const uint32_t rgb = Rgb(PngSample(2, 1, 0), PngSample(2, 1, 1), PngSample(2, 1, 2));
+    const uint8_t twoBit = s * 3 / 255 * 85;
     const Case cases[] = {
-        {"RGB",
-         {.width = 8, .height = 4},
-         true,
-         Rgb(PngSample(2, 1, 0), PngSample(2, 1, 1), PngSample(2, 1, 2))},
-        {"16-bit RGB",
-         {.bitDepth = 16},
-         true,
-         Rgb(PngSample(2, 1, 0), PngSample(2, 1, 1), PngSample(2, 1, 2))},
+        {"RGB", {}, true, rgb},
+        {"16-bit RGB", {.bitDepth = 16}, true, rgb},
         {"palette", {.colorType = 3, .palette = palette}, true, palette[s % palette.size()]},
         {"grey", {.colorType = 0}, true, Rgb(s, s, s)},
         {"2-bit grey, interlaced",
          {.colorType = 0, .bitDepth = 2, .interlaced = true},
          true,
-         Rgb(s * 3 / 255 * 85, s * 3 / 255 * 85, s * 3 / 255 * 85)},
+         Rgb(twoBit, twoBit, twoBit)},
         {"grey with alpha", {.colorType = 4}, false, 0},
         {"palette with transparency",
          {.colorType = 3, .palette = palette, .transparency = true},
@@ -60,8 +56,7 @@ TEST_F(DecodeTest, PngColourTypes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const Bytes png = EncodePng(c.spec);
-        CompressedSource source(BMF_PNG, png, SIZEL{c.spec.width, c.spec.height});
+        CompressedSource source(BMF_PNG, EncodePng(c.spec), SIZEL{c.spec.width, c.spec.height});
         ASSERT_NE(source.so(), nullptr);
         xlr::DecodedImage holder;
         SURFOBJ* decoded = nullptr;
@@ -81,8 +76,7 @@ TEST_F(DecodeTest, PngColourTypes) {
 }
 
 TEST_F(DecodeTest, PngStretchedToTheDeclaredSize) {
-    const Bytes png = EncodePng({.width = 100, .height = 50});
-    CompressedSource source(BMF_PNG, png, SIZEL{200, 100});
+    CompressedSource source(BMF_PNG, EncodePng({.width = 100, .height = 50}), SIZEL{200, 100});
     xlr::DecodedImage holder;
     SURFOBJ* decoded = nullptr;
     ASSERT_TRUE(xlr::DecodePng(holder, source.so(), &decoded));
@@ -100,9 +94,8 @@ TEST_F(DecodeTest, PngStretchedToTheDeclaredSize) {
 }
 
 TEST_F(DecodeTest, JpegDecompressedAtAQuarterWithoutAStretch) {
-    const auto image = imagetest::PhotoLikeRgb(1600, 1200);
-    const Bytes jpeg = imagetest::EncodeJpeg(image);
-    CompressedSource source(BMF_JPEG, jpeg, SIZEL{400, 300});
+    const auto image = xltest::PhotoLikeRgb(1600, 1200);
+    CompressedSource source(BMF_JPEG, xltest::EncodeJpeg(image), SIZEL{400, 300});
     xlr::DecodedImage holder;
     SURFOBJ* decoded = nullptr;
     ASSERT_TRUE(xlr::DecodeJpeg(holder, source.so(), &decoded));
@@ -111,20 +104,17 @@ TEST_F(DecodeTest, JpegDecompressedAtAQuarterWithoutAStretch) {
     EXPECT_NE(holder.pixels, nullptr) << "decoded straight into the held buffer, not stretched";
     EXPECT_EQ(decoded->lDelta, -1200);
     // The colours are those of the image (blue in the lowest byte), top row at the top.
-    const auto near = [](uint32_t a, uint32_t b) {
-        for (int shift : {0, 8, 16})
-            if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 12) return false;
-        return true;
-    };
     for (const POINTL p : {POINTL{10, 10}, POINTL{200, 150}, POINTL{390, 290}}) {
-        const uint8_t* rgb = &image.rgb[(size_t(p.y * 4 + 2) * 1600 + p.x * 4 + 2) * 3];
-        EXPECT_TRUE(near(PixelAt(decoded, p.x, p.y), Rgb(rgb[0], rgb[1], rgb[2])))
-            << p.x << "," << p.y;
+        const uint32_t expected = image.At(p.x * 4 + 2, p.y * 4 + 2),
+                       got = PixelAt(decoded, p.x, p.y);
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(int((got >> shift) & 0xFF), int((expected >> shift) & 0xFF), 12)
+                << p.x << "," << p.y;
     }
 }
 
 TEST_F(DecodeTest, JpegScalesThatMissTheDeclaredSizeAreStretched) {
-    const Bytes jpeg = imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(160, 120));
+    const Bytes jpeg = xltest::EncodeJpeg(xltest::PhotoLikeRgb(160, 120));
     struct Case {
         SIZEL declared;
         bool stretched;
@@ -145,14 +135,13 @@ TEST_F(DecodeTest, JpegScalesThatMissTheDeclaredSizeAreStretched) {
 }
 
 TEST_F(DecodeTest, HolderKeepsOneImageAndAFailedTestKeepsIt) {
-    const Bytes jpeg = imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(64, 48));
+    const Bytes jpeg = xltest::EncodeJpeg(xltest::PhotoLikeRgb(64, 48));
     CompressedSource first(BMF_JPEG, jpeg, SIZEL{64, 48});
     xlr::DecodedImage holder;
     SURFOBJ* decoded = nullptr;
     ASSERT_TRUE(xlr::DecodeJpeg(holder, first.so(), &decoded));
     SURFOBJ* kept = holder.surface;
-    const Bytes notJpeg = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0};
-    CompressedSource second(BMF_JPEG, notJpeg, SIZEL{64, 48});
+    CompressedSource second(BMF_JPEG, Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0}, SIZEL{64, 48});
     EXPECT_FALSE(xlr::DecodeJpeg(holder, second.so(), &decoded));
     EXPECT_EQ(holder.surface, kept) << "data that is not a JPEG leaves the held image";
     xlr::ReleaseDecoded(holder);
@@ -160,68 +149,29 @@ TEST_F(DecodeTest, HolderKeepsOneImageAndAFailedTestKeepsIt) {
     EXPECT_EQ(holder.bitmap, nullptr);
     EXPECT_EQ(holder.pixels, nullptr);
     xlr::ReleaseDecoded(holder);  // twice is harmless
-}
 
-// Writes a 32-bit big-endian value into a PNG and fixes the chunk's CRC.
-void PatchIhdr(Bytes& png, uint32_t width, uint32_t height);
+    // A JPEG without its end marker is whole.
+    CompressedSource unended(BMF_JPEG, Bytes(jpeg.begin(), jpeg.end() - 2), SIZEL{64, 48});
+    EXPECT_TRUE(xlr::DecodeJpeg(holder, unended.so(), &decoded));
+}
 
 TEST_F(DecodeTest, DamagedAndLyingInputFailsCleanly) {
     const Bytes png = EncodePng({.width = 64, .height = 64});
-    const Bytes jpeg = imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(64, 64));
-    const Bytes progressive =
-        imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(64, 64), {.progressive = true});
+    const Bytes jpeg = xltest::EncodeJpeg(xltest::PhotoLikeRgb(64, 64));
+    const Bytes progressive = xltest::EncodeJpeg(xltest::PhotoLikeRgb(64, 64), 90, true);
     struct Case {
         std::string what;
         ULONG format;
         Bytes data;
     };
     std::vector<Case> cases;
-    for (size_t keep : {size_t{9}, size_t{33}, png.size() / 2, png.size() - 13})
-        cases.push_back({"PNG cut at " + std::to_string(keep), BMF_PNG,
-                         Bytes(png.begin(), png.begin() + keep)});
-    for (size_t keep : {size_t{2}, size_t{200}, jpeg.size() / 2, jpeg.size() - 40})
-        cases.push_back({"JPEG cut at " + std::to_string(keep), BMF_JPEG,
-                         Bytes(jpeg.begin(), jpeg.begin() + keep)});
+    for (auto& damaged : xltest::DamagedImages(jpeg, png))
+        cases.push_back({damaged.what, damaged.isPng ? BMF_PNG : BMF_JPEG, damaged.data});
     cases.push_back({"progressive JPEG cut in half", BMF_JPEG,
                      Bytes(progressive.begin(), progressive.begin() + progressive.size() / 2)});
-    {
-        Bytes corrupt = png;
-        corrupt[corrupt.size() / 2] ^= 0x55;  // inside the image data: the CRC no longer matches
-        cases.push_back({"PNG with a flipped byte", BMF_PNG, corrupt});
-    }
-    {
-        Bytes lying = png;
-        PatchIhdr(lying, 30000, 30000);  // 2.7 GB of pixels promised by a few hundred bytes
-        cases.push_back({"PNG header lying about its size", BMF_PNG, lying});
-        Bytes wider = png;
-        PatchIhdr(wider, 64, 4096);  // plausible, but the data ends long before
-        cases.push_back({"PNG with fewer rows than its header says", BMF_PNG, wider});
-    }
-    {
-        // The frame header's height and width are the 4 bytes after SOF0's precision byte.
-        Bytes huge = jpeg;
-        for (size_t i = 2; i + 9 < huge.size(); ++i) {
-            if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
-                huge[i + 5] = 0xFF, huge[i + 6] = 0xDC;  // 65500 rows
-                huge[i + 7] = 0xFF, huge[i + 8] = 0xDC;  // 65500 columns
-                break;
-            }
-        }
-        cases.push_back({"JPEG declaring 65500 × 65500", BMF_JPEG, huge});
-        Bytes hugeProgressive = progressive;
-        for (size_t i = 2; i + 9 < hugeProgressive.size(); ++i) {
-            if (hugeProgressive[i] == 0xFF && hugeProgressive[i + 1] == 0xC2) {
-                hugeProgressive[i + 5] = 0xFF, hugeProgressive[i + 6] = 0xDC;
-                hugeProgressive[i + 7] = 0xFF, hugeProgressive[i + 8] = 0xDC;
-                break;
-            }
-        }
-        cases.push_back({"progressive JPEG declaring 65500 × 65500", BMF_JPEG, hugeProgressive});
-        Bytes scrambled = jpeg;
-        for (size_t i = scrambled.size() / 2; i < scrambled.size() / 2 + 64; ++i)
-            scrambled[i] = 0xFF;
-        cases.push_back({"JPEG with scrambled coded data", BMF_JPEG, scrambled});
-    }
+    Bytes hugeProgressive = progressive;
+    xltest::SetJpegSize(hugeProgressive, 65500, 65500);
+    cases.push_back({"progressive JPEG declaring 65500 × 65500", BMF_JPEG, hugeProgressive});
     cases.push_back({"PNG bytes as a JPEG", BMF_JPEG, png});
     cases.push_back({"JPEG bytes as a PNG", BMF_PNG, jpeg});
 
@@ -239,36 +189,6 @@ TEST_F(DecodeTest, DamagedAndLyingInputFailsCleanly) {
         EXPECT_EQ(holder.surface, nullptr);
         EXPECT_EQ(holder.pixels, nullptr);
     }
-}
-
-TEST_F(DecodeTest, JpegWithoutItsEndMarkerIsWhole) {
-    const Bytes jpeg = imagetest::EncodeJpeg(imagetest::PhotoLikeRgb(64, 64));
-    CompressedSource source(BMF_JPEG, Bytes(jpeg.begin(), jpeg.end() - 2), SIZEL{64, 64});
-    xlr::DecodedImage holder;
-    SURFOBJ* decoded = nullptr;
-    EXPECT_TRUE(xlr::DecodeJpeg(holder, source.so(), &decoded));
-}
-
-uint32_t Crc(const uint8_t* data, size_t size);
-
-void PatchIhdr(Bytes& png, uint32_t width, uint32_t height) {
-    // Signature (8), IHDR length (4), "IHDR" (4), width (4), height (4), ... CRC after 13 data
-    // bytes.
-    const auto put = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) png[at + i] = uint8_t(v >> (24 - 8 * i));
-    };
-    put(16, width);
-    put(20, height);
-    put(29, Crc(&png[12], 17));
-}
-
-uint32_t Crc(const uint8_t* data, size_t size) {
-    uint32_t crc = 0xFFFFFFFF;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
 }
 
 }  // namespace

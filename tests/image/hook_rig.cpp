@@ -5,7 +5,7 @@
 
 #include "frame/device_enable.h"
 #include "frame/hooks.h"
-#include "image/image_test_support.h"
+#include "support/test_images.h"
 
 namespace imagetest {
 namespace {
@@ -20,7 +20,7 @@ void Note(SURFOBJ* source, const RECTL* destination) {
     if (source != nullptr && source->iBitmapFormat == BMF_24BPP && source->pvScan0 != nullptr)
         for (LONG y = 0; y < source->sizlBitmap.cy; ++y)
             for (LONG x = 0; x < source->sizlBitmap.cx; ++x)
-                g_log.lastSourcePixels.push_back(PixelAt(source, x, y));
+                g_log.lastSourcePixels.push_back(xltest::PixelAt(source, x, y));
 }
 
 BOOL BitBlt(SURFOBJ*, SURFOBJ* src, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL* dst, POINTL*, POINTL*,

@@ -9,19 +9,19 @@
 
 #include "image/dib_stride.h"
 #include "image/image_sender.h"
-#include "image/image_test_support.h"
 #include "image/jpeg_compress.h"
 #include "image/photo_content.h"
 #include "pclxl/attribute_ids.h"
 #include "pclxl/operator_tags.h"
 #include "support/fake_unidrv.h"
+#include "support/spooled_operators.h"
+#include "support/test_images.h"
 
 namespace {
 
-using enginetest::Bitmap;
-using imagetest::AttributeValue;
-using imagetest::Operators;
-using imagetest::Tags;
+using xltest::AttributeValue;
+using xltest::Bitmap;
+using xltest::SpooledOperators;
 namespace op = xlr::xlop;
 namespace attr = xlr::xlattr;
 
@@ -29,17 +29,19 @@ class ImageSenderTest : public ::testing::Test {
   protected:
     void SetUp() override {
         xlplatform::ResetWorld();
-        imagetest::FillPhotoLike(source);
+        xltest::FillPhotoLike(source);
         clip = EngCreateClip();
         clip->iDComplexity = DC_TRIVIAL;
     }
     void TearDown() override { EngDeleteClip(clip); }
 
-    uint32_t Send(ROP4 rop4, CLIPOBJ* withClip = nullptr) {
+    uint32_t Send(ROP4 rop4, CLIPOBJ* withClip = nullptr, SURFOBJ* from = nullptr) {
         device.helper.spooled.clear();
-        return xlr::SendImage(&device.devobj, source.so(), withClip != nullptr ? withClip : clip,
-                              nullptr, nullptr, nullptr, &sourceRect, &destRect, rop4);
+        return xlr::SendImage(&device.devobj, from != nullptr ? from : source.so(),
+                              withClip != nullptr ? withClip : clip, nullptr, nullptr, nullptr,
+                              &sourceRect, &destRect, rop4);
     }
+    SpooledOperators Spooled() const { return SpooledOperators(device.helper.spooled); }
 
     xltest::FakeDevice device;
     Bitmap source{160, 120};
@@ -50,12 +52,12 @@ class ImageSenderTest : public ::testing::Test {
 
 TEST_F(ImageSenderTest, SourceCopyWithTrivialClip) {
     ASSERT_EQ(Send(0xCC), xlr::kSendHandled);
-    const auto ops = Operators(device.helper.spooled);
+    const auto ops = Spooled();
     const std::vector<uint8_t> expected = {
         op::PushGS,          op::SetClipToPage, op::SetCursor,     op::SetPaintTxMode,
         op::SetSourceTxMode, op::SetROP,        op::SetColorSpace, op::BeginImage,
         op::ReadImage,       op::EndImage,      op::PopGS};
-    ASSERT_EQ(Tags(ops), expected);
+    ASSERT_EQ(ops.Tags(), expected);
     EXPECT_EQ(AttributeValue(ops[2], attr::Point, 0), 300);
     EXPECT_EQ(AttributeValue(ops[2], attr::Point, 1), 400);
     EXPECT_EQ(AttributeValue(ops[3], attr::TxMode), 0);  // opaque
@@ -74,26 +76,22 @@ TEST_F(ImageSenderTest, SourceCopyWithTrivialClip) {
     EXPECT_EQ(AttributeValue(read, attr::BlockHeight), 90);  // one block
     EXPECT_EQ(AttributeValue(read, attr::CompressMode), 2);  // eJPEGCompression
     ASSERT_TRUE(read.data.has_value());
-
-    // The embedded JPEG is the source rectangle, within quality-95 error.
-    const auto decoded = imagetest::DecodeJpegFile(read.data->bytes);
-    ASSERT_EQ(decoded.width, 120);
-    ASSERT_EQ(decoded.height, 90);
-    EXPECT_GE(imagetest::Psnr(decoded, imagetest::RgbOf(source, sourceRect)), 38.0);
 }
 
-// A top-down 24-bit bitmap holds blue, green, red as a bottom-up one does.
-TEST_F(ImageSenderTest, TopDownSourcesAreBlueGreenRedToo) {
+// The embedded JPEG is the source rectangle within quality-95 error, from a
+// bottom-up bitmap as from a top-down one (both hold blue, green, red).
+TEST_F(ImageSenderTest, TheJpegIsTheSourceRectangle) {
     Bitmap topDown(160, 120, BMF_24BPP, BMF_TOPDOWN);
-    imagetest::FillPhotoLike(topDown, 3);
-    ASSERT_EQ(xlr::SendImage(&device.devobj, topDown.so(), clip, nullptr, nullptr, nullptr,
-                             &sourceRect, &destRect, 0xCC),
-              xlr::kSendHandled);
-    const auto ops = Operators(device.helper.spooled);
-    ASSERT_EQ(ops.size(), 11u);
-    EXPECT_GE(imagetest::Psnr(imagetest::DecodeJpegFile(ops[8].data->bytes),
-                              imagetest::RgbOf(topDown, sourceRect)),
-              38.0);
+    xltest::FillPhotoLike(topDown, 3);
+    for (const Bitmap* bitmap : {&source, &topDown}) {
+        ASSERT_EQ(Send(0xCC, nullptr, bitmap->so()), xlr::kSendHandled);
+        const auto ops = Spooled();
+        ASSERT_EQ(ops.size(), 11u);
+        const auto decoded = xltest::DecodeJpegFile(ops[8].data->bytes);
+        ASSERT_EQ(decoded.width, 120);
+        ASSERT_EQ(decoded.height, 90);
+        EXPECT_GE(xltest::Psnr(decoded, xltest::RgbOf(*bitmap, sourceRect)), 38.0);
+    }
 }
 
 TEST_F(ImageSenderTest, RasterOperations) {
@@ -102,7 +100,7 @@ TEST_F(ImageSenderTest, RasterOperations) {
         uint32_t result;
         std::vector<uint8_t> tags;  // after PushGS, SetClipToPage, SetCursor
         int64_t txMode;
-        int64_t gray;  // GrayLevel × 1 of SetBrushGray, -1 when none
+        int64_t gray;  // GrayLevel of SetBrushSource, -1 when none
     };
     const std::vector<uint8_t> image = {
         op::SetPaintTxMode, op::SetSourceTxMode, op::SetROP,   op::SetColorSpace,
@@ -115,21 +113,19 @@ TEST_F(ImageSenderTest, RasterOperations) {
     const Case cases[] = {
         {0xAACC, xlr::kSendHandled, image, 1, -1},  // background keeps the destination: transparent
         {0xCCCC, xlr::kSendHandled, image, 0, -1},
-        {0x0000, xlr::kSendHandled, fill, 0, 0},  // BLACKNESS
-        {0x00FF, xlr::kSendHandled, fill, 0, 1},  // WHITENESS
-        {0x0055, xlr::kSendHandled, stateOnly, 0,
-         -1},  // DSTINVERT: destination only, nothing painted
-        {0x00AA, xlr::kSendHandled, stateOnly, 0, -1},
+        {0x0000, xlr::kSendHandled, fill, 0, 0},           // BLACKNESS
+        {0x00FF, xlr::kSendHandled, fill, 0, 1},           // WHITENESS
+        {0x0055, xlr::kSendHandled, stateOnly, 0, -1},     // DSTINVERT: destination only
+        {0x00AA, xlr::kSendHandled, stateOnly, 0, -1},     // nothing painted
         {0x00F0, xlr::kSendNotHandled, stateOnly, 0, -1},  // PATCOPY
-        {0x005A, xlr::kSendNotHandled, stateOnly, 0,
-         -1},                                       // PATINVERT: computed class with the pattern
-        {0x0088, xlr::kSendHandled, image, 0, -1},  // SRCAND: source and destination
+        {0x005A, xlr::kSendNotHandled, stateOnly, 0, -1},  // PATINVERT
+        {0x0088, xlr::kSendHandled, image, 0, -1},         // SRCAND: source and destination
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << std::hex << "ROP4 0x" << c.rop4);
         EXPECT_EQ(Send(c.rop4), c.result);
-        const auto ops = Operators(device.helper.spooled);
-        const auto tags = Tags(ops);
+        const auto ops = Spooled();
+        const auto tags = ops.Tags();
         ASSERT_GE(tags.size(), 3u);
         EXPECT_EQ(std::vector<uint8_t>(tags.begin() + 3, tags.end()), c.tags);
         EXPECT_EQ(AttributeValue(ops[3], attr::TxMode), c.txMode);
@@ -165,7 +161,6 @@ TEST_F(ImageSenderTest, RefusedBeforeWritingAnything) {
         {"no source", nullptr, nullptr, &destRect, clip, xlr::kSendUnexpected},
     };
     for (const Case& c : cases) {
-        device.helper.spooled.clear();
         EXPECT_EQ(xlr::SendImage(&device.devobj, c.source, c.clip, c.xlate, nullptr, nullptr,
                                  &sourceRect, c.dest, 0xCC),
                   c.result)
@@ -181,7 +176,7 @@ TEST_F(ImageSenderTest, RefusedBeforeWritingAnything) {
 TEST_F(ImageSenderTest, SourceOutsideTheBitmapIsNotHandledAndTheStateIsRestored) {
     sourceRect = RECTL{100, 20, 200, 110};  // past the right edge
     EXPECT_EQ(Send(0xCC), xlr::kSendNotHandled);
-    const auto tags = Tags(Operators(device.helper.spooled));
+    const auto tags = Spooled().Tags();
     ASSERT_FALSE(tags.empty());
     EXPECT_EQ(tags.front(), op::PushGS);
     EXPECT_EQ(tags.back(), op::PopGS);
@@ -191,10 +186,10 @@ TEST_F(ImageSenderTest, SourceOutsideTheBitmapIsNotHandledAndTheStateIsRestored)
 TEST_F(ImageSenderTest, RectangleClip) {
     CLIPOBJ* rect = xlplatform::CreateRectClip(RECTL{310, 410, 500, 560});
     ASSERT_EQ(Send(0xCC, rect), xlr::kSendHandled);
-    const auto ops = Operators(device.helper.spooled);
+    const auto ops = Spooled();
     const std::vector<uint8_t> head = {op::PushGS,        op::SetClipMode,    op::NewPath,
                                        op::RectanglePath, op::SetClipReplace, op::SetCursor};
-    const auto tags = Tags(ops);
+    const auto tags = ops.Tags();
     ASSERT_GE(tags.size(), head.size());
     EXPECT_EQ(std::vector<uint8_t>(tags.begin(), tags.begin() + head.size()), head);
     EXPECT_EQ(AttributeValue(ops[1], attr::ClipMode), 1);  // even-odd
@@ -204,34 +199,30 @@ TEST_F(ImageSenderTest, RectangleClip) {
     EngDeleteClip(rect);
 }
 
-// A comb of `teeth` one-pixel columns: that many clip rectangles.
-std::vector<RECTL> Comb(int teeth) {
-    std::vector<RECTL> rects;
-    for (int i = 0; i < teeth; ++i) rects.push_back(RECTL{300 + 2 * i, 400, 301 + 2 * i, 580});
-    return rects;
-}
-
 TEST_F(ImageSenderTest, ComplexClipsAsRectanglesOrAsAPath) {
-    struct Case {
-        int rectangles;
-        bool asPath;
-    };
-    for (const Case c : {Case{256, false}, Case{257, true}, Case{2, false}}) {
-        SCOPED_TRACE(c.rectangles);
-        const auto rects = Comb(c.rectangles);
+    for (const int rectangles : {2, 256, 257}) {
+        SCOPED_TRACE(rectangles);
+        // A comb of one-pixel columns: that many clip rectangles.
+        std::vector<RECTL> rects;
+        for (int i = 0; i < rectangles; ++i)
+            rects.push_back(RECTL{300 + 2 * i, 400, 301 + 2 * i, 580});
         CLIPOBJ* region = xlplatform::CreateRegionClip(rects);
         ASSERT_EQ(region->iDComplexity, DC_COMPLEX);
         ASSERT_EQ(Send(0xCC, region), xlr::kSendHandled);
-        const auto ops = Operators(device.helper.spooled);
-        const auto tags = Tags(ops);
+        const auto ops = Spooled();
+        const auto tags = ops.Tags();
         EXPECT_EQ(tags[1], op::SetClipMode);
         EXPECT_EQ(tags[2], op::NewPath);
-        const auto count = [&](uint8_t tag) { return std::count(tags.begin(), tags.end(), tag); };
-        if (c.asPath) {
+        EXPECT_EQ(ops.Count(op::SetClipReplace), 1u);
+        if (rectangles <= 256) {
+            EXPECT_EQ(tags[3], op::SetCursor);
+            EXPECT_EQ(ops.Count(op::RectanglePath), size_t(rectangles));
+            EXPECT_EQ(ops.Count(op::LinePath), 0u);
+        } else {
             // One figure per rectangle: a cursor at its corner, three sides, closed.
-            EXPECT_EQ(count(op::RectanglePath), 0);
-            EXPECT_EQ(count(op::LinePath), c.rectangles);
-            EXPECT_EQ(count(op::CloseSubPath), c.rectangles);
+            EXPECT_EQ(ops.Count(op::RectanglePath), 0u);
+            EXPECT_EQ(ops.Count(op::LinePath), size_t(rectangles));
+            EXPECT_EQ(ops.Count(op::CloseSubPath), size_t(rectangles));
             ASSERT_EQ(tags[4], op::LinePath);
             EXPECT_EQ(AttributeValue(ops[3], attr::Point, 0), 300);
             EXPECT_EQ(AttributeValue(ops[4], attr::NumberOfPoints), 3);
@@ -242,12 +233,7 @@ TEST_F(ImageSenderTest, ComplexClipsAsRectanglesOrAsAPath) {
                                                  0x44, 0x02, 0x2C, 0x01, 0x44, 0x02};
             EXPECT_EQ(std::vector<uint8_t>(ops[4].data->bytes.begin(), ops[4].data->bytes.end()),
                       points);
-        } else {
-            EXPECT_EQ(tags[3], op::SetCursor);
-            EXPECT_EQ(count(op::RectanglePath), c.rectangles);
-            EXPECT_EQ(count(op::LinePath), 0);
         }
-        EXPECT_EQ(count(op::SetClipReplace), 1);
         EngDeleteClip(region);
     }
 }
@@ -265,11 +251,11 @@ TEST_F(ImageSenderTest, ClipPathsKeepCurvesAndNegativeCoordinates) {
     ASSERT_NE(shaped, nullptr);
     ASSERT_EQ(shaped->iMode, TC_PATHOBJ);
     ASSERT_EQ(Send(0xCC, shaped), xlr::kSendHandled);
-    const auto ops = Operators(device.helper.spooled);
+    const auto ops = Spooled();
     const std::vector<uint8_t> head = {op::PushGS,       op::SetClipMode,   op::NewPath,
                                        op::SetCursor,    op::BezierPath,    op::LinePath,
                                        op::CloseSubPath, op::SetClipReplace};
-    const auto tags = Tags(ops);
+    const auto tags = ops.Tags();
     ASSERT_GE(tags.size(), head.size());
     EXPECT_EQ(std::vector<uint8_t>(tags.begin(), tags.begin() + head.size()), head);
     EXPECT_EQ(AttributeValue(ops[3], attr::Point, 0), -2);
@@ -281,7 +267,7 @@ TEST_F(ImageSenderTest, ClipPathsKeepCurvesAndNegativeCoordinates) {
 
 TEST(CompressRectToJpeg, FailsCleanlyWhenTheBufferIsTooSmall) {
     Bitmap bitmap(64, 48);
-    imagetest::FillPhotoLike(bitmap);
+    xltest::FillPhotoLike(bitmap);
     const RECTL all{0, 0, 64, 48};
     std::vector<uint8_t> roomy(64 * 48 * 3);
     const auto size = xlr::CompressRectToJpeg(roomy, all, *bitmap.so());
@@ -301,7 +287,7 @@ TEST(CompressRectToJpeg, FailsCleanlyWhenTheBufferIsTooSmall) {
 
 TEST(IsPhotoContent, SizeBoundsAndHardEdges) {
     Bitmap photo(200, 200);
-    imagetest::FillPhotoLike(photo);
+    xltest::FillPhotoLike(photo);
     struct Case {
         RECTL rect;
         bool photo;
@@ -317,8 +303,9 @@ TEST(IsPhotoContent, SizeBoundsAndHardEdges) {
         EXPECT_EQ(xlr::IsPhotoContent(photo.so(), c.rect), c.photo)
             << c.rect.left << "," << c.rect.top << "," << c.rect.right << "," << c.rect.bottom;
 
+    // Stripes one pixel wide: every neighbour differs by 255.
     Bitmap stripes(200, 200);
-    imagetest::FillStripes(stripes);
+    stripes.Fill([](LONG x, LONG) { return x % 2 != 0 ? 0xFFFFFFu : 0u; });
     EXPECT_FALSE(xlr::IsPhotoContent(stripes.so(), RECTL{0, 0, 200, 200}));
 
     // A few hard edges are tolerated. On 100 × 100, rows 0, 6, ..., 96 are
@@ -326,9 +313,9 @@ TEST(IsPhotoContent, SizeBoundsAndHardEdges) {
     // count is 3e per row: 17 × 12 = 204 stays below 230, 17 × 15 = 255 does not.
     for (const int edges : {4, 5}) {
         Bitmap grey(100, 100);
-        grey.Fill(enginetest::Grey(128));
-        for (LONG y = 0; y < 100; ++y)
-            for (LONG x = 0; x <= edges; ++x) grey.SetRgb(x, y, x % 2 == 0 ? 0 : 0xFFFFFF);
+        grey.Fill([&](LONG x, LONG) {
+            return x > edges ? 0x808080u : x % 2 == 0 ? 0u : 0xFFFFFFu;
+        });
         EXPECT_EQ(xlr::IsPhotoContent(grey.so(), RECTL{0, 0, 100, 100}), edges == 4) << edges;
     }
     Bitmap eightBit(100, 100, BMF_8BPP);
@@ -342,11 +329,9 @@ TEST(DibStride, RowsPadToWholeWords) {
         LONG width;
         ULONG stride;
     };
-    const Case cases[] = {
-        {BMF_1BPP, 1, 4},  {BMF_1BPP, 33, 8},     {BMF_4BPP, 9, 8},   {BMF_8BPP, 5, 8},
-        {BMF_16BPP, 3, 8}, {BMF_24BPP, 101, 304}, {BMF_24BPP, 4, 12}, {BMF_32BPP, 3, 12},
-        {BMF_JPEG, 10, 0}, {BMF_8RLE, 10, 0},     {0, 10, 0},         {BMF_24BPP, -1, 0},
-    };
+    const Case cases[] = {{BMF_1BPP, 33, 8},     {BMF_4BPP, 9, 8},   {BMF_16BPP, 3, 8},
+                          {BMF_24BPP, 101, 304}, {BMF_32BPP, 3, 12}, {BMF_JPEG, 10, 0},
+                          {BMF_24BPP, -1, 0}};
     for (const Case& c : cases)
         EXPECT_EQ(xlr::DibStride(c.format, c.width), c.stride) << c.format << " " << c.width;
 }
