@@ -9,6 +9,7 @@
 #include <winspool.h>
 
 #include "frame/hook_slots.h"
+#include "frame/later_seams.h"
 #include "settings/device_enable_checks.h"
 #include "settings/device_settings.h"
 #include "settings/feature_reader.h"
@@ -225,7 +226,7 @@ PluginDeviceState* EnableDeviceState(PDEVOBJ device, IPrintOemDriverUni* helper,
 void DisableDeviceState(PDEVOBJ device) {
     PluginDeviceState* state = DeviceState(device);
     if (state == nullptr) return;
-    // FIXME: the command store is not built yet; a state never owns one.
+    DestroyCommandStore(state->commandStore);
     FreeDeviceState(state);
     if (HybridPathFlag() == 0) device->pdevOEM = nullptr;
 }
