@@ -24,7 +24,9 @@ uint32_t Discard(XLStream* stream, uintptr_t, uint8_t* buffer, uint32_t fill) {
     return fill;
 }
 
-XLStream* DiscardingStream() { return XLStreamCreate(XLStreamDefaultCapacity(), Discard, 0); }
+XLStream* DiscardingStream() {
+    return XLStreamCreate(XLStreamDefaultCapacity(), Discard, 0);
+}
 
 constexpr int kPhotoWidth = 2400;
 constexpr int kPhotoHeight = 1800;
@@ -37,7 +39,9 @@ const std::vector<uint8_t>& Photo() {
         std::mt19937 random(7);
         for (int y = 0; y < kPhotoHeight; ++y)
             for (int x = 0; x < kPhotoWidth; ++x) {
-                uint8_t* p = &pixels[(size_t{static_cast<size_t>(y)} * kPhotoWidth + static_cast<size_t>(x)) * 3];
+                uint8_t* p = &pixels[(size_t{static_cast<size_t>(y)} * kPhotoWidth +
+                                      static_cast<size_t>(x)) *
+                                     3];
                 const int grain = static_cast<int>(random() % 24) - 12;
                 p[0] = static_cast<uint8_t>(std::clamp(x * 255 / kPhotoWidth + grain, 0, 255));
                 p[1] = static_cast<uint8_t>(std::clamp(y * 255 / kPhotoHeight + grain, 0, 255));
@@ -64,7 +68,8 @@ std::vector<uint8_t> CompressPhoto(const std::vector<uint8_t>& pixels) {
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 95, TRUE);
-    for (int c = 0; c < 3; ++c) info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    for (int c = 0; c < 3; ++c)
+        info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(&pixels[size_t{info.next_scanline} * kPhotoWidth * 3]);
@@ -118,8 +123,8 @@ void BM_PathOf10000Points(benchmark::State& state) {
         XLStreamDestroy(stream);
     }
     state.SetItemsProcessed(state.iterations() * kPoints * 2);
-    state.counters["values/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * kPoints * 2,
-                                                    benchmark::Counter::kIsRate);
+    state.counters["values/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * kPoints * 2, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_PathOf10000Points);
 
@@ -136,10 +141,10 @@ void BM_AttributeOperators(benchmark::State& state) {
         XLStreamDestroy(stream);
     }
     // Four box coordinates and one ubyte, four coordinates: nine values per pair.
-    state.counters["values/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * kRectangles * 9,
-                                                    benchmark::Counter::kIsRate);
-    state.counters["operators/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * kRectangles * 2,
-                                                       benchmark::Counter::kIsRate);
+    state.counters["values/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * kRectangles * 9, benchmark::Counter::kIsRate);
+    state.counters["operators/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * kRectangles * 2, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_AttributeOperators);
 

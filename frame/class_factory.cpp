@@ -18,7 +18,9 @@ HRESULT CClassFactory::QueryInterface(REFIID riid, void** ppv) {
     return E_NOINTERFACE;
 }
 
-ULONG CClassFactory::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_refCount)); }
+ULONG CClassFactory::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&m_refCount));
+}
 
 ULONG CClassFactory::Release() {
     const LONG count = InterlockedDecrement(&m_refCount);

@@ -6,14 +6,14 @@
 namespace xlr {
 
 class CClassFactory final : public IClassFactory {
-public:
+  public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
-private:
+  private:
     ~CClassFactory() = default;
     LONG volatile m_refCount = 1;
 };

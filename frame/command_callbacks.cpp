@@ -42,18 +42,22 @@ void WriteOrientation(PDEVOBJ device, PluginDeviceState& state, const SettingsRe
     bool flip = false;
     if (settings.manualDuplex == 1 || state.mediaManualDuplex == 1) {
         if (state.duplexRotateEnabled != 0) {
-            const bool turned = (state.savedOrientation == DMORIENT_PORTRAIT && settings.bindingEdge != 0) ||
-                                (state.savedOrientation == DMORIENT_LANDSCAPE && settings.bindingEdge == 0);
+            const bool turned =
+                (state.savedOrientation == DMORIENT_PORTRAIT && settings.bindingEdge != 0) ||
+                (state.savedOrientation == DMORIENT_LANDSCAPE && settings.bindingEdge == 0);
             if (turned)
                 flip = twoWide;
-            else if (state.savedOrientation == DMORIENT_PORTRAIT || state.savedOrientation == DMORIENT_LANDSCAPE)
+            else if (state.savedOrientation == DMORIENT_PORTRAIT ||
+                     state.savedOrientation == DMORIENT_LANDSCAPE)
                 flip = !twoWide;
             if (n == 2 && settings.simplexOnly != 0) flip = false;
         }
     } else {
         const FeatureReader features(device, state.driverHelper);
         const auto stapling = features.Read(u"Stapling");
-        if (stapling && !SameText(*stapling, u"NONE") && dm.dmOrientation == DMORIENT_LANDSCAPE && twoWide) flip = true;
+        if (stapling && !SameText(*stapling, u"NONE") && dm.dmOrientation == DMORIENT_LANDSCAPE &&
+            twoWide)
+            flip = true;
     }
     const bool rotated = (settings.rotate180 != 0) != flip;
     SpoolStream stream(device);
@@ -79,7 +83,8 @@ void WriteMediaType(PDEVOBJ device) {
     for (size_t i = 0; i < numbers->size(); ++i) {
         if ((*numbers)[i] != device->pPublicDM->dmMediaType || (*names)[i] == u" ") continue;
         const std::string name = xlplatform::Utf16ToUtf8((*names)[i]);
-        XLPutUByteArray(stream.get(), reinterpret_cast<const uint8_t*>(name.data()), static_cast<uint32_t>(name.size()));
+        XLPutUByteArray(stream.get(), reinterpret_cast<const uint8_t*>(name.data()),
+                        static_cast<uint32_t>(name.size()));
         XLPutAttribute(stream.get(), xlattr::MediaType);
     }
 }
@@ -91,15 +96,17 @@ void WritePageMode(PDEVOBJ device, PluginDeviceState& state, const SettingsRecor
     const uint32_t n = LogicalPageCount(settings, dm, state.mediaManualDuplex);
     if (state.jobDataType == 2 && dm.dmDuplex != DMDUP_SIMPLEX && n == 1) {
         if (state.pageCount == 1) state.savedOrientation = static_cast<uint16_t>(dm.dmOrientation);
-        const bool longEdge = (settings.bindingEdge == 0 && state.savedOrientation == DMORIENT_PORTRAIT) ||
-                              (settings.bindingEdge == 1 && state.savedOrientation == DMORIENT_LANDSCAPE);
+        const bool longEdge =
+            (settings.bindingEdge == 0 && state.savedOrientation == DMORIENT_PORTRAIT) ||
+            (settings.bindingEdge == 1 && state.savedOrientation == DMORIENT_LANDSCAPE);
         dm.dmDuplex = longEdge ? DMDUP_VERTICAL : DMDUP_HORIZONTAL;
     }
     const bool manual = settings.manualDuplex == 1 || state.mediaManualDuplex == 1;
     SpoolStream stream(device);
     if (!stream) return;
-    const bool portraitContent = state.contentOrientation == 1 ||
-                                 (dm.dmOrientation != DMORIENT_LANDSCAPE && state.contentOrientation == 0);
+    const bool portraitContent =
+        state.contentOrientation == 1 ||
+        (dm.dmOrientation != DMORIENT_LANDSCAPE && state.contentOrientation == 0);
     if (!manual && (dm.dmDuplex == DMDUP_VERTICAL || dm.dmDuplex == DMDUP_HORIZONTAL)) {
         const bool value = dm.dmDuplex == DMDUP_VERTICAL ? portraitContent : !portraitContent;
         XLPutUByte(stream.get(), value ? 1 : 0);
@@ -113,7 +120,9 @@ void WritePageMode(PDEVOBJ device, PluginDeviceState& state, const SettingsRecor
 }  // namespace
 
 void WriteConfiguredCommand(PDEVOBJ device, std::string command) {
-    if (command.empty() || device->pDrvProcs == nullptr || device->pDrvProcs->DrvWriteSpoolBuf == nullptr) return;
+    if (command.empty() || device->pDrvProcs == nullptr ||
+        device->pDrvProcs->DrvWriteSpoolBuf == nullptr)
+        return;
     for (char& c : command)
         if (c == '$') c = 0;
     device->pDrvProcs->DrvWriteSpoolBuf(device, command.data(), static_cast<DWORD>(command.size()));
@@ -138,7 +147,8 @@ void HandleCommandCallback(PDEVOBJ device, DWORD id, DWORD, PDWORD) {
         default:
             if (IsJobControl(id)) return WriteJobControlCallback(device, *state, *settings, id);
             if (FeatureReader(device, state->driverHelper).Exists(u"KXXMLFileUsed"))
-                if (auto command = ConfiguredCommand(device, *state, id)) WriteConfiguredCommand(device, *command);
+                if (auto command = ConfiguredCommand(device, *state, id))
+                    WriteConfiguredCommand(device, *command);
     }
 }
 

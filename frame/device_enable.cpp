@@ -30,7 +30,9 @@ void SetHybridPathFromPrinter(HANDLE printer) {
     BYTE value[4] = {};
     DWORD type = 0, needed = 0;
     WCHAR name[] = WSTR("HybridPathSupported");
-    SetHybridPathFlag(GetPrinterDataW(printer, name, &type, value, sizeof value, &needed) == ERROR_SUCCESS ? 1 : 0);
+    SetHybridPathFlag(
+        GetPrinterDataW(printer, name, &type, value, sizeof value, &needed) == ERROR_SUCCESS ? 1
+                                                                                             : 0);
 }
 
 void SaveUnidrvHooks(PluginDeviceState& state, const DRVENABLEDATA* unidrv) {
@@ -45,7 +47,8 @@ void SaveUnidrvHooks(PluginDeviceState& state, const DRVENABLEDATA* unidrv) {
 
 // Margins when the printer emulates another model's margins or scales duplex
 // pages: symmetric margins from the larger of each pair of opposite gaps.
-void ComputeMargins(PDEVOBJ device, const FeatureReader& features, PluginDeviceState& state, GDIINFO& gdi) {
+void ComputeMargins(PDEVOBJ device, const FeatureReader& features, PluginDeviceState& state,
+                    GDIINFO& gdi) {
     const LONG cx = gdi.szlPhysSize.cx, cy = gdi.szlPhysSize.cy;
     const LONG rightGap = cx - static_cast<LONG>(gdi.ulHorzRes) - gdi.ptlPhysOffset.x;
     const LONG bottomGap = cy - static_cast<LONG>(gdi.ulVertRes) - gdi.ptlPhysOffset.y;
@@ -53,7 +56,8 @@ void ComputeMargins(PDEVOBJ device, const FeatureReader& features, PluginDeviceS
     state.marginY = std::max(gdi.ptlPhysOffset.y, bottomGap);
     if (state.emulateMargins == 1) {
         POINTL offset{0, 0};
-        if (!features.Exists(u"KXXMLFileUsed") || !ReadXmlPageOffset(device, features, gdi, offset)) offset = {0, 0};
+        if (!features.Exists(u"KXXMLFileUsed") || !ReadXmlPageOffset(device, features, gdi, offset))
+            offset = {0, 0};
         gdi.ptlPhysOffset = offset;
     }
     auto margin = [](LONG saved, LONG offset, LONG fallback) {
@@ -110,7 +114,8 @@ PluginDeviceState* EnableDeviceState(PDEVOBJ device, IPrintOemDriverUni* helper,
     device->pdevOEM = state;
     if (state == nullptr) return nullptr;
     // Every failure frees the state: a device without one is left as it was.
-    if (device->pOEMDM == nullptr || helper == nullptr || gdiInfo == nullptr || devInfo == nullptr) {
+    if (device->pOEMDM == nullptr || helper == nullptr || gdiInfo == nullptr ||
+        devInfo == nullptr) {
         Fail(device, state);
         return nullptr;
     }
@@ -152,9 +157,11 @@ PluginDeviceState* EnableDeviceState(PDEVOBJ device, IPrintOemDriverUni* helper,
     if (simplexJob) {
         state->symmetricMargins = features.Is(u"KXSymmetricMargins", u"TRUE");
     } else if (const auto scaling = features.Read(u"KXAutoDuplexScaling")) {
-        state->autoDuplexScaling = SameText(*scaling, u"TRUE") && state->emulateMargins == 0 ? 1 : 2;
+        state->autoDuplexScaling =
+            SameText(*scaling, u"TRUE") && state->emulateMargins == 0 ? 1 : 2;
     }
-    if (state->emulateMargins == 1 || state->autoDuplexScaling == 1) ComputeMargins(device, features, *state, gdi);
+    if (state->emulateMargins == 1 || state->autoDuplexScaling == 1)
+        ComputeMargins(device, features, *state, gdi);
 
     if (features.Exists(u"KXBorderLessPhoto") && IsBorderlessForm(device)) {
         gdi.ulHorzRes = static_cast<ULONG>(gdi.szlPhysSize.cx);
@@ -166,13 +173,15 @@ PluginDeviceState* EnableDeviceState(PDEVOBJ device, IPrintOemDriverUni* helper,
     state->duplexRotateEnabled = 1;
     state->mapManualFeedToTray1 = features.Is(u"KXMapManualFeedToTray1", u"TRUE");
     state->manualDuplexModal = features.Is(u"KXManualDuplexDialogModel", u"Modal");
-    state->manualDuplexOddFirstOff = features.Is(u"KXManualDuplexPageOrder", u"OddPagesFirst") ? 0 : 1;
+    state->manualDuplexOddFirstOff =
+        features.Is(u"KXManualDuplexPageOrder", u"OddPagesFirst") ? 0 : 1;
     if (const auto rotate = features.Read(u"KXManualDuplexPageRotate"))
         state->rotate180 = SameText(*rotate, u"UserRotate") ? 1 : 0;
     else
         state->rotate180 = features.Exists(u"KXOrientRotate180") ? 0 : 1;
     const auto vellex = features.Read(u"DeviceIsVellex");
-    state->deviceIsVellex = vellex && (SameText(*vellex, u"INSTALLED") || SameText(*vellex, u"TRUE")) ? 1 : 0;
+    state->deviceIsVellex =
+        vellex && (SameText(*vellex, u"INSTALLED") || SameText(*vellex, u"TRUE")) ? 1 : 0;
     state->jpegMode = JpegMode(features.Read(u"JPEGEnable"));
 
     state->savedOrientation = static_cast<uint16_t>(dm->dmOrientation);
@@ -180,7 +189,8 @@ PluginDeviceState* EnableDeviceState(PDEVOBJ device, IPrintOemDriverUni* helper,
     state->afterRotate180 = 0;
     state->retentionUserName[0] = state->retentionJobName[0] = state->documentName[0] = 0;
 
-    if ((settings->capabilityFlags & 0x80000) != 0 && (settings->monochrome == 1 || settings->monochrome2 == 1))
+    if ((settings->capabilityFlags & 0x80000) != 0 &&
+        (settings->monochrome == 1 || settings->monochrome2 == 1))
         gdi.cBitsPixel = 8;
     if ((settings->capabilityFlags & 0x1000) != 0) {
         gdi.ulNumColors = std::max<ULONG>(gdi.ulNumColors, 256);
@@ -195,7 +205,8 @@ PluginDeviceState* EnableDeviceState(PDEVOBJ device, IPrintOemDriverUni* helper,
     state->shiftMarginsForRotate180 = features.Is(u"KXShiftMarginsForOrientRotate180", u"TRUE");
     state->alternateLetterhead = features.Is(u"AlternateLetterHead", u"TRUE");
     if (const auto duplexUnit = features.Read(u"DuplexUnit")) {
-        if (SameText(*duplexUnit, u"FALSE") || SameText(*duplexUnit, u"NOTINSTALLED") || settings->outputMode != 3)
+        if (SameText(*duplexUnit, u"FALSE") || SameText(*duplexUnit, u"NOTINSTALLED") ||
+            settings->outputMode != 3)
             state->alternateLetterhead = 0;
     }
     state->speedMech = features.Exists(u"KXSpeedMech");

@@ -5,8 +5,12 @@ namespace {
 uint32_t volatile g_hybridPath = 0;
 }  // namespace
 
-uint32_t HybridPathFlag() { return g_hybridPath; }
-void SetHybridPathFlag(uint32_t flag) { g_hybridPath = flag; }
+uint32_t HybridPathFlag() {
+    return g_hybridPath;
+}
+void SetHybridPathFlag(uint32_t flag) {
+    g_hybridPath = flag;
+}
 
 PluginDeviceState* DeviceState(PDEVOBJ device) {
     if (device == nullptr || device->pdevOEM == nullptr) return nullptr;

@@ -39,7 +39,8 @@ int32_t JobDataType(HANDLE printer, DWORD jobId) {
 void ForgetCaptureFile(PluginDeviceState& state) {
     if (state.capturePath[0] != 0) {
         WCHAR wide[sizeof state.capturePath] = {};
-        if (MultiByteToWideChar(CP_ACP, 0, state.capturePath, -1, wide, sizeof state.capturePath) > 0)
+        if (MultiByteToWideChar(CP_ACP, 0, state.capturePath, -1, wide, sizeof state.capturePath) >
+            0)
             DeleteFileW(wide);
     }
     state.capturePath[0] = 0;
@@ -50,9 +51,11 @@ bool MakeCaptureFile(PluginDeviceState& state) {
     WCHAR directory[MAX_PATH + 1] = {};
     WCHAR file[MAX_PATH + 1] = {};
     const DWORD length = GetTempPathW(MAX_PATH + 1, directory);
-    if (length == 0 || length > MAX_PATH || GetTempFileNameW(directory, WSTR("KX_"), 0, file) == 0) return false;
+    if (length == 0 || length > MAX_PATH || GetTempFileNameW(directory, WSTR("KX_"), 0, file) == 0)
+        return false;
     char narrow[sizeof state.capturePath] = {};
-    if (WideCharToMultiByte(CP_ACP, 0, file, -1, narrow, sizeof narrow, nullptr, nullptr) <= 0) return false;
+    if (WideCharToMultiByte(CP_ACP, 0, file, -1, narrow, sizeof narrow, nullptr, nullptr) <= 0)
+        return false;
     std::memcpy(state.capturePath, narrow, sizeof narrow);
     state.capturePath[sizeof state.capturePath - 1] = 0;
     state.captureActive = 1;
@@ -84,10 +87,12 @@ void DecidePreAnalysis(PDEVOBJ device, const FeatureReader& features, PluginDevi
                        const SettingsRecord& settings) {
     state.preAnalysis = state.suppressOutput = 0;
     if (features.Exists(u"KXPreAnalysis")) {
-        const bool noEnhancement = state.redEyeReduction == 0 && state.smartFocus == kEnhanceNotSet &&
-                                   state.contrast == kEnhanceNotSet && state.sharpness == kEnhanceNotSet &&
-                                   state.smoothing == kEnhanceNotSet && state.digitalFlash == kEnhanceNotSet;
-        if (!noEnhancement && TakesFullPath(settings, state)) state.preAnalysis = state.suppressOutput = 1;
+        const bool noEnhancement =
+            state.redEyeReduction == 0 && state.smartFocus == kEnhanceNotSet &&
+            state.contrast == kEnhanceNotSet && state.sharpness == kEnhanceNotSet &&
+            state.smoothing == kEnhanceNotSet && state.digitalFlash == kEnhanceNotSet;
+        if (!noEnhancement && TakesFullPath(settings, state))
+            state.preAnalysis = state.suppressOutput = 1;
     }
     if (state.preAnalysis == 0) {
         DestroyCommandStore(state.commandStore);
@@ -139,8 +144,9 @@ BOOL DrvStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
 
     const FeatureReader features(device, state->driverHelper);
     const DEVMODEW& dm = *device->pPublicDM;
-    const bool captureWanted = !features.Exists(u"EMFSpoolingforPLSwoVellex") && state->jobDataType == 2 &&
-                               state->deviceIsVellex == 0 && dm.dmCopies > 1 && dm.dmCollate == DMCOLLATE_TRUE;
+    const bool captureWanted = !features.Exists(u"EMFSpoolingforPLSwoVellex") &&
+                               state->jobDataType == 2 && state->deviceIsVellex == 0 &&
+                               dm.dmCopies > 1 && dm.dmCollate == DMCOLLATE_TRUE;
     if (!captureWanted) {
         ForgetCaptureFile(*state);
     } else if (state->captureActive != 1 || state->capturePath[0] == 0) {
@@ -166,7 +172,8 @@ BOOL DrvEndDoc(SURFOBJ* pso, FLONG fl) {
     auto unidrv = UnidrvHook<PFN_DrvEndDoc>(*state, kSlotEndDoc);
     if (unidrv == nullptr) return FALSE;
 
-    if (state->suppressOutput == 1 && state->commandStore != nullptr) CommandStoreEndDocument(state->commandStore);
+    if (state->suppressOutput == 1 && state->commandStore != nullptr)
+        CommandStoreEndDocument(state->commandStore);
     SendUsageRecord(MakeUsageRecord(device, *state, *settings));
     const BOOL result = unidrv(pso, fl);
     if (state->captureActive == 1) ReplayCapturedJob(device, *state);

@@ -26,7 +26,8 @@ constexpr char kTechnology[] = "PCL XL";
 // A 32-bit little-endian word of an escape's input; 0 past its end.
 uint32_t Word(const void* input, ULONG size, size_t index) {
     uint32_t value = 0;
-    if (input != nullptr && (index + 1) * 4 <= size) std::memcpy(&value, static_cast<const BYTE*>(input) + index * 4, 4);
+    if (input != nullptr && (index + 1) * 4 <= size)
+        std::memcpy(&value, static_cast<const BYTE*>(input) + index * 4, 4);
     return value;
 }
 
@@ -50,7 +51,8 @@ ULONG PassThrough(PDEVOBJ device, ULONG cjIn, PVOID pvIn) {
 }
 
 void StoreWatermark(PluginDeviceState& state, const SettingsRecord& settings, const void* in) {
-    for (size_t i = 0; i < 4; ++i) state.watermarkFrame[i] = static_cast<int32_t>(Word(in, kWatermarkEscapeSize, i));
+    for (size_t i = 0; i < 4; ++i)
+        state.watermarkFrame[i] = static_cast<int32_t>(Word(in, kWatermarkEscapeSize, i));
     state.watermarkCount = static_cast<int32_t>(Word(in, kWatermarkEscapeSize, 5));
     const uint32_t scale = Word(in, kWatermarkEscapeSize, 8);
     std::memcpy(&state.watermarkScale, &scale, sizeof scale);
@@ -61,8 +63,10 @@ void StoreWatermark(PluginDeviceState& state, const SettingsRecord& settings, co
         const size_t base = 13 + page * 7;
         WatermarkPage& record = state.watermarkPages[page];
         record.ordinal = static_cast<int32_t>(Word(in, kWatermarkEscapeSize, base));
-        for (size_t i = 0; i < 4; ++i) record.box[i] = static_cast<int32_t>(Word(in, kWatermarkEscapeSize, base + 1 + i));
-        record.orientation = static_cast<uint16_t>(Word(in, kWatermarkEscapeSize, base + 5) & 0xFFFF);
+        for (size_t i = 0; i < 4; ++i)
+            record.box[i] = static_cast<int32_t>(Word(in, kWatermarkEscapeSize, base + 1 + i));
+        record.orientation =
+            static_cast<uint16_t>(Word(in, kWatermarkEscapeSize, base + 5) & 0xFFFF);
     }
 }
 
@@ -89,25 +93,29 @@ ULONG DrvEscape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut, P
         if (asked == PASSTHROUGH) return state->pcl6PassThrough == 1 ? 1 : 0;
         if (asked == GETTECHNOLOGY && state->pcl6PassThrough == 1) return 1;
     } else if (iEsc == PASSTHROUGH) {
-        return state->pcl6PassThrough == 1 ? PassThrough(device, cjIn, pvIn) : 1;  // otherwise dropped
+        return state->pcl6PassThrough == 1 ? PassThrough(device, cjIn, pvIn)
+                                           : 1;  // otherwise dropped
     }
 
     switch (iEsc) {
         case GETTECHNOLOGY:
             return Technology(cjOut, pvOut);
         case kEscapeWatermark:
-            if (pvIn != nullptr && cjIn == kWatermarkEscapeSize) StoreWatermark(*state, *settings, pvIn);
+            if (pvIn != nullptr && cjIn == kWatermarkEscapeSize)
+                StoreWatermark(*state, *settings, pvIn);
             return 1;
         case kEscapeJobInformation:
             state->suppressOutput = static_cast<int32_t>(Word(pvIn, cjIn, 0));
             settings->manualDuplex = Word(pvIn, cjIn, 7);
             state->speedMechFlags = static_cast<int32_t>(Word(pvIn, cjIn, 12));
             state->speedMechSimplex = static_cast<int32_t>(Word(pvIn, cjIn, 13));
-            return HandleJobInformation(*state, *settings, device->hPrinter, cjIn, pvIn, cjOut, pvOut);
+            return HandleJobInformation(*state, *settings, device->hPrinter, cjIn, pvIn, cjOut,
+                                        pvOut);
         case kEscapePageGeometry: {
             if (pvOut == nullptr || cjOut < 24) return 0;
-            const int32_t words[6] = {state->printableWidth, state->printableHeight, state->marginX,
-                                      state->marginY,        state->physOffsetX,     state->physOffsetY};
+            const int32_t words[6] = {state->printableWidth, state->printableHeight,
+                                      state->marginX,        state->marginY,
+                                      state->physOffsetX,    state->physOffsetY};
             std::memcpy(pvOut, words, sizeof words);
             return 1;
         }

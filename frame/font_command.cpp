@@ -18,7 +18,8 @@ LONG FontHeight(PUNIFONTOBJ font) {
     request.StdVar[0].dwStdVarID = FNT_INFO_FONTHEIGHT;
     if (font == nullptr || font->pfnGetInfo == nullptr) return 0;
     DWORD needed = 0;
-    if (!font->pfnGetInfo(font, UFO_GETINFO_STDVARIABLE, &request, sizeof request, &needed)) return 0;
+    if (!font->pfnGetInfo(font, UFO_GETINFO_STDVARIABLE, &request, sizeof request, &needed))
+        return 0;
     return request.StdVar[0].lStdVariable;
 }
 
@@ -26,9 +27,11 @@ LONG FontHeight(PUNIFONTOBJ font) {
 
 void SendFontCommand(PDEVOBJ pdevobj, PUNIFONTOBJ font, PFINVOCATION invocation) {
     char command[kFontCommandBufferSize] = {};
-    if (invocation == nullptr || invocation->dwCount == 0 || invocation->pInvocation == nullptr) return;
-    const size_t copied = invocation->dwCount < kFontCommandBufferSize - 1 ? invocation->dwCount
-                                                                          : kFontCommandBufferSize - 1;
+    if (invocation == nullptr || invocation->dwCount == 0 || invocation->pInvocation == nullptr)
+        return;
+    const size_t copied = invocation->dwCount < kFontCommandBufferSize - 1
+                              ? invocation->dwCount
+                              : kFontCommandBufferSize - 1;
     std::memcpy(command, invocation->pInvocation, copied);
 
     if (char* token = std::strstr(command, kHeightToken); token != nullptr) {

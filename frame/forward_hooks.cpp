@@ -7,7 +7,9 @@ namespace xlr {
 namespace {
 
 // The state of the surface's device, or null.
-PluginDeviceState* StateOf(SURFOBJ* surface) { return DeviceState(DeviceOfSurface(surface)); }
+PluginDeviceState* StateOf(SURFOBJ* surface) {
+    return DeviceState(DeviceOfSurface(surface));
+}
 
 }  // namespace
 
@@ -26,11 +28,12 @@ BOOL DrvStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUS
     if (state == nullptr) return FALSE;
     if (state->suppressOutput != 0) return TRUE;
     auto unidrv = UnidrvHook<PFN_DrvStrokePath>(*state, kSlotStrokePath);
-    return unidrv != nullptr ? unidrv(pso, ppo, pco, pxo, pbo, pptlBrushOrg, plineattrs, mix) : FALSE;
+    return unidrv != nullptr ? unidrv(pso, ppo, pco, pxo, pbo, pptlBrushOrg, plineattrs, mix)
+                             : FALSE;
 }
 
-BOOL DrvFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix,
-                 FLONG flOptions) {
+BOOL DrvFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg,
+                 MIX mix, FLONG flOptions) {
     PluginDeviceState* state = StateOf(pso);
     if (state == nullptr) return FALSE;
     if (state->suppressOutput != 0) return TRUE;
@@ -38,16 +41,16 @@ BOOL DrvFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL
     return unidrv != nullptr ? unidrv(pso, ppo, pco, pbo, pptlBrushOrg, mix, flOptions) : FALSE;
 }
 
-BOOL DrvStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pboStroke,
-                          LINEATTRS* plineattrs, BRUSHOBJ* pboFill, POINTL* pptlBrushOrg, MIX mixFill,
-                          FLONG flOptions) {
+BOOL DrvStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo,
+                          BRUSHOBJ* pboStroke, LINEATTRS* plineattrs, BRUSHOBJ* pboFill,
+                          POINTL* pptlBrushOrg, MIX mixFill, FLONG flOptions) {
     PluginDeviceState* state = StateOf(pso);
     if (state == nullptr) return FALSE;
     if (state->suppressOutput != 0) return TRUE;
     auto unidrv = UnidrvHook<PFN_DrvStrokeAndFillPath>(*state, kSlotStrokeAndFillPath);
-    return unidrv != nullptr
-               ? unidrv(pso, ppo, pco, pxo, pboStroke, plineattrs, pboFill, pptlBrushOrg, mixFill, flOptions)
-               : FALSE;
+    return unidrv != nullptr ? unidrv(pso, ppo, pco, pxo, pboStroke, plineattrs, pboFill,
+                                      pptlBrushOrg, mixFill, flOptions)
+                             : FALSE;
 }
 
 // Banding goes on in both passes of a page.

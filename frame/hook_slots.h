@@ -34,11 +34,26 @@ enum HookSlot : int {
 
 // The graphics engine's function index of each slot.
 inline constexpr std::array<ULONG, 21> kHookFunctionIndex = {
-    INDEX_DrvCopyBits,   INDEX_DrvBitBlt,       INDEX_DrvStretchBlt,    INDEX_DrvStretchBltROP,
-    INDEX_DrvTransparentBlt, INDEX_DrvAlphaBlend, INDEX_DrvGradientFill, INDEX_DrvTextOut,
-    INDEX_DrvStartPage,  INDEX_DrvSendPage,     INDEX_DrvEscape,        INDEX_DrvStartDoc,
-    INDEX_DrvEndDoc,     INDEX_DrvNextBand,     INDEX_DrvStartBanding,  INDEX_DrvPlgBlt,
-    INDEX_DrvLineTo,     INDEX_DrvStrokePath,   INDEX_DrvFillPath,      INDEX_DrvStrokeAndFillPath,
+    INDEX_DrvCopyBits,
+    INDEX_DrvBitBlt,
+    INDEX_DrvStretchBlt,
+    INDEX_DrvStretchBltROP,
+    INDEX_DrvTransparentBlt,
+    INDEX_DrvAlphaBlend,
+    INDEX_DrvGradientFill,
+    INDEX_DrvTextOut,
+    INDEX_DrvStartPage,
+    INDEX_DrvSendPage,
+    INDEX_DrvEscape,
+    INDEX_DrvStartDoc,
+    INDEX_DrvEndDoc,
+    INDEX_DrvNextBand,
+    INDEX_DrvStartBanding,
+    INDEX_DrvPlgBlt,
+    INDEX_DrvLineTo,
+    INDEX_DrvStrokePath,
+    INDEX_DrvFillPath,
+    INDEX_DrvStrokeAndFillPath,
     INDEX_DrvQueryDeviceSupport,
 };
 

@@ -30,9 +30,9 @@ const DRVFN kHookTable[kHookCount] = {
     {INDEX_DrvQueryDeviceSupport, FunctionCast<PFN>(&DrvQueryDeviceSupport)},
 };
 
-
 constexpr DWORD kInterfaceVersion = 0x00010000;
-constexpr DWORD kMinimumEnableDataSize = 12;  // iDriverVersion, c, pdrvfn on the original 32-bit layout
+constexpr DWORD kMinimumEnableDataSize =
+    12;  // iDriverVersion, c, pdrvfn on the original 32-bit layout
 
 }  // namespace
 
@@ -44,7 +44,8 @@ PDEVOBJ DeviceOfSurface(SURFOBJ* surface) {
 }
 
 bool EnableHookTable(DWORD driverVersion, DWORD size, DRVENABLEDATA* ded) {
-    if (driverVersion != kInterfaceVersion || size < kMinimumEnableDataSize || ded == nullptr) return false;
+    if (driverVersion != kInterfaceVersion || size < kMinimumEnableDataSize || ded == nullptr)
+        return false;
     for (int slot = 0; slot < kHookCount; ++slot)
         if (kHookTable[slot].iFunc != kHookFunctionIndex[slot]) return false;
     ded->iDriverVersion = kInterfaceVersion;

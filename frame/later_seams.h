@@ -23,27 +23,30 @@ void CommandStoreEndPage(CCmdStore* store);         // end of an output pass
 void CommandStoreEndDocument(CCmdStore* store);
 
 // FIXME: watermark drawing is not built yet; nothing is drawn.
-bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRecord& settings, int slot);
+bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRecord& settings,
+                   int slot);
 
 // FIXME: the retention names of the document are not built yet.
 void NameDocument(PDEVOBJ device, PluginDeviceState& state, const SettingsRecord& settings);
 
 // FIXME: the PJL composers are not built yet; these callbacks write nothing.
-void WriteJobControlCallback(PDEVOBJ device, PluginDeviceState& state, SettingsRecord& settings, DWORD callbackId);
+void WriteJobControlCallback(PDEVOBJ device, PluginDeviceState& state, SettingsRecord& settings,
+                             DWORD callbackId);
 
 // FIXME: the XML configuration reader is not built yet; no command is configured.
-std::optional<std::string> ConfiguredCommand(PDEVOBJ device, PluginDeviceState& state, DWORD callbackId);
+std::optional<std::string> ConfiguredCommand(PDEVOBJ device, PluginDeviceState& state,
+                                             DWORD callbackId);
 
 // FIXME: the finishing information (escape 3880) and job storage (escape 3900)
 // are not built yet.
-void WriteFinishingInformation(PDEVOBJ device, PluginDeviceState& state, SettingsRecord& settings, ULONG outSize,
-                               PVOID out);
-ULONG HandleJobStorage(PDEVOBJ device, PluginDeviceState& state, SettingsRecord& settings, ULONG inSize, PVOID in,
-                       ULONG outSize, PVOID out);
+void WriteFinishingInformation(PDEVOBJ device, PluginDeviceState& state, SettingsRecord& settings,
+                               ULONG outSize, PVOID out);
+ULONG HandleJobStorage(PDEVOBJ device, PluginDeviceState& state, SettingsRecord& settings,
+                       ULONG inSize, PVOID in, ULONG outSize, PVOID out);
 
 // The job-information handler of escape 3882: takes the job values the
 // user-interface side sends. Answers 1.
-ULONG HandleJobInformation(PluginDeviceState& state, SettingsRecord& settings, HANDLE printer, ULONG inSize,
-                           PVOID in, ULONG outSize, PVOID out);
+ULONG HandleJobInformation(PluginDeviceState& state, SettingsRecord& settings, HANDLE printer,
+                           ULONG inSize, PVOID in, ULONG outSize, PVOID out);
 
 }  // namespace xlr

@@ -11,7 +11,8 @@ namespace {
 
 __attribute__((constructor)) void ModuleAttach() {
     Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&ModuleAttach), &info) == 0 || info.dli_fname == nullptr) return;
+    if (::dladdr(reinterpret_cast<void*>(&ModuleAttach), &info) == 0 || info.dli_fname == nullptr)
+        return;
     // RTLD_NOLOAD only looks the loaded module up; the extra reference is dropped
     // at once, the handle stays valid while the module is loaded.
     void* self = ::dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
@@ -22,9 +23,12 @@ __attribute__((constructor)) void ModuleAttach() {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid,
+extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID rclsid,
+                                                                            REFIID riid,
                                                                             void** ppv) {
     return xlr::GetClassObject(rclsid, riid, ppv);
 }
 
-extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow() { return xlr::CanUnloadNow(); }
+extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow() {
+    return xlr::CanUnloadNow();
+}

@@ -7,10 +7,18 @@ LONG volatile g_liveObjects = 0;
 HMODULE g_module = nullptr;
 }  // namespace
 
-void AddServerLock() { InterlockedIncrement(&g_serverLocks); }
-void RemoveServerLock() { InterlockedDecrement(&g_serverLocks); }
-void AddLiveObject() { InterlockedIncrement(&g_liveObjects); }
-void RemoveLiveObject() { InterlockedDecrement(&g_liveObjects); }
+void AddServerLock() {
+    InterlockedIncrement(&g_serverLocks);
+}
+void RemoveServerLock() {
+    InterlockedDecrement(&g_serverLocks);
+}
+void AddLiveObject() {
+    InterlockedIncrement(&g_liveObjects);
+}
+void RemoveLiveObject() {
+    InterlockedDecrement(&g_liveObjects);
+}
 
 HRESULT CanUnloadNow() {
     const bool idle = __atomic_load_n(&g_liveObjects, __ATOMIC_SEQ_CST) == 0 &&
@@ -18,7 +26,11 @@ HRESULT CanUnloadNow() {
     return idle ? S_OK : S_FALSE;
 }
 
-void SetModuleHandle(HMODULE module) { g_module = module; }
-HMODULE ModuleHandle() { return g_module; }
+void SetModuleHandle(HMODULE module) {
+    g_module = module;
+}
+HMODULE ModuleHandle() {
+    return g_module;
+}
 
 }  // namespace xlr

@@ -17,9 +17,12 @@ uint32_t UnidrvCopies(PDEVOBJ device, const PluginDeviceState& state) {
     DWORD needed = 0;
     bool read = false;
     if (state.driverHelper != nullptr) {
-        read = SUCCEEDED(state.driverHelper->DrvGetStandardVariable(device, SVI_COPIES, &copies, sizeof copies, &needed));
-    } else if (device->pDrvProcs != nullptr && device->pDrvProcs->DrvGetStandardVariable != nullptr) {
-        read = device->pDrvProcs->DrvGetStandardVariable(device, SVI_COPIES, &copies, sizeof copies, &needed);
+        read = SUCCEEDED(state.driverHelper->DrvGetStandardVariable(device, SVI_COPIES, &copies,
+                                                                    sizeof copies, &needed));
+    } else if (device->pDrvProcs != nullptr &&
+               device->pDrvProcs->DrvGetStandardVariable != nullptr) {
+        read = device->pDrvProcs->DrvGetStandardVariable(device, SVI_COPIES, &copies, sizeof copies,
+                                                         &needed);
     }
     return read && copies > 0 ? static_cast<uint32_t>(copies) : 1;
 }
@@ -32,7 +35,8 @@ bool TakesFullPath(const SettingsRecord& settings, const PluginDeviceState& stat
 
 uint32_t PageCopies(PDEVOBJ device, const PluginDeviceState& state) {
     const FeatureReader features(device, state.driverHelper);
-    const bool collated = device->pPublicDM != nullptr && device->pPublicDM->dmCollate == DMCOLLATE_TRUE;
+    const bool collated =
+        device->pPublicDM != nullptr && device->pPublicDM->dmCollate == DMCOLLATE_TRUE;
     const auto vellex = features.Read(u"DeviceIsVellex");
     if (!vellex) return collated ? 1 : UnidrvCopies(device, state);
     uint32_t copies = 1;
@@ -46,7 +50,9 @@ uint32_t PageCopies(PDEVOBJ device, const PluginDeviceState& state) {
     return state.captureActive != 0 ? 1 : copies;
 }
 
-void WriteEndOfPage(XLStream* stream, uint32_t copies) { XLEndPage(stream, copies); }
+void WriteEndOfPage(XLStream* stream, uint32_t copies) {
+    XLEndPage(stream, copies);
+}
 
 bool SlotHasWatermark(const PluginDeviceState& state, const SettingsRecord& settings, int slot) {
     const WatermarkPage& page = state.watermarkPages[slot];
@@ -54,11 +60,13 @@ bool SlotHasWatermark(const PluginDeviceState& state, const SettingsRecord& sett
            state.watermarkCount != 0 && page.ordinal <= state.watermarkCount;
 }
 
-void DrawSheetWatermarks(XLStream* stream, PDEVOBJ device, PluginDeviceState& state, const SettingsRecord& settings) {
+void DrawSheetWatermarks(XLStream* stream, PDEVOBJ device, PluginDeviceState& state,
+                         const SettingsRecord& settings) {
     if (settings.watermark.enabled != 1 || device->pPublicDM == nullptr) return;
     const uint32_t pages = LogicalPageCount(settings, *device->pPublicDM, state.mediaManualDuplex);
     for (uint32_t slot = 0; slot < pages && slot < kMaxLogicalPages; ++slot) {
-        const bool wanted = settings.watermark.firstPageOnly == 0 || state.watermarkPages[slot].ordinal == 1;
+        const bool wanted =
+            settings.watermark.firstPageOnly == 0 || state.watermarkPages[slot].ordinal == 1;
         if (SlotHasWatermark(state, settings, static_cast<int>(slot)) && wanted)
             DrawWatermark(stream, state, settings, static_cast<int>(slot));
     }
@@ -72,10 +80,12 @@ void DrawSheetWatermarks(XLStream* stream, PDEVOBJ device, PluginDeviceState& st
 void WriteSpeedMechanismCommand(PDEVOBJ device, const PluginDeviceState& state) {
     // A uint32 0x6B782100 for attribute 0x91, a ubyte mode for attribute 0x93,
     // then the vendor operator 0x46.
-    std::array<BYTE, 12> command = {0xC2, 0x00, 0x21, 0x78, 0x6B, 0xF8, 0x91, 0xC0, 0x00, 0xF8, 0x93, 0x46};
+    std::array<BYTE, 12> command = {0xC2, 0x00, 0x21, 0x78, 0x6B, 0xF8,
+                                    0x91, 0xC0, 0x00, 0xF8, 0x93, 0x46};
     command[8] = state.speedMechMode == 0 ? 0 : 1;
     if (device->pDrvProcs != nullptr && device->pDrvProcs->DrvWriteSpoolBuf != nullptr)
-        device->pDrvProcs->DrvWriteSpoolBuf(device, command.data(), static_cast<DWORD>(command.size()));
+        device->pDrvProcs->DrvWriteSpoolBuf(device, command.data(),
+                                            static_cast<DWORD>(command.size()));
 }
 
 }  // namespace xlr

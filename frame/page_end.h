@@ -22,7 +22,8 @@ void WriteEndOfPage(XLStream* stream, uint32_t copies);
 
 // Draws the watermark of each qualifying logical page of the sheet, then clears
 // the sheet's watermark values.
-void DrawSheetWatermarks(XLStream* stream, PDEVOBJ device, PluginDeviceState& state, const SettingsRecord& settings);
+void DrawSheetWatermarks(XLStream* stream, PDEVOBJ device, PluginDeviceState& state,
+                         const SettingsRecord& settings);
 
 // Whether logical page `slot` of the sheet carries a watermark.
 bool SlotHasWatermark(const PluginDeviceState& state, const SettingsRecord& settings, int slot);

@@ -16,7 +16,9 @@ BOOL InvalidData() {
     return FALSE;
 }
 
-bool AtEndOfPage(const POINTL* origin) { return origin->x == -1 && origin->y == -1; }
+bool AtEndOfPage(const POINTL* origin) {
+    return origin->x == -1 && origin->y == -1;
+}
 
 }  // namespace
 
@@ -38,9 +40,11 @@ BOOL DrvStartPage(SURFOBJ* pso) {
     }
     const FeatureReader features(device, state->driverHelper);
     if (TakesFullPath(*settings, *state) && state->pageCount == 1)
-        if (const auto colorMode = features.Read(u"ColorMode")) state->colorMode = SameText(*colorMode, u"Mono") ? 1 : 2;
+        if (const auto colorMode = features.Read(u"ColorMode"))
+            state->colorMode = SameText(*colorMode, u"Mono") ? 1 : 2;
     const BOOL result = unidrv(pso);
-    if (state->speedMech == 1 && state->speedMechSimplex == 1) WriteSpeedMechanismCommand(device, *state);
+    if (state->speedMech == 1 && state->speedMechSimplex == 1)
+        WriteSpeedMechanismCommand(device, *state);
     return result;
 }
 
@@ -58,7 +62,8 @@ BOOL DrvNextBand(SURFOBJ* pso, POINTL* pptl) {
     const BOOL result = unidrv(pso, pptl);
     if (AtEndOfPage(pptl)) {
         const UnpackedSettings settings(device->pOEMDM);
-        if (settings && TakesFullPath(*settings, *state)) DrawSheetWatermarks(stream.get(), device, *state, *settings);
+        if (settings && TakesFullPath(*settings, *state))
+            DrawSheetWatermarks(stream.get(), device, *state, *settings);
         WriteEndOfPage(stream.get(), copies);
     }
     return result;
@@ -75,7 +80,8 @@ BOOL DrvSendPage(SURFOBJ* pso) {
         state->suppressOutput = 0;
         return TRUE;
     }
-    if (state->preAnalysis == 1 && state->commandStore != nullptr) CommandStoreEndPage(state->commandStore);
+    if (state->preAnalysis == 1 && state->commandStore != nullptr)
+        CommandStoreEndPage(state->commandStore);
 
     SpoolStream stream(device);
     if (!stream) return unidrv(pso);
@@ -83,7 +89,8 @@ BOOL DrvSendPage(SURFOBJ* pso) {
     if (!settings) return unidrv(pso);
     const uint32_t copies = PageCopies(device, *state);
     const BOOL result = unidrv(pso);
-    if (TakesFullPath(*settings, *state)) DrawSheetWatermarks(stream.get(), device, *state, *settings);
+    if (TakesFullPath(*settings, *state))
+        DrawSheetWatermarks(stream.get(), device, *state, *settings);
     WriteEndOfPage(stream.get(), copies);
     if (state->preAnalysis == 1) state->suppressOutput = 1;
     return result;

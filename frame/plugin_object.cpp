@@ -20,7 +20,7 @@ constexpr DWORD kInterfaceVersion = PRINTER_OEMINTF_VERSION;
 constexpr DWORD kPluginVersion = 0x00010014;
 
 constexpr std::string_view kImplementedMethods[] = {
-    "GetInfo",    "DevMode",   "EnableDriver",    "DisableDriver", "EnablePDEV",
+    "GetInfo",     "DevMode",   "EnableDriver",    "DisableDriver", "EnablePDEV",
     "DisablePDEV", "ResetPDEV", "CommandCallback", "SendFontCmd",   "WritePrinter",
 };
 
@@ -34,7 +34,9 @@ bool IsImplementedMethod(const char* name) {
     return false;
 }
 
-CRenderPlugin::CRenderPlugin() { AddLiveObject(); }
+CRenderPlugin::CRenderPlugin() {
+    AddLiveObject();
+}
 
 CRenderPlugin::~CRenderPlugin() {
     if (m_driverHelper != nullptr) m_driverHelper->Release();
@@ -52,7 +54,9 @@ HRESULT CRenderPlugin::QueryInterface(REFIID riid, void** ppv) {
     return E_NOINTERFACE;
 }
 
-ULONG CRenderPlugin::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_refCount)); }
+ULONG CRenderPlugin::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&m_refCount));
+}
 
 ULONG CRenderPlugin::Release() {
     const LONG count = InterlockedDecrement(&m_refCount);
@@ -104,8 +108,9 @@ HRESULT CRenderPlugin::DisableDriver() {
     return S_OK;
 }
 
-HRESULT CRenderPlugin::EnablePDEV(PDEVOBJ pdevobj, PWSTR, ULONG, HSURF*, ULONG gdiInfoSize, GDIINFO* gdiInfo,
-                                  ULONG devInfoSize, DEVINFO* devInfo, DRVENABLEDATA* ded, PDEVOEM* devOem) {
+HRESULT CRenderPlugin::EnablePDEV(PDEVOBJ pdevobj, PWSTR, ULONG, HSURF*, ULONG gdiInfoSize,
+                                  GDIINFO* gdiInfo, ULONG devInfoSize, DEVINFO* devInfo,
+                                  DRVENABLEDATA* ded, PDEVOEM* devOem) {
     // Records shorter than ours would be written past their end.
     if (gdiInfoSize < sizeof(GDIINFO) || devInfoSize < sizeof(DEVINFO)) return E_FAIL;
     PluginDeviceState* state = EnableDeviceState(pdevobj, m_driverHelper, gdiInfo, devInfo, ded);
@@ -140,7 +145,8 @@ HRESULT CRenderPlugin::GetImplementedMethod(PSTR methodName) {
     return IsImplementedMethod(methodName) ? S_OK : S_FALSE;
 }
 
-HRESULT CRenderPlugin::CommandCallback(PDEVOBJ pdevobj, DWORD callbackId, DWORD count, PDWORD params, INT*) {
+HRESULT CRenderPlugin::CommandCallback(PDEVOBJ pdevobj, DWORD callbackId, DWORD count,
+                                       PDWORD params, INT*) {
     HandleCommandCallback(pdevobj, callbackId, count, params);
     return S_OK;
 }
@@ -155,24 +161,40 @@ HRESULT CRenderPlugin::WritePrinter(PDEVOBJ pdevobj, PVOID buffer, DWORD size, P
 }
 
 // Methods Unidrv may call but the plug-in leaves to Unidrv.
-HRESULT CRenderPlugin::DriverDMS(PVOID, PVOID, DWORD, PDWORD) { return E_NOTIMPL; }
+HRESULT CRenderPlugin::DriverDMS(PVOID, PVOID, DWORD, PDWORD) {
+    return E_NOTIMPL;
+}
 HRESULT CRenderPlugin::ImageProcessing(PDEVOBJ, PBYTE, PBITMAPINFOHEADER, PBYTE, DWORD, PIPPARAMS,
                                        PBYTE*) {
     return E_NOTIMPL;
 }
-HRESULT CRenderPlugin::FilterGraphics(PDEVOBJ, PBYTE, DWORD) { return E_NOTIMPL; }
-HRESULT CRenderPlugin::Compression(PDEVOBJ, PBYTE, PBYTE, DWORD, DWORD, INT*) { return E_NOTIMPL; }
+HRESULT CRenderPlugin::FilterGraphics(PDEVOBJ, PBYTE, DWORD) {
+    return E_NOTIMPL;
+}
+HRESULT CRenderPlugin::Compression(PDEVOBJ, PBYTE, PBYTE, DWORD, DWORD, INT*) {
+    return E_NOTIMPL;
+}
 HRESULT CRenderPlugin::HalftonePattern(PDEVOBJ, PBYTE, DWORD, DWORD, DWORD, DWORD, PBYTE, DWORD) {
     return E_NOTIMPL;
 }
-HRESULT CRenderPlugin::MemoryUsage(PDEVOBJ, POEMMEMORYUSAGE) { return E_NOTIMPL; }
-HRESULT CRenderPlugin::TTYGetInfo(PDEVOBJ, DWORD, PVOID, DWORD, DWORD*) { return E_NOTIMPL; }
-HRESULT CRenderPlugin::DownloadFontHeader(PDEVOBJ, PUNIFONTOBJ, DWORD*) { return E_NOTIMPL; }
+HRESULT CRenderPlugin::MemoryUsage(PDEVOBJ, POEMMEMORYUSAGE) {
+    return E_NOTIMPL;
+}
+HRESULT CRenderPlugin::TTYGetInfo(PDEVOBJ, DWORD, PVOID, DWORD, DWORD*) {
+    return E_NOTIMPL;
+}
+HRESULT CRenderPlugin::DownloadFontHeader(PDEVOBJ, PUNIFONTOBJ, DWORD*) {
+    return E_NOTIMPL;
+}
 HRESULT CRenderPlugin::DownloadCharGlyph(PDEVOBJ, PUNIFONTOBJ, HGLYPH, PDWORD, DWORD*) {
     return E_NOTIMPL;
 }
-HRESULT CRenderPlugin::TTDownloadMethod(PDEVOBJ, PUNIFONTOBJ, DWORD*) { return E_NOTIMPL; }
-HRESULT CRenderPlugin::OutputCharStr(PDEVOBJ, PUNIFONTOBJ, DWORD, DWORD, PVOID) { return E_NOTIMPL; }
+HRESULT CRenderPlugin::TTDownloadMethod(PDEVOBJ, PUNIFONTOBJ, DWORD*) {
+    return E_NOTIMPL;
+}
+HRESULT CRenderPlugin::OutputCharStr(PDEVOBJ, PUNIFONTOBJ, DWORD, DWORD, PVOID) {
+    return E_NOTIMPL;
+}
 HRESULT CRenderPlugin::TextOutAsBitmap(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*,
                                        BRUSHOBJ*, BRUSHOBJ*, POINTL*, MIX) {
     return E_NOTIMPL;

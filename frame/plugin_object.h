@@ -9,7 +9,7 @@ namespace xlr {
 bool IsImplementedMethod(const char* name);
 
 class CRenderPlugin final : public IPrintOemUni2 {
-public:
+  public:
     CRenderPlugin();
 
     // IUnknown
@@ -20,7 +20,8 @@ public:
     // IPrintOemUni
     HRESULT STDMETHODCALLTYPE GetInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD needed) override;
     HRESULT STDMETHODCALLTYPE DevMode(DWORD mode, POEMDMPARAM param) override;
-    HRESULT STDMETHODCALLTYPE EnableDriver(DWORD driverVersion, DWORD size, PDRVENABLEDATA ded) override;
+    HRESULT STDMETHODCALLTYPE EnableDriver(DWORD driverVersion, DWORD size,
+                                           PDRVENABLEDATA ded) override;
     HRESULT STDMETHODCALLTYPE DisableDriver() override;
     HRESULT STDMETHODCALLTYPE EnablePDEV(PDEVOBJ pdevobj, PWSTR printerName, ULONG patternCount,
                                          HSURF* patterns, ULONG gdiInfoSize, GDIINFO* gdiInfo,
@@ -30,7 +31,8 @@ public:
     HRESULT STDMETHODCALLTYPE ResetPDEV(PDEVOBJ oldDevobj, PDEVOBJ newDevobj) override;
     HRESULT STDMETHODCALLTYPE PublishDriverInterface(IUnknown* unknown) override;
     HRESULT STDMETHODCALLTYPE GetImplementedMethod(PSTR methodName) override;
-    HRESULT STDMETHODCALLTYPE DriverDMS(PVOID devobj, PVOID buffer, DWORD size, PDWORD needed) override;
+    HRESULT STDMETHODCALLTYPE DriverDMS(PVOID devobj, PVOID buffer, DWORD size,
+                                        PDWORD needed) override;
     HRESULT STDMETHODCALLTYPE CommandCallback(PDEVOBJ pdevobj, DWORD callbackId, DWORD count,
                                               PDWORD params, INT* result) override;
     HRESULT STDMETHODCALLTYPE ImageProcessing(PDEVOBJ pdevobj, PBYTE srcBitmap,
@@ -41,12 +43,11 @@ public:
     HRESULT STDMETHODCALLTYPE Compression(PDEVOBJ pdevobj, PBYTE in, PBYTE out, DWORD inLength,
                                           DWORD outLength, INT* result) override;
     HRESULT STDMETHODCALLTYPE HalftonePattern(PDEVOBJ pdevobj, PBYTE pattern, DWORD patternX,
-                                              DWORD patternY, DWORD patternCount,
-                                              DWORD callbackId, PBYTE resource,
-                                              DWORD resourceSize) override;
+                                              DWORD patternY, DWORD patternCount, DWORD callbackId,
+                                              PBYTE resource, DWORD resourceSize) override;
     HRESULT STDMETHODCALLTYPE MemoryUsage(PDEVOBJ pdevobj, POEMMEMORYUSAGE usage) override;
-    HRESULT STDMETHODCALLTYPE TTYGetInfo(PDEVOBJ pdevobj, DWORD infoIndex, PVOID output,
-                                         DWORD size, DWORD* needed) override;
+    HRESULT STDMETHODCALLTYPE TTYGetInfo(PDEVOBJ pdevobj, DWORD infoIndex, PVOID output, DWORD size,
+                                         DWORD* needed) override;
     HRESULT STDMETHODCALLTYPE DownloadFontHeader(PDEVOBJ pdevobj, PUNIFONTOBJ font,
                                                  DWORD* result) override;
     HRESULT STDMETHODCALLTYPE DownloadCharGlyph(PDEVOBJ pdevobj, PUNIFONTOBJ font, HGLYPH glyph,
@@ -69,7 +70,7 @@ public:
     // The driver helper interface published by Unidrv, or null.
     IPrintOemDriverUni* DriverHelper() const { return m_driverHelper; }
 
-private:
+  private:
     ~CRenderPlugin();
 
     IPrintOemDriverUni* m_driverHelper = nullptr;  // one reference held

@@ -6,7 +6,8 @@
 
 namespace xlr {
 
-BOOL DrvQueryDeviceSupport(SURFOBJ*, XLATEOBJ*, XFORMOBJ*, ULONG iType, ULONG cjIn, PVOID pvIn, ULONG, PVOID) {
+BOOL DrvQueryDeviceSupport(SURFOBJ*, XLATEOBJ*, XFORMOBJ*, ULONG iType, ULONG cjIn, PVOID pvIn,
+                           ULONG, PVOID) {
     if ((iType & QDS_CHECKPNGFORMAT) == 0) return FALSE;
     return IsSupportedPng(pvIn, cjIn) ? TRUE : FALSE;
 }

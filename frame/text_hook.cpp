@@ -8,15 +8,18 @@ namespace {
 constexpr ULONG kWhite = 0xFFFFFF;
 }  // namespace
 
-BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra, RECTL* prclOpaque,
-                BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix) {
+BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
+                RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg,
+                MIX mix) {
     PDEVOBJ device = DeviceOfSurface(pso);
     PluginDeviceState* state = DeviceState(device);
     if (state == nullptr) return FALSE;
     auto unidrv = UnidrvHook<PFN_DrvTextOut>(*state, kSlotTextOut);
     if (unidrv == nullptr) return FALSE;
     const UnpackedSettings settings(device->pOEMDM);
-    if (!settings) return unidrv(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg, mix);
+    if (!settings)
+        return unidrv(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg,
+                      mix);
     if (state->suppressOutput != 0) return TRUE;
 
     BRUSHOBJ brush{};
@@ -27,8 +30,8 @@ BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
     }
     // Solid text on no background turns black, unless it is white (which is
     // meant to knock out what lies below).
-    if (state->textAsBlack == 1 && prclExtra == nullptr && prclOpaque == nullptr && pboFore != nullptr &&
-        pboFore->iSolidColor != kWhite)
+    if (state->textAsBlack == 1 && prclExtra == nullptr && prclOpaque == nullptr &&
+        pboFore != nullptr && pboFore->iSolidColor != kWhite)
         brush.iSolidColor = 0;
     BRUSHOBJ* fore = state->textAsBlack != 0 && pboFore != nullptr ? &brush : pboFore;
     return unidrv(pso, pstro, pfo, pco, prclExtra, prclOpaque, fore, pboOpaque, pptlOrg, mix);

@@ -22,8 +22,8 @@ std::u16string ModelFromPrinterData(HANDLE printer) {
     WCHAR model[kModelBytes / sizeof(WCHAR) + 1] = {};
     DWORD type = 0, needed = 0;
     WCHAR name[] = WSTR("Model");
-    if (printer == nullptr ||
-        GetPrinterDataW(printer, name, &type, reinterpret_cast<LPBYTE>(model), kModelBytes, &needed) != ERROR_SUCCESS)
+    if (printer == nullptr || GetPrinterDataW(printer, name, &type, reinterpret_cast<LPBYTE>(model),
+                                              kModelBytes, &needed) != ERROR_SUCCESS)
         return {};
     return model;
 }
@@ -32,14 +32,15 @@ std::u16string ApplicationName(const SettingsRecord& settings) {
     const size_t length = strnlen(settings.appFileName, sizeof settings.appFileName);
     if (length == 0) return {};
     WCHAR wide[sizeof settings.appFileName + 1] = {};
-    const int units = MultiByteToWideChar(CP_ACP, 0, settings.appFileName, static_cast<int>(length), wide,
-                                          static_cast<int>(sizeof settings.appFileName));
+    const int units = MultiByteToWideChar(CP_ACP, 0, settings.appFileName, static_cast<int>(length),
+                                          wide, static_cast<int>(sizeof settings.appFileName));
     return units > 0 ? std::u16string(wide, static_cast<size_t>(units)) : std::u16string();
 }
 
 }  // namespace
 
-UsageRecord MakeUsageRecord(PDEVOBJ device, const PluginDeviceState& state, const SettingsRecord& settings) {
+UsageRecord MakeUsageRecord(PDEVOBJ device, const PluginDeviceState& state,
+                            const SettingsRecord& settings) {
     UsageRecord record;
     // The device's serial number would come from the device itself (the device
     // query of a networked printer); the plug-in has no such component, so the
@@ -49,14 +50,16 @@ UsageRecord MakeUsageRecord(PDEVOBJ device, const PluginDeviceState& state, cons
     if (record.model.empty()) record.model = u"UnknownModel";
     record.application = ApplicationName(settings);
     if (record.application.empty()) record.application = u"UnknownAppName";
-    record.pageTotal = static_cast<LONG>(settings.copies > 0 ? settings.copies : 1) * static_cast<LONG>(state.pageCount);
+    record.pageTotal = static_cast<LONG>(settings.copies > 0 ? settings.copies : 1) *
+                       static_cast<LONG>(state.pageCount);
     return record;
 }
 
 void SendUsageRecord(const UsageRecord& record) {
     const HRESULT initialized = CoInitialize(nullptr);
     void* object = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_UsageReport, nullptr, kUsageContext, IID_IUsageReport, &object)) &&
+    if (SUCCEEDED(CoCreateInstance(CLSID_UsageReport, nullptr, kUsageContext, IID_IUsageReport,
+                                   &object)) &&
         object != nullptr) {
         auto* report = static_cast<IUsageReport*>(object);
         Bstr device(record.serialNumber + u"#" + record.model);

@@ -19,7 +19,8 @@ struct UsageRecord {
 };
 
 // The record of the document so far.
-UsageRecord MakeUsageRecord(PDEVOBJ device, const PluginDeviceState& state, const SettingsRecord& settings);
+UsageRecord MakeUsageRecord(PDEVOBJ device, const PluginDeviceState& state,
+                            const SettingsRecord& settings);
 
 // Sends it through the usage-reporting component; nothing happens when the
 // component cannot be made. Errors of the component are ignored.

@@ -15,8 +15,8 @@ std::vector<std::string> ParsedArgs::Values(std::string_view name) const {
     return it == values_.end() ? std::vector<std::string>{} : it->second;
 }
 
-std::optional<ParsedArgs> ParseArgs(std::span<const std::string> args, std::span<const OptionSpec> specs,
-                                    std::string& error) {
+std::optional<ParsedArgs> ParseArgs(std::span<const std::string> args,
+                                    std::span<const OptionSpec> specs, std::string& error) {
     ParsedArgs parsed;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -68,7 +68,8 @@ std::optional<ParsedArgs> ParseArgs(std::span<const std::string> args, std::span
         }
         if (!inlineValue) {
             if (i + 1 >= args.size()) {
-                error = "option --" + name + " needs a value (" + std::string(spec->valueName) + ")";
+                error =
+                    "option --" + name + " needs a value (" + std::string(spec->valueName) + ")";
                 return std::nullopt;
             }
             inlineValue = args[++i];

@@ -19,23 +19,23 @@ struct OptionSpec {
 };
 
 class ParsedArgs {
-public:
+  public:
     bool Has(std::string_view name) const { return values_.count(std::string(name)) != 0; }
     std::optional<std::string> Value(std::string_view name) const;
     std::vector<std::string> Values(std::string_view name) const;
     const std::vector<std::string>& Positional() const { return positional_; }
 
-private:
-    friend std::optional<ParsedArgs> ParseArgs(std::span<const std::string>, std::span<const OptionSpec>,
-                                               std::string&);
+  private:
+    friend std::optional<ParsedArgs> ParseArgs(std::span<const std::string>,
+                                               std::span<const OptionSpec>, std::string&);
     std::map<std::string, std::vector<std::string>> values_;
     std::vector<std::string> positional_;
 };
 
 // Parses args; on error returns nothing and sets `error` to a message naming the
 // offending argument. "--help" is always accepted as a flag.
-std::optional<ParsedArgs> ParseArgs(std::span<const std::string> args, std::span<const OptionSpec> specs,
-                                    std::string& error);
+std::optional<ParsedArgs> ParseArgs(std::span<const std::string> args,
+                                    std::span<const OptionSpec> specs, std::string& error);
 
 // "  --name VALUE   help" lines for a usage text.
 std::string OptionsHelp(std::span<const OptionSpec> specs);

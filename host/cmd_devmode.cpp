@@ -54,7 +54,8 @@ int Fail(const std::string& message) {
 }
 
 // Reads a file of at most `limit` bytes.
-std::optional<std::vector<uint8_t>> ReadFile(const std::string& path, size_t limit, std::string& error) {
+std::optional<std::vector<uint8_t>> ReadFile(const std::string& path, size_t limit,
+                                             std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "cannot read " + path + ": " + std::strerror(errno);
@@ -65,7 +66,8 @@ std::optional<std::vector<uint8_t>> ReadFile(const std::string& path, size_t lim
     while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
         bytes.insert(bytes.end(), chunk, chunk + in.gcount());
         if (bytes.size() > limit) {
-            error = path + " is larger than a packed block (" + std::to_string(xlr::kPackedBlockSize) + " bytes)";
+            error = path + " is larger than a packed block (" +
+                    std::to_string(xlr::kPackedBlockSize) + " bytes)";
             return std::nullopt;
         }
     }
@@ -78,7 +80,8 @@ bool WriteFile(const std::string& path, const void* data, size_t size, std::stri
     const std::string temporary = path + ".part";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out || !out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size)).flush()) {
+        if (!out || !out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size))
+                         .flush()) {
             error = "cannot write " + path + ": " + std::strerror(errno);
             ::unlink(temporary.c_str());
             return false;
@@ -101,10 +104,11 @@ int Show(const std::vector<uint8_t>& bytes, const std::string& name) {
     std::memcpy(block.get(), bytes.data(), sizeof *block);
     char text[96];
     if (block->size != xlr::kPackedBlockSize)
-        return Fail(name + ": the block's size word is " + std::to_string(block->size) + ", not 7180");
+        return Fail(name + ": the block's size word is " + std::to_string(block->size) +
+                    ", not 7180");
     if (!xlr::IsPackedBlock(block.get())) {
-        std::snprintf(text, sizeof text, "the block's signature is 0x%08X, not 0x%08X", block->signature,
-                      xlr::kPackedBlockSignature);
+        std::snprintf(text, sizeof text, "the block's signature is 0x%08X, not 0x%08X",
+                      block->signature, xlr::kPackedBlockSignature);
         return Fail(name + ": " + text);
     }
     int32_t size = 0;
@@ -112,7 +116,8 @@ int Show(const std::vector<uint8_t>& bytes, const std::string& name) {
         return Fail(name + ": the settings stream is corrupt or inflates to more than " +
                     std::to_string(xlr::kUnpackScratchSize) + " bytes");
     std::vector<uint8_t> record(static_cast<size_t>(size), 0);
-    if (!xlr::Unpack(*block, record.data(), &size)) return Fail(name + ": the settings stream is corrupt");
+    if (!xlr::Unpack(*block, record.data(), &size))
+        return Fail(name + ": the settings stream is corrupt");
 
     std::printf("packed block %s\n", name.c_str());
     std::printf("  size       %u\n", block->size);
@@ -123,8 +128,8 @@ int Show(const std::vector<uint8_t>& bytes, const std::string& name) {
     std::printf("  %6s  %-26s %s\n", "offset", "field", "value");
     const auto& settings = *reinterpret_cast<const xlr::SettingsRecord*>(record.data());
     for (const xlr::RecordField& field : xlr::RecordFields())
-        std::printf("  %6zu  %-26.*s %s\n", field.offset, static_cast<int>(field.name.size()), field.name.data(),
-                    xlr::FormatField(settings, field).c_str());
+        std::printf("  %6zu  %-26.*s %s\n", field.offset, static_cast<int>(field.name.size()),
+                    field.name.data(), xlr::FormatField(settings, field).c_str());
     return 0;
 }
 
@@ -133,8 +138,10 @@ int RunShow(std::span<const std::string> args) {
     auto parsed = ParseArgs(args, {}, error);
     if (!parsed) return Fail(error);
     if (parsed->Has("help")) {
-        std::printf("usage: xlrender devmode show FILE\n\nChecks a packed block and prints its header and every "
-                    "named settings-record field.\n");
+        std::printf(
+            "usage: xlrender devmode show FILE\n\nChecks a packed block and prints its header and "
+            "every "
+            "named settings-record field.\n");
         return 0;
     }
     if (parsed->Positional().size() != 1) return Fail("show wants one FILE");
@@ -153,7 +160,8 @@ int RunDevModeCall(std::string_view verb, std::span<const std::string> args) {
     const bool fromInput = verb != "new";
     if (parsed->Has("help")) {
         if (fromInput)
-            std::printf("usage: xlrender devmode %.*s IN -o OUT [OPTIONS]\n\n", static_cast<int>(verb.size()), verb.data());
+            std::printf("usage: xlrender devmode %.*s IN -o OUT [OPTIONS]\n\n",
+                        static_cast<int>(verb.size()), verb.data());
         else
             std::printf("usage: xlrender devmode new [-o FILE] [OPTIONS]\n\n");
         std::printf("Options (the device mode options set the public device mode of the call):\n%s",
@@ -161,7 +169,8 @@ int RunDevModeCall(std::string_view verb, std::span<const std::string> args) {
         return 0;
     }
     if (parsed->Positional().size() != (fromInput ? 1u : 0u))
-        return Fail(fromInput ? std::string(verb) + " wants one input FILE" : "new takes no file argument");
+        return Fail(fromInput ? std::string(verb) + " wants one input FILE"
+                              : "new takes no file argument");
     const auto output = parsed->Value("output");
     if (fromInput && !output) return Fail(std::string(verb) + " wants -o OUT");
     if (!ApplyWorldOptions(*parsed, error)) return Fail(error);
@@ -180,7 +189,8 @@ int RunDevModeCall(std::string_view verb, std::span<const std::string> args) {
     }
 
     PluginModule module;
-    if (!module.Load(parsed->Value("module").value_or(DefaultModulePath()), error)) return Fail(error);
+    if (!module.Load(parsed->Value("module").value_or(DefaultModulePath()), error))
+        return Fail(error);
     IPrintOemUni2* plugin = module.Plugin();
 
     OEMDMPARAM param{};
@@ -193,9 +203,12 @@ int RunDevModeCall(std::string_view verb, std::span<const std::string> args) {
     param.pPublicDMOut = &publicOut;
     param.pOEMDMIn = input ? input->data() : nullptr;
     param.pOEMDMOut = block.data();
-    const DWORD mode = verb == "new" ? OEMDM_DEFAULT : verb == "merge" ? OEMDM_MERGE : OEMDM_CONVERT;
+    const DWORD mode = verb == "new"     ? OEMDM_DEFAULT
+                       : verb == "merge" ? OEMDM_MERGE
+                                         : OEMDM_CONVERT;
     if (FAILED(plugin->DevMode(mode, &param)))
-        return Fail(std::string(verb) + ": the plug-in's DevMode failed (last error " + std::to_string(GetLastError()) + ")");
+        return Fail(std::string(verb) + ": the plug-in's DevMode failed (last error " +
+                    std::to_string(GetLastError()) + ")");
     if (publicOut.dmTTOption != publicIn.dmTTOption)
         std::fprintf(stderr, "xlrender devmode: the public TrueType option changed from %d to %d\n",
                      publicIn.dmTTOption, publicOut.dmTTOption);
@@ -215,7 +228,8 @@ int RunDevMode(std::span<const std::string> args) {
     }
     const std::string& verb = args[0];
     if (verb == "show") return RunShow(args.subspan(1));
-    if (verb == "new" || verb == "merge" || verb == "convert") return RunDevModeCall(verb, args.subspan(1));
+    if (verb == "new" || verb == "merge" || verb == "convert")
+        return RunDevModeCall(verb, args.subspan(1));
     return Fail("unknown subcommand '" + verb + "' (new, show, merge, convert)");
 }
 

@@ -62,7 +62,7 @@ bool MakeDirectory(const std::string& path, std::string& error) {
 
 // Hands each part of the job to every visitor in turn.
 class Fanout : public JobVisitor {
-public:
+  public:
     void Add(JobVisitor* visitor) { visitors_.push_back(visitor); }
     void OnText(size_t offset, std::string_view line, size_t length) override {
         for (auto* v : visitors_) v->OnText(offset, line, length);
@@ -77,7 +77,7 @@ public:
         for (auto* v : visitors_) v->OnOperator(op, length);
     }
 
-private:
+  private:
     std::vector<JobVisitor*> visitors_;
 };
 
@@ -104,7 +104,8 @@ int RunDump(std::span<const std::string> args) {
     visitors.Add(summarise ? static_cast<JobVisitor*>(&summary) : &listing);
 
     const auto directory = parsed->Value("extract");
-    if (parsed->Has("extract") && (!directory || directory->empty())) return Fail("--extract needs a directory");
+    if (parsed->Has("extract") && (!directory || directory->empty()))
+        return Fail("--extract needs a directory");
     std::optional<ExtractVisitor> extract;
     if (directory) {
         if (!MakeDirectory(*directory, error)) return Fail(error);
@@ -115,8 +116,8 @@ int RunDump(std::span<const std::string> args) {
     const auto malformed = WalkJob(job, visitors);
     if (extract && !extract->Error().empty()) return Fail(extract->Error());
     if (malformed)
-        return Fail(path + ": malformed PCL XL at byte " + std::to_string(malformed->offset) + ": " +
-                    malformed->message);
+        return Fail(path + ": malformed PCL XL at byte " + std::to_string(malformed->offset) +
+                    ": " + malformed->message);
     if (summarise) summary.Print(stdout, job.size());
     return 0;
 }

@@ -44,7 +44,8 @@ void PrintFeatures(const FeatureSelection& selection) {
         std::string current = selection.Current(feature).keyword;
         if (selection.IsSet(feature)) current += " (set)";
         std::string options;
-        for (const FeatureOption& option : feature.options) options += (options.empty() ? "" : " ") + option.keyword;
+        for (const FeatureOption& option : feature.options)
+            options += (options.empty() ? "" : " ") + option.keyword;
         std::printf("%-34s %-28s %s\n", feature.name.c_str(), current.c_str(), options.c_str());
     }
 }
@@ -53,7 +54,8 @@ void PrintFeatures(const FeatureSelection& selection) {
 std::string CommandOwner(const FeatureSelection& selection, const PrinterCommand& command) {
     for (const Feature& feature : selection.Description().features) {
         const FeatureOption& option = selection.Current(feature);
-        if (option.select && &*option.select == &command) return feature.name + "=" + option.keyword;
+        if (option.select && &*option.select == &command)
+            return feature.name + "=" + option.keyword;
     }
     return command.name;
 }
@@ -62,10 +64,13 @@ void PrintCommands(const FeatureSelection& selection) {
     std::printf("\n%-16s %-34s %s\n", "order", "command", "sends");
     for (OrderSection section : kOrderSections) {
         for (const PrinterCommand* command : selection.CommandsIn(section)) {
-            const std::string order = std::string(OrderSectionName(section)) + "." + std::to_string(command->order->number);
-            const std::string sends =
-                command->IsCallback() ? "callback " + std::to_string(command->callbackId) : command->cmd.Display();
-            std::printf("%-16s %-34s %s\n", order.c_str(), CommandOwner(selection, *command).c_str(), sends.c_str());
+            const std::string order = std::string(OrderSectionName(section)) + "." +
+                                      std::to_string(command->order->number);
+            const std::string sends = command->IsCallback()
+                                          ? "callback " + std::to_string(command->callbackId)
+                                          : command->cmd.Display();
+            std::printf("%-16s %-34s %s\n", order.c_str(),
+                        CommandOwner(selection, *command).c_str(), sends.c_str());
         }
     }
 }
@@ -108,10 +113,12 @@ int RunFeatures(std::span<const std::string> args) {
         std::printf("%s%s", kUsage, OptionsHelp(kOptions).c_str());
         return 0;
     }
-    if (!parsed->Positional().empty()) return Fail("unexpected argument '" + parsed->Positional()[0] + "'");
+    if (!parsed->Positional().empty())
+        return Fail("unexpected argument '" + parsed->Positional()[0] + "'");
 
     const GpdReadResult read = LoadPrinterDescription(parsed->Value("printer").value_or(""));
-    for (const GpdDiagnostic& warning : read.warnings) std::fprintf(stderr, "warning: %s\n", warning.Text().c_str());
+    for (const GpdDiagnostic& warning : read.warnings)
+        std::fprintf(stderr, "warning: %s\n", warning.Text().c_str());
     if (read.error) return Fail(read.error->Text());
     const PrinterDescription& description = *read.description;
 
@@ -120,7 +127,8 @@ int RunFeatures(std::span<const std::string> args) {
         if (!selection.Set(setting, error)) return Fail(error);
 
     std::printf("printer description  %s\n", description.fileName.c_str());
-    if (!description.modelName.empty()) std::printf("model                %s\n", description.modelName.c_str());
+    if (!description.modelName.empty())
+        std::printf("model                %s\n", description.modelName.c_str());
     std::printf("\n");
     PrintFeatures(selection);
     if (parsed->Has("commands")) PrintCommands(selection);

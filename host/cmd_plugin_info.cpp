@@ -15,12 +15,30 @@ constexpr OptionSpec kOptions[] = {
 
 // Every method of the rendering plug-in interface, in method-table order.
 constexpr const char* kMethodNames[] = {
-    "GetInfo",        "DevMode",          "EnableDriver",      "DisableDriver",
-    "EnablePDEV",     "DisablePDEV",      "ResetPDEV",         "PublishDriverInterface",
-    "GetImplementedMethod", "DriverDMS",  "CommandCallback",   "ImageProcessing",
-    "FilterGraphics", "Compression",      "HalftonePattern",   "MemoryUsage",
-    "TTYGetInfo",     "DownloadFontHeader", "DownloadCharGlyph", "TTDownloadMethod",
-    "OutputCharStr",  "SendFontCmd",      "TextOutAsBitmap",   "WritePrinter",
+    "GetInfo",
+    "DevMode",
+    "EnableDriver",
+    "DisableDriver",
+    "EnablePDEV",
+    "DisablePDEV",
+    "ResetPDEV",
+    "PublishDriverInterface",
+    "GetImplementedMethod",
+    "DriverDMS",
+    "CommandCallback",
+    "ImageProcessing",
+    "FilterGraphics",
+    "Compression",
+    "HalftonePattern",
+    "MemoryUsage",
+    "TTYGetInfo",
+    "DownloadFontHeader",
+    "DownloadCharGlyph",
+    "TTDownloadMethod",
+    "OutputCharStr",
+    "SendFontCmd",
+    "TextOutAsBitmap",
+    "WritePrinter",
 };
 
 void PrintInfo(IPrintOemUni2* plugin, const char* label, DWORD mode) {
@@ -49,14 +67,16 @@ int RunPluginInfo(std::span<const std::string> args) {
         return 1;
     }
     if (parsed->Has("help")) {
-        std::printf("usage: xlrender plugin-info [--module PATH]\n\n"
-                    "Loads the plug-in module as Unidrv does and prints its signature, interface\n"
-                    "version and version, and which methods it says it implements.\n\n%s",
-                    OptionsHelp(kOptions).c_str());
+        std::printf(
+            "usage: xlrender plugin-info [--module PATH]\n\n"
+            "Loads the plug-in module as Unidrv does and prints its signature, interface\n"
+            "version and version, and which methods it says it implements.\n\n%s",
+            OptionsHelp(kOptions).c_str());
         return 0;
     }
     if (!parsed->Positional().empty()) {
-        std::fprintf(stderr, "xlrender plugin-info: unexpected argument '%s'\n", parsed->Positional()[0].c_str());
+        std::fprintf(stderr, "xlrender plugin-info: unexpected argument '%s'\n",
+                     parsed->Positional()[0].c_str());
         return 1;
     }
     PluginModule module;
@@ -73,7 +93,10 @@ int RunPluginInfo(std::span<const std::string> args) {
     for (const char* name : kMethodNames) {
         std::string copy = name;
         const HRESULT hr = plugin->GetImplementedMethod(copy.data());
-        std::printf("  %-24s %s\n", name, hr == S_OK ? "S_OK" : hr == S_FALSE ? "S_FALSE" : "failed");
+        std::printf("  %-24s %s\n", name,
+                    hr == S_OK      ? "S_OK"
+                    : hr == S_FALSE ? "S_FALSE"
+                                    : "failed");
     }
     return 0;
 }

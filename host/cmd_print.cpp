@@ -36,7 +36,8 @@ constexpr OptionSpec kPrintOptions[] = {
     {"raw", "", "spool the job as raw printer data (default: an EMF-spooled job)"},
     {"banding", "", "render pages in bands"},
     {"band-height", "ROWS", "rows per band (implies --banding)"},
-    {"pass-through", "", "hand JPEG (and PNG, where the printer takes it) to the driver compressed"},
+    {"pass-through", "",
+     "hand JPEG (and PNG, where the printer takes it) to the driver compressed"},
     {"port", "NAME", "the printer's port (default USB001)"},
     {"module", "PATH", "the plug-in module (default: libxlrender.so beside xlrender)"},
     {"verbose", "", "say more: the spooler job, warnings of the driver, the usage records"},
@@ -93,18 +94,23 @@ std::optional<Document> LoadDocument(const std::vector<std::string>& inputs, std
 // The command line wins over the script for the options it gives.
 bool ApplyCommandLine(const ParsedArgs& args, JobOptions& options, std::string& error) {
     if (auto value = args.Value("copies")) {
-        if (auto copies = ParseNumber(*value, 1, 9999)) options.copies = static_cast<int32_t>(*copies);
+        if (auto copies = ParseNumber(*value, 1, 9999))
+            options.copies = static_cast<int32_t>(*copies);
     }
     if (args.Has("collate")) options.collate = true;
     if (args.Has("no-collate")) options.collate = false;
     if (auto duplex = args.Value("duplex"))
-        options.duplex = *duplex == "long" ? Duplex::LongEdge : *duplex == "short" ? Duplex::ShortEdge : Duplex::Simplex;
+        options.duplex = *duplex == "long"    ? Duplex::LongEdge
+                         : *duplex == "short" ? Duplex::ShortEdge
+                                              : Duplex::Simplex;
     if (auto orientation = args.Value("orientation"))
-        options.orientation = *orientation == "landscape" ? Orientation::Landscape : Orientation::Portrait;
+        options.orientation =
+            *orientation == "landscape" ? Orientation::Landscape : Orientation::Portrait;
     if (auto paper = args.Value("paper")) options.paper = *paper;
     if (auto pages = args.Value("pages-per-sheet")) {
         const auto count = ParseNumber(*pages, 1, 16);
-        if (!count || (*count != 1 && *count != 2 && *count != 4 && *count != 6 && *count != 9 && *count != 16)) {
+        if (!count || (*count != 1 && *count != 2 && *count != 4 && *count != 6 && *count != 9 &&
+                       *count != 16)) {
             error = "--pages-per-sheet wants 1, 2, 4, 6, 9 or 16, not '" + *pages + "'";
             return false;
         }
@@ -127,15 +133,18 @@ bool ApplyCommandLine(const ParsedArgs& args, JobOptions& options, std::string& 
 
 // The public device mode: the job's options (script and command line), with
 // the other device mode options of the command line.
-bool MakeJobDevMode(const std::vector<std::string>& commandLine, const JobOptions& options, DEVMODEW& devmode,
-                    std::string& error) {
-    std::vector<std::string> args = {"--copies", std::to_string(options.copies), "--duplex",
-                                     options.duplex == Duplex::LongEdge    ? "long"
-                                     : options.duplex == Duplex::ShortEdge ? "short"
-                                                                           : "simplex",
-                                     "--orientation",
-                                     options.orientation == Orientation::Landscape ? "landscape" : "portrait",
-                                     options.collate ? "--collate" : "--no-collate"};
+bool MakeJobDevMode(const std::vector<std::string>& commandLine, const JobOptions& options,
+                    DEVMODEW& devmode, std::string& error) {
+    std::vector<std::string> args = {
+        "--copies",
+        std::to_string(options.copies),
+        "--duplex",
+        options.duplex == Duplex::LongEdge    ? "long"
+        : options.duplex == Duplex::ShortEdge ? "short"
+                                              : "simplex",
+        "--orientation",
+        options.orientation == Orientation::Landscape ? "landscape" : "portrait",
+        options.collate ? "--collate" : "--no-collate"};
     if (!options.paper.empty()) args.insert(args.end(), {"--paper", options.paper});
     const std::vector<OptionSpec> specs = AllOptions();
     std::string ignored;
@@ -143,7 +152,8 @@ bool MakeJobDevMode(const std::vector<std::string>& commandLine, const JobOption
     // Only the device mode options of the command line that the job options do
     // not already carry.
     for (const char* name : {"color", "tt-option", "source", "media-type"})
-        if (auto value = all->Value(name)) args.insert(args.end(), {std::string("--") + name, *value});
+        if (auto value = all->Value(name))
+            args.insert(args.end(), {std::string("--") + name, *value});
     auto parsed = ParseArgs(args, specs, error);
     return parsed && MakePublicDevMode(*parsed, devmode, error);
 }
@@ -162,7 +172,8 @@ bool MakePrivateDevMode(IPrintOemUni2* plugin, DEVMODEW devmode, const JobOption
     param.pPublicDMIn = &devmode;
     param.pOEMDMOut = block.data();
     xlr::UnpackedSettings settings;
-    if (FAILED(plugin->DevMode(OEMDM_DEFAULT, &param)) || !(settings = xlr::UnpackedSettings(block.data()))) {
+    if (FAILED(plugin->DevMode(OEMDM_DEFAULT, &param)) ||
+        !(settings = xlr::UnpackedSettings(block.data()))) {
         error = "the plug-in's DevMode failed to make its defaults";
         return false;
     }
@@ -195,7 +206,8 @@ int RunPrint(std::span<const std::string> args) {
     const bool verbose = parsed->Has("verbose");
 
     const GpdReadResult read = LoadPrinterDescription(parsed->Value("printer").value_or(""));
-    for (const GpdDiagnostic& warning : read.warnings) std::fprintf(stderr, "warning: %s\n", warning.Text().c_str());
+    for (const GpdDiagnostic& warning : read.warnings)
+        std::fprintf(stderr, "warning: %s\n", warning.Text().c_str());
     if (read.error) return Fail(read.error->Text());
     FeatureSelection features(*read.description);
     for (const std::string& setting : parsed->Values("set"))
@@ -208,13 +220,17 @@ int RunPrint(std::span<const std::string> args) {
     if (options.banding && options.bandHeight == 0) options.bandHeight = kDefaultBandHeight;
 
     DEVMODEW devmode{};
-    if (!MakeJobDevMode(std::vector<std::string>(args.begin(), args.end()), options, devmode, error)) return Fail(error);
+    if (!MakeJobDevMode(std::vector<std::string>(args.begin(), args.end()), options, devmode,
+                        error))
+        return Fail(error);
     SelectFeaturesFromDevMode(devmode, features);
 
     PluginModule module;
-    if (!module.Load(parsed->Value("module").value_or(DefaultModulePath()), error)) return Fail(error);
+    if (!module.Load(parsed->Value("module").value_or(DefaultModulePath()), error))
+        return Fail(error);
     std::vector<BYTE> privateDevMode;
-    if (!MakePrivateDevMode(module.Plugin(), devmode, options, privateDevMode, error)) return Fail(error);
+    if (!MakePrivateDevMode(module.Plugin(), devmode, options, privateDevMode, error))
+        return Fail(error);
 
     const std::string output = parsed->Value("output").value_or(DefaultOutput(inputs[0]));
     const std::string spoolFile = output + ".part";
@@ -232,7 +248,8 @@ int RunPrint(std::span<const std::string> args) {
     setup.printerName = printerSetup.name;
     setup.bandHeight = options.banding ? options.bandHeight : 0;
     PrintJobSetup job;
-    job.documentName = options.documentName.empty() ? xlplatform::Utf8ToUtf16(inputs[0]) : options.documentName;
+    job.documentName =
+        options.documentName.empty() ? xlplatform::Utf8ToUtf16(inputs[0]) : options.documentName;
     job.raw = options.dataType == DataType::Raw;
     job.spoolFile = spoolFile;
 
@@ -240,11 +257,12 @@ int RunPrint(std::span<const std::string> args) {
     {
         auto session = PrintSession::Open(setup, job, error);
         if (session) {
-            if (verbose) std::fprintf(stderr, "spooler job %u on %s\n", session->JobId(), output.c_str());
+            if (verbose)
+                std::fprintf(stderr, "spooler job %u on %s\n", session->JobId(), output.c_str());
             PlayerOptions player;
             const LONG dpi = session->Resolution();
-            player.layOutText = [dpi](std::u16string_view text, std::string_view family, LONG height, POINTL origin,
-                                      std::string& layoutError) {
+            player.layOutText = [dpi](std::u16string_view text, std::string_view family,
+                                      LONG height, POINTL origin, std::string& layoutError) {
                 return LayOutText(text, family, height, origin, layoutError, SIZEL{dpi, dpi});
             };
             player.onSheet = [](size_t sheet, size_t sheets) {
@@ -271,7 +289,8 @@ int RunPrint(std::span<const std::string> args) {
     }
     if (verbose)
         for (const auto& record : xlplatform::TheWorld().usageLog)
-            std::fprintf(stderr, "usage record: %s\n", xlplatform::FormatUsageRecord(record).c_str());
+            std::fprintf(stderr, "usage record: %s\n",
+                         xlplatform::FormatUsageRecord(record).c_str());
     std::fprintf(stderr, "wrote %s\n", output.c_str());
     return 0;
 }

@@ -3,7 +3,9 @@
 namespace xlhost {
 
 GpdReadResult LoadPrinterDescription(const std::string& path) {
-    if (path.empty()) return ReadPrinterDescription(DefaultPrinterDescriptionText(), kDefaultPrinterDescriptionName);
+    if (path.empty())
+        return ReadPrinterDescription(DefaultPrinterDescriptionText(),
+                                      kDefaultPrinterDescriptionName);
     return ReadPrinterDescriptionFile(path);
 }
 

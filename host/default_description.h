@@ -10,7 +10,8 @@
 
 namespace xlhost {
 
-inline constexpr std::string_view kDefaultPrinterDescriptionName = "generic-color-laser.gpd (built in)";
+inline constexpr std::string_view kDefaultPrinterDescriptionName =
+    "generic-color-laser.gpd (built in)";
 
 std::string_view DefaultPrinterDescriptionText();
 

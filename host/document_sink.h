@@ -36,7 +36,7 @@ struct DrvFunctions {
 using PageDrawing = std::function<bool(SURFOBJ* surface, const RECTL& band)>;
 
 class DocumentSink {
-public:
+  public:
     virtual ~DocumentSink() = default;
 
     // The page surface: device pixels, its device handle is the printer's device.

@@ -4,7 +4,8 @@
 
 namespace xlhost {
 
-CDriverHelper::CDriverHelper(const FeatureSelection& features, SpoolWriter spool, VariableReader variables)
+CDriverHelper::CDriverHelper(const FeatureSelection& features, SpoolWriter spool,
+                             VariableReader variables)
     : features_(features), spool_(std::move(spool)), variables_(std::move(variables)) {}
 
 HRESULT CDriverHelper::QueryInterface(REFIID riid, void** ppv) {
@@ -19,8 +20,12 @@ HRESULT CDriverHelper::QueryInterface(REFIID riid, void** ppv) {
 }
 
 // The device owns the helper; counting keeps the plug-in's use visible.
-ULONG CDriverHelper::AddRef() { return ++refs_; }
-ULONG CDriverHelper::Release() { return refs_ > 0 ? --refs_ : 0; }
+ULONG CDriverHelper::AddRef() {
+    return ++refs_;
+}
+ULONG CDriverHelper::Release() {
+    return refs_ > 0 ? --refs_ : 0;
+}
 
 BOOL CDriverHelper::GetDriverSetting(PCSTR feature, PVOID output, DWORD size, PDWORD needed,
                                      PDWORD optionsReturned) {
@@ -43,8 +48,8 @@ BOOL CDriverHelper::GetDriverSetting(PCSTR feature, PVOID output, DWORD size, PD
     return TRUE;
 }
 
-HRESULT CDriverHelper::DrvGetDriverSetting(PVOID, PCSTR feature, PVOID output, DWORD size, PDWORD needed,
-                                           PDWORD optionsReturned) {
+HRESULT CDriverHelper::DrvGetDriverSetting(PVOID, PCSTR feature, PVOID output, DWORD size,
+                                           PDWORD needed, PDWORD optionsReturned) {
     return GetDriverSetting(feature, output, size, needed, optionsReturned) ? S_OK : E_FAIL;
 }
 
@@ -54,7 +59,8 @@ HRESULT CDriverHelper::DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID buffer, DWORD siz
     return written == size ? S_OK : E_FAIL;
 }
 
-BOOL CDriverHelper::GetStandardVariable(PDEVOBJ pdevobj, DWORD index, PVOID buffer, DWORD size, PDWORD needed) {
+BOOL CDriverHelper::GetStandardVariable(PDEVOBJ pdevobj, DWORD index, PVOID buffer, DWORD size,
+                                        PDWORD needed) {
     if (needed != nullptr) *needed = sizeof(LONG);
     const std::optional<LONG> value = variables_ ? variables_(pdevobj, index) : std::nullopt;
     if (!value || buffer == nullptr || size < sizeof(LONG)) return FALSE;
@@ -62,8 +68,8 @@ BOOL CDriverHelper::GetStandardVariable(PDEVOBJ pdevobj, DWORD index, PVOID buff
     return TRUE;
 }
 
-HRESULT CDriverHelper::DrvGetStandardVariable(PDEVOBJ pdevobj, DWORD index, PVOID buffer, DWORD size,
-                                              PDWORD needed) {
+HRESULT CDriverHelper::DrvGetStandardVariable(PDEVOBJ pdevobj, DWORD index, PVOID buffer,
+                                              DWORD size, PDWORD needed) {
     return GetStandardVariable(pdevobj, index, buffer, size, needed) ? S_OK : E_FAIL;
 }
 

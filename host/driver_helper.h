@@ -13,7 +13,7 @@
 namespace xlhost {
 
 class CDriverHelper final : public IPrintOemDriverUni {
-public:
+  public:
     // Writes job bytes of the device; returns the bytes taken.
     using SpoolWriter = std::function<DWORD(PDEVOBJ device, const void* data, DWORD size)>;
     // A standard variable (SVI_...) of the device, or nothing.
@@ -24,29 +24,34 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pdriverobj, PCSTR feature, PVOID output, DWORD size,
-                                                  PDWORD needed, PDWORD optionsReturned) override;
-    HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID buffer, DWORD size, DWORD* result) override;
+    HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pdriverobj, PCSTR feature, PVOID output,
+                                                  DWORD size, PDWORD needed,
+                                                  PDWORD optionsReturned) override;
+    HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID buffer, DWORD size,
+                                               DWORD* result) override;
     HRESULT STDMETHODCALLTYPE DrvXMoveTo(PDEVOBJ, INT, DWORD, INT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DrvYMoveTo(PDEVOBJ, INT, DWORD, INT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DrvGetStandardVariable(PDEVOBJ pdevobj, DWORD index, PVOID buffer, DWORD size,
-                                                     PDWORD needed) override;
+    HRESULT STDMETHODCALLTYPE DrvGetStandardVariable(PDEVOBJ pdevobj, DWORD index, PVOID buffer,
+                                                     DWORD size, PDWORD needed) override;
     HRESULT STDMETHODCALLTYPE DrvGetGPDData(PDEVOBJ, DWORD, PVOID, PVOID, DWORD, PDWORD) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*,
-                                            BRUSHOBJ*, POINTL*, MIX) override {
+    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*,
+                                            BRUSHOBJ*, BRUSHOBJ*, POINTL*, MIX) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ, PVOID, DWORD, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ, PVOID, DWORD, DWORD) override {
+        return E_NOTIMPL;
+    }
 
     // The same answers for the DRVPROCS of the device object.
-    BOOL GetDriverSetting(PCSTR feature, PVOID output, DWORD size, PDWORD needed, PDWORD optionsReturned);
+    BOOL GetDriverSetting(PCSTR feature, PVOID output, DWORD size, PDWORD needed,
+                          PDWORD optionsReturned);
     BOOL GetStandardVariable(PDEVOBJ pdevobj, DWORD index, PVOID buffer, DWORD size, PDWORD needed);
 
     ULONG References() const { return refs_; }
 
-private:
+  private:
     const FeatureSelection& features_;
     SpoolWriter spool_;
     VariableReader variables_;

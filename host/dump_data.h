@@ -9,12 +9,23 @@
 
 namespace xlhost {
 
-enum class DataKind { JpegImage, Image, RasterPattern, FontHeader, Character, PassThrough, Points, Stream, Other };
+enum class DataKind {
+    JpegImage,
+    Image,
+    RasterPattern,
+    FontHeader,
+    Character,
+    PassThrough,
+    Points,
+    Stream,
+    Other
+};
 
 // The kind of the operator's embedded data (the operator must have some).
 DataKind KindOfData(const xlr::reader::Operator& op);
 
-// "JPEG 2400x1800, 3 components", "image data, eRLECompression", "character data, TrueType class 1" ...
+// "JPEG 2400x1800, 3 components", "image data, eRLECompression", "character data, TrueType class 1"
+// ...
 std::string DescribeData(const xlr::reader::Operator& op);
 
 // Text for a file name: letters, digits, '-' and '_' kept, anything else '_'.

@@ -12,8 +12,9 @@
 namespace xlhost {
 
 class ExtractVisitor : public JobVisitor {
-public:
-    ExtractVisitor(std::string directory, std::FILE* out) : directory_(std::move(directory)), out_(out) {}
+  public:
+    ExtractVisitor(std::string directory, std::FILE* out)
+        : directory_(std::move(directory)), out_(out) {}
 
     void OnText(size_t, std::string_view, size_t) override {}
     void OnUniversalExit(size_t) override {}
@@ -23,7 +24,7 @@ public:
     // The first file that could not be written, if any.
     const std::string& Error() const { return error_; }
 
-private:
+  private:
     void Write(const std::string& name, const uint8_t* data, size_t size);
 
     std::string directory_;

@@ -18,8 +18,9 @@ constexpr size_t kTextLimit = 120;
 bool IsPjl(std::string_view line) {
     constexpr std::string_view kPrefix = "@PJL";
     return line.size() >= kPrefix.size() &&
-           std::equal(kPrefix.begin(), kPrefix.end(), line.begin(),
-                      [](char a, char b) { return a == std::toupper(static_cast<unsigned char>(b)); });
+           std::equal(kPrefix.begin(), kPrefix.end(), line.begin(), [](char a, char b) {
+               return a == std::toupper(static_cast<unsigned char>(b));
+           });
 }
 
 bool IsPrintable(std::string_view line) {
@@ -33,7 +34,8 @@ void ListingVisitor::OnText(size_t offset, std::string_view line, size_t) {
     if (IsPjl(line) && IsPrintable(line))
         std::fprintf(out_, "%8zu  %.*s\n", offset, static_cast<int>(line.size()), line.data());
     else
-        std::fprintf(out_, "%8zu  text %s\n", offset, xlr::reader::QuotedText(line, kTextLimit).c_str());
+        std::fprintf(out_, "%8zu  text %s\n", offset,
+                     xlr::reader::QuotedText(line, kTextLimit).c_str());
 }
 
 void ListingVisitor::OnUniversalExit(size_t offset) {
@@ -43,8 +45,8 @@ void ListingVisitor::OnUniversalExit(size_t offset) {
 void ListingVisitor::OnStreamHeader(const xlr::reader::StreamHeader& header) {
     std::fprintf(out_, "%8zu  stream header %s (%s, class %s, revision %s)\n", header.offset,
                  xlr::reader::QuotedText(header.line, kTextLimit).c_str(),
-                 header.bigEndian ? "high byte first" : "low byte first", header.protocolClass.c_str(),
-                 header.revision.c_str());
+                 header.bigEndian ? "high byte first" : "low byte first",
+                 header.protocolClass.c_str(), header.revision.c_str());
 }
 
 void ListingVisitor::OnOperator(const xlr::reader::Operator& op, size_t) {
@@ -63,8 +65,8 @@ void ListingVisitor::OnOperator(const xlr::reader::Operator& op, size_t) {
     } else if (op.tag == xlr::xlop::ReadFontHeader && op.data) {
         fontHeader_.insert(fontHeader_.end(), op.data->bytes.begin(), op.data->bytes.end());
     } else if (op.tag == xlr::xlop::EndFontHeader) {
-        std::fprintf(out_, "%8s    font header %s: %zu bytes, %s\n", "", fontName_.c_str(), fontHeader_.size(),
-                     FontHeaderText(ReadFontHeaderInfo(fontHeader_)).c_str());
+        std::fprintf(out_, "%8s    font header %s: %zu bytes, %s\n", "", fontName_.c_str(),
+                     fontHeader_.size(), FontHeaderText(ReadFontHeaderInfo(fontHeader_)).c_str());
         fontHeader_.clear();
     }
 }

@@ -13,7 +13,7 @@
 namespace xlhost {
 
 class ListingVisitor : public JobVisitor {
-public:
+  public:
     explicit ListingVisitor(std::FILE* out) : out_(out) {}
 
     void OnText(size_t offset, std::string_view line, size_t length) override;
@@ -21,7 +21,7 @@ public:
     void OnStreamHeader(const xlr::reader::StreamHeader& header) override;
     void OnOperator(const xlr::reader::Operator& op, size_t length) override;
 
-private:
+  private:
     std::FILE* out_;
     std::string fontName_;
     std::vector<uint8_t> fontHeader_;

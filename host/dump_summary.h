@@ -13,7 +13,7 @@
 namespace xlhost {
 
 class SummaryVisitor : public JobVisitor {
-public:
+  public:
     void OnText(size_t offset, std::string_view line, size_t length) override;
     void OnUniversalExit(size_t offset) override;
     void OnStreamHeader(const xlr::reader::StreamHeader& header) override;
@@ -21,7 +21,7 @@ public:
 
     void Print(std::FILE* out, size_t jobSize) const;
 
-private:
+  private:
     struct Image {
         size_t page = 0;
         std::string geometry;     // "2400x1800 to 600x450"

@@ -8,7 +8,9 @@ namespace {
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+               auto lower = [](char c) {
+                   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+               };
                return lower(x) == lower(y);
            });
 }
@@ -32,7 +34,8 @@ std::ptrdiff_t Match(const Items& items, std::string_view wanted, NameOf nameOf)
 }  // namespace
 
 FeatureSelection::FeatureSelection(const PrinterDescription& description)
-    : description_(&description), current_(description.features.size(), 0),
+    : description_(&description),
+      current_(description.features.size(), 0),
       set_(description.features.size(), false) {
     for (size_t i = 0; i < description.features.size(); ++i) {
         const Feature& feature = description.features[i];
@@ -50,21 +53,22 @@ bool FeatureSelection::Set(std::string_view setting, std::string& error) {
     const std::string_view featureName = setting.substr(0, eq);
     const std::string_view optionName = setting.substr(eq + 1);
     const auto& features = description_->features;
-    const std::ptrdiff_t featureIndex = Match(features, featureName, [](const Feature& f) -> std::string_view {
-        return f.name;
-    });
+    const std::ptrdiff_t featureIndex =
+        Match(features, featureName, [](const Feature& f) -> std::string_view { return f.name; });
     if (featureIndex < 0) {
         error = "the printer description has no feature '" + std::string(featureName) + "'";
         return false;
     }
     const Feature& feature = features[static_cast<size_t>(featureIndex)];
-    const std::ptrdiff_t optionIndex = Match(feature.options, optionName,
-                                             [](const FeatureOption& o) -> std::string_view { return o.keyword; });
+    const std::ptrdiff_t optionIndex =
+        Match(feature.options, optionName,
+              [](const FeatureOption& o) -> std::string_view { return o.keyword; });
     if (optionIndex < 0) {
         std::string choices;
-        for (const FeatureOption& option : feature.options) choices += (choices.empty() ? "" : ", ") + option.keyword;
-        error = "the feature " + feature.name + " has no option '" + std::string(optionName) + "' (it has " +
-                choices + ")";
+        for (const FeatureOption& option : feature.options)
+            choices += (choices.empty() ? "" : ", ") + option.keyword;
+        error = "the feature " + feature.name + " has no option '" + std::string(optionName) +
+                "' (it has " + choices + ")";
         return false;
     }
     current_[static_cast<size_t>(featureIndex)] = static_cast<size_t>(optionIndex);
@@ -87,7 +91,9 @@ const FeatureOption& FeatureSelection::Current(const Feature& feature) const {
     return feature.options[current_[IndexOf(feature)]];
 }
 
-bool FeatureSelection::IsSet(const Feature& feature) const { return set_[IndexOf(feature)]; }
+bool FeatureSelection::IsSet(const Feature& feature) const {
+    return set_[IndexOf(feature)];
+}
 
 std::vector<const PrinterCommand*> FeatureSelection::CommandsIn(OrderSection section) const {
     std::vector<const PrinterCommand*> commands;
@@ -97,9 +103,10 @@ std::vector<const PrinterCommand*> FeatureSelection::CommandsIn(OrderSection sec
     for (const PrinterCommand& command : description_->commands) take(command);
     for (const Feature& feature : description_->features)
         if (const auto& select = Current(feature).select) take(*select);
-    std::stable_sort(commands.begin(), commands.end(), [](const PrinterCommand* a, const PrinterCommand* b) {
-        return a->order->number < b->order->number;
-    });
+    std::stable_sort(commands.begin(), commands.end(),
+                     [](const PrinterCommand* a, const PrinterCommand* b) {
+                         return a->order->number < b->order->number;
+                     });
     return commands;
 }
 

@@ -13,7 +13,7 @@
 namespace xlhost {
 
 class FeatureSelection {
-public:
+  public:
     // Keeps a reference: the description must outlive the selection.
     explicit FeatureSelection(const PrinterDescription& description);
 
@@ -37,7 +37,7 @@ public:
     // come first, then the options' in feature order.
     std::vector<const PrinterCommand*> CommandsIn(OrderSection section) const;
 
-private:
+  private:
     size_t IndexOf(const Feature& feature) const;
 
     const PrinterDescription* description_;

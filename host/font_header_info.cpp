@@ -15,8 +15,8 @@ uint16_t PeekBE16(std::span<const uint8_t> bytes, size_t offset) {
 }
 
 uint32_t PeekBE32(std::span<const uint8_t> bytes, size_t offset) {
-    return uint32_t{bytes[offset]} << 24 | uint32_t{bytes[offset + 1]} << 16 | uint32_t{bytes[offset + 2]} << 8 |
-           bytes[offset + 3];
+    return uint32_t{bytes[offset]} << 24 | uint32_t{bytes[offset + 1]} << 16 |
+           uint32_t{bytes[offset + 2]} << 8 | bytes[offset + 3];
 }
 
 std::string SegmentId(uint16_t id) {
@@ -46,8 +46,9 @@ FontHeaderInfo ReadFontHeaderInfo(std::span<const uint8_t> header) {
     size_t offset = kDescriptorSize;
     for (;;) {
         if (kSegmentHeaderSize > header.size() - offset) {
-            info.problem = offset == header.size() ? "the segments end without a NULL segment"
-                                                   : "a segment header is cut off at byte " + std::to_string(offset);
+            info.problem = offset == header.size()
+                               ? "the segments end without a NULL segment"
+                               : "a segment header is cut off at byte " + std::to_string(offset);
             return info;
         }
         FontSegment segment{SegmentId(PeekBE16(header, offset)), PeekBE32(header, offset + 2)};
@@ -74,11 +75,13 @@ std::string FontHeaderText(const FontHeaderInfo& info) {
         text += "bitmap";
     else
         text += "scaling " + std::to_string(info.scaling);
-    text += ", symbol set " + std::to_string(info.symbolSet) + ", " + std::to_string(info.characters) + " characters";
+    text += ", symbol set " + std::to_string(info.symbolSet) + ", " +
+            std::to_string(info.characters) + " characters";
     if (!info.segments.empty()) {
         text += "; segments";
         for (size_t i = 0; i < info.segments.size(); ++i)
-            text += (i == 0 ? " " : ", ") + info.segments[i].id + " " + std::to_string(info.segments[i].size);
+            text += (i == 0 ? " " : ", ") + info.segments[i].id + " " +
+                    std::to_string(info.segments[i].size);
     }
     if (!info.problem.empty()) text += "; " + info.problem;
     return text;

@@ -18,10 +18,10 @@ struct FontHeaderInfo {
     uint8_t format = 0;
     uint8_t orientation = 0;
     uint16_t symbolSet = 0;
-    uint8_t scaling = 0;      // 1 TrueType, 254 bitmap
+    uint8_t scaling = 0;  // 1 TrueType, 254 bitmap
     uint16_t characters = 0;
     std::vector<FontSegment> segments;
-    std::string problem;      // empty when the segments end cleanly with NULL
+    std::string problem;  // empty when the segments end cleanly with NULL
 };
 
 // Reads the 8-byte descriptor and walks the segments that follow it.

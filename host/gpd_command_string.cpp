@@ -75,10 +75,18 @@ constexpr std::string_view kUnsupportedFormats = "fCqgnv";
 constexpr std::int64_t kLargestLiteral = std::numeric_limits<std::int32_t>::max();
 constexpr int kDeepestNesting = 32;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsNameChar(char c) { return IsNameStart(c) || IsDigit(c); }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsNameStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsNameChar(char c) {
+    return IsNameStart(c) || IsDigit(c);
+}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -99,7 +107,8 @@ std::string Quoted(char c) {
 // A name as quoted in a message: long ones are cut.
 std::string Excerpt(std::string_view text) {
     constexpr size_t kLongest = 40;
-    return text.size() <= kLongest ? std::string(text) : std::string(text.substr(0, kLongest)) + "...";
+    return text.size() <= kLongest ? std::string(text)
+                                   : std::string(text.substr(0, kLongest)) + "...";
 }
 
 // Reads the expression between a parameter's braces into postfix steps:
@@ -107,7 +116,7 @@ std::string Excerpt(std::string_view text) {
 //   product = factor { ("*" | "/" | "MOD") factor }
 //   factor  = number | variable | "(" sum ")" | "-" factor
 class ExpressionParser {
-public:
+  public:
     ExpressionParser(std::string_view text, std::vector<ExpressionStep>& out, std::string& message)
         : text_(text), out_(out), message_(message) {}
 
@@ -118,7 +127,7 @@ public:
         return status_;
     }
 
-private:
+  private:
     void SkipBlanks() {
         while (pos_ < text_.size() && IsBlank(text_[pos_])) ++pos_;
     }
@@ -190,7 +199,8 @@ private:
             ++pos_;
             if (!ParseSum()) return false;
             SkipBlanks();
-            if (pos_ >= text_.size() || text_[pos_] != ')') return Fail("missing ')' in the expression");
+            if (pos_ >= text_.size() || text_[pos_] != ')')
+                return Fail("missing ')' in the expression");
             ++pos_;
             return true;
         }
@@ -206,7 +216,8 @@ private:
             std::int64_t value = 0;
             const auto [ptr, ec] = std::from_chars(text_.data() + pos_, text_.data() + end, value);
             if (ec != std::errc() || value > kLargestLiteral)
-                return Fail("the number " + Excerpt(text_.substr(pos_, end - pos_)) + " is too large");
+                return Fail("the number " + Excerpt(text_.substr(pos_, end - pos_)) +
+                            " is too large");
             pos_ = end;
             ExpressionStep step;
             step.kind = ExpressionStep::Kind::kNumber;
@@ -219,10 +230,12 @@ private:
         pos_ += name.size();
         SkipBlanks();
         if (pos_ < text_.size() && text_[pos_] == '(')
-            return Fail("the function " + Excerpt(name) + "() is not supported", StringStatus::kUnsupported);
+            return Fail("the function " + Excerpt(name) + "() is not supported",
+                        StringStatus::kUnsupported);
         const auto variable = StandardVariableFromName(name);
         if (!variable)
-            return Fail("'" + Excerpt(name) + "' is not a standard variable", StringStatus::kUnsupported);
+            return Fail("'" + Excerpt(name) + "' is not a standard variable",
+                        StringStatus::kUnsupported);
         ExpressionStep step;
         step.kind = ExpressionStep::Kind::kVariable;
         step.variable = *variable;
@@ -245,7 +258,8 @@ private:
 };
 
 // Reads "[low, high]" at `pos`; returns false with `message` on a malformed range.
-bool ParseLimits(std::string_view value, size_t& pos, CommandParameter& parameter, std::string& message) {
+bool ParseLimits(std::string_view value, size_t& pos, CommandParameter& parameter,
+                 std::string& message) {
     const size_t close = value.find(']', pos);
     if (close == std::string_view::npos) {
         message = "missing ']' after the parameter's limits";
@@ -258,12 +272,15 @@ bool ParseLimits(std::string_view value, size_t& pos, CommandParameter& paramete
         while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
         std::int64_t result = 0;
         const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
-        if (text.empty() || ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
+        if (text.empty() || ec != std::errc() || ptr != text.data() + text.size())
+            return std::nullopt;
         if (result > kLargestLiteral || result < -kLargestLiteral) return std::nullopt;
         return result;
     };
-    const auto low = comma == std::string_view::npos ? std::nullopt : number(inside.substr(0, comma));
-    const auto high = comma == std::string_view::npos ? std::nullopt : number(inside.substr(comma + 1));
+    const auto low =
+        comma == std::string_view::npos ? std::nullopt : number(inside.substr(0, comma));
+    const auto high =
+        comma == std::string_view::npos ? std::nullopt : number(inside.substr(comma + 1));
     if (!low || !high || *low > *high) {
         message = "the limits [" + Excerpt(inside) + "] are not [low, high]";
         return false;
@@ -312,13 +329,15 @@ StringStatus ParseParameter(std::string_view quoted, size_t& pos, CommandParamet
         return StringStatus::kMalformed;
     }
     const StringStatus status =
-        ExpressionParser(value.substr(pos + 1, close - pos - 1), parameter.expression, message).Parse();
+        ExpressionParser(value.substr(pos + 1, close - pos - 1), parameter.expression, message)
+            .Parse();
     pos = close + 1;
     parameter.source = std::string(value.substr(start, pos - start));
     return status;
 }
 
-bool Checked(ExpressionStep::Kind kind, std::int64_t a, std::int64_t b, std::int64_t& result, std::string& error) {
+bool Checked(ExpressionStep::Kind kind, std::int64_t a, std::int64_t b, std::int64_t& result,
+             std::string& error) {
     bool overflow = false;
     switch (kind) {
         case ExpressionStep::Kind::kAdd:
@@ -346,8 +365,8 @@ bool Checked(ExpressionStep::Kind kind, std::int64_t a, std::int64_t b, std::int
     return !overflow;
 }
 
-std::optional<std::int64_t> Evaluate(const CommandParameter& parameter, const StandardVariableValues& values,
-                                     std::string& error) {
+std::optional<std::int64_t> Evaluate(const CommandParameter& parameter,
+                                     const StandardVariableValues& values, std::string& error) {
     std::vector<std::int64_t> stack;
     for (const ExpressionStep& step : parameter.expression) {
         switch (step.kind) {
@@ -401,8 +420,8 @@ bool StartsParameter(std::string_view value, size_t pos) {
 
 // Reads a parameter (at the letter after '%') into `out`, after the literal
 // bytes collected so far.
-StringStatus AddParameter(std::string_view value, size_t& pos, std::string& literal, CommandString& out,
-                          std::string& message) {
+StringStatus AddParameter(std::string_view value, size_t& pos, std::string& literal,
+                          CommandString& out, std::string& message) {
     if (!literal.empty()) out.pieces.emplace_back(std::move(literal));
     literal.clear();
     CommandParameter parameter;
@@ -411,7 +430,9 @@ StringStatus AddParameter(std::string_view value, size_t& pos, std::string& lite
     return status;
 }
 
-bool IsPlainText(unsigned char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '<'; }
+bool IsPlainText(unsigned char c) {
+    return c >= 0x20 && c < 0x7F && c != '"' && c != '<';
+}
 
 }  // namespace
 
@@ -464,7 +485,8 @@ std::string CommandString::Display() const {
     return text + "\"";
 }
 
-StringStatus DecodeQuotedValue(std::string_view value, bool parameters, CommandString& out, std::string& message) {
+StringStatus DecodeQuotedValue(std::string_view value, bool parameters, CommandString& out,
+                               std::string& message) {
     out.pieces.clear();
     std::string literal;
     bool anyPart = false;
@@ -549,8 +571,8 @@ StringStatus DecodeQuotedText(std::string_view value, std::string& out, std::str
     return status;
 }
 
-std::optional<std::string> ExpandCommand(const CommandString& command, const StandardVariableValues& values,
-                                         std::string& error) {
+std::optional<std::string> ExpandCommand(const CommandString& command,
+                                         const StandardVariableValues& values, std::string& error) {
     std::string bytes;
     for (const auto& piece : command.pieces) {
         if (const auto* literal = std::get_if<std::string>(&piece)) {
@@ -574,7 +596,8 @@ std::optional<std::string> ExpandCommand(const CommandString& command, const Sta
                 break;
             case ParameterFormat::kByte:
                 if (*value < 0 || *value > 0xFF) {
-                    error = parameter.source + ": " + std::to_string(*value) + " does not fit one byte";
+                    error =
+                        parameter.source + ": " + std::to_string(*value) + " does not fit one byte";
                     return std::nullopt;
                 }
                 bytes.push_back(static_cast<char>(*value));
@@ -582,7 +605,8 @@ std::optional<std::string> ExpandCommand(const CommandString& command, const Sta
             case ParameterFormat::kWordLsbFirst:
             case ParameterFormat::kWordMsbFirst: {
                 if (*value < -0x8000 || *value > 0xFFFF) {
-                    error = parameter.source + ": " + std::to_string(*value) + " does not fit 16 bits";
+                    error =
+                        parameter.source + ": " + std::to_string(*value) + " does not fit 16 bits";
                     return std::nullopt;
                 }
                 const auto word = static_cast<std::uint16_t>(*value);

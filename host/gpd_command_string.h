@@ -65,7 +65,16 @@ std::string_view StandardVariableName(StandardVariable variable);
 
 // One step of a parameter's expression, in postfix order.
 struct ExpressionStep {
-    enum class Kind : std::uint8_t { kNumber, kVariable, kAdd, kSubtract, kMultiply, kDivide, kModulo, kNegate };
+    enum class Kind : std::uint8_t {
+        kNumber,
+        kVariable,
+        kAdd,
+        kSubtract,
+        kMultiply,
+        kDivide,
+        kModulo,
+        kNegate
+    };
     Kind kind = Kind::kNumber;
     std::int64_t number = 0;
     StandardVariable variable = StandardVariable::kNumOfCopies;
@@ -73,8 +82,13 @@ struct ExpressionStep {
 
 // %d ASCII decimal; %D ASCII decimal with "+" before zero and positive values;
 // %c one byte; %l two bytes, low byte first; %m two bytes, high byte first.
-enum class ParameterFormat : char { kDecimal = 'd', kSignedDecimal = 'D', kByte = 'c', kWordLsbFirst = 'l',
-                                    kWordMsbFirst = 'm' };
+enum class ParameterFormat : char {
+    kDecimal = 'd',
+    kSignedDecimal = 'D',
+    kByte = 'c',
+    kWordLsbFirst = 'l',
+    kWordMsbFirst = 'm'
+};
 
 struct CommandParameter {
     ParameterFormat format = ParameterFormat::kDecimal;
@@ -106,7 +120,8 @@ enum class StringStatus : std::uint8_t { kOk, kMalformed, kUnsupported };
 // "%%" is a percent sign and so is a "%" that no format letter with "{" or "["
 // follows. Without `parameters` "%" is an ordinary character. On failure
 // `message` says what is wrong.
-StringStatus DecodeQuotedValue(std::string_view value, bool parameters, CommandString& out, std::string& message);
+StringStatus DecodeQuotedValue(std::string_view value, bool parameters, CommandString& out,
+                               std::string& message);
 
 // Decodes plain quoted text (no parameters) into bytes.
 StringStatus DecodeQuotedText(std::string_view value, std::string& out, std::string& message);
@@ -117,7 +132,7 @@ using StandardVariableValues = std::function<std::optional<std::int64_t>(Standar
 // The bytes of a command with every parameter expanded. Fails (nothing returned,
 // `error` set) when a variable has no value, the arithmetic overflows or divides
 // by zero, or a value does not fit its binary format.
-std::optional<std::string> ExpandCommand(const CommandString& command, const StandardVariableValues& values,
-                                         std::string& error);
+std::optional<std::string> ExpandCommand(const CommandString& command,
+                                         const StandardVariableValues& values, std::string& error);
 
 }  // namespace xlhost

@@ -6,12 +6,17 @@ namespace {
 constexpr size_t kLongestKeyword = 255;
 
 bool IsKeywordChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '?';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '?';
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
 
-bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+bool IsControl(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
 
 std::string Describe(char c) {
     if (IsControl(c) || static_cast<unsigned char>(c) >= 0x80) {
@@ -53,7 +58,8 @@ GpdToken GpdLexer::Next() {
         }
         if (c == '{' || c == '}') {
             ++pos_;
-            return GpdToken{c == '{' ? GpdTokenKind::kOpenBrace : GpdTokenKind::kCloseBrace, line_, "", ""};
+            return GpdToken{c == '{' ? GpdTokenKind::kOpenBrace : GpdTokenKind::kCloseBrace, line_,
+                            "", ""};
         }
         if (c == '+') return Fail("a continuation line ('+') must follow an entry");
         if (c != '*') return Fail("unexpected " + Describe(c) + "; entries begin with '*'");
@@ -90,7 +96,8 @@ bool GpdLexer::ReadValue(GpdToken& token) {
                     const char inside = Peek();
                     ++pos_;
                     if (IsControl(inside) && inside != '\t') {
-                        Fail("a string holds the control character " + Describe(inside) + "; write it as <hex>");
+                        Fail("a string holds the control character " + Describe(inside) +
+                             "; write it as <hex>");
                         return false;
                     }
                     value += inside;
@@ -113,7 +120,8 @@ bool GpdLexer::ReadValue(GpdToken& token) {
     }
     const size_t first = value.find_first_not_of(' ');
     const size_t last = value.find_last_not_of(' ');
-    token.value = first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
+    token.value =
+        first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
     return true;
 }
 

@@ -21,15 +21,17 @@ struct GpdToken {
 };
 
 class GpdLexer {
-public:
+  public:
     explicit GpdLexer(std::string_view text) : text_(text) {}
 
     // The next token. After kEnd or kError every call returns that token again.
     GpdToken Next();
 
-private:
+  private:
     bool AtEnd() const { return pos_ >= text_.size(); }
-    char Peek(size_t ahead = 0) const { return ahead < text_.size() - pos_ ? text_[pos_ + ahead] : '\0'; }
+    char Peek(size_t ahead = 0) const {
+        return ahead < text_.size() - pos_ ? text_[pos_ + ahead] : '\0';
+    }
     void SkipToLineEnd();
     bool ReadValue(GpdToken& token);
     bool ContinuesOnNextLine();

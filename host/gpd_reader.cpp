@@ -38,8 +38,12 @@ struct EntryName {
 };
 
 constexpr EntryName kTopLevelEntries[] = {
-    {"GPDSpecVersion", Entry::kSpecVersion}, {"GPDFileName", Entry::kFileName}, {"ModelName", Entry::kModelName},
-    {"MasterUnits", Entry::kMasterUnits},    {"Feature", Entry::kFeature},      {"Command", Entry::kCommand},
+    {"GPDSpecVersion", Entry::kSpecVersion},
+    {"GPDFileName", Entry::kFileName},
+    {"ModelName", Entry::kModelName},
+    {"MasterUnits", Entry::kMasterUnits},
+    {"Feature", Entry::kFeature},
+    {"Command", Entry::kCommand},
     {"Include", Entry::kInclude},
 };
 constexpr EntryName kFeatureEntries[] = {
@@ -52,8 +56,10 @@ constexpr EntryName kOptionEntries[] = {
     {"PrintableOrigin", Entry::kPrintableOrigin},
     {"DPI", Entry::kDpi},
 };
-constexpr EntryName kCommandEntries[] = {
-    {"Order", Entry::kOrder}, {"Cmd", Entry::kCmd}, {"CallbackID", Entry::kCallbackId}, {"Params", Entry::kParams}};
+constexpr EntryName kCommandEntries[] = {{"Order", Entry::kOrder},
+                                         {"Cmd", Entry::kCmd},
+                                         {"CallbackID", Entry::kCallbackId},
+                                         {"Params", Entry::kParams}};
 
 template <size_t N>
 std::optional<Entry> Lookup(const EntryName (&table)[N], std::string_view keyword) {
@@ -67,7 +73,9 @@ std::optional<Entry> Lookup(const EntryName (&table)[N], std::string_view keywor
 constexpr std::int64_t kLargestDimension = 10'000'000;
 constexpr std::int64_t kLargestUnits = 100'000;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -78,27 +86,33 @@ std::string_view Trim(std::string_view text) {
 // A value as quoted in a message: long ones are cut.
 std::string Excerpt(std::string_view value) {
     constexpr size_t kLongest = 60;
-    return value.size() <= kLongest ? std::string(value) : std::string(value.substr(0, kLongest)) + "...";
+    return value.size() <= kLongest ? std::string(value)
+                                    : std::string(value.substr(0, kLongest)) + "...";
 }
 
 bool IsSymbol(std::string_view text) {
     if (text.empty()) return false;
     for (char c : text)
-        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) return false;
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+              c == '_'))
+            return false;
     return true;
 }
 
-std::optional<std::int64_t> ParseInteger(std::string_view text, std::int64_t low, std::int64_t high) {
+std::optional<std::int64_t> ParseInteger(std::string_view text, std::int64_t low,
+                                         std::int64_t high) {
     text = Trim(text);
     std::int64_t value = 0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || value < low || value > high)
+    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || value < low ||
+        value > high)
         return std::nullopt;
     return value;
 }
 
 // The items of "NAME(a, b, ...)", or nothing when the text has another form.
-std::optional<std::vector<std::string_view>> ParseCall(std::string_view text, std::string_view name) {
+std::optional<std::vector<std::string_view>> ParseCall(std::string_view text,
+                                                       std::string_view name) {
     text = Trim(text);
     if (text.substr(0, name.size()) != name) return std::nullopt;
     text = Trim(text.substr(name.size()));
@@ -133,7 +147,7 @@ std::string SectionList() {
 }
 
 class Reader {
-public:
+  public:
     Reader(std::string_view text, std::string_view fileName) : lexer_(text), file_(fileName) {
         description_.fileName = std::string(fileName);
     }
@@ -143,7 +157,7 @@ public:
         return std::move(result_);
     }
 
-private:
+  private:
     // ---- tokens and messages ----
 
     GpdToken Take() {
@@ -161,7 +175,8 @@ private:
     }
 
     bool Error(int line, std::string message) {
-        if (!result_.error) result_.error = GpdDiagnostic{std::string(file_), line, std::move(message)};
+        if (!result_.error)
+            result_.error = GpdDiagnostic{std::string(file_), line, std::move(message)};
         return false;
     }
 
@@ -185,7 +200,8 @@ private:
 
     // An entry that takes a value only.
     bool ExpectNoBlock(const GpdToken& entry) {
-        if (Peek().kind == GpdTokenKind::kOpenBrace) return Error(entry.line, "*" + entry.keyword + " takes no block");
+        if (Peek().kind == GpdTokenKind::kOpenBrace)
+            return Error(entry.line, "*" + entry.keyword + " takes no block");
         return true;
     }
 
@@ -201,7 +217,8 @@ private:
                 case GpdTokenKind::kError:
                     return Error(token.line, token.value);
                 case GpdTokenKind::kEnd:
-                    return Error(entry.line, "the block of " + Named(entry) + " has no closing '}'");
+                    return Error(entry.line,
+                                 "the block of " + Named(entry) + " has no closing '}'");
                 case GpdTokenKind::kOpenBrace:
                     ++depth;
                     break;
@@ -215,7 +232,9 @@ private:
         return true;
     }
 
-    bool SkipUnknown(const GpdToken& entry) { return Skip(entry, "*" + entry.keyword + " is not read here; skipped"); }
+    bool SkipUnknown(const GpdToken& entry) {
+        return Skip(entry, "*" + entry.keyword + " is not read here; skipped");
+    }
 
     // Reads entries up to the '}' that closes the block of `opener`.
     template <typename Handler>
@@ -226,7 +245,8 @@ private:
                 case GpdTokenKind::kError:
                     return Error(token.line, token.value);
                 case GpdTokenKind::kEnd:
-                    return Error(opener.line, "the block of " + Named(opener) + " has no closing '}'");
+                    return Error(opener.line,
+                                 "the block of " + Named(opener) + " has no closing '}'");
                 case GpdTokenKind::kCloseBrace:
                     return true;
                 case GpdTokenKind::kOpenBrace:
@@ -242,7 +262,8 @@ private:
 
     bool Keyword(const GpdToken& entry, std::string_view what, std::string& out) {
         if (entry.value.size() > kLongestFeatureName)
-            return Error(entry.line, std::string(what) + " is " + std::to_string(entry.value.size()) +
+            return Error(entry.line, std::string(what) + " is " +
+                                         std::to_string(entry.value.size()) +
                                          " characters long; at most 255 are allowed");
         if (!IsSymbol(entry.value))
             return Error(entry.line, std::string(what) + " '" + Excerpt(entry.value) +
@@ -258,12 +279,13 @@ private:
         return true;
     }
 
-    bool Pair(const GpdToken& entry, std::int64_t low, std::int64_t high, std::optional<GpdPair>& out) {
+    bool Pair(const GpdToken& entry, std::int64_t low, std::int64_t high,
+              std::optional<GpdPair>& out) {
         out = ParsePair(entry.value, low, high);
         if (!out)
             return Error(entry.line, "*" + entry.keyword + " wants PAIR(x, y) with numbers from " +
-                                         std::to_string(low) + " to " + std::to_string(high) + ", not '" +
-                                         Excerpt(entry.value) + "'");
+                                         std::to_string(low) + " to " + std::to_string(high) +
+                                         ", not '" + Excerpt(entry.value) + "'");
         return true;
     }
 
@@ -301,7 +323,8 @@ private:
             case Entry::kModelName:
                 return ExpectNoBlock(entry) && Text(entry, description_.modelName);
             case Entry::kMasterUnits:
-                return ExpectNoBlock(entry) && Pair(entry, 1, kLargestUnits, description_.masterUnits);
+                return ExpectNoBlock(entry) &&
+                       Pair(entry, 1, kLargestUnits, description_.masterUnits);
             case Entry::kFeature:
                 return ParseFeature(entry);
             case Entry::kCommand: {
@@ -324,7 +347,8 @@ private:
             case Entry::kInclude:
                 // Included files hold names and macros for the parts that are not
                 // read here; what this subset reads lies in the file itself.
-                return ExpectNoBlock(entry) && Skip(entry, Named(entry) + " skipped: included files are not read");
+                return ExpectNoBlock(entry) &&
+                       Skip(entry, Named(entry) + " skipped: included files are not read");
             default:
                 return SkipUnknown(entry);
         }
@@ -351,7 +375,8 @@ private:
                     return ExpectNoBlock(token) && Text(token, feature.displayName);
                 case Entry::kDefaultOption:
                     defaultOptionLines_[name] = token.line;
-                    return ExpectNoBlock(token) && Keyword(token, "the option name", feature.defaultOption);
+                    return ExpectNoBlock(token) &&
+                           Keyword(token, "the option name", feature.defaultOption);
                 case Entry::kOption:
                     return ParseOption(feature, token);
                 default:
@@ -381,7 +406,8 @@ private:
                     return ExpectNoBlock(token) && Text(token, option->displayName);
                 case Entry::kCommand: {
                     if (token.value != "CmdSelect")
-                        return Skip(token, Named(token) + " skipped: an option holds only CmdSelect");
+                        return Skip(token,
+                                    Named(token) + " skipped: an option holds only CmdSelect");
                     if (!option->select) {
                         option->select.emplace();
                         option->select->name = token.value;
@@ -393,11 +419,14 @@ private:
                     return true;
                 }
                 case Entry::kPageDimensions:
-                    return ExpectNoBlock(token) && Pair(token, 1, kLargestDimension, option->pageDimensions);
+                    return ExpectNoBlock(token) &&
+                           Pair(token, 1, kLargestDimension, option->pageDimensions);
                 case Entry::kPrintableArea:
-                    return ExpectNoBlock(token) && Pair(token, 1, kLargestDimension, option->printableArea);
+                    return ExpectNoBlock(token) &&
+                           Pair(token, 1, kLargestDimension, option->printableArea);
                 case Entry::kPrintableOrigin:
-                    return ExpectNoBlock(token) && Pair(token, 0, kLargestDimension, option->printableOrigin);
+                    return ExpectNoBlock(token) &&
+                           Pair(token, 0, kLargestDimension, option->printableOrigin);
                 case Entry::kDpi:
                     return ExpectNoBlock(token) && Pair(token, 1, kLargestUnits, option->dpi);
                 default:
@@ -420,8 +449,10 @@ private:
                     return Order(token, command);
                 case Entry::kCmd: {
                     std::string message;
-                    const StringStatus status = DecodeQuotedValue(token.value, true, command.cmd, message);
-                    if (status == StringStatus::kMalformed) return Error(token.line, "*Cmd: " + message);
+                    const StringStatus status =
+                        DecodeQuotedValue(token.value, true, command.cmd, message);
+                    if (status == StringStatus::kMalformed)
+                        return Error(token.line, "*Cmd: " + message);
                     if (status == StringStatus::kUnsupported) {
                         Warn(token.line, "*Command: " + command.name + " skipped: " + message);
                         dropped = true;
@@ -431,7 +462,9 @@ private:
                 }
                 case Entry::kCallbackId: {
                     const auto id = ParseInteger(token.value, 1, 0x7FFFFFFF);
-                    if (!id) return Error(token.line, "*CallbackID wants a positive number, not '" + Excerpt(token.value) + "'");
+                    if (!id)
+                        return Error(token.line, "*CallbackID wants a positive number, not '" +
+                                                     Excerpt(token.value) + "'");
                     command.callbackId = static_cast<int>(*id);
                     return true;
                 }
@@ -443,9 +476,11 @@ private:
         });
         if (!read || dropped) return read;
         if (hasCmd && command.IsCallback())
-            return Error(command.line, "*Command: " + command.name + " has both *Cmd and *CallbackID");
+            return Error(command.line,
+                         "*Command: " + command.name + " has both *Cmd and *CallbackID");
         if (!hasCmd && !command.IsCallback())
-            return Error(command.line, "*Command: " + command.name + " has neither *Cmd nor *CallbackID");
+            return Error(command.line,
+                         "*Command: " + command.name + " has neither *Cmd nor *CallbackID");
         return true;
     }
 
@@ -453,26 +488,30 @@ private:
         const std::string_view value = token.value;
         const size_t dot = value.find('.');
         const auto section = OrderSectionFromName(value.substr(0, dot));
-        const auto number =
-            dot == std::string_view::npos ? std::nullopt : ParseInteger(value.substr(dot + 1), 0, 0x7FFFFFFF);
+        const auto number = dot == std::string_view::npos
+                                ? std::nullopt
+                                : ParseInteger(value.substr(dot + 1), 0, 0x7FFFFFFF);
         if (!section || !number)
-            return Error(token.line, "*Order wants SECTION.NUMBER with a section of " + SectionList() + ", not '" +
-                                         Excerpt(token.value) + "'");
+            return Error(token.line, "*Order wants SECTION.NUMBER with a section of " +
+                                         SectionList() + ", not '" + Excerpt(token.value) + "'");
         command.order = CommandOrder{*section, static_cast<std::uint32_t>(*number)};
         return true;
     }
 
     bool Params(const GpdToken& token, PrinterCommand& command, bool& dropped) {
         const auto items = ParseCall(token.value, "LIST");
-        if (!items) return Error(token.line, "*Params wants LIST(variable, ...), not '" + Excerpt(token.value) + "'");
+        if (!items)
+            return Error(token.line,
+                         "*Params wants LIST(variable, ...), not '" + Excerpt(token.value) + "'");
         command.callbackParams.clear();
         if (items->size() == 1 && (*items)[0].empty()) return true;
         for (std::string_view item : *items) {
             const auto variable = StandardVariableFromName(item);
             if (!variable) {
-                if (!IsSymbol(item)) return Error(token.line, "*Params: '" + Excerpt(item) + "' is not a name");
-                Warn(token.line,
-                     "*Command: " + command.name + " skipped: '" + Excerpt(item) + "' is not a standard variable");
+                if (!IsSymbol(item))
+                    return Error(token.line, "*Params: '" + Excerpt(item) + "' is not a name");
+                Warn(token.line, "*Command: " + command.name + " skipped: '" + Excerpt(item) +
+                                     "' is not a standard variable");
                 dropped = true;
                 return true;
             }
@@ -485,14 +524,17 @@ private:
 
     bool Validate() {
         for (Feature& feature : description_.features) {
-            if (feature.options.empty()) return Error(feature.line, "*Feature: " + feature.name + " has no *Option");
+            if (feature.options.empty())
+                return Error(feature.line, "*Feature: " + feature.name + " has no *Option");
             if (feature.defaultOption.empty()) {
-                Warn(feature.line, "*Feature: " + feature.name + " has no *DefaultOption; its first option " +
+                Warn(feature.line, "*Feature: " + feature.name +
+                                       " has no *DefaultOption; its first option " +
                                        feature.options.front().keyword + " is the default");
                 feature.defaultOption = feature.options.front().keyword;
             } else if (feature.FindOption(feature.defaultOption) == nullptr) {
-                return Error(defaultOptionLines_[feature.name], "*DefaultOption: " + feature.defaultOption +
-                                                                    " is not an option of " + feature.name);
+                return Error(defaultOptionLines_[feature.name],
+                             "*DefaultOption: " + feature.defaultOption + " is not an option of " +
+                                 feature.name);
             }
             for (const FeatureOption& option : feature.options) {
                 if (!option.pageDimensions) continue;
@@ -500,9 +542,12 @@ private:
                     return Error(option.line, "paper sizes need *MasterUnits");
                 const GpdPair page = *option.pageDimensions;
                 const GpdPair origin = option.printableOrigin.value_or(GpdPair{});
-                const GpdPair area = option.printableArea.value_or(GpdPair{page.x - origin.x, page.y - origin.y});
-                if (area.x <= 0 || area.y <= 0 || origin.x + area.x > page.x || origin.y + area.y > page.y)
-                    return Error(option.line, "the printable area of " + option.keyword + " lies outside its page");
+                const GpdPair area =
+                    option.printableArea.value_or(GpdPair{page.x - origin.x, page.y - origin.y});
+                if (area.x <= 0 || area.y <= 0 || origin.x + area.x > page.x ||
+                    origin.y + area.y > page.y)
+                    return Error(option.line, "the printable area of " + option.keyword +
+                                                  " lies outside its page");
             }
         }
         return true;
@@ -525,7 +570,8 @@ std::string GpdDiagnostic::Text() const {
 GpdReadResult ReadPrinterDescription(std::string_view text, std::string_view fileName) {
     if (text.size() > kLargestDescription) {
         GpdReadResult result;
-        result.error = GpdDiagnostic{std::string(fileName), 0, "larger than 16 MiB; not a printer description"};
+        result.error = GpdDiagnostic{std::string(fileName), 0,
+                                     "larger than 16 MiB; not a printer description"};
         return result;
     }
     return Reader(text, fileName).Run();

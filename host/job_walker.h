@@ -15,7 +15,7 @@
 namespace xlhost {
 
 class JobVisitor {
-public:
+  public:
     virtual ~JobVisitor() = default;
     // A text line without its line end; `length` counts the bytes it took, line end included.
     virtual void OnText(size_t offset, std::string_view line, size_t length) = 0;

@@ -14,14 +14,37 @@ struct StandardPaper {
 
 // Standard paper option names of printer descriptions and their DMPAPER_ numbers.
 constexpr StandardPaper kStandardPapers[] = {
-    {"LETTER", DMPAPER_LETTER}, {"LETTERSMALL", 2},    {"TABLOID", DMPAPER_TABLOID}, {"LEDGER", 4},
-    {"LEGAL", DMPAPER_LEGAL},   {"STATEMENT", 6},      {"EXECUTIVE", DMPAPER_EXECUTIVE}, {"A3", DMPAPER_A3},
-    {"A4", DMPAPER_A4},         {"A4SMALL", 10},       {"A5", DMPAPER_A5},           {"B4", DMPAPER_B4},
-    {"B5", DMPAPER_B5},         {"FOLIO", 14},         {"QUARTO", 15},               {"ENV_9", 19},
-    {"ENV_10", 20},             {"ENV_11", 21},        {"ENV_12", 22},               {"ENV_14", 23},
-    {"ENV_DL", 27},             {"ENV_C5", 28},        {"ENV_C3", 29},               {"ENV_C4", 30},
-    {"ENV_C6", 31},             {"ENV_B4", 33},        {"ENV_B5", 34},               {"ENV_B6", 35},
-    {"ENV_MONARCH", 37},        {"ENV_PERSONAL", 38},  {"A6", 70},
+    {"LETTER", DMPAPER_LETTER},
+    {"LETTERSMALL", 2},
+    {"TABLOID", DMPAPER_TABLOID},
+    {"LEDGER", 4},
+    {"LEGAL", DMPAPER_LEGAL},
+    {"STATEMENT", 6},
+    {"EXECUTIVE", DMPAPER_EXECUTIVE},
+    {"A3", DMPAPER_A3},
+    {"A4", DMPAPER_A4},
+    {"A4SMALL", 10},
+    {"A5", DMPAPER_A5},
+    {"B4", DMPAPER_B4},
+    {"B5", DMPAPER_B5},
+    {"FOLIO", 14},
+    {"QUARTO", 15},
+    {"ENV_9", 19},
+    {"ENV_10", 20},
+    {"ENV_11", 21},
+    {"ENV_12", 22},
+    {"ENV_14", 23},
+    {"ENV_DL", 27},
+    {"ENV_C5", 28},
+    {"ENV_C3", 29},
+    {"ENV_C4", 30},
+    {"ENV_C6", 31},
+    {"ENV_B4", 33},
+    {"ENV_B5", 34},
+    {"ENV_B6", 35},
+    {"ENV_MONARCH", 37},
+    {"ENV_PERSONAL", 38},
+    {"A6", 70},
 };
 
 // Master units to device pixels. The reader bounds both factors, so the product
@@ -31,7 +54,8 @@ LONG ToPixels(std::int64_t masterUnits, std::int64_t dpi, std::int64_t unitsPerI
 }
 
 LONG ToMillimetres(LONG pixels, std::int64_t dpi) {
-    return static_cast<LONG>(std::lround(static_cast<double>(pixels) * 25.4 / static_cast<double>(dpi)));
+    return static_cast<LONG>(
+        std::lround(static_cast<double>(pixels) * 25.4 / static_cast<double>(dpi)));
 }
 
 }  // namespace
@@ -42,19 +66,22 @@ short StandardPaperNumber(std::string_view keyword) {
     return 0;
 }
 
-std::optional<PaperSize> PaperSizeOf(const PrinterDescription& description, const FeatureOption& option,
-                                     GpdPair dpi) {
-    if (!option.pageDimensions || !description.masterUnits || dpi.x <= 0 || dpi.y <= 0) return std::nullopt;
+std::optional<PaperSize> PaperSizeOf(const PrinterDescription& description,
+                                     const FeatureOption& option, GpdPair dpi) {
+    if (!option.pageDimensions || !description.masterUnits || dpi.x <= 0 || dpi.y <= 0)
+        return std::nullopt;
     const GpdPair units = *description.masterUnits;
     const GpdPair page = *option.pageDimensions;
     const GpdPair origin = option.printableOrigin.value_or(GpdPair{});
-    const GpdPair area = option.printableArea.value_or(GpdPair{page.x - origin.x, page.y - origin.y});
+    const GpdPair area =
+        option.printableArea.value_or(GpdPair{page.x - origin.x, page.y - origin.y});
     PaperSize paper;
     paper.keyword = option.keyword;
     paper.displayName = option.displayName;
     paper.dmPaper = StandardPaperNumber(option.keyword);
     paper.physicalSize = SIZEL{ToPixels(page.x, dpi.x, units.x), ToPixels(page.y, dpi.y, units.y)};
-    paper.printableOrigin = POINTL{ToPixels(origin.x, dpi.x, units.x), ToPixels(origin.y, dpi.y, units.y)};
+    paper.printableOrigin =
+        POINTL{ToPixels(origin.x, dpi.x, units.x), ToPixels(origin.y, dpi.y, units.y)};
     paper.printableSize = SIZEL{ToPixels(area.x, dpi.x, units.x), ToPixels(area.y, dpi.y, units.y)};
     return paper;
 }
@@ -63,7 +90,8 @@ std::vector<PaperSize> PaperSizes(const PrinterDescription& description, GpdPair
     std::vector<PaperSize> papers;
     if (const Feature* feature = description.FindFeature("PaperSize"))
         for (const FeatureOption& option : feature->options)
-            if (auto paper = PaperSizeOf(description, option, dpi)) papers.push_back(std::move(*paper));
+            if (auto paper = PaperSizeOf(description, option, dpi))
+                papers.push_back(std::move(*paper));
     return papers;
 }
 
@@ -114,8 +142,8 @@ void ApplyGeometry(const DeviceGeometry& geometry, GDIINFO& info) {
     // A pixel's relative width and height, and its diagonal.
     info.ulAspectX = static_cast<ULONG>(geometry.dpi.y);
     info.ulAspectY = static_cast<ULONG>(geometry.dpi.x);
-    info.ulAspectXY = static_cast<ULONG>(
-        std::lround(std::hypot(static_cast<double>(geometry.dpi.x), static_cast<double>(geometry.dpi.y))));
+    info.ulAspectXY = static_cast<ULONG>(std::lround(
+        std::hypot(static_cast<double>(geometry.dpi.x), static_cast<double>(geometry.dpi.y))));
     info.ptlPhysOffset = geometry.printableOffset;
     info.szlPhysSize = geometry.physicalSize;
     info.ulDevicePelsDPI = static_cast<ULONG>(geometry.dpi.x);

@@ -25,8 +25,8 @@ struct PaperSize {
 
 // The paper size of a PaperSize option at `dpi`, or nothing when the option has no
 // *PageDimensions (a custom size) or the description no *MasterUnits.
-std::optional<PaperSize> PaperSizeOf(const PrinterDescription& description, const FeatureOption& option,
-                                     GpdPair dpi);
+std::optional<PaperSize> PaperSizeOf(const PrinterDescription& description,
+                                     const FeatureOption& option, GpdPair dpi);
 
 // Every paper size of the description's PaperSize feature at `dpi`.
 std::vector<PaperSize> PaperSizes(const PrinterDescription& description, GpdPair dpi);

@@ -36,7 +36,8 @@ bool PluginModule::Load(const std::string& path, std::string& error) {
         error = "cannot load the plug-in module " + path;
         return false;
     }
-    auto getClassObject = FunctionCast<LPFNGETCLASSOBJECT>(GetProcAddress(module_, "DllGetClassObject"));
+    auto getClassObject =
+        FunctionCast<LPFNGETCLASSOBJECT>(GetProcAddress(module_, "DllGetClassObject"));
     if (getClassObject == nullptr) {
         error = path + " does not export DllGetClassObject";
         return false;

@@ -12,7 +12,7 @@ namespace xlhost {
 std::string DefaultModulePath();
 
 class PluginModule {
-public:
+  public:
     PluginModule() = default;
     ~PluginModule();
     PluginModule(const PluginModule&) = delete;
@@ -26,7 +26,7 @@ public:
     HMODULE Module() const { return module_; }
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     HMODULE module_ = nullptr;
     IPrintOemUni2* plugin_ = nullptr;
     std::string path_;

@@ -12,17 +12,21 @@ namespace {
 
 bool OptionIs(const FeatureSelection& features, const char* feature, std::string_view option) {
     const FeatureOption* current = features.Current(feature);
-    return current != nullptr && xlplatform::Upper(xlplatform::Utf8ToUtf16(current->keyword)) ==
-                                     xlplatform::Upper(xlplatform::Utf8ToUtf16(std::string(option)));
+    return current != nullptr &&
+           xlplatform::Upper(xlplatform::Utf8ToUtf16(current->keyword)) ==
+               xlplatform::Upper(xlplatform::Utf8ToUtf16(std::string(option)));
 }
 
 }  // namespace
 
-bool PluginWantsTwoPasses(const FeatureSelection& features, const std::vector<BYTE>& privateDevMode, bool raw) {
+bool PluginWantsTwoPasses(const FeatureSelection& features, const std::vector<BYTE>& privateDevMode,
+                          bool raw) {
     if (features.Current("KXPreAnalysis") == nullptr || raw) return false;
-    bool enhancement = OptionIs(features, "KXRedEyeReduction", "On") || OptionIs(features, "KXSmartFocus", "On");
+    bool enhancement =
+        OptionIs(features, "KXRedEyeReduction", "On") || OptionIs(features, "KXSmartFocus", "On");
     for (const char* level : {"KXContrast", "KXSharpness", "KXSmoothing", "KXDigitalFlash"})
-        for (const char* option : {"Off", "Low", "Medium", "High"}) enhancement |= OptionIs(features, level, option);
+        for (const char* option : {"Off", "Low", "Medium", "High"})
+            enhancement |= OptionIs(features, level, option);
     if (!enhancement) return false;
     xlr::UnpackedSettings settings(privateDevMode.empty() ? nullptr : privateDevMode.data());
     return settings && settings->outputMode == 3;
@@ -35,7 +39,8 @@ std::unique_ptr<PrintSession> PrintSession::Open(const DeviceSetup& setup, const
     // The spooler job exists before the device, as on Windows: the plug-in reads
     // its data type at the start of the document.
     const std::u16string datatype = job.raw ? u"RAW" : u"NT EMF 1.008";
-    std::u16string name = job.documentName, output = xlplatform::Utf8ToUtf16(job.spoolFile), type = datatype;
+    std::u16string name = job.documentName, output = xlplatform::Utf8ToUtf16(job.spoolFile),
+                   type = datatype;
     DOC_INFO_1W info{name.data(), output.empty() ? nullptr : output.data(), type.data()};
     session->jobId_ = StartDocPrinterW(setup.printer, 1, reinterpret_cast<LPBYTE>(&info));
     if (session->jobId_ == 0) {
@@ -47,7 +52,8 @@ std::unique_ptr<PrintSession> PrintSession::Open(const DeviceSetup& setup, const
         EndDocPrinter(setup.printer);
         return nullptr;
     }
-    session->twoPasses_ = PluginWantsTwoPasses(*setup.features, session->device_->PrivateDevMode(), job.raw);
+    session->twoPasses_ =
+        PluginWantsTwoPasses(*setup.features, session->device_->PrivateDevMode(), job.raw);
     return session;
 }
 
@@ -65,14 +71,16 @@ bool PrintSession::Fail(std::string message) {
 
 RECTL PrintSession::PrintableArea() const {
     const GDIINFO& gdi = device_->GdiInfo();
-    return {gdi.ptlPhysOffset.x, gdi.ptlPhysOffset.y, gdi.ptlPhysOffset.x + static_cast<LONG>(gdi.ulHorzRes),
+    return {gdi.ptlPhysOffset.x, gdi.ptlPhysOffset.y,
+            gdi.ptlPhysOffset.x + static_cast<LONG>(gdi.ulHorzRes),
             gdi.ptlPhysOffset.y + static_cast<LONG>(gdi.ulVertRes)};
 }
 
 ULONG PrintSession::Escape(ULONG code, std::span<const BYTE> in, std::span<BYTE> out) {
     auto escape = FunctionCast<PFN_DrvEscape>(device_->Function(INDEX_DrvEscape));
     if (escape == nullptr) return 0;
-    return escape(Surface(), code, static_cast<ULONG>(in.size()), in.empty() ? nullptr : const_cast<BYTE*>(in.data()),
+    return escape(Surface(), code, static_cast<ULONG>(in.size()),
+                  in.empty() ? nullptr : const_cast<BYTE*>(in.data()),
                   static_cast<ULONG>(out.size()), out.empty() ? nullptr : out.data());
 }
 
@@ -81,7 +89,8 @@ bool PrintSession::StartDoc(std::u16string_view documentName) {
     documentName_ = documentName;
     docStarted_ = true;
     if (startDoc == nullptr || !startDoc(Surface(), documentName_.data(), jobId_))
-        return Fail("the document could not be started (last error " + std::to_string(GetLastError()) + ")");
+        return Fail("the document could not be started (last error " +
+                    std::to_string(GetLastError()) + ")");
     return device_->lastError.empty() || Fail(device_->lastError);
 }
 
@@ -104,7 +113,8 @@ bool PrintSession::PlayOnePass(const PageDrawing& draw) {
         return Fail("banding could not be started");
     for (int bands = 0; origin.x != -1 || origin.y != -1; ++bands) {
         if (bands > page.bottom + 1) return Fail("the driver did not end the page's bands");
-        const RECTL band{0, origin.y, page.right, std::min(page.bottom, origin.y + device_->BandHeight())};
+        const RECTL band{0, origin.y, page.right,
+                         std::min(page.bottom, origin.y + device_->BandHeight())};
         if (!draw(surface, band)) return Fail("a drawing call of the page failed");
         if (!nextBand(surface, &origin)) return Fail("the next band could not be started");
     }

@@ -14,15 +14,17 @@ namespace xlhost {
 
 struct PrintJobSetup {
     std::u16string documentName = u"xlrender document";
-    bool raw = false;  // the job's data type: RAW, or an EMF-spooled job as most Windows printing is
+    bool raw =
+        false;  // the job's data type: RAW, or an EMF-spooled job as most Windows printing is
     std::string spoolFile;  // the Linux file the spooler writes the job to
 };
 
 class PrintSession final : public DocumentSink {
-public:
+  public:
     // Enables the device and starts the spooler job. On failure returns nothing
     // and sets `error`.
-    static std::unique_ptr<PrintSession> Open(const DeviceSetup& device, const PrintJobSetup& job, std::string& error);
+    static std::unique_ptr<PrintSession> Open(const DeviceSetup& device, const PrintJobSetup& job,
+                                              std::string& error);
     ~PrintSession() override;
 
     UnidrvDevice& Device() { return *device_; }
@@ -43,7 +45,7 @@ public:
     // What went wrong in the last step that failed.
     const std::string& Error() const { return error_; }
 
-private:
+  private:
     PrintSession() = default;
     bool PlayOnePass(const PageDrawing& draw);
     bool Fail(std::string message);
@@ -62,6 +64,7 @@ private:
 // Whether the plug-in will want each page twice (an analysis pass first): it
 // does when pre-analysis is configured, a photo enhancement is chosen and pages
 // take the full path (output mode 3, not a raw job).
-bool PluginWantsTwoPasses(const FeatureSelection& features, const std::vector<BYTE>& privateDevMode, bool raw);
+bool PluginWantsTwoPasses(const FeatureSelection& features, const std::vector<BYTE>& privateDevMode,
+                          bool raw);
 
 }  // namespace xlhost

@@ -9,9 +9,9 @@ struct SectionName {
 };
 
 constexpr SectionName kSectionNames[] = {
-    {OrderSection::kJobSetup, "JOB_SETUP"},     {OrderSection::kDocSetup, "DOC_SETUP"},
-    {OrderSection::kPageSetup, "PAGE_SETUP"},   {OrderSection::kPageFinish, "PAGE_FINISH"},
-    {OrderSection::kDocFinish, "DOC_FINISH"},   {OrderSection::kJobFinish, "JOB_FINISH"},
+    {OrderSection::kJobSetup, "JOB_SETUP"},   {OrderSection::kDocSetup, "DOC_SETUP"},
+    {OrderSection::kPageSetup, "PAGE_SETUP"}, {OrderSection::kPageFinish, "PAGE_FINISH"},
+    {OrderSection::kDocFinish, "DOC_FINISH"}, {OrderSection::kJobFinish, "JOB_FINISH"},
 };
 static_assert(std::size(kSectionNames) == std::size(kOrderSections));
 

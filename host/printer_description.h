@@ -13,11 +13,18 @@
 namespace xlhost {
 
 // The parts of a job in which ordered commands are sent.
-enum class OrderSection : std::uint8_t { kJobSetup, kDocSetup, kPageSetup, kPageFinish, kDocFinish, kJobFinish };
+enum class OrderSection : std::uint8_t {
+    kJobSetup,
+    kDocSetup,
+    kPageSetup,
+    kPageFinish,
+    kDocFinish,
+    kJobFinish
+};
 
-inline constexpr OrderSection kOrderSections[] = {OrderSection::kJobSetup,   OrderSection::kDocSetup,
-                                                  OrderSection::kPageSetup,  OrderSection::kPageFinish,
-                                                  OrderSection::kDocFinish,  OrderSection::kJobFinish};
+inline constexpr OrderSection kOrderSections[] = {
+    OrderSection::kJobSetup,   OrderSection::kDocSetup,  OrderSection::kPageSetup,
+    OrderSection::kPageFinish, OrderSection::kDocFinish, OrderSection::kJobFinish};
 
 std::string_view OrderSectionName(OrderSection section);  // "JOB_SETUP", ...
 std::optional<OrderSection> OrderSectionFromName(std::string_view name);

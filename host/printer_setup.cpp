@@ -11,7 +11,9 @@
 namespace xlhost {
 namespace {
 
-std::u16string Wide(const std::string& text) { return xlplatform::Utf8ToUtf16(text); }
+std::u16string Wide(const std::string& text) {
+    return xlplatform::Utf8ToUtf16(text);
+}
 
 std::u16string DisplayName(const FeatureOption& option) {
     return Wide(option.displayName.empty() ? option.keyword : option.displayName);
@@ -56,7 +58,8 @@ short PaperNumber(const Feature& paperSize, const FeatureOption& option) {
     return 0;
 }
 
-HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup, std::string& error) {
+HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup,
+                    std::string& error) {
     const PrinterDescription& description = features.Description();
     xlplatform::Printer printer;
     printer.name = setup.name;
@@ -89,19 +92,25 @@ void SelectFeaturesFromDevMode(const DEVMODEW& dm, FeatureSelection& features) {
     const PrinterDescription& description = features.Description();
     if (const Feature* paper = description.FindFeature("PaperSize"))
         for (const FeatureOption& option : paper->options)
-            if (PaperNumber(*paper, option) == dm.dmPaperSize) Choose(features, "PaperSize", option.keyword);
+            if (PaperNumber(*paper, option) == dm.dmPaperSize)
+                Choose(features, "PaperSize", option.keyword);
     if (const Feature* media = description.FindFeature("MediaType"))
         for (const FeatureOption& option : media->options)
-            if (MediaTypeNumber(*media, option) == dm.dmMediaType) Choose(features, "MediaType", option.keyword);
-    Choose(features, "Orientation", dm.dmOrientation == DMORIENT_LANDSCAPE ? "LANDSCAPE_CC90" : "PORTRAIT");
-    Choose(features, "Duplex", dm.dmDuplex == DMDUP_VERTICAL     ? "VERTICAL"
-                               : dm.dmDuplex == DMDUP_HORIZONTAL ? "HORIZONTAL"
-                                                                 : "NONE");
+            if (MediaTypeNumber(*media, option) == dm.dmMediaType)
+                Choose(features, "MediaType", option.keyword);
+    Choose(features, "Orientation",
+           dm.dmOrientation == DMORIENT_LANDSCAPE ? "LANDSCAPE_CC90" : "PORTRAIT");
+    Choose(features, "Duplex",
+           dm.dmDuplex == DMDUP_VERTICAL     ? "VERTICAL"
+           : dm.dmDuplex == DMDUP_HORIZONTAL ? "HORIZONTAL"
+                                             : "NONE");
     Choose(features, "Collate", dm.dmCollate == DMCOLLATE_TRUE ? "ON" : "OFF");
     Choose(features, "ColorMode", dm.dmColor == DMCOLOR_MONOCHROME ? "Mono" : "Color");
     Choose(features, "Resolution", std::to_string(dm.dmPrintQuality) + "dpi");
-    constexpr std::pair<short, const char*> kTrays[] = {
-        {DMBIN_AUTO, "PrinterSelect"}, {DMBIN_MANUAL, "ManualFeed"}, {DMBIN_UPPER, "Tray1"}, {DMBIN_LOWER, "Tray2"}};
+    constexpr std::pair<short, const char*> kTrays[] = {{DMBIN_AUTO, "PrinterSelect"},
+                                                        {DMBIN_MANUAL, "ManualFeed"},
+                                                        {DMBIN_UPPER, "Tray1"},
+                                                        {DMBIN_LOWER, "Tray2"}};
     for (const auto& [bin, tray] : kTrays)
         if (dm.dmDefaultSource == bin) Choose(features, "InputBin", tray);
 }

@@ -15,11 +15,12 @@ namespace xlhost {
 struct PrinterSetup {
     std::u16string name = u"xlrender PCL XL";
     std::u16string port = u"USB001";  // a direct connection
-    std::u16string outputFile;         // where its jobs go (a Linux path); empty: the spool directory
+    std::u16string outputFile;  // where its jobs go (a Linux path); empty: the spool directory
 };
 
 // Adds the printer to the world and opens it. Returns null with `error` set.
-HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup, std::string& error);
+HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup,
+                    std::string& error);
 
 // Chooses the options of the features that mirror the public device mode, as
 // Unidrv keeps them in step. Options the user set explicitly are left alone.

@@ -14,7 +14,8 @@ namespace xlhost {
 namespace {
 
 constexpr OptionSpec kOptions[] = {
-    {"paper", "NAME|NUMBER", "letter, legal, executive, tabloid, a3, a4, a5, b4, b5 or a DMPAPER number"},
+    {"paper", "NAME|NUMBER",
+     "letter, legal, executive, tabloid, a3, a4, a5, b4, b5 or a DMPAPER number"},
     {"orientation", "portrait|landscape", "page orientation"},
     {"copies", "N", "number of copies (1-9999)"},
     {"collate", "", "collate copies"},
@@ -30,7 +31,7 @@ struct Paper {
     const char* name;
     const char16_t* formName;
     short number;
-    short width;   // tenths of a millimetre
+    short width;  // tenths of a millimetre
     short length;
 };
 
@@ -51,28 +52,32 @@ struct Keyword {
     long value;
 };
 
-constexpr Keyword kOrientations[] = {{"portrait", DMORIENT_PORTRAIT}, {"landscape", DMORIENT_LANDSCAPE}};
-constexpr Keyword kColors[] = {{"color", DMCOLOR_COLOR}, {"colour", DMCOLOR_COLOR}, {"mono", DMCOLOR_MONOCHROME}};
-constexpr Keyword kDuplexes[] = {{"simplex", DMDUP_SIMPLEX}, {"long", DMDUP_VERTICAL}, {"short", DMDUP_HORIZONTAL}};
+constexpr Keyword kOrientations[] = {{"portrait", DMORIENT_PORTRAIT},
+                                     {"landscape", DMORIENT_LANDSCAPE}};
+constexpr Keyword kColors[] = {
+    {"color", DMCOLOR_COLOR}, {"colour", DMCOLOR_COLOR}, {"mono", DMCOLOR_MONOCHROME}};
+constexpr Keyword kDuplexes[] = {
+    {"simplex", DMDUP_SIMPLEX}, {"long", DMDUP_VERTICAL}, {"short", DMDUP_HORIZONTAL}};
 constexpr Keyword kTrueTypeOptions[] = {{"bitmap", DMTT_BITMAP},
                                         {"download", DMTT_DOWNLOAD},
                                         {"substitute", DMTT_SUBDEV},
                                         {"outline", DMTT_DOWNLOAD_OUTLINE}};
-constexpr Keyword kSources[] = {{"auto", DMBIN_AUTO}, {"upper", DMBIN_UPPER}, {"lower", DMBIN_LOWER},
-                                {"manual", DMBIN_MANUAL}};
+constexpr Keyword kSources[] = {
+    {"auto", DMBIN_AUTO}, {"upper", DMBIN_UPPER}, {"lower", DMBIN_LOWER}, {"manual", DMBIN_MANUAL}};
 constexpr Keyword kMediaTypes[] = {{"standard", DMMEDIA_STANDARD},
                                    {"transparency", DMMEDIA_TRANSPARENCY},
                                    {"glossy", DMMEDIA_GLOSSY}};
 
 std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return text;
 }
 
 // A keyword of the table, or (when numbers are allowed) a number in range.
 template <size_t N>
-std::optional<long> Choose(const ParsedArgs& args, std::string_view option, const Keyword (&table)[N],
-                           long low, long high, std::string& error) {
+std::optional<long> Choose(const ParsedArgs& args, std::string_view option,
+                           const Keyword (&table)[N], long low, long high, std::string& error) {
     auto text = args.Value(option);
     if (!text) return std::nullopt;
     const std::string wanted = Lower(*text);
@@ -95,7 +100,9 @@ void SetPaper(DEVMODEW& devmode, const Paper& paper) {
 
 }  // namespace
 
-std::span<const OptionSpec> PublicDevModeOptionSpecs() { return kOptions; }
+std::span<const OptionSpec> PublicDevModeOptionSpecs() {
+    return kOptions;
+}
 
 bool MakePublicDevMode(const ParsedArgs& args, DEVMODEW& devmode, std::string& error) {
     devmode = DEVMODEW{};
@@ -105,11 +112,13 @@ bool MakePublicDevMode(const ParsedArgs& args, DEVMODEW& devmode, std::string& e
     devmode.dmDriverVersion = 0x0600;
     devmode.dmSize = sizeof(DEVMODEW);
     devmode.dmDriverExtra = xlr::kPackedBlockSize;
-    devmode.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_SCALE | DM_COPIES |
-                       DM_DEFAULTSOURCE | DM_PRINTQUALITY | DM_COLOR | DM_DUPLEX | DM_YRESOLUTION |
-                       DM_TTOPTION | DM_COLLATE | DM_FORMNAME | DM_ICMMETHOD | DM_ICMINTENT | DM_MEDIATYPE;
+    devmode.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_SCALE |
+                       DM_COPIES | DM_DEFAULTSOURCE | DM_PRINTQUALITY | DM_COLOR | DM_DUPLEX |
+                       DM_YRESOLUTION | DM_TTOPTION | DM_COLLATE | DM_FORMNAME | DM_ICMMETHOD |
+                       DM_ICMINTENT | DM_MEDIATYPE;
     devmode.dmOrientation = DMORIENT_PORTRAIT;
-    SetPaper(devmode, xlr::DefaultPaperRegion() == xlr::kPaperRegionLetter ? kPapers[0] : kPapers[5]);
+    SetPaper(devmode,
+             xlr::DefaultPaperRegion() == xlr::kPaperRegionLetter ? kPapers[0] : kPapers[5]);
     devmode.dmScale = 100;
     devmode.dmCopies = 1;
     devmode.dmDefaultSource = DMBIN_AUTO;
@@ -138,12 +147,18 @@ bool MakePublicDevMode(const ParsedArgs& args, DEVMODEW& devmode, std::string& e
             return false;
         }
     }
-    if (auto v = Choose(args, "orientation", kOrientations, 1, 0, error)) devmode.dmOrientation = static_cast<short>(*v);
-    if (auto v = Choose(args, "color", kColors, 1, 0, error)) devmode.dmColor = static_cast<short>(*v);
-    if (auto v = Choose(args, "duplex", kDuplexes, 1, 0, error)) devmode.dmDuplex = static_cast<short>(*v);
-    if (auto v = Choose(args, "tt-option", kTrueTypeOptions, 1, 0, error)) devmode.dmTTOption = static_cast<short>(*v);
-    if (auto v = Choose(args, "source", kSources, 1, 32767, error)) devmode.dmDefaultSource = static_cast<short>(*v);
-    if (auto v = Choose(args, "media-type", kMediaTypes, 1, 0x7FFFFFFF, error)) devmode.dmMediaType = static_cast<DWORD>(*v);
+    if (auto v = Choose(args, "orientation", kOrientations, 1, 0, error))
+        devmode.dmOrientation = static_cast<short>(*v);
+    if (auto v = Choose(args, "color", kColors, 1, 0, error))
+        devmode.dmColor = static_cast<short>(*v);
+    if (auto v = Choose(args, "duplex", kDuplexes, 1, 0, error))
+        devmode.dmDuplex = static_cast<short>(*v);
+    if (auto v = Choose(args, "tt-option", kTrueTypeOptions, 1, 0, error))
+        devmode.dmTTOption = static_cast<short>(*v);
+    if (auto v = Choose(args, "source", kSources, 1, 32767, error))
+        devmode.dmDefaultSource = static_cast<short>(*v);
+    if (auto v = Choose(args, "media-type", kMediaTypes, 1, 0x7FFFFFFF, error))
+        devmode.dmMediaType = static_cast<DWORD>(*v);
     if (!error.empty()) return false;
     if (auto copies = args.Value("copies")) {
         auto number = ParseNumber(*copies, 1, 9999);

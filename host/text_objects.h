@@ -18,7 +18,7 @@ struct TextRun {
     FONTOBJ font{};
     std::u16string text;
     std::vector<GLYPHPOS> glyphs;
-    RECTL bounds{};  // the box the glyphs cover, device pixels
+    RECTL bounds{};                  // the box the glyphs cover, device pixels
     std::shared_ptr<void> fontData;  // the font behind FONTOBJ::pvProducer
 };
 
@@ -27,7 +27,8 @@ struct TextRun {
 // `pixelHeight` (em height in device pixels), the baseline starting at `origin`.
 // `resolution` is the device's, for the FONTOBJ. Nothing, with `error` set, when
 // no font is found or the height is not 1 to 10,000 pixels.
-std::unique_ptr<TextRun> LayOutText(std::u16string_view text, std::string_view family, LONG pixelHeight,
-                                    POINTL origin, std::string& error, SIZEL resolution = SIZEL{600, 600});
+std::unique_ptr<TextRun> LayOutText(std::u16string_view text, std::string_view family,
+                                    LONG pixelHeight, POINTL origin, std::string& error,
+                                    SIZEL resolution = SIZEL{600, 600});
 
 }  // namespace xlhost

@@ -126,14 +126,16 @@ BOOL TransferCompressed(const Blit& call) {
         compressed.sizlBitmap.cy <= 0)
         return FailCall(ERROR_INVALID_PARAMETER);
     const auto* bytes = static_cast<const uint8_t*>(compressed.pvBits);
-    auto identified = IdentifyImage(std::vector<uint8_t>(bytes, bytes + compressed.cjBits), "source");
+    auto identified =
+        IdentifyImage(std::vector<uint8_t>(bytes, bytes + compressed.cjBits), "source");
     if (std::holds_alternative<std::string>(identified)) return FailCall(ERROR_INVALID_DATA);
     auto decodedResult = DecodeImage(std::get<ImageSource>(identified));
     if (std::holds_alternative<std::string>(decodedResult)) return FailCall(ERROR_INVALID_DATA);
     DecodedImage& decoded = std::get<DecodedImage>(decodedResult);
 
     const SIZEL size{static_cast<LONG>(decoded.width), static_cast<LONG>(decoded.height)};
-    HBITMAP bitmap = EngCreateBitmap(size, static_cast<LONG>(decoded.stride), BMF_24BPP, 0, decoded.bits.data());
+    HBITMAP bitmap =
+        EngCreateBitmap(size, static_cast<LONG>(decoded.stride), BMF_24BPP, 0, decoded.bits.data());
     if (bitmap == nullptr) return FailCall(ERROR_NOT_ENOUGH_MEMORY);
     SURFOBJ* source = EngLockSurface(reinterpret_cast<HSURF>(bitmap));
     if (source == nullptr) {

@@ -14,10 +14,14 @@ namespace {
 
 constexpr DWORD kPluginInterfaceVersion = 0x00010000;
 
-UnidrvDevice& DeviceOf(PDEVOBJ devobj) { return *reinterpret_cast<UnidrvPdev*>(devobj)->device; }
+UnidrvDevice& DeviceOf(PDEVOBJ devobj) {
+    return *reinterpret_cast<UnidrvPdev*>(devobj)->device;
+}
 
 // DRVPROCS of the device object, for plug-ins without the helper interface.
-DWORD ProcWriteSpoolBuf(PDEVOBJ devobj, PVOID buffer, DWORD size) { return DeviceOf(devobj).Spool(buffer, size); }
+DWORD ProcWriteSpoolBuf(PDEVOBJ devobj, PVOID buffer, DWORD size) {
+    return DeviceOf(devobj).Spool(buffer, size);
+}
 
 BOOL ProcGetStandardVariable(PDEVOBJ devobj, DWORD index, PVOID buffer, DWORD size, PDWORD needed) {
     if (needed != nullptr) *needed = sizeof(LONG);
@@ -27,9 +31,11 @@ BOOL ProcGetStandardVariable(PDEVOBJ devobj, DWORD index, PVOID buffer, DWORD si
     return TRUE;
 }
 
-BOOL ProcGetDriverSetting(PVOID devobj, PCSTR feature, PVOID output, DWORD size, PDWORD needed, PDWORD options) {
+BOOL ProcGetDriverSetting(PVOID devobj, PCSTR feature, PVOID output, DWORD size, PDWORD needed,
+                          PDWORD options) {
     const FeatureOption* option =
-        feature != nullptr ? DeviceOf(static_cast<PDEVOBJ>(devobj)).Features().Current(feature) : nullptr;
+        feature != nullptr ? DeviceOf(static_cast<PDEVOBJ>(devobj)).Features().Current(feature)
+                           : nullptr;
     if (options != nullptr) *options = option != nullptr ? 1 : 0;
     const std::string keyword = option != nullptr ? option->keyword : "";
     if (needed != nullptr) *needed = static_cast<DWORD>(keyword.size() + 1);
@@ -64,7 +70,8 @@ FLONG HookFlags(const std::vector<DRVFN>& functions) {
 
 }  // namespace
 
-UnidrvDevice::UnidrvDevice(const DeviceSetup& setup) : setup_(setup), publicDevMode_(setup.publicDevMode) {
+UnidrvDevice::UnidrvDevice(const DeviceSetup& setup)
+    : setup_(setup), publicDevMode_(setup.publicDevMode) {
     pdev_.device = this;
     procs_.DrvWriteSpoolBuf = ProcWriteSpoolBuf;
     procs_.DrvGetDriverSetting = ProcGetDriverSetting;
@@ -75,7 +82,8 @@ UnidrvDevice::UnidrvDevice(const DeviceSetup& setup) : setup_(setup), publicDevM
     devobj.pPublicDM = &publicDevMode_;
     devobj.pDrvProcs = &procs_;
     helper_ = std::make_unique<CDriverHelper>(
-        *setup.features, [this](PDEVOBJ, const void* data, DWORD size) { return Spool(data, size); },
+        *setup.features,
+        [this](PDEVOBJ, const void* data, DWORD size) { return Spool(data, size); },
         [this](PDEVOBJ, DWORD index) { return StandardVariable(index); });
 }
 
@@ -85,7 +93,8 @@ std::unique_ptr<UnidrvDevice> UnidrvDevice::Enable(const DeviceSetup& setup, std
         return nullptr;
     }
     std::unique_ptr<UnidrvDevice> device(new UnidrvDevice(setup));
-    if (!device->MakeDeviceModes(error) || !device->EnableDriverAndDevice(error) || !device->MakeSurface(error))
+    if (!device->MakeDeviceModes(error) || !device->EnableDriverAndDevice(error) ||
+        !device->MakeSurface(error))
         return nullptr;
     return device;
 }
@@ -136,7 +145,8 @@ bool UnidrvDevice::MakeDeviceModes(std::string& error) {
 }
 
 bool UnidrvDevice::EnableDriverAndDevice(std::string& error) {
-    const auto geometry = CurrentGeometry(*setup_.features, publicDevMode_.dmOrientation == DMORIENT_LANDSCAPE, error);
+    const auto geometry = CurrentGeometry(
+        *setup_.features, publicDevMode_.dmOrientation == DMORIENT_LANDSCAPE, error);
     if (!geometry) return false;
     GDIINFO& gdi = gdiBefore_;
     gdi.ulVersion = 0x5000;
@@ -147,15 +157,17 @@ bool UnidrvDevice::EnableDriverAndDevice(std::string& error) {
     gdi.ulNumColors = 0xFFFFFFFF;
     gdi.ulPrimaryOrder = 0;
     DEVINFO& devInfo = devInfoBefore_;
-    devInfo.flGraphicsCaps =
-        GCAPS_BEZIERS | GCAPS_GEOMETRICWIDE | GCAPS_ALTERNATEFILL | GCAPS_WINDINGFILL | GCAPS_HALFTONE | GCAPS_OPAQUERECT;
+    devInfo.flGraphicsCaps = GCAPS_BEZIERS | GCAPS_GEOMETRICWIDE | GCAPS_ALTERNATEFILL |
+                             GCAPS_WINDINGFILL | GCAPS_HALFTONE | GCAPS_OPAQUERECT;
     devInfo.iDitherFormat = BMF_24BPP;
     gdi_ = gdiBefore_;
     devInfo_ = devInfoBefore_;
 
     unidrvFunctions_ = UnidrvFunctions();
     merged_ = unidrvFunctions_;
-    if (plugin_ != nullptr && SUCCEEDED(plugin_->EnableDriver(kPluginInterfaceVersion, sizeof pluginHooks_, &pluginHooks_)) &&
+    if (plugin_ != nullptr &&
+        SUCCEEDED(
+            plugin_->EnableDriver(kPluginInterfaceVersion, sizeof pluginHooks_, &pluginHooks_)) &&
         pluginHooks_.pdrvfn != nullptr) {
         for (ULONG i = 0; i < pluginHooks_.c; ++i) {
             const DRVFN& hook = pluginHooks_.pdrvfn[i];
@@ -169,12 +181,14 @@ bool UnidrvDevice::EnableDriverAndDevice(std::string& error) {
     }
 
     if (plugin_ != nullptr) {
-        DRVENABLEDATA unidrv{0x00010000, static_cast<ULONG>(unidrvFunctions_.size()), unidrvFunctions_.data()};
+        DRVENABLEDATA unidrv{0x00010000, static_cast<ULONG>(unidrvFunctions_.size()),
+                             unidrvFunctions_.data()};
         PDEVOEM state = nullptr;
         std::u16string name = setup_.printerName;
-        if (FAILED(plugin_->EnablePDEV(&pdev_.devobj, name.data(), 0, nullptr, sizeof gdi_, &gdi_, sizeof devInfo_,
-                                       &devInfo_, &unidrv, &state))) {
-            error = "the plug-in's EnablePDEV failed (last error " + std::to_string(GetLastError()) + ")";
+        if (FAILED(plugin_->EnablePDEV(&pdev_.devobj, name.data(), 0, nullptr, sizeof gdi_, &gdi_,
+                                       sizeof devInfo_, &devInfo_, &unidrv, &state))) {
+            error = "the plug-in's EnablePDEV failed (last error " +
+                    std::to_string(GetLastError()) + ")";
             pdev_.devobj.pdevOEM = nullptr;
             return false;
         }
@@ -184,8 +198,8 @@ bool UnidrvDevice::EnableDriverAndDevice(std::string& error) {
         BYTE value[4];
         DWORD type = 0, needed = 0;
         WCHAR hybridName[] = WSTR("HybridPathSupported");
-        if (setup_.printer != nullptr &&
-            GetPrinterDataW(setup_.printer, hybridName, &type, value, sizeof value, &needed) == ERROR_SUCCESS) {
+        if (setup_.printer != nullptr && GetPrinterDataW(setup_.printer, hybridName, &type, value,
+                                                         sizeof value, &needed) == ERROR_SUCCESS) {
             hybrid_ = std::make_unique<HybridRecord>(HybridRecord{this, state});
             pdev_.devobj.pdevOEM = hybrid_.get();
         } else {
@@ -197,7 +211,8 @@ bool UnidrvDevice::EnableDriverAndDevice(std::string& error) {
     functions_.bitBlt = FunctionCast<PFN_DrvBitBlt>(Function(INDEX_DrvBitBlt));
     functions_.stretchBlt = FunctionCast<PFN_DrvStretchBlt>(Function(INDEX_DrvStretchBlt));
     functions_.stretchBltROP = FunctionCast<PFN_DrvStretchBltROP>(Function(INDEX_DrvStretchBltROP));
-    functions_.transparentBlt = FunctionCast<PFN_DrvTransparentBlt>(Function(INDEX_DrvTransparentBlt));
+    functions_.transparentBlt =
+        FunctionCast<PFN_DrvTransparentBlt>(Function(INDEX_DrvTransparentBlt));
     functions_.alphaBlend = FunctionCast<PFN_DrvAlphaBlend>(Function(INDEX_DrvAlphaBlend));
     functions_.gradientFill = FunctionCast<PFN_DrvGradientFill>(Function(INDEX_DrvGradientFill));
     functions_.plgBlt = FunctionCast<PFN_DrvPlgBlt>(Function(INDEX_DrvPlgBlt));
@@ -205,8 +220,10 @@ bool UnidrvDevice::EnableDriverAndDevice(std::string& error) {
     functions_.lineTo = FunctionCast<PFN_DrvLineTo>(Function(INDEX_DrvLineTo));
     functions_.strokePath = FunctionCast<PFN_DrvStrokePath>(Function(INDEX_DrvStrokePath));
     functions_.fillPath = FunctionCast<PFN_DrvFillPath>(Function(INDEX_DrvFillPath));
-    functions_.strokeAndFillPath = FunctionCast<PFN_DrvStrokeAndFillPath>(Function(INDEX_DrvStrokeAndFillPath));
-    functions_.queryDeviceSupport = FunctionCast<PFN_DrvQueryDeviceSupport>(Function(INDEX_DrvQueryDeviceSupport));
+    functions_.strokeAndFillPath =
+        FunctionCast<PFN_DrvStrokeAndFillPath>(Function(INDEX_DrvStrokeAndFillPath));
+    functions_.queryDeviceSupport =
+        FunctionCast<PFN_DrvQueryDeviceSupport>(Function(INDEX_DrvQueryDeviceSupport));
     return true;
 }
 
@@ -256,21 +273,28 @@ DWORD UnidrvDevice::Spool(const void* data, DWORD size) {
     DWORD written = 0;
     bool ok = false;
     if (pluginWritesPrinter_) {
-        ok = SUCCEEDED(plugin_->WritePrinter(&pdev_.devobj, const_cast<void*>(data), size, &written));
+        ok = SUCCEEDED(
+            plugin_->WritePrinter(&pdev_.devobj, const_cast<void*>(data), size, &written));
     } else {
         ok = WritePrinter(setup_.printer, const_cast<void*>(data), size, &written);
     }
     if ((!ok || written != size) && lastError.empty())
-        lastError = "the spooler took " + std::to_string(written) + " of " + std::to_string(size) + " bytes";
+        lastError = "the spooler took " + std::to_string(written) + " of " + std::to_string(size) +
+                    " bytes";
     return ok ? written : 0;
 }
 
 std::optional<LONG> UnidrvDevice::StandardVariable(DWORD index) const {
     const DEVMODEW& dm = publicDevMode_;
     // Physical paper sizes are in the description's master units.
-    const LONG masterX = Features().Description().masterUnits ? static_cast<LONG>(Features().Description().masterUnits->x) : 1200;
-    const LONG masterY = Features().Description().masterUnits ? static_cast<LONG>(Features().Description().masterUnits->y) : 1200;
-    const LONG dpiX = static_cast<LONG>(gdi_.ulLogPixelsX), dpiY = static_cast<LONG>(gdi_.ulLogPixelsY);
+    const LONG masterX = Features().Description().masterUnits
+                             ? static_cast<LONG>(Features().Description().masterUnits->x)
+                             : 1200;
+    const LONG masterY = Features().Description().masterUnits
+                             ? static_cast<LONG>(Features().Description().masterUnits->y)
+                             : 1200;
+    const LONG dpiX = static_cast<LONG>(gdi_.ulLogPixelsX),
+               dpiY = static_cast<LONG>(gdi_.ulLogPixelsY);
     switch (index) {
         case SVI_COPIES:
             return dm.dmCopies > 0 ? dm.dmCopies : 1;
@@ -294,11 +318,12 @@ bool UnidrvDevice::SendCommands(OrderSection section) {
             if (plugin_ == nullptr) continue;
             std::vector<DWORD> params;
             for (xlhost::StandardVariable variable : command->callbackParams)
-                params.push_back(static_cast<DWORD>(StandardVariable(static_cast<DWORD>(variable)).value_or(0)));
+                params.push_back(
+                    static_cast<DWORD>(StandardVariable(static_cast<DWORD>(variable)).value_or(0)));
             INT result = 0;
             plugin_->CommandCallback(&pdev_.devobj, static_cast<DWORD>(command->callbackId),
-                                     static_cast<DWORD>(params.size()), params.empty() ? nullptr : params.data(),
-                                     &result);
+                                     static_cast<DWORD>(params.size()),
+                                     params.empty() ? nullptr : params.data(), &result);
             continue;
         }
         std::string expandError;
@@ -314,7 +339,9 @@ bool UnidrvDevice::SendCommands(OrderSection section) {
             ok = false;
             continue;
         }
-        if (!bytes->empty() && Spool(bytes->data(), static_cast<DWORD>(bytes->size())) != bytes->size()) ok = false;
+        if (!bytes->empty() &&
+            Spool(bytes->data(), static_cast<DWORD>(bytes->size())) != bytes->size())
+            ok = false;
     }
     return ok;
 }

@@ -41,7 +41,7 @@ struct DeviceSetup {
 };
 
 class UnidrvDevice {
-public:
+  public:
     // Runs what Unidrv runs for a new device context: the device mode calls, the
     // driver helper, EnableDriver, EnablePDEV and the page surface. On failure
     // returns nothing and sets `error`.
@@ -90,7 +90,7 @@ public:
     // expanded, a failed spool write); empty while all is well.
     std::string lastError;
 
-private:
+  private:
     explicit UnidrvDevice(const DeviceSetup& setup);
     bool MakeDeviceModes(std::string& error);
     bool EnableDriverAndDevice(std::string& error);

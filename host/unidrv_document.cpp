@@ -18,7 +18,8 @@ UnidrvDevice* DeviceOfSurface(SURFOBJ* surface) {
 BOOL UnidrvStartDoc(SURFOBJ* pso, LPWSTR, DWORD) {
     UnidrvDevice* device = DeviceOfSurface(pso);
     if (device == nullptr) return FALSE;
-    const bool ok = device->SendCommands(OrderSection::kJobSetup) && device->SendCommands(OrderSection::kDocSetup);
+    const bool ok = device->SendCommands(OrderSection::kJobSetup) &&
+                    device->SendCommands(OrderSection::kDocSetup);
     return ok ? TRUE : FALSE;
 }
 
@@ -38,7 +39,8 @@ BOOL UnidrvSendPage(SURFOBJ* pso) {
 BOOL UnidrvEndDoc(SURFOBJ* pso, FLONG) {
     UnidrvDevice* device = DeviceOfSurface(pso);
     if (device == nullptr) return FALSE;
-    const bool ok = device->SendCommands(OrderSection::kDocFinish) && device->SendCommands(OrderSection::kJobFinish);
+    const bool ok = device->SendCommands(OrderSection::kDocFinish) &&
+                    device->SendCommands(OrderSection::kJobFinish);
     return ok ? TRUE : FALSE;
 }
 
@@ -86,7 +88,9 @@ const DRVFN kDocumentFunctions[] = {
 
 }  // namespace
 
-std::span<const DRVFN> UnidrvDocumentFunctions() { return kDocumentFunctions; }
+std::span<const DRVFN> UnidrvDocumentFunctions() {
+    return kDocumentFunctions;
+}
 
 std::vector<DRVFN> UnidrvFunctions() {
     std::vector<DRVFN> functions(std::begin(kDocumentFunctions), std::end(kDocumentFunctions));

@@ -16,7 +16,9 @@ constexpr OptionSpec kWorldOptions[] = {
 
 }  // namespace
 
-std::span<const OptionSpec> WorldOptionSpecs() { return kWorldOptions; }
+std::span<const OptionSpec> WorldOptionSpecs() {
+    return kWorldOptions;
+}
 
 bool ApplyWorldOptions(const ParsedArgs& args, std::string& error) {
     xlplatform::World& world = xlplatform::TheWorld();

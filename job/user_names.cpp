@@ -11,7 +11,8 @@ std::u16string NameFromIni() {
     if (length == 0 || length >= MAX_PATH) return {};
     const std::u16string path = std::u16string(directory) + WSTR("\\kxmnwun.ini");
     WCHAR value[128] = {};  // at most 127 characters
-    GetPrivateProfileStringW(WSTR("NWUSERNAME"), WSTR("NWUSERNAME"), WSTR(""), value, 128, path.c_str());
+    GetPrivateProfileStringW(WSTR("NWUSERNAME"), WSTR("NWUSERNAME"), WSTR(""), value, 128,
+                             path.c_str());
     return value;
 }
 

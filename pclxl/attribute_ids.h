@@ -130,14 +130,16 @@ struct IdRange {
 // The identifiers that the writer accepts, as inclusive ranges. Gaps are
 // identifiers that no protocol class defines.
 constexpr IdRange kValidRanges[] = {
-    {0x01, 0x09}, {0x0B, 0x0F}, {0x11, 0x15}, {0x1D, 0x2D}, {0x2F, 0x36}, {0x41, 0x54}, {0x61, 0x69},
-    {0x6B, 0x6F}, {0x73, 0x78}, {0x81, 0x82}, {0x86, 0x86}, {0x88, 0x8D}, {0x8F, 0x8F}, {0x91, 0xB1},
+    {0x01, 0x09}, {0x0B, 0x0F}, {0x11, 0x15}, {0x1D, 0x2D}, {0x2F, 0x36},
+    {0x41, 0x54}, {0x61, 0x69}, {0x6B, 0x6F}, {0x73, 0x78}, {0x81, 0x82},
+    {0x86, 0x86}, {0x88, 0x8D}, {0x8F, 0x8F}, {0x91, 0xB1},
 };
 
 constexpr std::array<uint8_t, 256> MakeValidTable() {
     std::array<uint8_t, 256> table{};
     for (const IdRange& range : kValidRanges)
-        for (unsigned id = range.first; id <= range.last; ++id) table[id] = static_cast<uint8_t>(id);
+        for (unsigned id = range.first; id <= range.last; ++id)
+            table[id] = static_cast<uint8_t>(id);
     return table;
 }
 
@@ -153,7 +155,8 @@ constexpr size_t CountValid() {
 }
 
 static_assert(CountValid() == 127);
-static_assert(kValidAttributeTable[PageCopies] == 0x31 && kValidAttributeTable[CharBoldValue] == 0xB1);
+static_assert(kValidAttributeTable[PageCopies] == 0x31 &&
+              kValidAttributeTable[CharBoldValue] == 0xB1);
 static_assert(kValidAttributeTable[0x00] == 0 && kValidAttributeTable[0x0A] == 0 &&
               kValidAttributeTable[0x2E] == 0 && kValidAttributeTable[0xB2] == 0);
 

@@ -48,7 +48,12 @@ enum LineJoin : uint8_t { eMiterJoin = 0, eRoundJoin = 1, eBevelJoin = 2, eNoJoi
 enum WritingMode : uint8_t { eHorizontal = 0, eVertical = 1 };
 enum CharSubMode : uint8_t { eNoSubstitution = 0, eVerticalSubstitution = 1 };
 enum ColorTreatment : uint8_t { eNoTreatment = 0, eScreenMatch = 1, eVivid = 2 };
-enum MediaDestination : uint8_t { eDefaultDestination = 0, eFaceDownBin = 1, eFaceUpBin = 2, eJobOffsetBin = 3 };
+enum MediaDestination : uint8_t {
+    eDefaultDestination = 0,
+    eFaceDownBin = 1,
+    eFaceUpBin = 2,
+    eJobOffsetBin = 3
+};
 enum MediaSource : uint8_t {
     eDefaultSource = 0,
     eAutoSelect = 1,

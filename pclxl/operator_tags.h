@@ -117,7 +117,8 @@ constexpr TagRange kValidRanges[] = {
 constexpr std::array<uint8_t, 256> MakeValidTable() {
     std::array<uint8_t, 256> table{};
     for (const TagRange& range : kValidRanges)
-        for (unsigned tag = range.first; tag <= range.last; ++tag) table[tag] = static_cast<uint8_t>(tag);
+        for (unsigned tag = range.first; tag <= range.last; ++tag)
+            table[tag] = static_cast<uint8_t>(tag);
     return table;
 }
 

@@ -57,7 +57,8 @@ void ImageGeometry(XLStream* s, uint32_t colorMapping, uint32_t colorDepth, uint
     XLPutAttribute(s, xlattr::DestinationSize);
 }
 
-void ReadBlock(XLStream* s, uint32_t startLine, uint32_t blockHeight, uint32_t compressMode, xlop::Tag tag) {
+void ReadBlock(XLStream* s, uint32_t startLine, uint32_t blockHeight, uint32_t compressMode,
+               xlop::Tag tag) {
     UInt16Attr(s, xlattr::StartLine, startLine);
     UInt16Attr(s, xlattr::BlockHeight, blockHeight);
     UByteAttr(s, xlattr::CompressMode, compressMode);
@@ -89,7 +90,9 @@ void XLReadFontHeader(XLStream* s, uint32_t length) {
     XLPutOperator(s, xlop::ReadFontHeader);
 }
 
-void XLEndFontHeader(XLStream* s) { XLPutOperator(s, xlop::EndFontHeader); }
+void XLEndFontHeader(XLStream* s) {
+    XLPutOperator(s, xlop::EndFontHeader);
+}
 
 void XLBeginChar(XLStream* s, const uint8_t* name, uint32_t nameLength) {
     BytesAttr(s, xlattr::FontName, name, nameLength);
@@ -103,15 +106,21 @@ void XLReadChar(XLStream* s, uint32_t charCode, uint32_t dataSize) {
     XLPutOperator(s, xlop::ReadChar);
 }
 
-void XLEndChar(XLStream* s) { XLPutOperator(s, xlop::EndChar); }
+void XLEndChar(XLStream* s) {
+    XLPutOperator(s, xlop::EndChar);
+}
 
 void XLEndPage(XLStream* s, uint32_t copies) {
     UInt16Attr(s, xlattr::PageCopies, copies);
     XLPutOperator(s, xlop::EndPage);
 }
 
-void XLPopGS(XLStream* s) { XLPutOperator(s, xlop::PopGS); }
-void XLPushGS(XLStream* s) { XLPutOperator(s, xlop::PushGS); }
+void XLPopGS(XLStream* s) {
+    XLPutOperator(s, xlop::PopGS);
+}
+void XLPushGS(XLStream* s) {
+    XLPutOperator(s, xlop::PushGS);
+}
 
 void XLSetClipReplace(XLStream* s, uint32_t region) {
     UByteAttr(s, xlattr::ClipRegion, region);
@@ -145,22 +154,25 @@ void XLSetCharShear(XLStream* s, int32_t x, int32_t y) {
     XLPutOperator(s, xlop::SetCharShear);
 }
 
-void XLSetClipRectangle(XLStream* s, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t region) {
+void XLSetClipRectangle(XLStream* s, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                        uint32_t region) {
     XLPutSInt16Box(s, left, top, right, bottom);
     XLPutAttribute(s, xlattr::BoundingBox);
     UByteAttr(s, xlattr::ClipRegion, region);
     XLPutOperator(s, xlop::SetClipRectangle);
 }
 
-void XLSetClipToPage(XLStream* s) { XLPutOperator(s, xlop::SetClipToPage); }
+void XLSetClipToPage(XLStream* s) {
+    XLPutOperator(s, xlop::SetClipToPage);
+}
 
 void XLSetColorSpace(XLStream* s, uint32_t colorSpace) {
     UByteAttr(s, xlattr::ColorSpace, colorSpace);
     XLPutOperator(s, xlop::SetColorSpace);
 }
 
-void XLSetColorSpacePalette(XLStream* s, uint32_t colorSpace, uint32_t paletteDepth, const uint8_t* palette,
-                            uint32_t paletteLength) {
+void XLSetColorSpacePalette(XLStream* s, uint32_t colorSpace, uint32_t paletteDepth,
+                            const uint8_t* palette, uint32_t paletteLength) {
     UByteAttr(s, xlattr::ColorSpace, colorSpace);
     UByteAttr(s, xlattr::PaletteDepth, paletteDepth);
     BytesAttr(s, xlattr::PaletteData, palette, paletteLength);
@@ -173,14 +185,17 @@ void XLSetCursor(XLStream* s, int32_t x, int32_t y) {
     XLPutOperator(s, xlop::SetCursor);
 }
 
-void XLSetFont(XLStream* s, const uint8_t* name, uint32_t nameLength, float size, uint32_t symbolSet) {
+void XLSetFont(XLStream* s, const uint8_t* name, uint32_t nameLength, float size,
+               uint32_t symbolSet) {
     BytesAttr(s, xlattr::FontName, name, nameLength);
     Real32Attr(s, xlattr::CharSize, size);
     UInt16Attr(s, xlattr::SymbolSet, symbolSet);
     XLPutOperator(s, xlop::SetFont);
 }
 
-void XLSetPageDefaultCTM(XLStream* s) { XLPutOperator(s, xlop::SetPageDefaultCTM); }
+void XLSetPageDefaultCTM(XLStream* s) {
+    XLPutOperator(s, xlop::SetPageDefaultCTM);
+}
 
 void XLSetPaintTxMode(XLStream* s, uint32_t mode) {
     UByteAttr(s, xlattr::TxMode, mode);
@@ -212,9 +227,15 @@ void XLSetClipMode(XLStream* s, uint32_t mode) {
     XLPutOperator(s, xlop::SetClipMode);
 }
 
-void XLCloseSubPath(XLStream* s) { XLPutOperator(s, xlop::CloseSubPath); }
-void XLNewPath(XLStream* s) { XLPutOperator(s, xlop::NewPath); }
-void XLPaintPath(XLStream* s) { XLPutOperator(s, xlop::PaintPath); }
+void XLCloseSubPath(XLStream* s) {
+    XLPutOperator(s, xlop::CloseSubPath);
+}
+void XLNewPath(XLStream* s) {
+    XLPutOperator(s, xlop::NewPath);
+}
+void XLPaintPath(XLStream* s) {
+    XLPutOperator(s, xlop::PaintPath);
+}
 
 void XLBezierPath(XLStream* s, uint32_t pointCount, uint32_t pointType) {
     UInt16Attr(s, xlattr::NumberOfPoints, pointCount);
@@ -246,8 +267,8 @@ void XLText(XLStream* s, const uint8_t* text, uint32_t textLength, const int16_t
     XLPutOperator(s, xlop::Text);
 }
 
-void XLTextXY(XLStream* s, const uint8_t* text, uint32_t textLength, const int16_t* xSpacing16, uint32_t xCount,
-              const int16_t* ySpacing16, uint32_t yCount) {
+void XLTextXY(XLStream* s, const uint8_t* text, uint32_t textLength, const int16_t* xSpacing16,
+              uint32_t xCount, const int16_t* ySpacing16, uint32_t yCount) {
     BytesAttr(s, xlattr::TextData, text, textLength);
     SInt16ArrayAttr(s, xlattr::XSpacingData, xSpacing16, xCount);
     SInt16ArrayAttr(s, xlattr::YSpacingData, ySpacing16, yCount);
@@ -264,22 +285,27 @@ void XLReadImage(XLStream* s, uint32_t startLine, uint32_t blockHeight, uint32_t
     ReadBlock(s, startLine, blockHeight, compressMode, xlop::ReadImage);
 }
 
-void XLEndImage(XLStream* s) { XLPutOperator(s, xlop::EndImage); }
+void XLEndImage(XLStream* s) {
+    XLPutOperator(s, xlop::EndImage);
+}
 
-void XLBeginRastPattern(XLStream* s, uint32_t colorMapping, uint32_t colorDepth, uint32_t sourceWidth,
-                        uint32_t sourceHeight, uint32_t destWidth, uint32_t destHeight, int32_t patternId,
-                        uint32_t persistence) {
+void XLBeginRastPattern(XLStream* s, uint32_t colorMapping, uint32_t colorDepth,
+                        uint32_t sourceWidth, uint32_t sourceHeight, uint32_t destWidth,
+                        uint32_t destHeight, int32_t patternId, uint32_t persistence) {
     ImageGeometry(s, colorMapping, colorDepth, sourceWidth, sourceHeight, destWidth, destHeight);
     SInt16Attr(s, xlattr::PatternDefineID, patternId);
     UByteAttr(s, xlattr::PatternPersistence, persistence);
     XLPutOperator(s, xlop::BeginRastPattern);
 }
 
-void XLReadRastPattern(XLStream* s, uint32_t startLine, uint32_t blockHeight, uint32_t compressMode) {
+void XLReadRastPattern(XLStream* s, uint32_t startLine, uint32_t blockHeight,
+                       uint32_t compressMode) {
     ReadBlock(s, startLine, blockHeight, compressMode, xlop::ReadRastPattern);
 }
 
-void XLEndRastPattern(XLStream* s) { XLPutOperator(s, xlop::EndRastPattern); }
+void XLEndRastPattern(XLStream* s) {
+    XLPutOperator(s, xlop::EndRastPattern);
+}
 
 void XLPassThrough(XLStream* s, const uint8_t* bytes, uint32_t length) {
     XLPutOperator(s, xlop::PassThrough);

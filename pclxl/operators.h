@@ -37,10 +37,11 @@ void XLSetClipRectangle(XLStream* stream, int32_t left, int32_t top, int32_t rig
                         uint32_t region);
 void XLSetClipToPage(XLStream* stream);
 void XLSetColorSpace(XLStream* stream, uint32_t colorSpace);
-void XLSetColorSpacePalette(XLStream* stream, uint32_t colorSpace, uint32_t paletteDepth, const uint8_t* palette,
-                            uint32_t paletteLength);
+void XLSetColorSpacePalette(XLStream* stream, uint32_t colorSpace, uint32_t paletteDepth,
+                            const uint8_t* palette, uint32_t paletteLength);
 void XLSetCursor(XLStream* stream, int32_t x, int32_t y);
-void XLSetFont(XLStream* stream, const uint8_t* name, uint32_t nameLength, float size, uint32_t symbolSet);
+void XLSetFont(XLStream* stream, const uint8_t* name, uint32_t nameLength, float size,
+               uint32_t symbolSet);
 void XLSetPageDefaultCTM(XLStream* stream);
 void XLSetPaintTxMode(XLStream* stream, uint32_t mode);
 void XLSetNullPen(XLStream* stream);
@@ -64,14 +65,16 @@ void XLText(XLStream* stream, const uint8_t* text, uint32_t textLength, const in
 void XLTextXY(XLStream* stream, const uint8_t* text, uint32_t textLength, const int16_t* xSpacing16,
               uint32_t xCount, const int16_t* ySpacing16, uint32_t yCount);
 
-void XLBeginImage(XLStream* stream, uint32_t colorMapping, uint32_t colorDepth, uint32_t sourceWidth,
-                  uint32_t sourceHeight, uint32_t destWidth, uint32_t destHeight);
+void XLBeginImage(XLStream* stream, uint32_t colorMapping, uint32_t colorDepth,
+                  uint32_t sourceWidth, uint32_t sourceHeight, uint32_t destWidth,
+                  uint32_t destHeight);
 void XLReadImage(XLStream* stream, uint32_t startLine, uint32_t blockHeight, uint32_t compressMode);
 void XLEndImage(XLStream* stream);
-void XLBeginRastPattern(XLStream* stream, uint32_t colorMapping, uint32_t colorDepth, uint32_t sourceWidth,
-                        uint32_t sourceHeight, uint32_t destWidth, uint32_t destHeight, int32_t patternId,
-                        uint32_t persistence);
-void XLReadRastPattern(XLStream* stream, uint32_t startLine, uint32_t blockHeight, uint32_t compressMode);
+void XLBeginRastPattern(XLStream* stream, uint32_t colorMapping, uint32_t colorDepth,
+                        uint32_t sourceWidth, uint32_t sourceHeight, uint32_t destWidth,
+                        uint32_t destHeight, int32_t patternId, uint32_t persistence);
+void XLReadRastPattern(XLStream* stream, uint32_t startLine, uint32_t blockHeight,
+                       uint32_t compressMode);
 void XLEndRastPattern(XLStream* stream);
 
 // PassThrough, then the bytes as embedded data with a four-byte length. The

@@ -14,7 +14,9 @@ using detail::PutItem;
 
 constexpr uint32_t kLargestArray = 0xFFFF;
 
-void PutTag(XLStream* stream, uint8_t tag) { PutItem(stream, tag); }
+void PutTag(XLStream* stream, uint8_t tag) {
+    PutItem(stream, tag);
+}
 
 // Puts a run of 1-byte items. Storing them in blocks makes the same flushes,
 // at the same fills, as one ensure-room step per byte would: the buffer is
@@ -140,7 +142,9 @@ void XLPutEmbeddedData(XLStream* stream, const uint8_t* bytes, uint32_t length) 
     PutByteItems(stream, bytes, length);
 }
 
-void XLPutRawUInt16(XLStream* stream, uint32_t value) { PutItem(stream, static_cast<uint16_t>(value)); }
+void XLPutRawUInt16(XLStream* stream, uint32_t value) {
+    PutItem(stream, static_cast<uint16_t>(value));
+}
 
 void XLPutRawBytes(XLStream* stream, const uint8_t* bytes, uint32_t length) {
     PutByteItems(stream, bytes, length);

@@ -11,8 +11,9 @@
 namespace xlr {
 
 class SpoolStream {
-public:
-    explicit SpoolStream(PDEVOBJ device) : stream_(XLStreamCreate(XLStreamDefaultCapacity(), XLSpoolFlush, 0)) {
+  public:
+    explicit SpoolStream(PDEVOBJ device)
+        : stream_(XLStreamCreate(XLStreamDefaultCapacity(), XLSpoolFlush, 0)) {
         if (stream_ != nullptr) stream_->owner = device;
     }
     ~SpoolStream() { XLStreamDestroy(stream_); }
@@ -22,7 +23,7 @@ public:
     explicit operator bool() const { return stream_ != nullptr; }
     XLStream* get() const { return stream_; }
 
-private:
+  private:
     XLStream* stream_;
 };
 

@@ -42,7 +42,9 @@ uint32_t XLStreamDestroy(XLStream* stream) {
     return total;
 }
 
-uint32_t XLStreamDefaultCapacity() { return 4096; }
+uint32_t XLStreamDefaultCapacity() {
+    return 4096;
+}
 
 void XLStreamSetError(XLStream* stream, int16_t code) {
     if (stream->error == 0) stream->error = code;

@@ -37,7 +37,9 @@ inline void PutItem(XLStream* stream, T value) {
     stream->total += sizeof(T);
 }
 
-inline void PutItem(XLStream* stream, float value) { PutItem(stream, std::bit_cast<uint32_t>(value)); }
+inline void PutItem(XLStream* stream, float value) {
+    PutItem(stream, std::bit_cast<uint32_t>(value));
+}
 
 static_assert(sizeof(float) == 4 && std::numeric_limits<float>::is_iec559);
 

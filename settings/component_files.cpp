@@ -32,9 +32,10 @@ std::u16string ReadComponentName(std::u16string_view iniPath, const ComponentNam
     if (iniPath.empty()) return std::u16string(component.defaultName);
     WCHAR name[kComponentNameBuffer] = {};
     const std::u16string path(iniPath), key(component.key);
-    const DWORD length = GetPrivateProfileStringW(WSTR("ComponentFiles"), key.c_str(), WSTR(""), name,
-                                                  kComponentNameBuffer, path.c_str());
-    if (length == 0 || length >= kComponentNameBuffer - 1) return std::u16string(component.defaultName);
+    const DWORD length = GetPrivateProfileStringW(WSTR("ComponentFiles"), key.c_str(), WSTR(""),
+                                                  name, kComponentNameBuffer, path.c_str());
+    if (length == 0 || length >= kComponentNameBuffer - 1)
+        return std::u16string(component.defaultName);
     return name;
 }
 

@@ -30,13 +30,16 @@ int WithRetries(Call call, const char* what) {
 }
 
 // Reads `count` entries of `entrySize` units into a buffer one entry larger.
-std::optional<std::vector<WCHAR>> ReadList(LPCWSTR printer, LPCWSTR port, WORD capability, const DEVMODEW* devmode,
-                                           size_t entryUnits, const char* what, int& count) {
-    count = WithRetries([&] { return DeviceCapabilitiesW(printer, port, capability, nullptr, devmode); }, what);
+std::optional<std::vector<WCHAR>> ReadList(LPCWSTR printer, LPCWSTR port, WORD capability,
+                                           const DEVMODEW* devmode, size_t entryUnits,
+                                           const char* what, int& count) {
+    count = WithRetries(
+        [&] { return DeviceCapabilitiesW(printer, port, capability, nullptr, devmode); }, what);
     if (count < 0) return std::nullopt;
     std::vector<WCHAR> buffer((static_cast<size_t>(count) + 1) * entryUnits, 0);
-    const int read =
-        WithRetries([&] { return DeviceCapabilitiesW(printer, port, capability, buffer.data(), devmode); }, what);
+    const int read = WithRetries(
+        [&] { return DeviceCapabilitiesW(printer, port, capability, buffer.data(), devmode); },
+        what);
     if (read < 0) return std::nullopt;
     if (read < count) count = read;
     return buffer;
@@ -58,10 +61,11 @@ std::optional<std::vector<std::u16string>> Names(LPCWSTR printer, LPCWSTR port, 
 }
 
 template <typename T>
-std::optional<std::vector<T>> Numbers(LPCWSTR printer, LPCWSTR port, WORD capability, const DEVMODEW* devmode,
-                                      const char* what) {
+std::optional<std::vector<T>> Numbers(LPCWSTR printer, LPCWSTR port, WORD capability,
+                                      const DEVMODEW* devmode, const char* what) {
     int count = 0;
-    auto buffer = ReadList(printer, port, capability, devmode, (sizeof(T) + 1) / sizeof(WCHAR), what, count);
+    auto buffer =
+        ReadList(printer, port, capability, devmode, (sizeof(T) + 1) / sizeof(WCHAR), what, count);
     if (!buffer) return std::nullopt;
     std::vector<T> numbers(static_cast<size_t>(count));
     std::memcpy(numbers.data(), buffer->data(), numbers.size() * sizeof(T));
@@ -70,19 +74,23 @@ std::optional<std::vector<T>> Numbers(LPCWSTR printer, LPCWSTR port, WORD capabi
 
 }  // namespace
 
-std::optional<std::vector<std::u16string>> BGetPaperSizeNames(LPCWSTR printer, LPCWSTR port, const DEVMODEW* dm) {
+std::optional<std::vector<std::u16string>> BGetPaperSizeNames(LPCWSTR printer, LPCWSTR port,
+                                                              const DEVMODEW* dm) {
     return Names(printer, port, DC_PAPERNAMES, dm, "BGetPaperSizeNames");
 }
 
-std::optional<std::vector<WORD>> BGetPaperSizeIndices(LPCWSTR printer, LPCWSTR port, const DEVMODEW* dm) {
+std::optional<std::vector<WORD>> BGetPaperSizeIndices(LPCWSTR printer, LPCWSTR port,
+                                                      const DEVMODEW* dm) {
     return Numbers<WORD>(printer, port, DC_PAPERS, dm, "BGetPaperSizeIndices");
 }
 
-std::optional<std::vector<std::u16string>> BGetMediaTypeNames(LPCWSTR printer, LPCWSTR port, const DEVMODEW* dm) {
+std::optional<std::vector<std::u16string>> BGetMediaTypeNames(LPCWSTR printer, LPCWSTR port,
+                                                              const DEVMODEW* dm) {
     return Names(printer, port, DC_MEDIATYPENAMES, dm, "BGetMediaTypeNames");
 }
 
-std::optional<std::vector<DWORD>> BGetMediaTypeIndices(LPCWSTR printer, LPCWSTR port, const DEVMODEW* dm) {
+std::optional<std::vector<DWORD>> BGetMediaTypeIndices(LPCWSTR printer, LPCWSTR port,
+                                                       const DEVMODEW* dm) {
     return Numbers<DWORD>(printer, port, DC_MEDIATYPES, dm, "BGetMediaTypeIndices");
 }
 

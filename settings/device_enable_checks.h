@@ -14,7 +14,8 @@ namespace xlr {
 // emulated margins. False when the configuration has none (the caller then uses
 // no offset).
 // FIXME: the XML configuration reader is not built yet; this finds nothing.
-bool ReadXmlPageOffset(PDEVOBJ device, const FeatureReader& features, const GDIINFO& gdiInfo, POINTL& offset);
+bool ReadXmlPageOffset(PDEVOBJ device, const FeatureReader& features, const GDIINFO& gdiInfo,
+                       POINTL& offset);
 
 // The media-type, form and constrained-form checks, which may switch the job to
 // manual duplexing or turn alternate letterhead off.

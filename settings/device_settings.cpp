@@ -29,8 +29,8 @@ void ReadDeviceSettings(const FeatureReader& features, PluginDeviceState& state)
         state.textAsBlack = SameText(*textAsBlack, u"TRUE") ? 1 : 0;
     state.jobAccounting = static_cast<int32_t>(
         ReadEnumeratedSetting(features, u"KXJobAccounting", kJobAccountingKeywords).index);
-    state.pjlEncoding =
-        static_cast<int32_t>(ReadEnumeratedSetting(features, u"KXPJLEncoding", kPjlEncodingKeywords).index);
+    state.pjlEncoding = static_cast<int32_t>(
+        ReadEnumeratedSetting(features, u"KXPJLEncoding", kPjlEncodingKeywords).index);
     state.posterPrinting = features.Is(u"KXPosterPrinting", u"TRUE") ? 1 : 0;
     if (state.posterPrinting == 1)
         state.posterOption = static_cast<int32_t>(
@@ -46,7 +46,8 @@ uint32_t PrintProcessorClass(HANDLE printer) {
     const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
     if (info->pPrintProcessor == nullptr) return 3;
     const std::u16string file = std::u16string(info->pPrintProcessor) + u".dll";
-    const std::u16string own = ReadComponentName(FindComponentIni(printer), kPrintProcessorComponent);
+    const std::u16string own =
+        ReadComponentName(FindComponentIni(printer), kPrintProcessorComponent);
     if (SameText(file, own)) return 1;
     if (SameText(file, u"WINPRINT.DLL")) return 2;
     return 3;
@@ -58,7 +59,8 @@ void CompleteSettingsRecord(const FeatureReader& features, HANDLE printer, Setti
     WriteIfZero(record.pdlIndex, features, u"KXPDLType", kPdlKeywords);
     WriteIfZero(record.maxResolution, features, u"KXMaxResolution", kMaxResolutionKeywords);
     const auto retention = features.Read(u"JobRetention");
-    record.jobRetention = retention && (SameText(*retention, u"INSTALLED") || SameText(*retention, u"TRUE")) ? 1 : 0;
+    record.jobRetention =
+        retention && (SameText(*retention, u"INSTALLED") || SameText(*retention, u"TRUE")) ? 1 : 0;
     if (const auto ttMode = features.Read(u"TTAsBitmapsSetting"))
         record.ttAsBitmap = SameText(*ttMode, u"TTModeBitmap") ? 1 : 0;
     if (NotInstalled(features.Read(u"ManualDuplex"))) {

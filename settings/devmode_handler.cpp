@@ -83,7 +83,8 @@ bool ConvertOrMerge(const OEMDMPARAM& param, DEVMODEW& publicDevMode, DevModeKin
         if (kind == DevModeKind::Convert) MakeDefaultBlock(param, publicDevMode);
         return Fail();
     }
-    std::unique_ptr<void, void (*)(void*)> inOwner(inMemory, [](void* p) { HeapFree(GetProcessHeap(), 0, p); });
+    std::unique_ptr<void, void (*)(void*)> inOwner(
+        inMemory, [](void* p) { HeapFree(GetProcessHeap(), 0, p); });
     if (!Unpack(inBlock, inMemory, &inSize)) return Fail();
     auto& in = *static_cast<SettingsRecord*>(inMemory);
 
@@ -145,14 +146,17 @@ bool HandleDevMode(DWORD mode, OEMDMPARAM* param) {
     DEVMODEW* publicDevMode = nullptr;
     switch (mode) {
         case OEMDM_DEFAULT:
-            publicDevMode = param->pPublicDMIn != nullptr ? param->pPublicDMIn : param->pPublicDMOut;
+            publicDevMode =
+                param->pPublicDMIn != nullptr ? param->pPublicDMIn : param->pPublicDMOut;
             if (publicDevMode == nullptr) return Fail();
             return MakeDefaultBlock(*param, *publicDevMode);
         case OEMDM_CONVERT:
         case OEMDM_MERGE: {
-            publicDevMode = param->pPublicDMOut != nullptr ? param->pPublicDMOut : param->pPublicDMIn;
+            publicDevMode =
+                param->pPublicDMOut != nullptr ? param->pPublicDMOut : param->pPublicDMIn;
             if (publicDevMode == nullptr) return Fail();
-            const DevModeKind kind = mode == OEMDM_CONVERT ? DevModeKind::Convert : DevModeKind::Merge;
+            const DevModeKind kind =
+                mode == OEMDM_CONVERT ? DevModeKind::Convert : DevModeKind::Merge;
             if (!ConvertOrMerge(*param, *publicDevMode, kind)) return false;
             RecordUserName(*param);
             return true;

@@ -26,10 +26,12 @@ bool SameText(std::u16string_view a, std::u16string_view b) {
 }
 
 std::optional<std::u16string> FeatureReader::Read(std::u16string_view feature) const {
-    if (feature.empty() || feature.size() > kMaxFeatureNameLength || device_ == nullptr) return std::nullopt;
+    if (feature.empty() || feature.size() > kMaxFeatureNameLength || device_ == nullptr)
+        return std::nullopt;
     char name[kMaxFeatureNameLength * 2 + 1] = {};
-    const int length = WideCharToMultiByte(CP_ACP, 0, feature.data(), static_cast<int>(feature.size()), name,
-                                           sizeof name - 1, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, feature.data(), static_cast<int>(feature.size()), name,
+                            sizeof name - 1, nullptr, nullptr);
     if (length <= 0) return std::nullopt;
     RepackIfUnpacked(device_);
 
@@ -37,15 +39,18 @@ std::optional<std::u16string> FeatureReader::Read(std::u16string_view feature) c
     DWORD needed = 0, options = 0;
     bool read = false;
     if (helper_ != nullptr) {
-        read = SUCCEEDED(helper_->DrvGetDriverSetting(device_, name, option, sizeof option, &needed, &options));
-    } else if (device_->pDrvProcs != nullptr && device_->pDrvProcs->DrvGetDriverSetting != nullptr) {
-        read = device_->pDrvProcs->DrvGetDriverSetting(device_, name, option, sizeof option, &needed, &options);
+        read = SUCCEEDED(
+            helper_->DrvGetDriverSetting(device_, name, option, sizeof option, &needed, &options));
+    } else if (device_->pDrvProcs != nullptr &&
+               device_->pDrvProcs->DrvGetDriverSetting != nullptr) {
+        read = device_->pDrvProcs->DrvGetDriverSetting(device_, name, option, sizeof option,
+                                                       &needed, &options);
     }
     option[sizeof option - 1] = 0;
     if (!read || option[0] == 0) return std::nullopt;
     WCHAR wide[kFeatureOptionBufferSize] = {};
-    const int units = MultiByteToWideChar(CP_ACP, 0, option, static_cast<int>(std::strlen(option)), wide,
-                                          kFeatureOptionBufferSize);
+    const int units = MultiByteToWideChar(CP_ACP, 0, option, static_cast<int>(std::strlen(option)),
+                                          wide, kFeatureOptionBufferSize);
     if (units <= 0) return std::nullopt;
     return std::u16string(wide, static_cast<size_t>(units));
 }

@@ -15,7 +15,7 @@ constexpr size_t kMaxFeatureNameLength = 255;
 constexpr DWORD kFeatureOptionBufferSize = 256;
 
 class FeatureReader {
-public:
+  public:
     // `helper` is the driver helper interface; without one the reads go through
     // the device's DRVPROCS.
     FeatureReader(PDEVOBJ device, IPrintOemDriverUni* helper) : device_(device), helper_(helper) {}
@@ -29,7 +29,7 @@ public:
     // The option equals `option`, compared without regard to case.
     bool Is(std::u16string_view feature, std::u16string_view option) const;
 
-private:
+  private:
     PDEVOBJ device_;
     IPrintOemDriverUni* helper_;
 };

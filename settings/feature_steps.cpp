@@ -12,8 +12,10 @@
 namespace xlr {
 
 const uint8_t kRecordTokens[3][16] = {
-    {0x58, 0x4C, 0x52, 0x01, 0x00, 0x14, 0x00, 0x01, 0x9A, 0x4E, 0x2B, 0x6C, 0x11, 0xD0, 0x7E, 0x35},
-    {0x58, 0x4C, 0x52, 0x02, 0x00, 0x14, 0x00, 0x01, 0x3C, 0x81, 0x5F, 0x02, 0xE7, 0x44, 0xA9, 0x60},
+    {0x58, 0x4C, 0x52, 0x01, 0x00, 0x14, 0x00, 0x01, 0x9A, 0x4E, 0x2B, 0x6C, 0x11, 0xD0, 0x7E,
+     0x35},
+    {0x58, 0x4C, 0x52, 0x02, 0x00, 0x14, 0x00, 0x01, 0x3C, 0x81, 0x5F, 0x02, 0xE7, 0x44, 0xA9,
+     0x60},
     {'X', 'L', 'R', 'E', 'N', 'D', 'E', 'R', '-', 'P', 'C', 'L', 'X', 'L', '-', '1'}};
 const uint8_t kRecordToken9780[16] = {'X', 'L', 'R', '-', 'S', 'E', 'T', 'T',
                                       'I', 'N', 'G', 'S', '-', 'V', '2', '0'};
@@ -26,11 +28,11 @@ struct ByteRange {
 };
 
 // The bytes from the first field to the end of the last one.
-#define XLR_FIELDS(first, last)                                                      \
-    ByteRange {                                                                      \
-        offsetof(SettingsRecord, first),                                             \
-            offsetof(SettingsRecord, last) + sizeof(SettingsRecord::last) - \
-                offsetof(SettingsRecord, first)                                      \
+#define XLR_FIELDS(first, last)                                              \
+    ByteRange {                                                              \
+        offsetof(SettingsRecord, first), offsetof(SettingsRecord, last) +    \
+                                             sizeof(SettingsRecord::last) -  \
+                                             offsetof(SettingsRecord, first) \
     }
 #define XLR_FIELD(field) XLR_FIELDS(field, field)
 
@@ -41,10 +43,13 @@ void Copy(SettingsRecord& out, const SettingsRecord& in, std::span<const ByteRan
 }
 
 void Clear(SettingsRecord& out, std::span<const ByteRange> ranges) {
-    for (const ByteRange& r : ranges) std::memset(reinterpret_cast<uint8_t*>(&out) + r.offset, 0, r.length);
+    for (const ByteRange& r : ranges)
+        std::memset(reinterpret_cast<uint8_t*>(&out) + r.offset, 0, r.length);
 }
 
-uint32_t AsWord(short value) { return static_cast<uint32_t>(static_cast<int32_t>(value)); }
+uint32_t AsWord(short value) {
+    return static_cast<uint32_t>(static_cast<int32_t>(value));
+}
 
 // Step 1: orientation, duplex, scale and paper; the public copies, collation,
 // TrueType option, colour, ICM and form name in every mode.
@@ -96,7 +101,8 @@ void StepLayout(FeatureStepContext& c) {
 }
 
 void StepMiscWords(FeatureStepContext& c) {
-    static constexpr ByteRange kGroup[] = {XLR_FIELD(word7636), XLR_FIELD(word9188), XLR_FIELD(word9194)};
+    static constexpr ByteRange kGroup[] = {XLR_FIELD(word7636), XLR_FIELD(word9188),
+                                           XLR_FIELD(word9194)};
     if (c.copyFromInput) return Copy(c.out, *c.in, kGroup);
     Clear(c.out, kGroup);
 }
@@ -112,12 +118,15 @@ void StepDuplex(FeatureStepContext& c) {
 }
 
 void StepRetention(FeatureStepContext& c) {
-    static constexpr ByteRange kCopied[] = {
-        XLR_FIELD(jobRetention),           XLR_FIELDS(word1920, pin),
-        XLR_FIELD(retentionUserName),      XLR_FIELD(customJobName),
-        XLR_FIELD(retentionMode),          XLR_FIELD(word2964),
-        XLR_FIELD(retention2968),          XLR_FIELDS(retention3016, duplicateAction),
-        XLR_FIELDS(autoJobNaming, word3072)};
+    static constexpr ByteRange kCopied[] = {XLR_FIELD(jobRetention),
+                                            XLR_FIELDS(word1920, pin),
+                                            XLR_FIELD(retentionUserName),
+                                            XLR_FIELD(customJobName),
+                                            XLR_FIELD(retentionMode),
+                                            XLR_FIELD(word2964),
+                                            XLR_FIELD(retention2968),
+                                            XLR_FIELDS(retention3016, duplicateAction),
+                                            XLR_FIELDS(autoJobNaming, word3072)};
     if (c.copyFromInput) return Copy(c.out, *c.in, kCopied);
     SettingsRecord& out = c.out;
     out.word1920 = out.pinRequired = out.pin = 0;
@@ -185,8 +194,8 @@ void StepGroup5600(FeatureStepContext& c) {
 }
 
 void StepUserTexts(FeatureStepContext& c) {
-    static constexpr ByteRange kTexts[] = {XLR_FIELDS(appDescription, groupList2), XLR_FIELD(appUserName),
-                                           XLR_FIELD(appDomain)};
+    static constexpr ByteRange kTexts[] = {XLR_FIELDS(appDescription, groupList2),
+                                           XLR_FIELD(appUserName), XLR_FIELD(appDomain)};
     static constexpr ByteRange kCopied[] = {XLR_FIELD(appUserName)};
     Clear(c.out, kTexts);
     if (c.copyFromInput) Copy(c.out, *c.in, kCopied);
@@ -217,17 +226,18 @@ void StepStoredBlocks(FeatureStepContext& c) {
 }
 
 void StepProcessingAdjustment(FeatureStepContext& c) {
-    static constexpr ByteRange kGroup[] = {XLR_FIELDS(processingAdjustmentMode, processingAdjustment2)};
+    static constexpr ByteRange kGroup[] = {
+        XLR_FIELDS(processingAdjustmentMode, processingAdjustment2)};
     if (c.copyFromInput) return Copy(c.out, *c.in, kGroup);
     Clear(c.out, kGroup);
 }
 
 using Step = void (*)(FeatureStepContext&);
 constexpr Step kSteps[] = {
-    StepPageSetup,  StepGraphics,   StepLayout,    StepMiscWords,  StepDuplex,
-    StepRetention,  StepPaperSource, StepMedia,    StepBlocks,     StepGroup5600,
-    StepUserTexts,  StepTokens,     StepToken9780, StepImageShift, StepStoredBlocks,
-    StepProcessingAdjustment,
+    StepPageSetup, StepGraphics,   StepLayout,       StepMiscWords,
+    StepDuplex,    StepRetention,  StepPaperSource,  StepMedia,
+    StepBlocks,    StepGroup5600,  StepUserTexts,    StepTokens,
+    StepToken9780, StepImageShift, StepStoredBlocks, StepProcessingAdjustment,
 };
 static_assert(std::size(kSteps) == 16);
 

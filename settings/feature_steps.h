@@ -12,10 +12,10 @@ enum class DevModeKind { Default, Convert, Merge };
 
 struct FeatureStepContext {
     DevModeKind kind;
-    SettingsRecord& out;         // the record being made
-    DEVMODEW& publicDevMode;     // Unidrv's public device mode of the call
-    SettingsRecord* in;          // the input record (Convert and Merge), else null
-    bool copyFromInput;          // the input's version matches: groups are carried over
+    SettingsRecord& out;      // the record being made
+    DEVMODEW& publicDevMode;  // Unidrv's public device mode of the call
+    SettingsRecord* in;       // the input record (Convert and Merge), else null
+    bool copyFromInput;       // the input's version matches: groups are carried over
 };
 
 void RunFeatureSteps(FeatureStepContext& context);

@@ -33,7 +33,8 @@ long Inflate(const PackedBlock& block, uint8_t* out, uLongf capacity) {
 }  // namespace
 
 bool IsPackedBlock(const void* block) {
-    return block != nullptr && ReadWord(static_cast<const uint8_t*>(block) + 4) == kPackedBlockSignature;
+    return block != nullptr &&
+           ReadWord(static_cast<const uint8_t*>(block) + 4) == kPackedBlockSignature;
 }
 
 bool IsSettingsRecord(const void* record) {
@@ -55,19 +56,22 @@ bool Pack(const SettingsRecord& record, PackedBlock& block) {
 }
 
 bool Unpack(const PackedBlock& block, void* destination, int32_t* size) {
-    if (size == nullptr || block.size != kPackedBlockSize || block.signature != kPackedBlockSignature)
+    if (size == nullptr || block.size != kPackedBlockSize ||
+        block.signature != kPackedBlockSignature)
         return false;
     if (destination == nullptr) {
         auto scratch = std::make_unique<uint8_t[]>(kUnpackScratchSize);
         const long produced = Inflate(block, scratch.get(), kUnpackScratchSize);
         if (produced < 0) return false;
         // A shorter stream still gets a whole record: the missing fields read as zero.
-        *size = static_cast<int32_t>(produced < long{kSettingsRecordSize} ? long{kSettingsRecordSize} : produced);
+        *size = static_cast<int32_t>(
+            produced < long{kSettingsRecordSize} ? long{kSettingsRecordSize} : produced);
         return true;
     }
     // The header alone needs 12 bytes; anything smaller is not a record.
     if (*size < 12) return false;
-    if (Inflate(block, static_cast<uint8_t*>(destination), static_cast<uLongf>(*size)) < 0) return false;
+    if (Inflate(block, static_cast<uint8_t*>(destination), static_cast<uLongf>(*size)) < 0)
+        return false;
     WriteRecordHeader(destination);
     return true;
 }

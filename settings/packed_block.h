@@ -41,7 +41,7 @@ bool Unpack(const PackedBlock& block, void* destination, int32_t* size);
 // The usual reader sequence: check, size, allocate zero-filled, inflate. The
 // record is freed when the holder goes away.
 class UnpackedSettings {
-public:
+  public:
     UnpackedSettings() = default;
     explicit UnpackedSettings(const void* block);
     ~UnpackedSettings();
@@ -55,7 +55,7 @@ public:
     SettingsRecord* operator->() const { return record_; }
     SettingsRecord& operator*() const { return *record_; }
 
-private:
+  private:
     SettingsRecord* record_ = nullptr;
 };
 

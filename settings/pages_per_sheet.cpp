@@ -7,9 +7,10 @@ uint32_t PagesPerSheet(uint32_t choice) {
     return choice < std::size(kCounts) ? kCounts[choice] : 1;
 }
 
-uint32_t LogicalPageCount(const SettingsRecord& settings, const DEVMODEW& devmode, int32_t mediaManualDuplex) {
-    if (settings.simplexOnly != 0 && devmode.dmDuplex == DMDUP_SIMPLEX && settings.manualDuplex == 0 &&
-        mediaManualDuplex == 0)
+uint32_t LogicalPageCount(const SettingsRecord& settings, const DEVMODEW& devmode,
+                          int32_t mediaManualDuplex) {
+    if (settings.simplexOnly != 0 && devmode.dmDuplex == DMDUP_SIMPLEX &&
+        settings.manualDuplex == 0 && mediaManualDuplex == 0)
         return 1;
     return PagesPerSheet(settings);
 }

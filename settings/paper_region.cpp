@@ -6,7 +6,8 @@ namespace xlr {
 
 uint32_t DefaultPaperRegion() {
     WCHAR text[16] = {};
-    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ICOUNTRY, text, 16) <= 0) return kPaperRegionMetric;
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ICOUNTRY, text, 16) <= 0)
+        return kPaperRegionMetric;
     // The country field is a decimal number; anything else fails the conversion.
     long code = 0;
     int digits = 0;

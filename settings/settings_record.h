@@ -11,13 +11,13 @@
 
 namespace xlr {
 
-constexpr uint32_t kSettingsRecordSize = 13840;          // 0x3610
+constexpr uint32_t kSettingsRecordSize = 13840;            // 0x3610
 constexpr uint32_t kSettingsRecordSignature = 0x4B584544;  // "DEXK" in storage order
 constexpr uint32_t kSettingsVersion = 0x00010014;
 
 // The watermark of the sheet, as the user-interface side sets it.
 struct WatermarkSettings {
-    int32_t enabled;       // 1: watermarks are printed
+    int32_t enabled;        // 1: watermarks are printed
     int32_t firstPageOnly;  // 1: only logical pages whose ordinal is 1 get one
     WCHAR text[256];
     WCHAR face[32];
@@ -79,10 +79,10 @@ struct SettingsRecord {
     // Graphics group (128-239).
     uint32_t word128;
     uint32_t word132;
-    uint32_t capabilityFlags;   // bit 0x80000 allows 8-bit grey, bit 0x1000 256 colours
+    uint32_t capabilityFlags;  // bit 0x80000 allows 8-bit grey, bit 0x1000 256 colours
     uint32_t capabilityFlags2;
-    uint32_t monochrome;        // the colour-mode value: 1 prints in grey
-    uint32_t monochrome2;       // the second colour value
+    uint32_t monochrome;   // the colour-mode value: 1 prints in grey
+    uint32_t monochrome2;  // the second colour value
     uint32_t rawSpoolingCapable;
     uint32_t graphics156[7];
     uint32_t noImageSender;  // non-zero: never send images as JPEG

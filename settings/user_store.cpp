@@ -21,7 +21,8 @@ std::u16string RestrictedUserId(HANDLE printer) {
     WCHAR value[kRestrictedUserBytes / sizeof(WCHAR) + 1] = {};
     DWORD type = 0, needed = 0;
     if (GetPrinterDataExW(printer, WSTR("KXPresetRoot"), WSTR("KXRestrictedUserGuid"), &type,
-                          reinterpret_cast<LPBYTE>(value), kRestrictedUserBytes, &needed) != ERROR_SUCCESS)
+                          reinterpret_cast<LPBYTE>(value), kRestrictedUserBytes,
+                          &needed) != ERROR_SUCCESS)
         return {};
     return value;  // the extra unit keeps it terminated
 }
@@ -62,7 +63,8 @@ std::optional<std::vector<BYTE>> ReadUserStoreValue(HANDLE printer, std::u16stri
     }
     if (status != ERROR_SUCCESS) return std::nullopt;
     std::vector<BYTE> bytes(size);
-    if (size > 0 && RegQueryValueExW(holder.key, value.c_str(), nullptr, &type, bytes.data(), &size) != ERROR_SUCCESS)
+    if (size > 0 && RegQueryValueExW(holder.key, value.c_str(), nullptr, &type, bytes.data(),
+                                     &size) != ERROR_SUCCESS)
         return std::nullopt;
     bytes.resize(size);
     return bytes;

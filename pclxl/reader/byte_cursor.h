@@ -9,9 +9,11 @@
 namespace xlr::reader {
 
 class ByteCursor {
-public:
+  public:
     ByteCursor(std::span<const uint8_t> bytes, size_t position, bool bigEndian)
-        : bytes_(bytes), position_(position <= bytes.size() ? position : bytes.size()), bigEndian_(bigEndian) {}
+        : bytes_(bytes),
+          position_(position <= bytes.size() ? position : bytes.size()),
+          bigEndian_(bigEndian) {}
 
     size_t Position() const { return position_; }
     size_t Remaining() const { return bytes_.size() - position_; }
@@ -20,7 +22,7 @@ public:
 
     bool Has(size_t length) const { return length <= bytes_.size() - position_; }
     uint8_t Peek() const { return bytes_[position_]; }  // caller checks !AtEnd()
-    void Skip(size_t length) { position_ += length; }    // caller checks Has(length)
+    void Skip(size_t length) { position_ += length; }   // caller checks Has(length)
 
     // Reads `size` bytes (1, 2 or 4) as an unsigned number in the stream's byte order.
     bool NextNumber(size_t size, uint32_t& value) {
@@ -46,7 +48,7 @@ public:
         return value;
     }
 
-private:
+  private:
     std::span<const uint8_t> bytes_;
     size_t position_;
     bool bigEndian_;

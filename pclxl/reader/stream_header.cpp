@@ -10,10 +10,13 @@ constexpr std::string_view kLanguage = " HP-PCL XL";
 // A header longer than this has lost its line end.
 constexpr size_t kLongestHeader = 1024;
 
-bool IsBinding(uint8_t c) { return c == ')' || c == '(' || c == '\''; }
+bool IsBinding(uint8_t c) {
+    return c == ')' || c == '(' || c == '\'';
+}
 
 bool IsNumber(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace
@@ -21,14 +24,17 @@ bool IsNumber(std::string_view text) {
 bool StartsStreamHeader(std::span<const uint8_t> bytes, size_t offset) {
     if (offset >= bytes.size() || !IsBinding(bytes[offset])) return false;
     if (kLanguage.size() > bytes.size() - offset - 1) return false;
-    return std::equal(kLanguage.begin(), kLanguage.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset) + 1);
+    return std::equal(kLanguage.begin(), kLanguage.end(),
+                      bytes.begin() + static_cast<std::ptrdiff_t>(offset) + 1);
 }
 
-std::variant<StreamHeader, ReadError> ReadStreamHeader(std::span<const uint8_t> bytes, size_t offset) {
+std::variant<StreamHeader, ReadError> ReadStreamHeader(std::span<const uint8_t> bytes,
+                                                       size_t offset) {
     if (!StartsStreamHeader(bytes, offset)) return ReadError{offset, "not a PCL XL stream header"};
     const size_t window = std::min(bytes.size() - offset, kLongestHeader);
     const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(offset);
-    const auto newline = std::find(begin, begin + static_cast<std::ptrdiff_t>(window), uint8_t{'\n'});
+    const auto newline =
+        std::find(begin, begin + static_cast<std::ptrdiff_t>(window), uint8_t{'\n'});
     if (newline == begin + static_cast<std::ptrdiff_t>(window))
         return ReadError{offset, "the stream header line has no line end"};
 
@@ -44,10 +50,12 @@ std::variant<StreamHeader, ReadError> ReadStreamHeader(std::span<const uint8_t> 
 
     // After " HP-PCL XL": ";class;revision[;comment]".
     std::string_view rest = std::string_view(header.line).substr(1 + kLanguage.size());
-    if (rest.empty() || rest[0] != ';') return ReadError{offset, "the stream header has no protocol class"};
+    if (rest.empty() || rest[0] != ';')
+        return ReadError{offset, "the stream header has no protocol class"};
     rest.remove_prefix(1);
     const size_t classEnd = rest.find(';');
-    if (classEnd == std::string_view::npos) return ReadError{offset, "the stream header has no revision"};
+    if (classEnd == std::string_view::npos)
+        return ReadError{offset, "the stream header has no revision"};
     header.protocolClass = rest.substr(0, classEnd);
     rest.remove_prefix(classEnd + 1);
     const size_t revisionEnd = rest.find(';');

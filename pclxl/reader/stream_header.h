@@ -15,10 +15,10 @@ namespace xlr::reader {
 
 struct StreamHeader {
     size_t offset = 0;
-    size_t length = 0;       // up to and including the line feed
-    char binding = 0;        // ')' low byte first, '(' high byte first
+    size_t length = 0;  // up to and including the line feed
+    char binding = 0;   // ')' low byte first, '(' high byte first
     bool bigEndian = false;
-    std::string line;        // without the line end
+    std::string line;  // without the line end
     std::string protocolClass;
     std::string revision;
     std::string comment;
@@ -31,6 +31,7 @@ bool StartsStreamHeader(std::span<const uint8_t> bytes, size_t offset);
 // Reads the header line at `offset`. Fails for a header without a line end,
 // for a class or revision that is not a number, and for the ASCII binding,
 // which this reader does not decode.
-std::variant<StreamHeader, ReadError> ReadStreamHeader(std::span<const uint8_t> bytes, size_t offset);
+std::variant<StreamHeader, ReadError> ReadStreamHeader(std::span<const uint8_t> bytes,
+                                                       size_t offset);
 
 }  // namespace xlr::reader

@@ -15,7 +15,9 @@ constexpr std::string_view kUniversalExit = "\x1B%-12345X";
 static_assert(kUniversalExit.size() == kUniversalExitLength);
 
 // Bytes that the binary binding ignores between tokens.
-constexpr bool IsWhitespace(uint8_t b) { return b == 0x00 || (b >= 0x09 && b <= 0x0D) || b == 0x20; }
+constexpr bool IsWhitespace(uint8_t b) {
+    return b == 0x00 || (b >= 0x09 && b <= 0x0D) || b == 0x20;
+}
 
 std::string Hex(uint32_t value) {
     char text[16];
@@ -32,10 +34,22 @@ bool DecodeDataType(uint8_t tag, ElementType& element, Shape& shape, uint32_t& c
     if (DataTypeName(tag).empty()) return false;
     element = static_cast<ElementType>(tag & 0x07);
     switch (tag & 0xF8) {
-        case 0xC0: shape = Shape::Scalar; count = 1; break;
-        case 0xC8: shape = Shape::Array; count = 0; break;
-        case 0xD0: shape = Shape::XY; count = 2; break;
-        default: shape = Shape::Box; count = 4; break;
+        case 0xC0:
+            shape = Shape::Scalar;
+            count = 1;
+            break;
+        case 0xC8:
+            shape = Shape::Array;
+            count = 0;
+            break;
+        case 0xD0:
+            shape = Shape::XY;
+            count = 2;
+            break;
+        default:
+            shape = Shape::Box;
+            count = 4;
+            break;
     }
     return true;
 }
@@ -44,7 +58,8 @@ bool DecodeDataType(uint8_t tag, ElementType& element, Shape& shape, uint32_t& c
 
 bool IsUniversalExit(std::span<const uint8_t> bytes, size_t offset) {
     if (offset > bytes.size() || kUniversalExit.size() > bytes.size() - offset) return false;
-    return std::equal(kUniversalExit.begin(), kUniversalExit.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    return std::equal(kUniversalExit.begin(), kUniversalExit.end(),
+                      bytes.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
 StreamReader::StreamReader(std::span<const uint8_t> bytes, size_t start, bool bigEndian)
@@ -70,8 +85,10 @@ ReadStatus StreamReader::Next(Operator& op) {
         if (cursor.AtEnd() || IsUniversalExit(bytes_, at)) {
             if (!op.attributes.empty())
                 return Fail(op.attributes.back().offset,
-                            "attribute " + Hex(op.attributes.back().id) + " has no operator before " +
-                                (cursor.AtEnd() ? std::string("the end of the data") : "the universal exit"));
+                            "attribute " + Hex(op.attributes.back().id) +
+                                " has no operator before " +
+                                (cursor.AtEnd() ? std::string("the end of the data")
+                                                : "the universal exit"));
             position_ = at;
             stopped_ = cursor.AtEnd() ? ReadStatus::End : ReadStatus::UniversalExit;
             return stopped_;
@@ -96,15 +113,17 @@ ReadStatus StreamReader::Next(Operator& op) {
             }
             const size_t size = size_t{value.count} * ElementSize(value.element);
             if (!cursor.NextSpan(size, value.raw))
-                return Fail(at, std::string(DataTypeName(tag)) + " value of " + std::to_string(size) +
-                                    " bytes runs past the end of the data");
+                return Fail(at, std::string(DataTypeName(tag)) + " value of " +
+                                    std::to_string(size) + " bytes runs past the end of the data");
             SkipWhitespace(cursor);
             const size_t idAt = cursor.Position();
-            if (cursor.AtEnd()) return Fail(at, "value has no attribute identifier before the end of the data");
+            if (cursor.AtEnd())
+                return Fail(at, "value has no attribute identifier before the end of the data");
             const uint8_t idTag = cursor.Peek();
             if (idTag != xltype::AttributeUByte && idTag != xltype::AttributeUInt16)
-                return Fail(idAt, "expected an attribute identifier (0xF8) after the value at byte " +
-                                      std::to_string(at) + ", found " + Hex(idTag));
+                return Fail(idAt,
+                            "expected an attribute identifier (0xF8) after the value at byte " +
+                                std::to_string(at) + ", found " + Hex(idTag));
             cursor.Skip(1);
             uint32_t id = 0;
             if (!cursor.NextNumber(idTag == xltype::AttributeUByte ? 1 : 2, id))
@@ -128,7 +147,8 @@ ReadStatus StreamReader::Next(Operator& op) {
         if (op.attributes.empty()) op.offset = at;
         ByteCursor after = cursor;
         SkipWhitespace(after);
-        if (!after.AtEnd() && (after.Peek() == xltype::EmbeddedData || after.Peek() == xltype::EmbeddedDataByte)) {
+        if (!after.AtEnd() &&
+            (after.Peek() == xltype::EmbeddedData || after.Peek() == xltype::EmbeddedDataByte)) {
             const size_t dataAt = after.Position();
             const bool longForm = after.Peek() == xltype::EmbeddedData;
             after.Skip(1);
@@ -137,7 +157,8 @@ ReadStatus StreamReader::Next(Operator& op) {
                 return Fail(dataAt, "embedded data length runs past the end of the data");
             EmbeddedData data{dataAt, {}};
             if (!after.NextSpan(length, data.bytes))
-                return Fail(dataAt, "embedded data of " + std::to_string(length) + " bytes runs past the end (" +
+                return Fail(dataAt, "embedded data of " + std::to_string(length) +
+                                        " bytes runs past the end (" +
                                         std::to_string(after.Remaining()) + " bytes left)");
             op.data = data;
             cursor = after;
@@ -147,16 +168,20 @@ ReadStatus StreamReader::Next(Operator& op) {
     }
 }
 
-std::variant<std::vector<Operator>, ReadError> ReadOperators(std::span<const uint8_t> bytes, size_t start,
-                                                             bool bigEndian) {
+std::variant<std::vector<Operator>, ReadError> ReadOperators(std::span<const uint8_t> bytes,
+                                                             size_t start, bool bigEndian) {
     StreamReader reader(bytes, start, bigEndian);
     std::vector<Operator> operators;
     Operator op;
     for (;;) {
         switch (reader.Next(op)) {
-            case ReadStatus::Operator: operators.push_back(std::move(op)); break;
-            case ReadStatus::Error: return reader.Error();
-            default: return operators;
+            case ReadStatus::Operator:
+                operators.push_back(std::move(op));
+                break;
+            case ReadStatus::Error:
+                return reader.Error();
+            default:
+                return operators;
         }
     }
 }

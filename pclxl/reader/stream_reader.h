@@ -22,7 +22,7 @@ enum class ReadStatus {
 };
 
 class StreamReader {
-public:
+  public:
     // `bytes` is the whole input, so that offsets are offsets into it; reading
     // starts at `start`, the first byte after the stream header.
     StreamReader(std::span<const uint8_t> bytes, size_t start, bool bigEndian);
@@ -35,7 +35,7 @@ public:
     size_t Position() const { return position_; }
     const ReadError& Error() const { return error_; }
 
-private:
+  private:
     ReadStatus Fail(size_t offset, std::string message);
 
     std::span<const uint8_t> bytes_;
@@ -50,7 +50,7 @@ bool IsUniversalExit(std::span<const uint8_t> bytes, size_t offset);
 inline constexpr size_t kUniversalExitLength = 9;
 
 // Reads every operator from `start` to the end or to a universal exit.
-std::variant<std::vector<Operator>, ReadError> ReadOperators(std::span<const uint8_t> bytes, size_t start,
-                                                             bool bigEndian = false);
+std::variant<std::vector<Operator>, ReadError> ReadOperators(std::span<const uint8_t> bytes,
+                                                             size_t start, bool bigEndian = false);
 
 }  // namespace xlr::reader

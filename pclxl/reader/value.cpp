@@ -23,15 +23,18 @@ uint32_t ElementBits(const Value& value, size_t i) {
 int64_t Value::Integer(size_t i) const {
     const uint32_t bits = ElementBits(*this, i);
     switch (element) {
-        case ElementType::SInt16: return static_cast<int16_t>(bits);
-        case ElementType::SInt32: return static_cast<int32_t>(bits);
+        case ElementType::SInt16:
+            return static_cast<int16_t>(bits);
+        case ElementType::SInt32:
+            return static_cast<int32_t>(bits);
         case ElementType::Real32: {
             const float real = std::bit_cast<float>(bits);
             // Out-of-range and NaN reals have no integer; 0 keeps callers defined.
             if (!(real > -9.2e18f && real < 9.2e18f)) return 0;
             return static_cast<int64_t>(real);
         }
-        default: return bits;
+        default:
+            return bits;
     }
 }
 

@@ -22,8 +22,8 @@ struct Value {
     uint8_t tag = 0;  // the data type tag as read
     ElementType element = ElementType::UByte;
     Shape shape = Shape::Scalar;
-    uint32_t count = 0;             // 1 for a scalar, 2 for xy, 4 for a box, else the array length
-    std::span<const uint8_t> raw;   // count elements in the stream's byte order
+    uint32_t count = 0;            // 1 for a scalar, 2 for xy, 4 for a box, else the array length
+    std::span<const uint8_t> raw;  // count elements in the stream's byte order
     bool bigEndian = false;
 
     bool IsReal() const { return element == ElementType::Real32; }

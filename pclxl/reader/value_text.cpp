@@ -22,13 +22,15 @@ std::string NumberText(const Value& value, size_t i) {
 // An element, by its enumerated name where the attribute has one.
 std::string ElementText(const Value& value, size_t i, uint16_t attributeId) {
     if (value.element == ElementType::UByte) {
-        const std::string_view name = EnumValueName(attributeId, static_cast<uint32_t>(value.Integer(i)));
+        const std::string_view name =
+            EnumValueName(attributeId, static_cast<uint32_t>(value.Integer(i)));
         if (!name.empty()) return std::string(name);
     }
     return NumberText(value, i);
 }
 
-std::string JoinElements(const Value& value, size_t count, uint16_t attributeId, std::string_view separator) {
+std::string JoinElements(const Value& value, size_t count, uint16_t attributeId,
+                         std::string_view separator) {
     std::string text;
     for (size_t i = 0; i < count; ++i) {
         if (i > 0) text += separator;
@@ -70,17 +72,21 @@ std::string AttributeName(uint16_t id) {
 
 std::string ValueText(const Value& value, uint16_t attributeId) {
     switch (value.shape) {
-        case Shape::Scalar: return ElementText(value, 0, attributeId);
+        case Shape::Scalar:
+            return ElementText(value, 0, attributeId);
         case Shape::XY:
-        case Shape::Box: return "(" + JoinElements(value, value.count, attributeId, ", ") + ")";
-        case Shape::Array: break;
+        case Shape::Box:
+            return "(" + JoinElements(value, value.count, attributeId, ", ") + ")";
+        case Shape::Array:
+            break;
     }
     const AttributeInfo* info = FindAttribute(attributeId);
     if (info != nullptr && info->text && value.element == ElementType::UByte)
         return QuotedText(value.Text(), kTextLimit);
-    if (value.count <= kShortArray) return "[" + JoinElements(value, value.count, attributeId, " ") + "]";
-    return "[" + std::to_string(value.count) + " elements: " +
-           JoinElements(value, kArrayPreview, attributeId, " ") + " ...]";
+    if (value.count <= kShortArray)
+        return "[" + JoinElements(value, value.count, attributeId, " ") + "]";
+    return "[" + std::to_string(value.count) +
+           " elements: " + JoinElements(value, kArrayPreview, attributeId, " ") + " ...]";
 }
 
 std::string AttributeText(const Attribute& attribute) {

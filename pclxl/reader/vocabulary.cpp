@@ -16,18 +16,30 @@ struct TagName {
 };
 
 constexpr TagName kDataTypes[] = {
-    {xltype::UByte, "ubyte"},           {xltype::UInt16, "uint16"},
-    {xltype::UInt32, "uint32"},         {xltype::SInt16, "sint16"},
-    {xltype::SInt32, "sint32"},         {xltype::Real32, "real32"},
-    {xltype::UByteArray, "ubyte_array"}, {xltype::UInt16Array, "uint16_array"},
-    {xltype::UInt32Array, "uint32_array"}, {xltype::SInt16Array, "sint16_array"},
-    {xltype::SInt32Array, "sint32_array"}, {xltype::Real32Array, "real32_array"},
-    {xltype::UByteXY, "ubyte_xy"},      {xltype::UInt16XY, "uint16_xy"},
-    {xltype::UInt32XY, "uint32_xy"},    {xltype::SInt16XY, "sint16_xy"},
-    {xltype::SInt32XY, "sint32_xy"},    {xltype::Real32XY, "real32_xy"},
-    {xltype::UByteBox, "ubyte_box"},    {xltype::UInt16Box, "uint16_box"},
-    {xltype::UInt32Box, "uint32_box"},  {xltype::SInt16Box, "sint16_box"},
-    {xltype::SInt32Box, "sint32_box"},  {xltype::Real32Box, "real32_box"},
+    {xltype::UByte, "ubyte"},
+    {xltype::UInt16, "uint16"},
+    {xltype::UInt32, "uint32"},
+    {xltype::SInt16, "sint16"},
+    {xltype::SInt32, "sint32"},
+    {xltype::Real32, "real32"},
+    {xltype::UByteArray, "ubyte_array"},
+    {xltype::UInt16Array, "uint16_array"},
+    {xltype::UInt32Array, "uint32_array"},
+    {xltype::SInt16Array, "sint16_array"},
+    {xltype::SInt32Array, "sint32_array"},
+    {xltype::Real32Array, "real32_array"},
+    {xltype::UByteXY, "ubyte_xy"},
+    {xltype::UInt16XY, "uint16_xy"},
+    {xltype::UInt32XY, "uint32_xy"},
+    {xltype::SInt16XY, "sint16_xy"},
+    {xltype::SInt32XY, "sint32_xy"},
+    {xltype::Real32XY, "real32_xy"},
+    {xltype::UByteBox, "ubyte_box"},
+    {xltype::UInt16Box, "uint16_box"},
+    {xltype::UInt32Box, "uint32_box"},
+    {xltype::SInt16Box, "sint16_box"},
+    {xltype::SInt32Box, "sint32_box"},
+    {xltype::Real32Box, "real32_box"},
 };
 
 constexpr TagName kOperators[] = {
@@ -131,7 +143,8 @@ using namespace xlenum;
 
 constexpr EnumName kColorSpace[] = {{eGray, "eGray"}, {eRGB, "eRGB"}, {eSRGB, "eSRGB"}};
 constexpr EnumName kColorDepth[] = {{e1Bit, "e1Bit"}, {e4Bit, "e4Bit"}, {e8Bit, "e8Bit"}};
-constexpr EnumName kColorMapping[] = {{eDirectPixel, "eDirectPixel"}, {eIndexedPixel, "eIndexedPixel"}};
+constexpr EnumName kColorMapping[] = {{eDirectPixel, "eDirectPixel"},
+                                      {eIndexedPixel, "eIndexedPixel"}};
 constexpr EnumName kCompressMode[] = {{eNoCompression, "eNoCompression"},
                                       {eRLECompression, "eRLECompression"},
                                       {eJPEGCompression, "eJPEGCompression"},
@@ -139,8 +152,9 @@ constexpr EnumName kCompressMode[] = {{eNoCompression, "eNoCompression"},
 constexpr EnumName kFillMode[] = {{eNonZeroWinding, "eNonZeroWinding"}, {eEvenOdd, "eEvenOdd"}};
 constexpr EnumName kClipRegion[] = {{eInterior, "eInterior"}, {eExterior, "eExterior"}};
 constexpr EnumName kTxMode[] = {{eOpaque, "eOpaque"}, {eTransparent, "eTransparent"}};
-constexpr EnumName kPatternPersistence[] = {
-    {eTempPattern, "eTempPattern"}, {ePagePattern, "ePagePattern"}, {eSessionPattern, "eSessionPattern"}};
+constexpr EnumName kPatternPersistence[] = {{eTempPattern, "eTempPattern"},
+                                            {ePagePattern, "ePagePattern"},
+                                            {eSessionPattern, "eSessionPattern"}};
 constexpr EnumName kDataType[] = {
     {eUByte, "eUByte"}, {eSByte, "eSByte"}, {eUInt16, "eUInt16"}, {eSInt16, "eSInt16"}};
 constexpr EnumName kMeasure[] = {
@@ -155,16 +169,25 @@ constexpr EnumName kOrientation[] = {{ePortraitOrientation, "ePortraitOrientatio
 constexpr EnumName kSimplexPageMode[] = {{eSimplexFrontSide, "eSimplexFrontSide"}};
 constexpr EnumName kDuplexPageMode[] = {{eDuplexHorizontalBinding, "eDuplexHorizontalBinding"},
                                         {eDuplexVerticalBinding, "eDuplexVerticalBinding"}};
-constexpr EnumName kDuplexPageSide[] = {{eFrontMediaSide, "eFrontMediaSide"}, {eBackMediaSide, "eBackMediaSide"}};
-constexpr EnumName kErrorReport[] = {{eNoReporting, "eNoReporting"},         {eBackChannel, "eBackChannel"},
-                                     {eErrorPage, "eErrorPage"},             {eBackChAndErrPage, "eBackChAndErrPage"},
-                                     {eNWBackChannel, "eNWBackChannel"},     {eNWErrorPage, "eNWErrorPage"},
+constexpr EnumName kDuplexPageSide[] = {{eFrontMediaSide, "eFrontMediaSide"},
+                                        {eBackMediaSide, "eBackMediaSide"}};
+constexpr EnumName kErrorReport[] = {{eNoReporting, "eNoReporting"},
+                                     {eBackChannel, "eBackChannel"},
+                                     {eErrorPage, "eErrorPage"},
+                                     {eBackChAndErrPage, "eBackChAndErrPage"},
+                                     {eNWBackChannel, "eNWBackChannel"},
+                                     {eNWErrorPage, "eNWErrorPage"},
                                      {eNWBackChAndErrPage, "eNWBackChAndErrPage"}};
-constexpr EnumName kArcDirection[] = {{eClockWise, "eClockWise"}, {eCounterClockWise, "eCounterClockWise"}};
-constexpr EnumName kLineCap[] = {
-    {eButtCap, "eButtCap"}, {eRoundCap, "eRoundCap"}, {eSquareCap, "eSquareCap"}, {eTriangleCap, "eTriangleCap"}};
-constexpr EnumName kLineJoin[] = {
-    {eMiterJoin, "eMiterJoin"}, {eRoundJoin, "eRoundJoin"}, {eBevelJoin, "eBevelJoin"}, {eNoJoin, "eNoJoin"}};
+constexpr EnumName kArcDirection[] = {{eClockWise, "eClockWise"},
+                                      {eCounterClockWise, "eCounterClockWise"}};
+constexpr EnumName kLineCap[] = {{eButtCap, "eButtCap"},
+                                 {eRoundCap, "eRoundCap"},
+                                 {eSquareCap, "eSquareCap"},
+                                 {eTriangleCap, "eTriangleCap"}};
+constexpr EnumName kLineJoin[] = {{eMiterJoin, "eMiterJoin"},
+                                  {eRoundJoin, "eRoundJoin"},
+                                  {eBevelJoin, "eBevelJoin"},
+                                  {eNoJoin, "eNoJoin"}};
 constexpr EnumName kWritingMode[] = {{eHorizontal, "eHorizontal"}, {eVertical, "eVertical"}};
 constexpr EnumName kCharSubMode[] = {{eNoSubstitution, "eNoSubstitution"},
                                      {eVerticalSubstitution, "eVerticalSubstitution"}};
@@ -174,17 +197,30 @@ constexpr EnumName kMediaDestination[] = {{eDefaultDestination, "eDefaultDestina
                                           {eFaceDownBin, "eFaceDownBin"},
                                           {eFaceUpBin, "eFaceUpBin"},
                                           {eJobOffsetBin, "eJobOffsetBin"}};
-constexpr EnumName kMediaSource[] = {{eDefaultSource, "eDefaultSource"},     {eAutoSelect, "eAutoSelect"},
-                                     {eManualFeed, "eManualFeed"},           {eMultiPurposeTray, "eMultiPurposeTray"},
-                                     {eUpperCassette, "eUpperCassette"},     {eLowerCassette, "eLowerCassette"},
-                                     {eEnvelopeTray, "eEnvelopeTray"},       {eThirdCassette, "eThirdCassette"}};
+constexpr EnumName kMediaSource[] = {
+    {eDefaultSource, "eDefaultSource"}, {eAutoSelect, "eAutoSelect"},
+    {eManualFeed, "eManualFeed"},       {eMultiPurposeTray, "eMultiPurposeTray"},
+    {eUpperCassette, "eUpperCassette"}, {eLowerCassette, "eLowerCassette"},
+    {eEnvelopeTray, "eEnvelopeTray"},   {eThirdCassette, "eThirdCassette"}};
 constexpr EnumName kMediaSize[] = {
-    {eLetterPaper, "eLetterPaper"},     {eLegalPaper, "eLegalPaper"},         {eA4Paper, "eA4Paper"},
-    {eExecPaper, "eExecPaper"},         {eLedgerPaper, "eLedgerPaper"},       {eA3Paper, "eA3Paper"},
-    {eCOM10Envelope, "eCOM10Envelope"}, {eMonarchEnvelope, "eMonarchEnvelope"}, {eC5Envelope, "eC5Envelope"},
-    {eDLEnvelope, "eDLEnvelope"},       {eJB4Paper, "eJB4Paper"},             {eJB5Paper, "eJB5Paper"},
-    {eB5Envelope, "eB5Envelope"},       {eJPostcard, "eJPostcard"},           {eJDoublePostcard, "eJDoublePostcard"},
-    {eA5Paper, "eA5Paper"},             {eA6Paper, "eA6Paper"},               {eJB6Paper, "eJB6Paper"},
+    {eLetterPaper, "eLetterPaper"},
+    {eLegalPaper, "eLegalPaper"},
+    {eA4Paper, "eA4Paper"},
+    {eExecPaper, "eExecPaper"},
+    {eLedgerPaper, "eLedgerPaper"},
+    {eA3Paper, "eA3Paper"},
+    {eCOM10Envelope, "eCOM10Envelope"},
+    {eMonarchEnvelope, "eMonarchEnvelope"},
+    {eC5Envelope, "eC5Envelope"},
+    {eDLEnvelope, "eDLEnvelope"},
+    {eJB4Paper, "eJB4Paper"},
+    {eJB5Paper, "eJB5Paper"},
+    {eB5Envelope, "eB5Envelope"},
+    {eJPostcard, "eJPostcard"},
+    {eJDoublePostcard, "eJDoublePostcard"},
+    {eA5Paper, "eA5Paper"},
+    {eA6Paper, "eA6Paper"},
+    {eJB6Paper, "eJB6Paper"},
 };
 
 }  // namespace et
@@ -194,11 +230,15 @@ struct AttributeEntry {
     AttributeInfo info;
 };
 
-constexpr AttributeInfo Plain(std::string_view name) { return {name, {}, false}; }
+constexpr AttributeInfo Plain(std::string_view name) {
+    return {name, {}, false};
+}
 constexpr AttributeInfo Named(std::string_view name, std::span<const EnumName> values) {
     return {name, values, false};
 }
-constexpr AttributeInfo Textual(std::string_view name) { return {name, {}, true}; }
+constexpr AttributeInfo Textual(std::string_view name) {
+    return {name, {}, true};
+}
 
 using namespace xlattr;
 
@@ -344,13 +384,18 @@ constexpr bool NamedAttributesAreValid() {
     return true;
 }
 static_assert(NamedAttributesAreValid());
-static_assert(kOperatorNames[xlop::EndPage] == "EndPage" && kAttributeTable[PageCopies].name == "PageCopies");
+static_assert(kOperatorNames[xlop::EndPage] == "EndPage" &&
+              kAttributeTable[PageCopies].name == "PageCopies");
 
 }  // namespace
 
-std::string_view DataTypeName(uint8_t tag) { return kDataTypeNames[tag]; }
+std::string_view DataTypeName(uint8_t tag) {
+    return kDataTypeNames[tag];
+}
 
-std::string_view OperatorName(uint8_t tag) { return kOperatorNames[tag]; }
+std::string_view OperatorName(uint8_t tag) {
+    return kOperatorNames[tag];
+}
 
 const AttributeInfo* FindAttribute(uint16_t id) {
     // Identifiers that the protocol reserves but names nowhere (a few in the

@@ -14,9 +14,9 @@ struct EnumName {
 };
 
 struct AttributeInfo {
-    std::string_view name;              // empty for a valid identifier with no known name
-    std::span<const EnumName> values;   // the enumeration, when the attribute has one
-    bool text = false;                  // a ubyte_array value reads as text
+    std::string_view name;             // empty for a valid identifier with no known name
+    std::span<const EnumName> values;  // the enumeration, when the attribute has one
+    bool text = false;                 // a ubyte_array value reads as text
 };
 
 // The data type name ("uint16_xy"), or empty when the tag is not a data type.

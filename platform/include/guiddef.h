@@ -16,10 +16,20 @@ typedef const IID& REFIID;
 typedef const CLSID& REFCLSID;
 typedef const GUID& REFGUID;
 
-inline bool IsEqualGUID(REFGUID a, REFGUID b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
-inline bool IsEqualIID(REFIID a, REFIID b) { return IsEqualGUID(a, b); }
-inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) { return IsEqualGUID(a, b); }
-inline bool operator==(REFGUID a, REFGUID b) { return IsEqualGUID(a, b); }
-inline bool operator!=(REFGUID a, REFGUID b) { return !IsEqualGUID(a, b); }
+inline bool IsEqualGUID(REFGUID a, REFGUID b) {
+    return std::memcmp(&a, &b, sizeof(GUID)) == 0;
+}
+inline bool IsEqualIID(REFIID a, REFIID b) {
+    return IsEqualGUID(a, b);
+}
+inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) {
+    return IsEqualGUID(a, b);
+}
+inline bool operator==(REFGUID a, REFGUID b) {
+    return IsEqualGUID(a, b);
+}
+inline bool operator!=(REFGUID a, REFGUID b) {
+    return !IsEqualGUID(a, b);
+}
 
 static_assert(sizeof(GUID) == 16);

@@ -25,14 +25,13 @@ typedef PVOID PDEVOEM;
 typedef DWORD (*PFN_DrvWriteSpoolBuf)(PDEVOBJ pdevobj, PVOID buffer, DWORD size);
 typedef INT (*PFN_DrvXMoveTo)(PDEVOBJ pdevobj, INT x, DWORD flags);
 typedef INT (*PFN_DrvYMoveTo)(PDEVOBJ pdevobj, INT y, DWORD flags);
-typedef BOOL (*PFN_DrvGetDriverSetting)(PVOID pdriverobj, PCSTR feature, PVOID output,
-                                        DWORD size, PDWORD needed, PDWORD optionsReturned);
-typedef BOOL (*PFN_DrvGetStandardVariable)(PDEVOBJ pdevobj, DWORD index, PVOID buffer,
-                                           DWORD size, PDWORD needed);
-typedef BOOL (*PFN_DrvUnidriverTextOut)(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo,
-                                        CLIPOBJ* pco, RECTL* prclExtra, RECTL* prclOpaque,
-                                        BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque,
-                                        POINTL* pptlOrg, MIX mix);
+typedef BOOL (*PFN_DrvGetDriverSetting)(PVOID pdriverobj, PCSTR feature, PVOID output, DWORD size,
+                                        PDWORD needed, PDWORD optionsReturned);
+typedef BOOL (*PFN_DrvGetStandardVariable)(PDEVOBJ pdevobj, DWORD index, PVOID buffer, DWORD size,
+                                           PDWORD needed);
+typedef BOOL (*PFN_DrvUnidriverTextOut)(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco,
+                                        RECTL* prclExtra, RECTL* prclOpaque, BRUSHOBJ* pboFore,
+                                        BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix);
 typedef DWORD (*PFN_DrvWriteAbortBuf)(PDEVOBJ pdevobj, PVOID buffer, DWORD size, DWORD wait);
 
 typedef struct _DRVPROCS {

@@ -98,8 +98,8 @@ typedef struct _TIME_ZONE_INFORMATION {
 static_assert(sizeof(TIME_ZONE_INFORMATION) == 172);
 // A null zone is the world's time zone. Daylight-saving rules of a given zone
 // are not applied: its standard time is used all year.
-BOOL WINAPI SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* universal,
-                                            LPSYSTEMTIME local);
+BOOL WINAPI SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone,
+                                            const SYSTEMTIME* universal, LPSYSTEMTIME local);
 LPWSTR WINAPI CharUpperW(LPWSTR text);
 DWORD WINAPI CharUpperBuffW(LPWSTR text, DWORD length);
 

@@ -223,7 +223,6 @@ typedef struct tagDEVINFO {
     FLONG flGraphicsCaps2;
 } DEVINFO, *PDEVINFO;
 
-
 // DEVINFO.flGraphicsCaps.
 constexpr FLONG GCAPS_BEZIERS = 0x00000001;
 constexpr FLONG GCAPS_GEOMETRICWIDE = 0x00000002;
@@ -682,8 +681,8 @@ constexpr ULONG GRADIENT_FILL_TRIANGLE = 2;
 typedef BOOL (*PFN_DrvEnableDriver)(ULONG iEngineVersion, ULONG cj, DRVENABLEDATA* pded);
 typedef DHPDEV (*PFN_DrvEnablePDEV)(DEVMODEW* pdm, LPWSTR pwszLogAddress, ULONG cPat,
                                     HSURF* phsurfPatterns, ULONG cjCaps, ULONG* pdevcaps,
-                                    ULONG cjDevInfo, DEVINFO* pdi, HDEV hdev,
-                                    LPWSTR pwszDeviceName, HANDLE hDriver);
+                                    ULONG cjDevInfo, DEVINFO* pdi, HDEV hdev, LPWSTR pwszDeviceName,
+                                    HANDLE hDriver);
 typedef void (*PFN_DrvCompletePDEV)(DHPDEV dhpdev, HDEV hdev);
 typedef void (*PFN_DrvDisablePDEV)(DHPDEV dhpdev);
 typedef HSURF (*PFN_DrvEnableSurface)(DHPDEV dhpdev);
@@ -697,10 +696,10 @@ typedef BOOL (*PFN_DrvStrokePath)(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFOR
                                   MIX mix);
 typedef BOOL (*PFN_DrvFillPath)(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo,
                                 POINTL* pptlBrushOrg, MIX mix, FLONG flOptions);
-typedef BOOL (*PFN_DrvStrokeAndFillPath)(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco,
-                                         XFORMOBJ* pxo, BRUSHOBJ* pboStroke,
-                                         LINEATTRS* plineattrs, BRUSHOBJ* pboFill,
-                                         POINTL* pptlBrushOrg, MIX mixFill, FLONG flOptions);
+typedef BOOL (*PFN_DrvStrokeAndFillPath)(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo,
+                                         BRUSHOBJ* pboStroke, LINEATTRS* plineattrs,
+                                         BRUSHOBJ* pboFill, POINTL* pptlBrushOrg, MIX mixFill,
+                                         FLONG flOptions);
 typedef BOOL (*PFN_DrvPaint)(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg,
                              MIX mix);
 typedef BOOL (*PFN_DrvBitBlt)(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
@@ -708,10 +707,9 @@ typedef BOOL (*PFN_DrvBitBlt)(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask
                               BRUSHOBJ* pbo, POINTL* pptlBrush, ROP4 rop4);
 typedef BOOL (*PFN_DrvCopyBits)(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo,
                                 RECTL* prclDest, POINTL* pptlSrc);
-typedef BOOL (*PFN_DrvStretchBlt)(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
-                                  CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT* pca,
-                                  POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
-                                  POINTL* pptlMask, ULONG iMode);
+typedef BOOL (*PFN_DrvStretchBlt)(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                                  XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg,
+                                  RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask, ULONG iMode);
 typedef BOOL (*PFN_DrvStretchBltROP)(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
                                      CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT* pca,
                                      POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
@@ -722,21 +720,20 @@ typedef BOOL (*PFN_DrvPlgBlt)(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk,
 typedef BOOL (*PFN_DrvTransparentBlt)(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco,
                                       XLATEOBJ* pxlo, RECTL* prclDst, RECTL* prclSrc,
                                       ULONG iTransColor, ULONG ulReserved);
-typedef BOOL (*PFN_DrvAlphaBlend)(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco,
-                                  XLATEOBJ* pxlo, RECTL* prclDest, RECTL* prclSrc,
-                                  BLENDOBJ* pBlendObj);
+typedef BOOL (*PFN_DrvAlphaBlend)(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                                  RECTL* prclDest, RECTL* prclSrc, BLENDOBJ* pBlendObj);
 typedef BOOL (*PFN_DrvGradientFill)(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo,
                                     TRIVERTEX* pVertex, ULONG nVertex, PVOID pMesh, ULONG nMesh,
                                     RECTL* prclExtents, POINTL* pptlDitherOrg, ULONG ulMode);
 typedef BOOL (*PFN_DrvTextOut)(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco,
                                RECTL* prclExtra, RECTL* prclOpaque, BRUSHOBJ* pboFore,
                                BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix);
-typedef BOOL (*PFN_DrvLineTo)(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, LONG x1, LONG y1,
-                              LONG x2, LONG y2, RECTL* prclBounds, MIX mix);
+typedef BOOL (*PFN_DrvLineTo)(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, LONG x1, LONG y1, LONG x2,
+                              LONG y2, RECTL* prclBounds, MIX mix);
 typedef ULONG (*PFN_DrvEscape)(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut,
                                PVOID pvOut);
-typedef ULONG (*PFN_DrvDrawEscape)(SURFOBJ* pso, ULONG iEsc, CLIPOBJ* pco, RECTL* prcl,
-                                   ULONG cjIn, PVOID pvIn);
+typedef ULONG (*PFN_DrvDrawEscape)(SURFOBJ* pso, ULONG iEsc, CLIPOBJ* pco, RECTL* prcl, ULONG cjIn,
+                                   PVOID pvIn);
 typedef BOOL (*PFN_DrvStartDoc)(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId);
 typedef BOOL (*PFN_DrvEndDoc)(SURFOBJ* pso, FLONG fl);
 typedef BOOL (*PFN_DrvStartPage)(SURFOBJ* pso);
@@ -744,9 +741,8 @@ typedef BOOL (*PFN_DrvSendPage)(SURFOBJ* pso);
 typedef BOOL (*PFN_DrvStartBanding)(SURFOBJ* pso, POINTL* pptl);
 typedef BOOL (*PFN_DrvNextBand)(SURFOBJ* pso, POINTL* pptl);
 typedef BOOL (*PFN_DrvQueryPerBandInfo)(SURFOBJ* pso, PVOID pbi);
-typedef BOOL (*PFN_DrvQueryDeviceSupport)(SURFOBJ* pso, XLATEOBJ* pxlo, XFORMOBJ* pxo,
-                                          ULONG iType, ULONG cjIn, PVOID pvIn, ULONG cjOut,
-                                          PVOID pvOut);
+typedef BOOL (*PFN_DrvQueryDeviceSupport)(SURFOBJ* pso, XLATEOBJ* pxlo, XFORMOBJ* pxo, ULONG iType,
+                                          ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut);
 typedef ULONG (*PFN_DrvDitherColor)(DHPDEV dhpdev, ULONG iMode, ULONG rgb, ULONG* pul);
 
 // ---------------------------------------------------------------------------
@@ -776,13 +772,13 @@ BOOL APIENTRY EngBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIP
 BOOL APIENTRY EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
                             XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg,
                             RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask, ULONG iMode);
-BOOL APIENTRY EngStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
-                               CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT* pca,
-                               POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
-                               POINTL* pptlMask, ULONG iMode, BRUSHOBJ* pbo, DWORD rop4);
+BOOL APIENTRY EngStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                               XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg,
+                               RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask, ULONG iMode,
+                               BRUSHOBJ* pbo, DWORD rop4);
 BOOL APIENTRY EngPlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco,
-                        XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlBrushOrg,
-                        POINTFIX* pptfx, RECTL* prcl, POINTL* pptl, ULONG iMode);
+                        XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlBrushOrg, POINTFIX* pptfx,
+                        RECTL* prcl, POINTL* pptl, ULONG iMode);
 
 // Clip objects. EngCreateClip gives an empty trivial clip whose public fields the
 // caller may set to DC_RECT with rclBounds.

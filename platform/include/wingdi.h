@@ -137,8 +137,8 @@ constexpr WORD DC_PAPERNAMES = 16;
 constexpr WORD DC_MEDIATYPENAMES = 34;
 constexpr WORD DC_MEDIATYPES = 35;
 
-extern "C" int WINAPI DeviceCapabilitiesW(LPCWSTR device, LPCWSTR port, WORD capability, LPWSTR output,
-                                         const DEVMODEW* devmode);
+extern "C" int WINAPI DeviceCapabilitiesW(LPCWSTR device, LPCWSTR port, WORD capability,
+                                          LPWSTR output, const DEVMODEW* devmode);
 
 // Escapes of ExtEscape that printer drivers answer.
 constexpr ULONG QUERYESCSUPPORT = 8;

@@ -35,13 +35,13 @@ extern "C" {
 // All return ERROR_SUCCESS or a Win32 error code (ERROR_FILE_NOT_FOUND for a
 // missing key or value, ERROR_MORE_DATA for a buffer too small).
 LONG WINAPI RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
-LONG WINAPI RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
-                            REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
-                            LPDWORD disposition);
-LONG WINAPI RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                             LPDWORD size);
-LONG WINAPI RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
-                           DWORD size);
+LONG WINAPI RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass,
+                            DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
+                            PHKEY result, LPDWORD disposition);
+LONG WINAPI RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type,
+                             LPBYTE data, LPDWORD size);
+LONG WINAPI RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type,
+                           const BYTE* data, DWORD size);
 LONG WINAPI RegDeleteValueW(HKEY key, LPCWSTR valueName);
 LONG WINAPI RegDeleteKeyW(HKEY key, LPCWSTR subKey);
 LONG WINAPI RegCloseKey(HKEY key);

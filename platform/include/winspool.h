@@ -126,8 +126,8 @@ BOOL WINAPI GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
 
 // Printer data: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for a missing value,
 // ERROR_MORE_DATA when the buffer is too small (needed is still set).
-DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPBYTE data, DWORD size,
-                             LPDWORD needed);
+DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPBYTE data,
+                             DWORD size, LPDWORD needed);
 DWORD WINAPI GetPrinterDataExW(HANDLE printer, LPCWSTR keyName, LPCWSTR valueName, LPDWORD type,
                                LPBYTE data, DWORD size, LPDWORD needed);
 DWORD WINAPI SetPrinterDataW(HANDLE printer, LPWSTR valueName, DWORD type, LPBYTE data, DWORD size);
@@ -139,8 +139,8 @@ DWORD WINAPI DeletePrinterDataW(HANDLE printer, LPWSTR valueName);
 BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR environment, DWORD level, LPBYTE buffer,
                               DWORD size, LPDWORD needed);
 // Level 1: the directory of the environment's drivers, as text (size in bytes).
-BOOL WINAPI GetPrinterDriverDirectoryW(LPWSTR server, LPWSTR environment, DWORD level, LPBYTE buffer,
-                                       DWORD size, LPDWORD needed);
+BOOL WINAPI GetPrinterDriverDirectoryW(LPWSTR server, LPWSTR environment, DWORD level,
+                                       LPBYTE buffer, DWORD size, LPDWORD needed);
 
 // Level 2 of a job of the printer.
 BOOL WINAPI GetJobW(HANDLE printer, DWORD jobId, DWORD level, LPBYTE buffer, DWORD size,

@@ -10,10 +10,16 @@ int g_processHeap;  // its address is the heap handle
 
 extern "C" {
 
-DWORD WINAPI GetLastError() { return t_lastError; }
-void WINAPI SetLastError(DWORD error) { t_lastError = error; }
+DWORD WINAPI GetLastError() {
+    return t_lastError;
+}
+void WINAPI SetLastError(DWORD error) {
+    t_lastError = error;
+}
 
-HANDLE WINAPI GetProcessHeap() { return &g_processHeap; }
+HANDLE WINAPI GetProcessHeap() {
+    return &g_processHeap;
+}
 
 LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
     if (heap == nullptr) {

@@ -39,11 +39,13 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR fileName) {
     const std::u16string_view name(fileName);
     const bool hasDirectory = name.find_first_of(u"\\/") != std::u16string_view::npos ||
                               (name.size() >= 2 && name[1] == u':');
-    const std::string path = hasDirectory ? xlplatform::HostPath(name) : xlplatform::Utf16ToUtf8(name);
+    const std::string path =
+        hasDirectory ? xlplatform::HostPath(name) : xlplatform::Utf16ToUtf8(name);
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         SetLastError(ERROR_MOD_NOT_FOUND);
-        if (std::getenv("XLRENDER_DEBUG") != nullptr) std::fprintf(stderr, "LoadLibraryW: %s\n", ::dlerror());
+        if (std::getenv("XLRENDER_DEBUG") != nullptr)
+            std::fprintf(stderr, "LoadLibraryW: %s\n", ::dlerror());
         return nullptr;
     }
     return static_cast<HMODULE>(handle);

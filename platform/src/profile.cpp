@@ -40,7 +40,8 @@ struct IniFile {
 std::u16string Trim(std::u16string_view text) {
     size_t begin = 0, end = text.size();
     while (begin < end && (text[begin] == u' ' || text[begin] == u'\t')) ++begin;
-    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t' || text[end - 1] == u'\r'))
+    while (end > begin &&
+           (text[end - 1] == u' ' || text[end - 1] == u'\t' || text[end - 1] == u'\r'))
         --end;
     return std::u16string(text.substr(begin, end - begin));
 }
@@ -49,7 +50,8 @@ using xlplatform::SameName;
 
 std::string ResolvePath(LPCWSTR fileName) {
     std::u16string name(fileName);
-    if (name.find_first_of(u"\\/") == std::u16string::npos && !(name.size() >= 2 && name[1] == u':'))
+    if (name.find_first_of(u"\\/") == std::u16string::npos &&
+        !(name.size() >= 2 && name[1] == u':'))
         name = xlplatform::TheWorld().windowsDirectory + u"\\" + name;
     return xlplatform::HostPath(name);
 }
@@ -57,7 +59,8 @@ std::string ResolvePath(LPCWSTR fileName) {
 std::u16string DecodeAnsi(std::string_view bytes) {
     std::u16string text;
     if (bytes.empty()) return text;
-    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     text.resize(n);
     MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
     return text;
@@ -71,7 +74,8 @@ IniLine ParseLine(std::u16string_view raw) {
     line.entry = true;
     const size_t equals = trimmed.find(u'=');
     line.key = Trim(std::u16string_view(trimmed).substr(0, equals));
-    if (equals != std::u16string::npos) line.value = Trim(std::u16string_view(trimmed).substr(equals + 1));
+    if (equals != std::u16string::npos)
+        line.value = Trim(std::u16string_view(trimmed).substr(equals + 1));
     return line;
 }
 
@@ -104,8 +108,10 @@ std::optional<IniFile> ReadIni(const std::string& path) {
         if (!trimmed.empty() && trimmed[0] == u'[') {
             const size_t close = trimmed.find(u']');
             file.sections.push_back(
-                {Trim(std::u16string_view(trimmed).substr(1, close == std::u16string::npos ? std::u16string::npos : close - 1)),
-                 true, {}});
+                {Trim(std::u16string_view(trimmed).substr(
+                     1, close == std::u16string::npos ? std::u16string::npos : close - 1)),
+                 true,
+                 {}});
             continue;
         }
         IniLine line = ParseLine(raw);
@@ -127,18 +133,20 @@ bool WriteIni(const std::string& path, const IniFile& file) {
     switch (file.encoding) {
         case Encoding::Utf16:
             out.put(static_cast<char>(0xFF)).put(static_cast<char>(0xFE));
-            for (char16_t unit : text) out.put(static_cast<char>(unit & 0xFF)).put(static_cast<char>(unit >> 8));
+            for (char16_t unit : text)
+                out.put(static_cast<char>(unit & 0xFF)).put(static_cast<char>(unit >> 8));
             break;
         case Encoding::Utf8:
             out << "\xEF\xBB\xBF" << xlplatform::Utf16ToUtf8(text);
             break;
         case Encoding::Ansi:
             if (!text.empty()) {
-                const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                                  nullptr, 0, nullptr, nullptr);
+                const int n =
+                    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                        nullptr, 0, nullptr, nullptr);
                 std::string bytes(static_cast<size_t>(std::max(n, 0)), '\0');
-                WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n,
-                                    nullptr, nullptr);
+                WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                    bytes.data(), n, nullptr, nullptr);
                 out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
             }
             break;
@@ -176,7 +184,8 @@ DWORD CopyValue(std::u16string_view value, LPWSTR out, DWORD size) {
 }
 
 std::u16string Unquote(const std::u16string& value) {
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+        value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
 }
@@ -214,7 +223,8 @@ DWORD WINAPI GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defa
     }
     if (found)
         for (const IniLine& line : found->lines)
-            if (line.entry && SameName(line.key, key)) return CopyValue(Unquote(line.value), returned, size);
+            if (line.entry && SameName(line.key, key))
+                return CopyValue(Unquote(line.value), returned, size);
     // The default loses its trailing blanks, as on Windows.
     std::u16string fallback = defaultValue != nullptr ? std::u16string(defaultValue) : u"";
     while (!fallback.empty() && fallback.back() == u' ') fallback.pop_back();
@@ -242,8 +252,9 @@ BOOL WINAPI WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR val
             it = std::prev(file.sections.end());
         }
         auto& lines = it->lines;
-        auto entry = std::find_if(lines.begin(), lines.end(),
-                                  [&](const IniLine& line) { return line.entry && SameName(line.key, key); });
+        auto entry = std::find_if(lines.begin(), lines.end(), [&](const IniLine& line) {
+            return line.entry && SameName(line.key, key);
+        });
         if (value == nullptr) {
             if (entry == lines.end()) return TRUE;
             lines.erase(entry);
@@ -253,7 +264,8 @@ BOOL WINAPI WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR val
         } else {
             // After the section's last entry, before the comments and blank lines
             // that close it.
-            auto last = std::find_if(lines.rbegin(), lines.rend(), [](const IniLine& line) { return line.entry; });
+            auto last = std::find_if(lines.rbegin(), lines.rend(),
+                                     [](const IniLine& line) { return line.entry; });
             const std::u16string keyText(key);
             lines.insert(last.base(), IniLine{keyText + u"=" + value, true, keyText, value});
         }

@@ -95,9 +95,13 @@ int WINAPI GetLocaleInfoW(LCID, LCTYPE type, LPWSTR data, int size) {
     return needed;
 }
 
-LANGID WINAPI GetUserDefaultUILanguage() { return TheWorld().uiLanguage; }
+LANGID WINAPI GetUserDefaultUILanguage() {
+    return TheWorld().uiLanguage;
+}
 
-LANGID WINAPI GetUserDefaultLangID() { return TheWorld().userLanguage; }
+LANGID WINAPI GetUserDefaultLangID() {
+    return TheWorld().userLanguage;
+}
 
 BOOL WINAPI GetVersionExW(LPOSVERSIONINFOW info) {
     if (info == nullptr || (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOW) &&
@@ -110,7 +114,8 @@ BOOL WINAPI GetVersionExW(LPOSVERSIONINFOW info) {
     info->dwMinorVersion = os.minor;
     info->dwBuildNumber = os.build;
     info->dwPlatformId = VER_PLATFORM_WIN32_NT;
-    const size_t csdLength = std::min<size_t>(os.servicePack.size(), std::size(info->szCSDVersion) - 1);
+    const size_t csdLength =
+        std::min<size_t>(os.servicePack.size(), std::size(info->szCSDVersion) - 1);
     std::memcpy(info->szCSDVersion, os.servicePack.data(), csdLength * sizeof(WCHAR));
     std::fill(std::begin(info->szCSDVersion) + csdLength, std::end(info->szCSDVersion), WCHAR{0});
     if (info->dwOSVersionInfoSize == sizeof(OSVERSIONINFOEXW)) {

@@ -234,7 +234,8 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD, LPCSTR narrow, int narrowCo
     if (codePage == CP_UTF8) {
         converted = xlplatform::Utf8ToUtf16(source);
     } else {
-        for (char byte : source) converted += xlplatform::Cp1252ToUnit(static_cast<unsigned char>(byte));
+        for (char byte : source)
+            converted += xlplatform::Cp1252ToUnit(static_cast<unsigned char>(byte));
     }
     const int needed = static_cast<int>(converted.size());
     if (wideSize == 0) return needed;
@@ -246,7 +247,9 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD, LPCSTR narrow, int narrowCo
     return needed;
 }
 
-UINT WINAPI GetACP() { return TheWorld().ansiCodePage; }
+UINT WINAPI GetACP() {
+    return TheWorld().ansiCodePage;
+}
 
 int WINAPI lstrlenW(LPCWSTR text) {
     if (text == nullptr) return 0;

@@ -28,13 +28,19 @@ WorldHolder& Holder() {
     return holder;
 }
 
-bool IsDriveLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+bool IsDriveLetter(char16_t c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
 
 }  // namespace
 
-World& TheWorld() { return Holder().world; }
+World& TheWorld() {
+    return Holder().world;
+}
 
-void ResetWorld() { Holder().world = World{}; }
+void ResetWorld() {
+    Holder().world = World{};
+}
 
 std::string DriveRoot(char driveLetter) {
     WorldHolder& holder = Holder();

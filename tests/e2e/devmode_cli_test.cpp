@@ -15,11 +15,13 @@ using xltest::TempDir;
 
 std::vector<char> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return std::vector<char>((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
 }
 
 void WriteBytes(const std::string& path, const std::vector<char>& bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 TEST(PluginInfoCommand, ShowsSignatureVersionsAndMethods) {
@@ -33,23 +35,25 @@ TEST(PluginInfoCommand, ShowsSignatureVersionsAndMethods) {
 }
 
 TEST(PluginInfoCommand, MissingModuleIsAnError) {
-    const auto result = RunProgram("xlrender", {"plugin-info", "--module", "/nonexistent/libxlrender.so"});
+    const auto result =
+        RunProgram("xlrender", {"plugin-info", "--module", "/nonexistent/libxlrender.so"});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.err.find("cannot load"), std::string::npos) << result.err;
 }
 
 TEST(DevModeCommand, NewThenShowPrintsTheDefaults) {
     TempDir dir;
-    auto made = RunProgram("xlrender", {"devmode", "new", "-o", dir / "dm.bin", "--paper", "a4", "--copies", "2",
-                                        "--duplex", "long", "--country", "49"});
+    auto made = RunProgram("xlrender", {"devmode", "new", "-o", dir / "dm.bin", "--paper", "a4",
+                                        "--copies", "2", "--duplex", "long", "--country", "49"});
     ASSERT_EQ(made.exitStatus, 0) << made.err;
     EXPECT_EQ(ReadBytes(dir / "dm.bin").size(), 7180u);
     const auto shown = RunProgram("xlrender", {"devmode", "show", dir / "dm.bin"});
     ASSERT_EQ(shown.exitStatus, 0) << shown.err;
-    for (const char* expected : {"size       7180", "signature  0x4B585549", "version    0x00010014",
-                                 "13840 bytes inflated", "copies                     2",
-                                 "duplex                     2", "paperSize                  9",
-                                 "paperRegion                1", "formName                   \"A4\""}) {
+    for (const char* expected :
+         {"size       7180", "signature  0x4B585549", "version    0x00010014",
+          "13840 bytes inflated", "copies                     2", "duplex                     2",
+          "paperSize                  9", "paperRegion                1",
+          "formName                   \"A4\""}) {
         EXPECT_NE(shown.out.find(expected), std::string::npos) << expected << "\n" << shown.out;
     }
 }
@@ -57,11 +61,13 @@ TEST(DevModeCommand, NewThenShowPrintsTheDefaults) {
 TEST(DevModeCommand, MergeRecordsTheUserAndConvertReportsTrueTypeChange) {
     TempDir dir;
     ASSERT_EQ(RunProgram("xlrender", {"devmode", "new", "-o", dir / "dm.bin"}).exitStatus, 0);
-    const auto merged = RunProgram("xlrender", {"devmode", "merge", dir / "dm.bin", "-o", dir / "m.bin", "--user",
-                                                "someone", "--copies", "4"});
+    const auto merged =
+        RunProgram("xlrender", {"devmode", "merge", dir / "dm.bin", "-o", dir / "m.bin", "--user",
+                                "someone", "--copies", "4"});
     ASSERT_EQ(merged.exitStatus, 0) << merged.err;
     const auto shown = RunProgram("xlrender", {"devmode", "show", dir / "m.bin"});
-    EXPECT_NE(shown.out.find("retentionUserName          \"SOMEONE\""), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("retentionUserName          \"SOMEONE\""), std::string::npos)
+        << shown.out;
     EXPECT_NE(shown.out.find("copies                     4"), std::string::npos);
 }
 
@@ -101,17 +107,24 @@ TEST(DevModeCommand, BadBlocksAreNamedAndExitOne) {
 
 TEST(DevModeCommand, UsageErrorsExitOneAndHelpExitsZero) {
     const std::vector<std::vector<std::string>> bad = {
-        {"devmode"}, {"devmode", "frobnicate"}, {"devmode", "new", "--paper", "napkin"},
-        {"devmode", "new", "--copies", "0"}, {"devmode", "merge", "x.bin"}, {"devmode", "new", "--bogus"},
+        {"devmode"},
+        {"devmode", "frobnicate"},
+        {"devmode", "new", "--paper", "napkin"},
+        {"devmode", "new", "--copies", "0"},
+        {"devmode", "merge", "x.bin"},
+        {"devmode", "new", "--bogus"},
         {"nonsense"},
     };
     for (const auto& args : bad) {
         SCOPED_TRACE(args.back());
         EXPECT_EQ(RunProgram("xlrender", args).exitStatus, 1);
     }
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--help"}, {"plugin-info", "--help"}, {"devmode", "--help"},
-          {"devmode", "new", "--help"}, {"devmode", "show", "--help"}, {"devmode", "merge", "--help"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"},
+                                                 {"plugin-info", "--help"},
+                                                 {"devmode", "--help"},
+                                                 {"devmode", "new", "--help"},
+                                                 {"devmode", "show", "--help"},
+                                                 {"devmode", "merge", "--help"}}) {
         const auto result = RunProgram("xlrender", args);
         EXPECT_EQ(result.exitStatus, 0) << args.back();
         EXPECT_NE(result.out.find("usage"), std::string::npos);
@@ -125,12 +138,14 @@ namespace {
 TEST(FeaturesCommand, StateShowsWhatEnablePdevMade) {
     const auto result = xltest::RunProgram("xlrender", {"features", "--state"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
-    for (const char* expected : {"device state after EnablePDEV", "jpegMode                   3",
-                                 "pngPassThrough             1", "flGraphicsCaps2            0 -> 8",
-                                 "ulLogPixelsX               600"})
+    for (const char* expected :
+         {"device state after EnablePDEV", "jpegMode                   3",
+          "pngPassThrough             1", "flGraphicsCaps2            0 -> 8",
+          "ulLogPixelsX               600"})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\n" << result.out;
     const auto best = xltest::RunProgram(
-        "xlrender", {"features", "--state", "--set", "JPEGEnable=Best", "--set", "KXPngPassthrough=FALSE"});
+        "xlrender",
+        {"features", "--state", "--set", "JPEGEnable=Best", "--set", "KXPngPassthrough=FALSE"});
     ASSERT_EQ(best.exitStatus, 0) << best.err;
     EXPECT_NE(best.out.find("jpegMode                   2"), std::string::npos) << best.out;
     EXPECT_NE(best.out.find("flGraphicsCaps2            0\n"), std::string::npos);

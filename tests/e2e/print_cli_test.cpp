@@ -19,12 +19,14 @@ using xltest::TempDir;
 void WritePpm(const std::string& path, int width, int height, unsigned char shade) {
     std::ofstream out(path, std::ios::binary);
     out << "P6\n" << width << " " << height << "\n255\n";
-    for (int i = 0; i < width * height; ++i) out.put(static_cast<char>(shade)).put(static_cast<char>(i % 256)).put('\x40');
+    for (int i = 0; i < width * height; ++i)
+        out.put(static_cast<char>(shade)).put(static_cast<char>(i % 256)).put('\x40');
 }
 
 size_t Count(const std::string& text, const std::string& what) {
     size_t count = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
     return count;
 }
 
@@ -36,7 +38,7 @@ std::string Dump(const std::string& job) {
 }
 
 class PrintCommand : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         WritePpm(dir / "a.ppm", 64, 48, 0x20);
         WritePpm(dir / "b.ppm", 48, 64, 0xC0);
@@ -45,8 +47,9 @@ protected:
 };
 
 TEST_F(PrintCommand, RawCollatedCopiesSendTheWholeJobThreeTimes) {
-    const auto result = RunProgram("xlrender", {"print", dir / "a.ppm", dir / "b.ppm", "--raw", "--copies", "3",
-                                                "--collate", "-o", dir / "job.prn"});
+    const auto result =
+        RunProgram("xlrender", {"print", dir / "a.ppm", dir / "b.ppm", "--raw", "--copies", "3",
+                                "--collate", "-o", dir / "job.prn"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_NE(result.err.find("page 2/2"), std::string::npos) << "progress per page";
     const std::string dump = Dump(dir / "job.prn");
@@ -58,8 +61,9 @@ TEST_F(PrintCommand, RawCollatedCopiesSendTheWholeJobThreeTimes) {
 }
 
 TEST_F(PrintCommand, UncollatedCopiesAreMadeByThePrinter) {
-    const auto result = RunProgram("xlrender", {"print", dir / "a.ppm", dir / "b.ppm", "--raw", "--copies", "3",
-                                                "--no-collate", "-o", dir / "job.prn"});
+    const auto result =
+        RunProgram("xlrender", {"print", dir / "a.ppm", dir / "b.ppm", "--raw", "--copies", "3",
+                                "--no-collate", "-o", dir / "job.prn"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     const std::string dump = Dump(dir / "job.prn");
     EXPECT_EQ(Count(dump, "stream header"), 1u);
@@ -67,8 +71,8 @@ TEST_F(PrintCommand, UncollatedCopiesAreMadeByThePrinter) {
 }
 
 TEST_F(PrintCommand, BandedPagesEndOnce) {
-    const auto result =
-        RunProgram("xlrender", {"print", dir / "a.ppm", "--band-height", "1000", "-o", dir / "job.prn"});
+    const auto result = RunProgram(
+        "xlrender", {"print", dir / "a.ppm", "--band-height", "1000", "-o", dir / "job.prn"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     const std::string dump = Dump(dir / "job.prn");
     EXPECT_EQ(Count(dump, "BeginPage"), 1u);
@@ -83,7 +87,8 @@ TEST_F(PrintCommand, DefaultOutputIsNamedAfterTheInput) {
 }
 
 TEST_F(PrintCommand, BadInputFailsAndLeavesNothingBehind) {
-    std::ofstream(dir / "broken.json") << R"({"pages": [{"calls": [{"fill": {"rect": [1, 2, 3]}}]}]})";
+    std::ofstream(dir / "broken.json")
+        << R"({"pages": [{"calls": [{"fill": {"rect": [1, 2, 3]}}]}]})";
     std::ofstream(dir / "bad.ppm") << "P6\n64 48\n255\nshort";
     struct Case {
         std::vector<std::string> args;
@@ -114,7 +119,8 @@ TEST_F(PrintCommand, ExampleScriptsPrintAndReadBack) {
     const std::string examples = std::string(std::getenv("XLRENDER_SOURCE")) + "/examples";
     for (const char* script : {"photo-page.json", "mixed-page.json"}) {
         SCOPED_TRACE(script);
-        const auto result = RunProgram("xlrender", {"print", examples + "/" + script, "-o", dir / "job.prn"});
+        const auto result =
+            RunProgram("xlrender", {"print", examples + "/" + script, "-o", dir / "job.prn"});
         ASSERT_EQ(result.exitStatus, 0) << result.err;
         EXPECT_NE(Dump(dir / "job.prn").find("EndPage"), std::string::npos);
     }
@@ -131,7 +137,8 @@ std::vector<std::string> PageOperators(const std::string& dump) {
         std::string offset, name;
         words >> offset >> name;
         if (name == "BeginPage") inPage = true;
-        if (inPage && !name.empty() && std::isupper(static_cast<unsigned char>(name[0]))) names.push_back(name);
+        if (inPage && !name.empty() && std::isupper(static_cast<unsigned char>(name[0])))
+            names.push_back(name);
         if (name == "EndPage") break;
     }
     return names;
@@ -142,26 +149,29 @@ TEST_F(PrintCommand, PhotosGoIntoThePageAsJpeg) {
     const auto result = RunProgram("xlrender", {"print", photo, "-o", dir / "job.prn"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     const std::string dump = Dump(dir / "job.prn");
-    const std::vector<std::string> expected = {"BeginPage",      "PushGS",         "SetClipToPage", "SetCursor",
-                                               "SetPaintTxMode", "SetSourceTxMode", "SetROP",        "SetColorSpace",
-                                               "BeginImage",     "ReadImage",      "EndImage",      "PopGS",
-                                               "EndPage"};
+    const std::vector<std::string> expected = {
+        "BeginPage",       "PushGS", "SetClipToPage", "SetCursor",  "SetPaintTxMode",
+        "SetSourceTxMode", "SetROP", "SetColorSpace", "BeginImage", "ReadImage",
+        "EndImage",        "PopGS",  "EndPage"};
     EXPECT_EQ(PageOperators(dump), expected) << dump;
     EXPECT_NE(dump.find("CompressMode=eJPEGCompression"), std::string::npos);
-    EXPECT_NE(dump.find("JPEG 1200x900"), std::string::npos) << "the JPEG data, read back by its header";
+    EXPECT_NE(dump.find("JPEG 1200x900"), std::string::npos)
+        << "the JPEG data, read back by its header";
 }
 
 TEST_F(PrintCommand, WithoutTheJpegPathPhotosReachUnidrvAsRasterImages) {
     const std::string photo = std::string(std::getenv("XLRENDER_SOURCE")) + "/examples/photo.jpg";
     for (const char* passThrough : {"", "--pass-through"}) {
         SCOPED_TRACE(passThrough);
-        std::vector<std::string> args = {"print", photo, "--set", "JPEGEnable=Best", "-o", dir / "job.prn"};
+        std::vector<std::string> args = {"print",           photo, "--set",
+                                         "JPEGEnable=Best", "-o",  dir / "job.prn"};
         if (*passThrough != 0) args.push_back(passThrough);
         const auto result = RunProgram("xlrender", args);
         ASSERT_EQ(result.exitStatus, 0) << result.err;
         const std::string dump = Dump(dir / "job.prn");
         EXPECT_EQ(dump.find("eJPEGCompression"), std::string::npos);
-        EXPECT_NE(dump.find("BeginImage"), std::string::npos) << "the picture still reaches the page";
+        EXPECT_NE(dump.find("BeginImage"), std::string::npos)
+            << "the picture still reaches the page";
         EXPECT_NE(dump.find("CompressMode=eNoCompression"), std::string::npos);
     }
 }

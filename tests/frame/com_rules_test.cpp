@@ -12,12 +12,13 @@ namespace {
 constexpr CLSID kOtherClass = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
 
 class ModuleTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const std::string path = xltest::BinDir() + "/libxlrender.so";
         module_ = LoadLibraryW(xlplatform::Utf8ToUtf16(path).c_str());
         ASSERT_NE(module_, nullptr) << path;
-        getClassObject_ = FunctionCast<LPFNGETCLASSOBJECT>(GetProcAddress(module_, "DllGetClassObject"));
+        getClassObject_ =
+            FunctionCast<LPFNGETCLASSOBJECT>(GetProcAddress(module_, "DllGetClassObject"));
         canUnloadNow_ = FunctionCast<LPFNCANUNLOADNOW>(GetProcAddress(module_, "DllCanUnloadNow"));
         ASSERT_NE(getClassObject_, nullptr);
         ASSERT_NE(canUnloadNow_, nullptr);
@@ -135,7 +136,8 @@ TEST_F(ModuleTest, MethodTableSlotsAreInInterfaceOrder) {
 
     using GetInfoFn = HRESULT (*)(void*, DWORD, PVOID, DWORD, PDWORD);
     DWORD value = 0, needed = 0;
-    EXPECT_EQ(reinterpret_cast<GetInfoFn>(table[3])(plugin, OEMGI_GETVERSION, &value, 4, &needed), S_OK);
+    EXPECT_EQ(reinterpret_cast<GetInfoFn>(table[3])(plugin, OEMGI_GETVERSION, &value, 4, &needed),
+              S_OK);
     EXPECT_EQ(value, 0x00010014u);
 
     using GetImplementedMethodFn = HRESULT (*)(void*, PSTR);
@@ -151,11 +153,13 @@ TEST_F(ModuleTest, MethodTableSlotsAreInInterfaceOrder) {
     EXPECT_EQ(reinterpret_cast<DisableDriverFn>(table[6])(plugin), S_OK);
 
     // Slots 12 and 14 to 23 and 25 are left to Unidrv.
-    using StubFn = HRESULT (*)(void*, void*, void*, void*, void*, void*, void*, void*, void*, void*, void*);
+    using StubFn =
+        HRESULT (*)(void*, void*, void*, void*, void*, void*, void*, void*, void*, void*, void*);
     for (int slot : {12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 25}) {
         SCOPED_TRACE(slot);
-        EXPECT_EQ(reinterpret_cast<StubFn>(table[slot])(plugin, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                        nullptr, nullptr, nullptr, nullptr, nullptr),
+        EXPECT_EQ(reinterpret_cast<StubFn>(table[slot])(plugin, nullptr, nullptr, nullptr, nullptr,
+                                                        nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                        nullptr),
                   E_NOTIMPL);
     }
     plugin->Release();

@@ -28,11 +28,15 @@ GDIINFO LetterGdiInfo() {
     return gdi;
 }
 
-LONG_PTR Dummy() { return 1; }
-PFN Fn(int n) { return reinterpret_cast<PFN>(reinterpret_cast<uintptr_t>(&Dummy) + n); }
+LONG_PTR Dummy() {
+    return 1;
+}
+PFN Fn(int n) {
+    return reinterpret_cast<PFN>(reinterpret_cast<uintptr_t>(&Dummy) + n);
+}
 
 class DeviceEnableTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { xlplatform::ResetWorld(); }
     void TearDown() override {
         xlr::DisableDeviceState(&device.devobj);
@@ -65,7 +69,8 @@ TEST_F(DeviceEnableTest, MissingPiecesFailAndLeaveNoState) {
         FakeDevice spoiled;
         c.spoil(spoiled);
         SetLastError(0);
-        EXPECT_EQ(xlr::EnableDeviceState(&spoiled.devobj, &spoiled.helper, &gdi, &devInfo, nullptr), nullptr);
+        EXPECT_EQ(xlr::EnableDeviceState(&spoiled.devobj, &spoiled.helper, &gdi, &devInfo, nullptr),
+                  nullptr);
         EXPECT_EQ(spoiled.devobj.pdevOEM, nullptr);
         EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
     }
@@ -104,8 +109,10 @@ TEST_F(DeviceEnableTest, FeatureDrivenFields) {
     };
     const Case cases[] = {
         {"KXManualDuplexPageOrder", nullptr, &xlr::PluginDeviceState::manualDuplexOddFirstOff, 1},
-        {"KXManualDuplexPageOrder", "OddPagesFirst", &xlr::PluginDeviceState::manualDuplexOddFirstOff, 0},
-        {"KXManualDuplexPageOrder", "EvenPagesFirst", &xlr::PluginDeviceState::manualDuplexOddFirstOff, 1},
+        {"KXManualDuplexPageOrder", "OddPagesFirst",
+         &xlr::PluginDeviceState::manualDuplexOddFirstOff, 0},
+        {"KXManualDuplexPageOrder", "EvenPagesFirst",
+         &xlr::PluginDeviceState::manualDuplexOddFirstOff, 1},
         {"JPEGEnable", "Auto", &xlr::PluginDeviceState::jpegMode, 1},
         {"JPEGEnable", "Maximum", &xlr::PluginDeviceState::jpegMode, 3},
         {"JPEGEnable", "Off", &xlr::PluginDeviceState::jpegMode, 0},
@@ -124,7 +131,8 @@ TEST_F(DeviceEnableTest, FeatureDrivenFields) {
         if (c.option != nullptr) fresh.helper.features[c.feature] = c.option;
         GDIINFO g = LetterGdiInfo();
         DEVINFO d{};
-        xlr::PluginDeviceState* state = xlr::EnableDeviceState(&fresh.devobj, &fresh.helper, &g, &d, nullptr);
+        xlr::PluginDeviceState* state =
+            xlr::EnableDeviceState(&fresh.devobj, &fresh.helper, &g, &d, nullptr);
         ASSERT_NE(state, nullptr);
         EXPECT_EQ(state->*c.field, c.expected);
         EXPECT_EQ(state->duplexRotateEnabled, 1);
@@ -133,7 +141,8 @@ TEST_F(DeviceEnableTest, FeatureDrivenFields) {
     FakeDevice plain;
     GDIINFO g = LetterGdiInfo();
     DEVINFO d{};
-    xlr::PluginDeviceState* state = xlr::EnableDeviceState(&plain.devobj, &plain.helper, &g, &d, nullptr);
+    xlr::PluginDeviceState* state =
+        xlr::EnableDeviceState(&plain.devobj, &plain.helper, &g, &d, nullptr);
     ASSERT_NE(state, nullptr);
     EXPECT_EQ(state->rotate180, 1) << "neither rotation feature: rotate";
     EXPECT_EQ(state->resolution, 600);
@@ -164,7 +173,9 @@ TEST_F(DeviceEnableTest, AutoDuplexScalingAlone) {
         const char* option;
         int32_t expected;
     };
-    const Case cases[] = {{DMDUP_VERTICAL, "TRUE", 1}, {DMDUP_VERTICAL, "FALSE", 2}, {DMDUP_VERTICAL, nullptr, 0},
+    const Case cases[] = {{DMDUP_VERTICAL, "TRUE", 1},
+                          {DMDUP_VERTICAL, "FALSE", 2},
+                          {DMDUP_VERTICAL, nullptr, 0},
                           {DMDUP_SIMPLEX, "TRUE", 0}};
     for (const Case& c : cases) {
         FakeDevice fresh;
@@ -172,9 +183,11 @@ TEST_F(DeviceEnableTest, AutoDuplexScalingAlone) {
         if (c.option != nullptr) fresh.helper.features["KXAutoDuplexScaling"] = c.option;
         GDIINFO g = LetterGdiInfo();
         DEVINFO d{};
-        xlr::PluginDeviceState* state = xlr::EnableDeviceState(&fresh.devobj, &fresh.helper, &g, &d, nullptr);
+        xlr::PluginDeviceState* state =
+            xlr::EnableDeviceState(&fresh.devobj, &fresh.helper, &g, &d, nullptr);
         ASSERT_NE(state, nullptr);
-        EXPECT_EQ(state->autoDuplexScaling, c.expected) << c.duplex << " " << (c.option ? c.option : "-");
+        EXPECT_EQ(state->autoDuplexScaling, c.expected)
+            << c.duplex << " " << (c.option ? c.option : "-");
         if (c.expected == 1) {
             EXPECT_EQ(state->printableWidth, 5100 - 300) << "scaling computes margins too";
         }
@@ -255,7 +268,8 @@ TEST_F(DeviceEnableTest, ResetCarriesTheDocumentAcross) {
     FakeDevice next;
     GDIINFO g = LetterGdiInfo();
     DEVINFO d{};
-    xlr::PluginDeviceState* fresh = xlr::EnableDeviceState(&next.devobj, &next.helper, &g, &d, nullptr);
+    xlr::PluginDeviceState* fresh =
+        xlr::EnableDeviceState(&next.devobj, &next.helper, &g, &d, nullptr);
     ASSERT_NE(fresh, nullptr);
     xlr::ResetDeviceState(&device.devobj, &next.devobj);
     EXPECT_EQ(fresh->pageCount, 4u);

@@ -17,10 +17,12 @@ namespace {
 
 using xltest::FakeDevice;
 
-ULONG UnidrvEscape(SURFOBJ*, ULONG, ULONG, PVOID, ULONG, PVOID) { return 77; }
+ULONG UnidrvEscape(SURFOBJ*, ULONG, ULONG, PVOID, ULONG, PVOID) {
+    return 77;
+}
 
 class EscapeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         xlplatform::ResetWorld();
         functions = {{INDEX_DrvEscape, FunctionCast<PFN>(&UnidrvEscape)}};
@@ -34,8 +36,8 @@ protected:
     }
 
     ULONG Escape(ULONG code, std::vector<BYTE> in, ULONG outSize = 0, void* out = nullptr) {
-        return xlr::DrvEscape(&surface, code, static_cast<ULONG>(in.size()), in.empty() ? nullptr : in.data(), outSize,
-                              out);
+        return xlr::DrvEscape(&surface, code, static_cast<ULONG>(in.size()),
+                              in.empty() ? nullptr : in.data(), outSize, out);
     }
 
     static std::vector<BYTE> Word(ULONG value) {
@@ -125,7 +127,8 @@ TEST_F(EscapeTest, PageGeometryAndJobInformation) {
     int32_t out[6] = {};
     EXPECT_EQ(Escape(3881, {}, 23, out), 0u) << "24 bytes are needed";
     EXPECT_EQ(Escape(3881, {}, 24, out), 1u);
-    EXPECT_EQ(std::vector<int32_t>(out, out + 6), (std::vector<int32_t>{4800, 6400, 150, 100, 100, 90}));
+    EXPECT_EQ(std::vector<int32_t>(out, out + 6),
+              (std::vector<int32_t>{4800, 6400, 150, 100, 100, 90}));
 
     std::vector<BYTE> job(14 * 4, 0);
     const uint32_t values[][2] = {{0, 1}, {12, 5}, {13, 1}};
@@ -151,7 +154,7 @@ TEST_F(EscapeTest, NoDeviceOrSettingsIsInvalidData) {
 }
 
 class CallbackTest : public EscapeTest {
-protected:
+  protected:
     std::string Callback(DWORD id) {
         device.helper.spooled.clear();
         xlr::HandleCommandCallback(&device.devobj, id, 0, nullptr);
@@ -186,14 +189,16 @@ TEST_F(CallbackTest, OrientationOfBeginPage) {
 }
 
 TEST_F(CallbackTest, ManualDuplexTurnsTwoUpPages) {
-    device.helper.features["ManualDuplex"] = "TRUE";  // else enable clears the job's manual duplexing
+    device.helper.features["ManualDuplex"] =
+        "TRUE";  // else enable clears the job's manual duplexing
     xlr::SettingsRecord settings = device.Settings();
     settings.manualDuplex = 1;
     settings.pagesPerSheet = 2;  // two logical pages
     settings.bindingEdge = 1;
     device.SetSettings(settings);
     ASSERT_NE(Enable(), nullptr);
-    EXPECT_EQ(Callback(2), std::string("\xC0\x02\xF8\x28", 4)) << "turned portrait, two-up: flipped";
+    EXPECT_EQ(Callback(2), std::string("\xC0\x02\xF8\x28", 4))
+        << "turned portrait, two-up: flipped";
 }
 
 TEST_F(CallbackTest, PageModeOfBeginPage) {

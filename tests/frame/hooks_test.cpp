@@ -24,19 +24,24 @@ struct UnidrvCalls {
 };
 UnidrvCalls g_calls;
 
-BOOL UnidrvFillPath(SURFOBJ*, PATHOBJ*, CLIPOBJ*, BRUSHOBJ*, POINTL*, MIX, FLONG) { return ++g_calls.fillPath, TRUE; }
+BOOL UnidrvFillPath(SURFOBJ*, PATHOBJ*, CLIPOBJ*, BRUSHOBJ*, POINTL*, MIX, FLONG) {
+    return ++g_calls.fillPath, TRUE;
+}
 BOOL UnidrvLineTo(SURFOBJ*, CLIPOBJ*, BRUSHOBJ*, LONG, LONG, LONG, LONG, RECTL*, MIX) {
     return ++g_calls.lineTo, TRUE;
 }
-BOOL UnidrvStartBanding(SURFOBJ*, POINTL*) { return ++g_calls.startBanding, TRUE; }
-BOOL UnidrvTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ* fore, BRUSHOBJ*, POINTL*, MIX) {
+BOOL UnidrvStartBanding(SURFOBJ*, POINTL*) {
+    return ++g_calls.startBanding, TRUE;
+}
+BOOL UnidrvTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ* fore, BRUSHOBJ*,
+                   POINTL*, MIX) {
     g_calls.textColors.push_back(fore != nullptr ? fore->iSolidColor : 0xDEAD);
     g_calls.textBrushes.push_back(fore);
     return TRUE;
 }
 
 class HooksTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         xlplatform::ResetWorld();
         g_calls = {};
@@ -69,7 +74,8 @@ TEST(HookTable, EnableDriverChecksVersionAndSize) {
     ASSERT_TRUE(xlr::EnableHookTable(0x00010000, 12, &ded));
     EXPECT_EQ(ded.iDriverVersion, 0x00010000u);
     ASSERT_EQ(ded.c, 21u);
-    const ULONG expected[] = {19, 18, 20, 69, 74, 71, 68, 23, 33, 32, 24, 35, 34, 58, 57, 70, 31, 14, 15, 16, 76};
+    const ULONG expected[] = {19, 18, 20, 69, 74, 71, 68, 23, 33, 32, 24,
+                              35, 34, 58, 57, 70, 31, 14, 15, 16, 76};
     for (ULONG i = 0; i < 21; ++i) {
         EXPECT_EQ(ded.pdrvfn[i].iFunc, expected[i]) << i;
         EXPECT_NE(ded.pdrvfn[i].pfn, nullptr);
@@ -93,7 +99,8 @@ TEST_F(HooksTest, ForwardingStopsDuringTheAnalysisPass) {
     EXPECT_EQ(g_calls.startBanding, 1) << "banding goes on in both passes";
     // Unidrv lacks DrvStrokePath: the hook fails rather than call nothing.
     state->suppressOutput = 0;
-    EXPECT_FALSE(xlr::DrvStrokePath(&surface, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0));
+    EXPECT_FALSE(
+        xlr::DrvStrokePath(&surface, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0));
 }
 
 TEST_F(HooksTest, HooksWithoutADeviceFail) {
@@ -101,7 +108,8 @@ TEST_F(HooksTest, HooksWithoutADeviceFail) {
     EXPECT_FALSE(xlr::DrvFillPath(&orphan, nullptr, nullptr, nullptr, nullptr, 0, 0));
     EXPECT_FALSE(xlr::DrvFillPath(nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0));
     orphan.dhpdev = reinterpret_cast<DHPDEV>(~uintptr_t{0});
-    EXPECT_FALSE(xlr::DrvTextOut(&orphan, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0));
+    EXPECT_FALSE(xlr::DrvTextOut(&orphan, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr, nullptr, 0));
 }
 
 TEST_F(HooksTest, TextAsBlack) {
@@ -124,7 +132,8 @@ TEST_F(HooksTest, TextAsBlack) {
         BRUSHOBJ fore{};
         fore.iSolidColor = c.color;
         g_calls = {};
-        EXPECT_TRUE(xlr::DrvTextOut(&surface, nullptr, nullptr, nullptr, c.extra, c.opaque, &fore, nullptr, nullptr, 0));
+        EXPECT_TRUE(xlr::DrvTextOut(&surface, nullptr, nullptr, nullptr, c.extra, c.opaque, &fore,
+                                    nullptr, nullptr, 0));
         ASSERT_EQ(g_calls.textColors.size(), 1u);
         EXPECT_EQ(g_calls.textColors[0], c.expected) << std::hex << c.color;
         EXPECT_NE(g_calls.textBrushes[0], &fore) << "a copy of the brush is passed";
@@ -137,24 +146,28 @@ TEST_F(HooksTest, TextKeepsItsBrushWithoutTextAsBlackAndIsSuppressed) {
     ASSERT_NE(state, nullptr);
     BRUSHOBJ fore{};
     fore.iSolidColor = 0x00FF00;
-    EXPECT_TRUE(xlr::DrvTextOut(&surface, nullptr, nullptr, nullptr, nullptr, nullptr, &fore, nullptr, nullptr, 0));
+    EXPECT_TRUE(xlr::DrvTextOut(&surface, nullptr, nullptr, nullptr, nullptr, nullptr, &fore,
+                                nullptr, nullptr, 0));
     ASSERT_EQ(g_calls.textBrushes.size(), 1u);
     EXPECT_EQ(g_calls.textBrushes[0], &fore);
     state->suppressOutput = 1;
-    EXPECT_TRUE(xlr::DrvTextOut(&surface, nullptr, nullptr, nullptr, nullptr, nullptr, &fore, nullptr, nullptr, 0));
+    EXPECT_TRUE(xlr::DrvTextOut(&surface, nullptr, nullptr, nullptr, nullptr, nullptr, &fore,
+                                nullptr, nullptr, 0));
     EXPECT_EQ(g_calls.textBrushes.size(), 1u);
     // Without readable settings the text goes to Unidrv unchanged, even now.
     device.privateDevMode->signature = 0;
-    EXPECT_TRUE(xlr::DrvTextOut(&surface, nullptr, nullptr, nullptr, nullptr, nullptr, &fore, nullptr, nullptr, 0));
+    EXPECT_TRUE(xlr::DrvTextOut(&surface, nullptr, nullptr, nullptr, nullptr, nullptr, &fore,
+                                nullptr, nullptr, 0));
     EXPECT_EQ(g_calls.textBrushes.size(), 2u);
 }
 
 TEST_F(HooksTest, JpegIsNeverTakenCompressed) {
     ASSERT_NE(Enable(), nullptr);
     BYTE jpeg[] = {0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F', 0};
-    EXPECT_FALSE(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, QDS_CHECKJPEGFORMAT, sizeof jpeg, jpeg, 0,
-                                            nullptr));
-    EXPECT_FALSE(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, 2, sizeof jpeg, jpeg, 0, nullptr));
+    EXPECT_FALSE(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, QDS_CHECKJPEGFORMAT,
+                                            sizeof jpeg, jpeg, 0, nullptr));
+    EXPECT_FALSE(
+        xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, 2, sizeof jpeg, jpeg, 0, nullptr));
 }
 
 }  // namespace

@@ -23,7 +23,9 @@ namespace {
 using xltest::FakeDevice;
 
 // PageCopies = n as a uint16, then EndPage.
-std::string EndOfPage(uint8_t copies) { return std::string("\xC1", 1) + char(copies) + std::string("\x00\xF8\x31\x44", 4); }
+std::string EndOfPage(uint8_t copies) {
+    return std::string("\xC1", 1) + char(copies) + std::string("\x00\xF8\x31\x44", 4);
+}
 
 DWORD WriteThroughPlugin(PDEVOBJ device, PVOID data, DWORD size) {
     DWORD written = 0;
@@ -33,24 +35,37 @@ DWORD WriteThroughPlugin(PDEVOBJ device, PVOID data, DWORD size) {
 
 void Write(SURFOBJ* pso, const char* text) {
     auto* device = reinterpret_cast<PDEVOBJ>(pso->dhpdev);
-    device->pDrvProcs->DrvWriteSpoolBuf(device, const_cast<char*>(text), static_cast<DWORD>(std::strlen(text)));
+    device->pDrvProcs->DrvWriteSpoolBuf(device, const_cast<char*>(text),
+                                        static_cast<DWORD>(std::strlen(text)));
 }
 
 int g_bandsLeft = 0;
-BOOL UnidrvStartDoc(SURFOBJ* pso, LPWSTR, DWORD) { return Write(pso, "JOB\n"), TRUE; }
-BOOL UnidrvStartPage(SURFOBJ* pso) { return Write(pso, "PAGE\n"), TRUE; }
-BOOL UnidrvSendPage(SURFOBJ* pso) { return Write(pso, "DATA\n"), TRUE; }
-BOOL UnidrvEndDoc(SURFOBJ* pso, FLONG) { return Write(pso, "END\n"), TRUE; }
-BOOL UnidrvStartBanding(SURFOBJ*, POINTL* origin) { return *origin = {0, 0}, TRUE; }
+BOOL UnidrvStartDoc(SURFOBJ* pso, LPWSTR, DWORD) {
+    return Write(pso, "JOB\n"), TRUE;
+}
+BOOL UnidrvStartPage(SURFOBJ* pso) {
+    return Write(pso, "PAGE\n"), TRUE;
+}
+BOOL UnidrvSendPage(SURFOBJ* pso) {
+    return Write(pso, "DATA\n"), TRUE;
+}
+BOOL UnidrvEndDoc(SURFOBJ* pso, FLONG) {
+    return Write(pso, "END\n"), TRUE;
+}
+BOOL UnidrvStartBanding(SURFOBJ*, POINTL* origin) {
+    return *origin = {0, 0}, TRUE;
+}
 BOOL UnidrvNextBand(SURFOBJ* pso, POINTL* origin) {
     Write(pso, "BAND\n");
     *origin = --g_bandsLeft > 0 ? POINTL{0, 100} : POINTL{-1, -1};
     return TRUE;
 }
-ULONG UnidrvEscape(SURFOBJ*, ULONG, ULONG, PVOID, ULONG, PVOID) { return 77; }
+ULONG UnidrvEscape(SURFOBJ*, ULONG, ULONG, PVOID, ULONG, PVOID) {
+    return 77;
+}
 
 class LifecycleTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         xlplatform::ResetWorld();
         xlplatform::TheWorld().driveRoots['C'] = root.path();
@@ -122,8 +137,10 @@ TEST_F(LifecycleTest, RawCollatedCopiesAreCapturedAndSentAgain) {
     xlr::PluginDeviceState* state = Enable();
     ASSERT_NE(state, nullptr);
     const std::string job = PrintTwoPages(u"RAW");
-    const std::string once = "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "PAGE\nDATA\n" + EndOfPage(1) + "END\n";
-    EXPECT_EQ(job, once + once + once) << "each page ends with PageCopies 1; the job goes out three times";
+    const std::string once =
+        "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "PAGE\nDATA\n" + EndOfPage(1) + "END\n";
+    EXPECT_EQ(job, once + once + once)
+        << "each page ends with PageCopies 1; the job goes out three times";
     EXPECT_EQ(state->jobDataType, 2);
     EXPECT_EQ(state->captureActive, 0);
     EXPECT_EQ(state->capturePath[0], 0) << "the capture file is gone";
@@ -152,7 +169,8 @@ TEST_F(LifecycleTest, SpeedMechanismCommandStartsEachSimplexPage) {
 TEST_F(LifecycleTest, UncollatedCopiesAreMadeByThePrinter) {
     device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
     ASSERT_NE(Enable(), nullptr);
-    EXPECT_EQ(PrintTwoPages(u"RAW"), "JOB\nPAGE\nDATA\n" + EndOfPage(3) + "PAGE\nDATA\n" + EndOfPage(3) + "END\n");
+    EXPECT_EQ(PrintTwoPages(u"RAW"),
+              "JOB\nPAGE\nDATA\n" + EndOfPage(3) + "PAGE\nDATA\n" + EndOfPage(3) + "END\n");
 }
 
 TEST_F(LifecycleTest, JournaledJobsAndCollatingDevicesAreNotCaptured) {
@@ -172,7 +190,8 @@ TEST_F(LifecycleTest, JournaledJobsAndCollatingDevicesAreNotCaptured) {
         if (c.feature != nullptr) device.helper.features[c.feature] = c.option;
         ASSERT_NE(Enable(), nullptr);
         std::remove((root / "job.prn").c_str());
-        const std::string once = "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "PAGE\nDATA\n" + EndOfPage(1) + "END\n";
+        const std::string once =
+            "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "PAGE\nDATA\n" + EndOfPage(1) + "END\n";
         EXPECT_EQ(PrintTwoPages(c.datatype), once);
         xlr::DisableDeviceState(&device.devobj);
     }
@@ -224,20 +243,23 @@ TEST_F(LifecycleTest, WritePrinterReportsEmptyWritesAndNeedsAState) {
     char byte = 'x';
     EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, &byte, 0, &written), S_OK);
     EXPECT_EQ(written, 0u);
-    EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, &byte, 1, &written), E_FAIL) << "no device state yet";
+    EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, &byte, 1, &written), E_FAIL)
+        << "no device state yet";
     EXPECT_EQ(written, 0u);
 }
 
 TEST(PagesPerSheet, ChoicesMapToLogicalPages) {
-    const std::pair<uint32_t, uint32_t> cases[] = {{0, 1}, {1, 1}, {2, 2}, {3, 4}, {4, 6}, {5, 9},
-                                                   {6, 16}, {7, 16}, {8, 1}, {0xFFFFFFFF, 1}};
-    for (const auto& [choice, pages] : cases) EXPECT_EQ(xlr::PagesPerSheet(choice), pages) << choice;
+    const std::pair<uint32_t, uint32_t> cases[] = {
+        {0, 1}, {1, 1}, {2, 2}, {3, 4}, {4, 6}, {5, 9}, {6, 16}, {7, 16}, {8, 1}, {0xFFFFFFFF, 1}};
+    for (const auto& [choice, pages] : cases)
+        EXPECT_EQ(xlr::PagesPerSheet(choice), pages) << choice;
     xlr::SettingsRecord settings{};
     settings.pagesPerSheet = 3;
     settings.simplexOnly = 1;
     DEVMODEW dm{};
     dm.dmDuplex = DMDUP_SIMPLEX;
-    EXPECT_EQ(xlr::LogicalPageCount(settings, dm, 0), 1u) << "a two-sided layout printed on one side";
+    EXPECT_EQ(xlr::LogicalPageCount(settings, dm, 0), 1u)
+        << "a two-sided layout printed on one side";
     EXPECT_EQ(xlr::LogicalPageCount(settings, dm, 1), 4u);
     dm.dmDuplex = DMDUP_VERTICAL;
     EXPECT_EQ(xlr::LogicalPageCount(settings, dm, 0), 4u);

@@ -17,7 +17,9 @@ IPrintOemUni2* NewPlugin() {
     void* factory = nullptr;
     EXPECT_EQ(xlr::GetClassObject(CLSID_OEMRENDER, IID_IClassFactory, &factory), S_OK);
     void* plugin = nullptr;
-    EXPECT_EQ(static_cast<IClassFactory*>(factory)->CreateInstance(nullptr, IID_IPrintOemUni2, &plugin), S_OK);
+    EXPECT_EQ(
+        static_cast<IClassFactory*>(factory)->CreateInstance(nullptr, IID_IPrintOemUni2, &plugin),
+        S_OK);
     static_cast<IClassFactory*>(factory)->Release();
     return static_cast<IPrintOemUni2*>(plugin);
 }
@@ -74,9 +76,17 @@ TEST(GetImplementedMethod, NamesAreComparedExactly) {
     // Exact, case-sensitive names; the font download methods are left to Unidrv
     // although SendFontCmd is the plug-in's.
     const std::pair<const char*, HRESULT> cases[] = {
-        {"GetInfo", S_OK},     {"SendFontCmd", S_OK},  {"WritePrinter", S_OK},         {"CommandCallback", S_OK},
-        {"getinfo", S_FALSE},  {"GetInfoX", S_FALSE},  {"GetInf", S_FALSE},            {"", S_FALSE},
-        {"DownloadFontHeader", S_FALSE}, {"TextOutAsBitmap", S_FALSE}, {"PublishDriverInterface", S_FALSE},
+        {"GetInfo", S_OK},
+        {"SendFontCmd", S_OK},
+        {"WritePrinter", S_OK},
+        {"CommandCallback", S_OK},
+        {"getinfo", S_FALSE},
+        {"GetInfoX", S_FALSE},
+        {"GetInf", S_FALSE},
+        {"", S_FALSE},
+        {"DownloadFontHeader", S_FALSE},
+        {"TextOutAsBitmap", S_FALSE},
+        {"PublishDriverInterface", S_FALSE},
     };
     for (const auto& [name, expected] : cases) {
         std::string copy = name;
@@ -88,7 +98,7 @@ TEST(GetImplementedMethod, NamesAreComparedExactly) {
 // A driver helper that counts its references, behind an IUnknown that may or
 // may not hand it out.
 class FakeDriverHelper : public IPrintOemDriverUni {
-public:
+  public:
     explicit FakeDriverHelper(bool answers) : answers_(answers) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (answers_ && (riid == IID_IPrintOemDriverUni || riid == IID_IUnknown)) {
@@ -101,27 +111,33 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
     ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID, PCSTR, PVOID, DWORD, PDWORD, PDWORD) override {
+    HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID, PCSTR, PVOID, DWORD, PDWORD,
+                                                  PDWORD) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ, PVOID, DWORD, DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ, PVOID, DWORD, DWORD*) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE DrvXMoveTo(PDEVOBJ, INT, DWORD, INT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DrvYMoveTo(PDEVOBJ, INT, DWORD, INT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DrvGetStandardVariable(PDEVOBJ, DWORD, PVOID, DWORD, PDWORD) override {
+    HRESULT STDMETHODCALLTYPE DrvGetStandardVariable(PDEVOBJ, DWORD, PVOID, DWORD,
+                                                     PDWORD) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE DrvGetGPDData(PDEVOBJ, DWORD, PVOID, PVOID, DWORD, PDWORD) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*,
-                                            BRUSHOBJ*, POINTL*, MIX) override {
+    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*,
+                                            BRUSHOBJ*, BRUSHOBJ*, POINTL*, MIX) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ, PVOID, DWORD, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ, PVOID, DWORD, DWORD) override {
+        return E_NOTIMPL;
+    }
 
     ULONG refs = 1;
 
-private:
+  private:
     bool answers_;
 };
 
@@ -188,15 +204,15 @@ TEST(SendFontCmd, ReplacesTheHeightToken) {
     const std::string longCommand(120, 'x');
     const std::string nearEnd = std::string(90, 'a') + "#HEIGHTzzzz";
     const FontCommandCase cases[] = {
-        {"\x1B(s4099T", 1200, "\x1B(s4099T"},        // no token: unchanged
-        {"#HEIGHT", 1200, "72.00"},                   // 1,200 units at 1,200 dpi is 72 points
-        {"\x1B(s#HEIGHTV", 100, "\x1B(s6.00V"},        // the rest of the command stays
-        {"#HEIGHT#HEIGHT", 600, "36.00#HEIGHT"},      // only the first token
-        {"h#HEIGHT", 16667, "h999.75"},               // 1,000.02 points and more become 999.75
+        {"\x1B(s4099T", 1200, "\x1B(s4099T"},     // no token: unchanged
+        {"#HEIGHT", 1200, "72.00"},               // 1,200 units at 1,200 dpi is 72 points
+        {"\x1B(s#HEIGHTV", 100, "\x1B(s6.00V"},   // the rest of the command stays
+        {"#HEIGHT#HEIGHT", 600, "36.00#HEIGHT"},  // only the first token
+        {"h#HEIGHT", 16667, "h999.75"},           // 1,000.02 points and more become 999.75
         {"h#HEIGHT", 16666, "h999.96"},
         {"h#HEIGHT", -1200, "h-72.00"},
-        {longCommand, 0, nullptr},                    // checked below: cut to 99 bytes
-        {nearEnd, 1200, nullptr},                     // checked below: stays within the buffer
+        {longCommand, 0, nullptr},  // checked below: cut to 99 bytes
+        {nearEnd, 1200, nullptr},   // checked below: stays within the buffer
     };
     for (const FontCommandCase& c : cases) {
         SCOPED_TRACE(c.command);
@@ -228,7 +244,8 @@ TEST(SendFontCmd, ReplacesTheHeightToken) {
     plugin->SendFontCmd(&device, &font, &invocation);
     g_fontHeight = -1200000000;
     plugin->SendFontCmd(&device, &font, &invocation);
-    EXPECT_EQ(g_written, (std::vector<std::string>{std::string(90, 'a') + "72.00zz", std::string(90, 'a') + "-72000000"}));
+    EXPECT_EQ(g_written, (std::vector<std::string>{std::string(90, 'a') + "72.00zz",
+                                                   std::string(90, 'a') + "-72000000"}));
 }
 
 TEST(SendFontCmd, EmptyOrMissingInvocationWritesNothing) {

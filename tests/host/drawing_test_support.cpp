@@ -103,14 +103,16 @@ std::vector<DecodedImage> DrawingPage::Images() const {
                     ADD_FAILURE() << "ReadImage outside an image or without data";
                     break;
                 }
-                const unsigned count = value(xlattr::BlockHeight), mode = value(xlattr::CompressMode);
+                const unsigned count = value(xlattr::BlockHeight),
+                               mode = value(xlattr::CompressMode);
                 EXPECT_EQ(value(xlattr::StartLine), current->rows.size()) << "blocks in order";
                 current->compressions.push_back(mode);
                 const size_t rowBytes =
                     current->depth == 0 ? (current->width + 7) / 8 : current->width * 3;
                 const size_t stride = (rowBytes + 3) & ~size_t{3};
                 std::vector<uint8_t> data(op.data->bytes.begin(), op.data->bytes.end());
-                if (mode == 1) data = UnpackBits(data.data(), data.size()).value_or(std::vector<uint8_t>{});
+                if (mode == 1)
+                    data = UnpackBits(data.data(), data.size()).value_or(std::vector<uint8_t>{});
                 EXPECT_LE(mode, 1u);
                 EXPECT_EQ(data.size(), stride * count) << "rows padded to 4 bytes";
                 for (unsigned r = 0; r < count && (r + 1) * stride <= data.size(); ++r)

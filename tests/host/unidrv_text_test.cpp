@@ -2,7 +2,6 @@
 // as 1-bit images of their glyphs.
 #include <gtest/gtest.h>
 
-
 #include <xlplatform/engine.h>
 
 #include "host/drawing_test_support.h"

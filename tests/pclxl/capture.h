@@ -13,10 +13,11 @@ struct Capture {
     std::vector<std::vector<uint8_t>> calls;  // the fill bytes of every callback call
     std::vector<uint8_t> output;              // the bytes taken, in order
     bool takeBytes = true;                    // empty the buffer as the spool flush does
-    int failFromCall = -1;                    // from this call on (0-based), fail as a refused write
+    int failFromCall = -1;  // from this call on (0-based), fail as a refused write
 };
 
-inline uint32_t CaptureFlush(xlr::XLStream* stream, uintptr_t context, uint8_t* buffer, uint32_t fill) {
+inline uint32_t CaptureFlush(xlr::XLStream* stream, uintptr_t context, uint8_t* buffer,
+                             uint32_t fill) {
     auto* capture = reinterpret_cast<Capture*>(context);
     const int call = static_cast<int>(capture->calls.size());
     capture->calls.emplace_back(buffer, buffer + fill);

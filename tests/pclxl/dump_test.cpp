@@ -27,11 +27,12 @@ struct DumpRun {
 };
 
 class DumpTest : public testing::Test {
-protected:
+  protected:
     std::string Write(const std::string& name, const Bytes& bytes) {
         const std::string path = dir_ / name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
         return path;
     }
 
@@ -45,7 +46,9 @@ protected:
     xltest::TempDir dir_;
 };
 
-Bytes ToBytes(std::string_view text) { return {text.begin(), text.end()}; }
+Bytes ToBytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
 
 Bytes Concat(std::initializer_list<Bytes> parts) {
     Bytes all;
@@ -82,7 +85,8 @@ const Bytes kUel = ToBytes("\x1B%-12345X");
 const Bytes kHeader = ToBytes(") HP-PCL XL;2;0;test\n");
 // Descriptor: format 0, portrait, symbol set 590, TrueType, 1 character; PA
 // segment of 2 bytes; NULL segment.
-const Bytes kFontHeader = {0, 0, 0x02, 0x4E, 1, 0, 0, 1, 'P', 'A', 0, 0, 0, 2, 0x12, 0x34, 0xFF, 0xFF, 0, 0, 0, 0};
+const Bytes kFontHeader = {0, 0, 0x02, 0x4E, 1,    0,    0,    1, 'P', 'A', 0,
+                           0, 0, 2,    0x12, 0x34, 0xFF, 0xFF, 0, 0,   0,   0};
 
 Bytes PageStream(const Bytes& jpeg) {
     xltest::Capture capture;
@@ -112,12 +116,14 @@ Bytes PageStream(const Bytes& jpeg) {
 }
 
 Bytes SampleJob(const Bytes& jpeg) {
-    return Concat({kUel, ToBytes("@PJL JOB NAME=\"t\"\r\n@PJL ENTER LANGUAGE=PCLXL\r\n"), kHeader, PageStream(jpeg),
-                   kUel, ToBytes("@PJL EOJ\r\n"), kUel});
+    return Concat({kUel, ToBytes("@PJL JOB NAME=\"t\"\r\n@PJL ENTER LANGUAGE=PCLXL\r\n"), kHeader,
+                   PageStream(jpeg), kUel, ToBytes("@PJL EOJ\r\n"), kUel});
 }
 
 TEST_F(DumpTest, ShowsEndPageWithItsCopies) {
-    const std::string path = Write("endpage.prn", Concat({ToBytes(") HP-PCL XL;2;0\n"), {0xC1, 0x01, 0x00, 0xF8, 0x31, 0x44}}));
+    const std::string path =
+        Write("endpage.prn",
+              Concat({ToBytes(") HP-PCL XL;2;0\n"), {0xC1, 0x01, 0x00, 0xF8, 0x31, 0x44}}));
     const DumpRun run = Dump({path});
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("      16  EndPage PageCopies=1\n"), std::string::npos) << run.output;
@@ -141,7 +147,8 @@ TEST_F(DumpTest, ListsSummarisesAndExtractsAWholeJob) {
              "       9  @PJL JOB NAME=\"t\"\n",
              "stream header \") HP-PCL XL;2;0;test\" (low byte first, class 2, revision 0)\n",
              "BeginFontHeader FontName=\"WM/1\" FontFormat=0\n",
-             "font header \"WM/1\": 22 bytes, format 0, TrueType, symbol set 590, 1 characters; segments PA 2, NULL 0\n",
+             "font header \"WM/1\": 22 bytes, format 0, TrueType, symbol set 590, 1 characters; "
+             "segments PA 2, NULL 0\n",
              "ReadChar CharCode=65 CharDataSize=6\n",
              "data 6 bytes, character data, TrueType class 0\n",
              "SetColorSpace ColorSpace=eRGB\n",
@@ -160,13 +167,15 @@ TEST_F(DumpTest, ListsSummarisesAndExtractsAWholeJob) {
     ASSERT_EQ(summary.status, 0) << summary.output;
     for (const std::string& expected : {
              std::string("pages            1 (copies 2)\n"),
-             std::string("  1  page 1  16x8 to (160, 80), eRGB eDirectPixel e8Bit, eJPEGCompression, ") +
+             std::string(
+                 "  1  page 1  16x8 to (160, 80), eRGB eDirectPixel e8Bit, eJPEGCompression, ") +
                  std::to_string(jpeg.size()) + " bytes in 1 blocks\n",
              std::string("  \"WM/1\"  header 22 bytes, 1 characters (6 bytes)\n"),
              std::string("  image data                 ") + std::to_string(jpeg.size()) + "\n",
              std::string("  total                      ") + std::to_string(job.size()) + "\n",
          })
-        EXPECT_NE(summary.output.find(expected), std::string::npos) << expected << "\n" << summary.output;
+        EXPECT_NE(summary.output.find(expected), std::string::npos) << expected << "\n"
+                                                                    << summary.output;
     std::ifstream image(out + "/image-001.jpg", std::ios::binary);
     EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(image), {}), jpeg);
     std::ifstream header(out + "/font-001-WM_1.hdr", std::ios::binary);
@@ -178,7 +187,8 @@ TEST_F(DumpTest, MalformedAndRandomJobsEndWithStatusZeroOrOne) {
     std::mt19937 random(99);
     // Cuts across the whole job, then random bytes behind a stream header and alone.
     for (size_t cut = 1; cut < job.size(); cut += job.size() / 40) {
-        const DumpRun run = Dump({Write("cut.prn", Bytes(job.begin(), job.begin() + static_cast<std::ptrdiff_t>(cut)))});
+        const DumpRun run = Dump(
+            {Write("cut.prn", Bytes(job.begin(), job.begin() + static_cast<std::ptrdiff_t>(cut)))});
         EXPECT_TRUE(run.status == 0 || run.status == 1) << cut << "\n" << run.output;
         if (run.status == 1) {
             EXPECT_NE(run.output.find("at byte"), std::string::npos);
@@ -189,7 +199,8 @@ TEST_F(DumpTest, MalformedAndRandomJobsEndWithStatusZeroOrOne) {
         for (auto& b : noise) b = static_cast<uint8_t>(random());
         const Bytes bytes = round % 2 == 0 ? Concat({kHeader, noise}) : noise;
         const DumpRun run = Dump({Write("noise.prn", bytes)});
-        EXPECT_TRUE(run.status == 0 || run.status == 1) << round << "\n" << run.output.substr(0, 400);
+        EXPECT_TRUE(run.status == 0 || run.status == 1) << round << "\n"
+                                                        << run.output.substr(0, 400);
     }
 }
 
@@ -214,13 +225,17 @@ TEST(FontHeaderInfo, WalksSegmentsAndReportsBadOnes) {
         {"too short", {0, 0, 0}, 0, "shorter than its 8-byte descriptor"},
         {"no NULL", {0, 0, 0, 0, 1, 0, 0, 0}, 0, "without a NULL segment"},
         {"cut segment header", {0, 0, 0, 0, 1, 0, 0, 0, 'G', 'T', 0}, 0, "cut off at byte 8"},
-        {"oversized segment", {0, 0, 0, 0, 1, 0, 0, 0, 'G', 'T', 0xFF, 0xFF, 0xFF, 0xFF, 1}, 1, "runs past the end"},
+        {"oversized segment",
+         {0, 0, 0, 0, 1, 0, 0, 0, 'G', 'T', 0xFF, 0xFF, 0xFF, 0xFF, 1},
+         1,
+         "runs past the end"},
         {"trailing bytes", Concat({kFontHeader, {9}}), 2, "1 bytes follow the NULL segment"},
     };
     for (const Case& test : kCases) {
         const xlhost::FontHeaderInfo info = xlhost::ReadFontHeaderInfo(test.header);
         EXPECT_EQ(info.segments.size(), test.segments) << test.what;
-        EXPECT_NE(info.problem.find(test.problem), std::string::npos) << test.what << ": " << info.problem;
+        EXPECT_NE(info.problem.find(test.problem), std::string::npos)
+            << test.what << ": " << info.problem;
         if (test.problem[0] == 0) {
             EXPECT_TRUE(info.problem.empty()) << test.what;
         }

@@ -18,7 +18,10 @@ using xltest::Capture;
 TEST(XLPassThrough, FlushesAtTheOperatorAndKeepsTheDataForTheNextFlush) {
     Capture capture;
     XLStream* stream = xltest::CaptureStream(capture);
-    XLPassThrough(stream, reinterpret_cast<const uint8_t*>("\x1B" "E!"), 3);
+    XLPassThrough(stream,
+                  reinterpret_cast<const uint8_t*>("\x1B"
+                                                   "E!"),
+                  3);
     ASSERT_EQ(capture.calls.size(), 1u);
     EXPECT_EQ(capture.calls[0], (Bytes{0xBF}));
     // FA, a four-byte length, the bytes.
@@ -60,9 +63,11 @@ TEST(OperatorFlush, AttributesBeyondTheBufferLeaveInSeveralWrites) {
     Capture capture;
     XLStream* stream = xltest::CaptureStream(capture);
     std::string text(5000, 'x');
-    XLText(stream, reinterpret_cast<const uint8_t*>(text.data()), static_cast<uint32_t>(text.size()), nullptr, 0);
+    XLText(stream, reinterpret_cast<const uint8_t*>(text.data()),
+           static_cast<uint32_t>(text.size()), nullptr, 0);
     XLStreamDestroy(stream);
-    ASSERT_EQ(capture.calls.size(), 3u);  // a full buffer, the rest with the operator, the destroy's empty call
+    ASSERT_EQ(capture.calls.size(),
+              3u);  // a full buffer, the rest with the operator, the destroy's empty call
     EXPECT_EQ(capture.calls[0].size(), 4096u);
     EXPECT_EQ(capture.calls[1].back(), 0xA8);
     EXPECT_TRUE(capture.calls[2].empty());

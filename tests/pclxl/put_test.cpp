@@ -32,24 +32,35 @@ TEST(Put, WritesExactlyTheseBytes) {
         {"Real32", [](XLStream* s) { XLPutReal32(s, 1.0f); }, {0xC5, 0x00, 0x00, 0x80, 0x3F}},
         {"UInt16XY", [](XLStream* s) { XLPutUInt16XY(s, 600, 1); }, {0xD1, 0x58, 0x02, 0x01, 0x00}},
         {"SInt16XY", [](XLStream* s) { XLPutSInt16XY(s, -1, 2); }, {0xD3, 0xFF, 0xFF, 0x02, 0x00}},
-        {"Real32XY", [](XLStream* s) { XLPutReal32XY(s, 1.0f, -2.0f); },
+        {"Real32XY",
+         [](XLStream* s) { XLPutReal32XY(s, 1.0f, -2.0f); },
          {0xD5, 0x00, 0x00, 0x80, 0x3F, 0x00, 0x00, 0x00, 0xC0}},
         // sint16_box: left, top, right, bottom.
-        {"SInt16Box", [](XLStream* s) { XLPutSInt16Box(s, 0, -1, 100, 50); },
+        {"SInt16Box",
+         [](XLStream* s) { XLPutSInt16Box(s, 0, -1, 100, 50); },
          {0xE3, 0x00, 0x00, 0xFF, 0xFF, 0x64, 0x00, 0x32, 0x00}},
         // ubyte_array: C8, count as tagged uint16 (C1 03 00), elements.
-        {"UByteArray", [](XLStream* s) { XLPutUByteArray(s, kAbc, 3); }, {0xC8, 0xC1, 0x03, 0x00, 0x61, 0x62, 0x63}},
-        {"SInt16Array", [](XLStream* s) { XLPutSInt16Array(s, kSigned, 2); },
+        {"UByteArray",
+         [](XLStream* s) { XLPutUByteArray(s, kAbc, 3); },
+         {0xC8, 0xC1, 0x03, 0x00, 0x61, 0x62, 0x63}},
+        {"SInt16Array",
+         [](XLStream* s) { XLPutSInt16Array(s, kSigned, 2); },
          {0xCB, 0xC1, 0x02, 0x00, 0xFE, 0xFF, 0xFF, 0x7F}},
         // Only the low byte of each 16-bit element.
-        {"UByteArrayFromUInt16", [](XLStream* s) { XLPutUByteArrayFromUInt16(s, kWide, 2); },
+        {"UByteArrayFromUInt16",
+         [](XLStream* s) { XLPutUByteArrayFromUInt16(s, kWide, 2); },
          {0xC8, 0xC1, 0x02, 0x00, 0x41, 0x42}},
         {"Attribute", [](XLStream* s) { XLPutAttribute(s, 0x31); }, {0xF8, 0x31}},
         // Up to 255 bytes a one-byte length (FB), beyond it four bytes (FA).
         {"DataLengthShort", [](XLStream* s) { XLPutDataLength(s, 255); }, {0xFB, 0xFF}},
-        {"DataLengthLong", [](XLStream* s) { XLPutDataLength(s, 256); }, {0xFA, 0x00, 0x01, 0x00, 0x00}},
-        {"DataLength32", [](XLStream* s) { XLPutDataLength32(s, 3); }, {0xFA, 0x03, 0x00, 0x00, 0x00}},
-        {"EmbeddedData", [](XLStream* s) { XLPutEmbeddedData(s, kAbc, 3); },
+        {"DataLengthLong",
+         [](XLStream* s) { XLPutDataLength(s, 256); },
+         {0xFA, 0x00, 0x01, 0x00, 0x00}},
+        {"DataLength32",
+         [](XLStream* s) { XLPutDataLength32(s, 3); },
+         {0xFA, 0x03, 0x00, 0x00, 0x00}},
+        {"EmbeddedData",
+         [](XLStream* s) { XLPutEmbeddedData(s, kAbc, 3); },
          {0xFA, 0x03, 0x00, 0x00, 0x00, 0x61, 0x62, 0x63}},
         {"RawUInt16", [](XLStream* s) { XLPutRawUInt16(s, 0xABCD); }, {0xCD, 0xAB}},
     };
@@ -79,8 +90,9 @@ TEST(XLPutAttribute, AcceptsExactlyTheValidIdentifiers) {
         XLPutDataLength(stream, 3);
         XLPutRawBytes(stream, reinterpret_cast<const uint8_t*>("abc"), 3);
         if (id < 256 && xlattr::kValidAttributeTable[id] != 0) {
-            EXPECT_EQ(xltest::Pending(stream), (Bytes{0xC0, 0x01, 0xF8, static_cast<uint8_t>(id), 0xC1,
-                                                      0x05, 0x00, 0xFB, 0x03, 'a', 'b', 'c'}));
+            EXPECT_EQ(xltest::Pending(stream),
+                      (Bytes{0xC0, 0x01, 0xF8, static_cast<uint8_t>(id), 0xC1, 0x05, 0x00, 0xFB,
+                             0x03, 'a', 'b', 'c'}));
         } else {
             EXPECT_EQ(xltest::Pending(stream), (Bytes{0xC0, 0x01}));
             EXPECT_EQ(static_cast<uint16_t>(stream->error), 0xFFFD);
@@ -110,7 +122,8 @@ TEST(Arrays, SpanFlushesWithoutSplittingAnElement) {
     XLPutSInt16Array(stream, values, 5);  // CB C1 05 00 | 01 00 02 00 ...
     XLStreamDestroy(stream);
     for (const Bytes& call : capture.calls) EXPECT_LE(call.size(), 7u);
-    EXPECT_EQ(capture.calls[0], (Bytes{0xCB, 0xC1, 0x05, 0x00, 0x01, 0x00}));  // 6 of 7: the next element waits
+    EXPECT_EQ(capture.calls[0],
+              (Bytes{0xCB, 0xC1, 0x05, 0x00, 0x01, 0x00}));  // 6 of 7: the next element waits
     EXPECT_EQ(capture.output, (Bytes{0xCB, 0xC1, 0x05, 0x00, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0}));
 }
 

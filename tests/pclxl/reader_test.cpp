@@ -24,7 +24,9 @@ using namespace xlr;
 using namespace xlr::reader;
 using xltest::Bytes;
 
-Bytes ToBytes(std::string_view text) { return {text.begin(), text.end()}; }
+Bytes ToBytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
 
 TEST(StreamHeader, ReadsBindingClassRevisionAndComment) {
     const Bytes bytes = ToBytes(") HP-PCL XL;2;1;Comment text\r\n\x44");
@@ -46,14 +48,14 @@ TEST(StreamHeader, ReadsBindingClassRevisionAndComment) {
 
 TEST(StreamHeader, RejectsWhatCannotBeRead) {
     const char* const kBad[] = {
-        "' HP-PCL XL;2;0\n",                 // ASCII binding
-        ") HP-PCL XL;2;0",                   // no line end
-        ") HP-PCL XL\n",                     // no class
-        ") HP-PCL XL;2\n",                   // no revision
-        ") HP-PCL XL;x;0\n",                 // class not a number
-        ") HP-PCL XL;2;\n",                  // empty revision
-        "] HP-PCL XL;2;0\n",                 // not a binding
-        ") HP-PCL",                          // cut short
+        "' HP-PCL XL;2;0\n",  // ASCII binding
+        ") HP-PCL XL;2;0",    // no line end
+        ") HP-PCL XL\n",      // no class
+        ") HP-PCL XL;2\n",    // no revision
+        ") HP-PCL XL;x;0\n",  // class not a number
+        ") HP-PCL XL;2;\n",   // empty revision
+        "] HP-PCL XL;2;0\n",  // not a binding
+        ") HP-PCL",           // cut short
     };
     for (const char* text : kBad) {
         auto result = ReadStreamHeader(ToBytes(text), 0);
@@ -64,7 +66,8 @@ TEST(StreamHeader, RejectsWhatCannotBeRead) {
 
 TEST(Binding, HighByteFirstStreamsReadTheSameValues) {
     // uint16 300 as 01 2C, PageCopies, EndPage; then an FA length 00 00 00 02.
-    const Bytes bytes = {0xC1, 0x01, 0x2C, 0xF8, 0x31, 0x44, 0xBF, 0xFA, 0x00, 0x00, 0x00, 0x02, 'o', 'k'};
+    const Bytes bytes = {0xC1, 0x01, 0x2C, 0xF8, 0x31, 0x44, 0xBF,
+                         0xFA, 0x00, 0x00, 0x00, 0x02, 'o',  'k'};
     auto result = ReadOperators(bytes, 0, true);
     ASSERT_TRUE(std::holds_alternative<std::vector<Operator>>(result));
     const auto& ops = std::get<std::vector<Operator>>(result);
@@ -76,7 +79,7 @@ TEST(Binding, HighByteFirstStreamsReadTheSameValues) {
 
 TEST(Reader, SkipsWhitespaceAndAcceptsShortArrayLengthsAndWideIdentifiers) {
     // ubyte_array with a ubyte count; a uint16 attribute identifier (F9 31 00).
-    const Bytes bytes = {0x20, 0x0A, 0xC8, 0xC0, 0x02, 'h', 'i', 0x00, 0xF8, 0xAB,
+    const Bytes bytes = {0x20, 0x0A, 0xC8, 0xC0, 0x02, 'h',  'i',  0x00, 0xF8, 0xAB,
                          0xC1, 0x01, 0x00, 0xF9, 0x31, 0x00, 0x0D, 0xA8, 0x09};
     auto result = ReadOperators(bytes, 0);
     ASSERT_TRUE(std::holds_alternative<std::vector<Operator>>(result));
@@ -116,7 +119,9 @@ TEST(Reader, ReportsMalformedInputAtItsOffset) {
         {"array longer than the data", {0x85, 0xC8, 0xC1, 0xFF, 0xFF, 0x00}, 1},
         {"truncated value", {0xC2, 0x01, 0x02}, 0},
         {"attributes without operator", {0x85, 0xC0, 0x01, 0xF8, 0x31}, 1},
-        {"attributes then a universal exit", {0xC0, 0x01, 0xF8, 0x31, 0x1B, '%', '-', '1', '2', '3', '4', '5', 'X'}, 0},
+        {"attributes then a universal exit",
+         {0xC0, 0x01, 0xF8, 0x31, 0x1B, '%', '-', '1', '2', '3', '4', '5', 'X'},
+         0},
         {"data longer than the input", {0xB1, 0xFA, 0xFF, 0xFF, 0xFF, 0xFF, 0x00}, 1},
         {"cut data length", {0xB1, 0xFA, 0x01, 0x00}, 1},
         {"escape that is no universal exit", {0x85, 0x1B, 'E'}, 1},
@@ -171,7 +176,8 @@ TEST(Reader, RandomAndMutatedInputEndsCleanly) {
         if (round % 2 == 0) {
             bytes.resize(random() % 200);
             // Bias toward bytes that are tags, so that parsing goes deep.
-            for (auto& b : bytes) b = static_cast<uint8_t>(random() % 3 == 0 ? 0xC0 + random() % 0x40 : random());
+            for (auto& b : bytes)
+                b = static_cast<uint8_t>(random() % 3 == 0 ? 0xC0 + random() % 0x40 : random());
         } else {
             bytes = sample;
             for (int flips = 1 + static_cast<int>(random() % 4); flips > 0; --flips)
@@ -185,7 +191,8 @@ TEST(Reader, RandomAndMutatedInputEndsCleanly) {
             ASSERT_GT(reader.Position(), last);  // always moves forward
             last = reader.Position();
             if (op.data) {
-                ASSERT_LE(op.data->bytes.data() + op.data->bytes.size(), bytes.data() + bytes.size());
+                ASSERT_LE(op.data->bytes.data() + op.data->bytes.size(),
+                          bytes.data() + bytes.size());
             }
         }
         if (status == ReadStatus::Error) {
@@ -208,7 +215,8 @@ TEST(ValueText, QuotesTextShortensLongArraysAndNumbersWhatHasNoName) {
     const auto& ops = std::get<std::vector<Operator>>(result);
     ASSERT_EQ(ops.size(), 2u);
     EXPECT_EQ(AttributeText(ops[0].attributes[0]), "TextData=\"Hi\\\"\\x01\"");
-    EXPECT_EQ(AttributeText(ops[0].attributes[1]), "XSpacingData=[40 elements: 7 7 7 7 7 7 7 7 ...]");
+    EXPECT_EQ(AttributeText(ops[0].attributes[1]),
+              "XSpacingData=[40 elements: 7 7 7 7 7 7 7 7 ...]");
     EXPECT_EQ(AttributeText(ops[1].attributes[0]), "ColorSpace=9");
     // Names for what has none: reserved identifiers the reader accepts, and unknown tags.
     EXPECT_EQ(AttributeName(0x74), "Attribute0x74");

@@ -36,7 +36,8 @@ std::vector<reader::Operator> ReadBack(const Bytes& bytes) {
 std::string Describe(const reader::Operator& op) {
     std::string text(reader::OperatorName(op.tag));
     for (const reader::Attribute& a : op.attributes)
-        text += " " + reader::AttributeName(a.id) + ":" + std::string(reader::DataTypeName(a.value.tag)) + "=" +
+        text += " " + reader::AttributeName(a.id) + ":" +
+                std::string(reader::DataTypeName(a.value.tag)) + "=" +
                 reader::ValueText(a.value, a.id);
     return text;
 }
@@ -60,28 +61,35 @@ const int16_t kNegative[] = {-1, 5};
 const RoundTripCase kCases[] = {
     {[](XLStream* s) { XLBeginFontHeader(s, kFont, 4, 0); },
      "BeginFontHeader FontName:ubyte_array=\"WM01\" FontFormat:ubyte=0"},
-    {[](XLStream* s) { XLReadFontHeader(s, 65535); }, "ReadFontHeader FontHeaderLength:uint16=65535"},
+    {[](XLStream* s) { XLReadFontHeader(s, 65535); },
+     "ReadFontHeader FontHeaderLength:uint16=65535"},
     {XLEndFontHeader, "EndFontHeader"},
     {[](XLStream* s) { XLBeginChar(s, kFont, 4); }, "BeginChar FontName:ubyte_array=\"WM01\""},
     {[](XLStream* s) { XLReadChar(s, 0xF041, 0xFFFFFFFF); },
      "ReadChar CharCode:uint16=61505 CharDataSize:uint32=4294967295"},
     {XLEndChar, "EndChar"},
     // PageCopies as uint16 (C1 01 00), its identifier (F8 31), EndPage (44).
-    {[](XLStream* s) { XLEndPage(s, 1); }, "EndPage PageCopies:uint16=1", {0xC1, 0x01, 0x00, 0xF8, 0x31, 0x44}},
+    {[](XLStream* s) { XLEndPage(s, 1); },
+     "EndPage PageCopies:uint16=1",
+     {0xC1, 0x01, 0x00, 0xF8, 0x31, 0x44}},
     {XLPopGS, "PopGS"},
     {XLPushGS, "PushGS"},
     {[](XLStream* s) { XLSetClipReplace(s, 1); }, "SetClipReplace ClipRegion:ubyte=eExterior"},
     {[](XLStream* s) { XLSetBrushGray(s, 0.25f); }, "SetBrushSource GrayLevel:real32=0.25"},
-    {[](XLStream* s) { XLSetBrushPattern(s, -32768); }, "SetBrushSource PatternSelectID:sint16=-32768"},
+    {[](XLStream* s) { XLSetBrushPattern(s, -32768); },
+     "SetBrushSource PatternSelectID:sint16=-32768"},
     {[](XLStream* s) { XLSetCharAngle(s, -45.5f); }, "SetCharAngle CharAngle:real32=-45.5"},
-    {[](XLStream* s) { XLSetCharScale(s, 1.5f, -0.75f); }, "SetCharScale CharScale:real32_xy=(1.5, -0.75)"},
-    {[](XLStream* s) { XLSetCharShear(s, -7, 32767); }, "SetCharShear CharShear:sint16_xy=(-7, 32767)"},
+    {[](XLStream* s) { XLSetCharScale(s, 1.5f, -0.75f); },
+     "SetCharScale CharScale:real32_xy=(1.5, -0.75)"},
+    {[](XLStream* s) { XLSetCharShear(s, -7, 32767); },
+     "SetCharShear CharShear:sint16_xy=(-7, 32767)"},
     {[](XLStream* s) { XLSetClipRectangle(s, -10, 20, 3000, 4000, 0); },
      "SetClipRectangle BoundingBox:sint16_box=(-10, 20, 3000, 4000) ClipRegion:ubyte=eInterior"},
     {XLSetClipToPage, "SetClipToPage"},
     {[](XLStream* s) { XLSetColorSpace(s, 1); }, "SetColorSpace ColorSpace:ubyte=eGray"},
     {[](XLStream* s) { XLSetColorSpacePalette(s, 1, 2, kPalette, 3); },
-     "SetColorSpace ColorSpace:ubyte=eGray PaletteDepth:ubyte=e8Bit PaletteData:ubyte_array=[0 128 255]"},
+     "SetColorSpace ColorSpace:ubyte=eGray PaletteDepth:ubyte=e8Bit PaletteData:ubyte_array=[0 128 "
+     "255]"},
     {[](XLStream* s) { XLSetCursor(s, -1, 1); }, "SetCursor Point:sint16_xy=(-1, 1)"},
     {[](XLStream* s) { XLSetFont(s, kFont, 4, 12.5f, 0x24E); },
      "SetFont FontName:ubyte_array=\"WM01\" CharSize:real32=12.5 SymbolSet:uint16=590"},
@@ -90,14 +98,18 @@ const RoundTripCase kCases[] = {
     {XLSetNullPen, "SetPenSource NullPen:ubyte=0"},
     {[](XLStream* s) { XLSetROP(s, 0xB8); }, "SetROP ROP3:ubyte=184"},
     {[](XLStream* s) { XLSetSourceTxMode(s, 0); }, "SetSourceTxMode TxMode:ubyte=eOpaque"},
-    {[](XLStream* s) { XLSetCharBoldValue(s, 0.125f); }, "SetCharBoldValue CharBoldValue:real32=0.125"},
+    {[](XLStream* s) { XLSetCharBoldValue(s, 0.125f); },
+     "SetCharBoldValue CharBoldValue:real32=0.125"},
     {[](XLStream* s) { XLSetClipMode(s, 1); }, "SetClipMode ClipMode:ubyte=eEvenOdd"},
     {XLCloseSubPath, "CloseSubPath"},
     {XLNewPath, "NewPath"},
     {XLPaintPath, "PaintPath"},
-    {[](XLStream* s) { XLBezierPath(s, 9, 3); }, "BezierPath NumberOfPoints:uint16=9 PointType:ubyte=eSInt16"},
-    {[](XLStream* s) { XLLinePath(s, 1, 3); }, "LinePath NumberOfPoints:uint16=1 PointType:ubyte=eSInt16"},
-    {[](XLStream* s) { XLRectanglePath(s, 1, 2, -3, -4); }, "RectanglePath BoundingBox:sint16_box=(1, 2, -3, -4)"},
+    {[](XLStream* s) { XLBezierPath(s, 9, 3); },
+     "BezierPath NumberOfPoints:uint16=9 PointType:ubyte=eSInt16"},
+    {[](XLStream* s) { XLLinePath(s, 1, 3); },
+     "LinePath NumberOfPoints:uint16=1 PointType:ubyte=eSInt16"},
+    {[](XLStream* s) { XLRectanglePath(s, 1, 2, -3, -4); },
+     "RectanglePath BoundingBox:sint16_box=(1, 2, -3, -4)"},
     {[](XLStream* s) { XLText(s, kText, 3, kSpacing, 3); },
      "Text TextData:ubyte_array=\"Abc\" XSpacingData:ubyte_array=[0 255 12]"},
     {[](XLStream* s) { XLText(s, kText, 3, kWide, 3); },
@@ -106,16 +118,20 @@ const RoundTripCase kCases[] = {
     // every value is in 0..255: C8 C1 02 00 0A 14, F8 AF. Text: A8.
     {[](XLStream* s) { XLText(s, kHi, 2, kNear, 2); },
      "Text TextData:ubyte_array=\"Hi\" XSpacingData:ubyte_array=[10 20]",
-     {0xC8, 0xC1, 0x02, 0x00, 'H', 'i', 0xF8, 0xAB, 0xC8, 0xC1, 0x02, 0x00, 0x0A, 0x14, 0xF8, 0xAF, 0xA8}},
+     {0xC8, 0xC1, 0x02, 0x00, 'H', 'i', 0xF8, 0xAB, 0xC8, 0xC1, 0x02, 0x00, 0x0A, 0x14, 0xF8, 0xAF,
+      0xA8}},
     // ... and as sint16_array (CB) when one value is above 255 (here 256) or below 0.
     {[](XLStream* s) { XLText(s, kHi, 2, kFar, 2); },
      "Text TextData:ubyte_array=\"Hi\" XSpacingData:sint16_array=[10 256]",
-     {0xC8, 0xC1, 0x02, 0x00, 'H', 'i', 0xF8, 0xAB, 0xCB, 0xC1, 0x02, 0x00, 0x0A, 0x00, 0x00, 0x01, 0xF8, 0xAF, 0xA8}},
+     {0xC8, 0xC1, 0x02, 0x00, 'H', 'i', 0xF8, 0xAB, 0xCB, 0xC1, 0x02, 0x00, 0x0A, 0x00, 0x00, 0x01,
+      0xF8, 0xAF, 0xA8}},
     {[](XLStream* s) { XLText(s, kHi, 2, kNegative, 2); },
      "Text TextData:ubyte_array=\"Hi\" XSpacingData:sint16_array=[-1 5]",
-     {0xC8, 0xC1, 0x02, 0x00, 'H', 'i', 0xF8, 0xAB, 0xCB, 0xC1, 0x02, 0x00, 0xFF, 0xFF, 0x05, 0x00, 0xF8, 0xAF, 0xA8}},
+     {0xC8, 0xC1, 0x02, 0x00, 'H', 'i', 0xF8, 0xAB, 0xCB, 0xC1, 0x02, 0x00, 0xFF, 0xFF, 0x05, 0x00,
+      0xF8, 0xAF, 0xA8}},
     // Without spacing the attribute is still there, empty: C8 C1 00 00.
-    {[](XLStream* s) { XLText(s, kHi, 2, nullptr, 0); }, "Text TextData:ubyte_array=\"Hi\" XSpacingData:ubyte_array=[]",
+    {[](XLStream* s) { XLText(s, kHi, 2, nullptr, 0); },
+     "Text TextData:ubyte_array=\"Hi\" XSpacingData:ubyte_array=[]",
      {0xC8, 0xC1, 0x02, 0x00, 'H', 'i', 0xF8, 0xAB, 0xC8, 0xC1, 0x00, 0x00, 0xF8, 0xAF, 0xA8}},
     {[](XLStream* s) { XLTextXY(s, kText, 3, kSpacing, 3, kWide, 3); },
      "Text TextData:ubyte_array=\"Abc\" XSpacingData:sint16_array=[0 255 12] "
@@ -127,7 +143,8 @@ const RoundTripCase kCases[] = {
      "ReadImage StartLine:uint16=100 BlockHeight:uint16=1700 CompressMode:ubyte=eJPEGCompression"},
     {XLEndImage, "EndImage"},
     {[](XLStream* s) { XLBeginRastPattern(s, 1, 0, 8, 16, 32, 64, -5, 0); },
-     "BeginRastPattern ColorMapping:ubyte=eIndexedPixel ColorDepth:ubyte=e1Bit SourceWidth:uint16=8 "
+     "BeginRastPattern ColorMapping:ubyte=eIndexedPixel ColorDepth:ubyte=e1Bit "
+     "SourceWidth:uint16=8 "
      "SourceHeight:uint16=16 DestinationSize:uint16_xy=(32, 64) PatternDefineID:sint16=-5 "
      "PatternPersistence:ubyte=eTempPattern"},
     {[](XLStream* s) { XLReadRastPattern(s, 0, 16, 0); },
@@ -143,7 +160,8 @@ TEST(RoundTrip, EveryWriterReadsBackWhatItWrote) {
         test.write(stream);
         EXPECT_EQ(stream->error, 0);
         XLStreamDestroy(stream);
-        // The operator flush: one call with everything, ending with the tag; then the destroy's empty call.
+        // The operator flush: one call with everything, ending with the tag; then the destroy's
+        // empty call.
         ASSERT_EQ(capture.calls.size(), 2u);
         if (!test.golden.empty()) {
             EXPECT_EQ(capture.calls[0], test.golden);
@@ -183,10 +201,13 @@ TEST(RoundTrip, EmbeddedDataFollowsItsOperator) {
     const Bytes& bytes = capture.output;
     const auto ops = ReadBack(bytes);
     ASSERT_EQ(ops.size(), 8u);
-    const uint8_t tags[] = {xlop::BeginImage,     xlop::ReadImage, xlop::EndImage,    xlop::LinePath,
-                            xlop::ReadFontHeader, xlop::ReadChar,  xlop::PassThrough, xlop::EndPage};
+    const uint8_t tags[] = {xlop::BeginImage,  xlop::ReadImage,      xlop::EndImage,
+                            xlop::LinePath,    xlop::ReadFontHeader, xlop::ReadChar,
+                            xlop::PassThrough, xlop::EndPage};
     for (size_t i = 0; i < ops.size(); ++i) EXPECT_EQ(ops[i].tag, tags[i]) << i;
-    auto data = [&](size_t i) { return Bytes(ops[i].data->bytes.begin(), ops[i].data->bytes.end()); };
+    auto data = [&](size_t i) {
+        return Bytes(ops[i].data->bytes.begin(), ops[i].data->bytes.end());
+    };
     ASSERT_TRUE(ops[1].data && ops[3].data && ops[4].data && ops[5].data && ops[6].data);
     EXPECT_EQ(data(1), jpeg);
     EXPECT_EQ(data(3), (Bytes{1, 0, 2, 0, 0xFF, 0xFF, 4, 0}));

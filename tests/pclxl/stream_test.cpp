@@ -18,7 +18,9 @@ using namespace xlr;
 using xltest::Bytes;
 using xltest::Capture;
 
-uint32_t NoFlush(XLStream*, uintptr_t, uint8_t*, uint32_t) { return 0; }
+uint32_t NoFlush(XLStream*, uintptr_t, uint8_t*, uint32_t) {
+    return 0;
+}
 
 TEST(XLStreamCreate, StartsEmptyAndRefusesWhatCannotWork) {
     EXPECT_EQ(XLStreamCreate(0, NoFlush, 0), nullptr);

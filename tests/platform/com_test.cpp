@@ -98,8 +98,8 @@ TEST_F(ComTest, UsageComponentAppendsEachSentRecordToTheLog) {
 }
 
 TEST_F(ComTest, StringsCarryTheirByteLengthBeforeTheFirstCharacter) {
-    for (const std::u16string& text : {std::u16string(), std::u16string(u"a\0b", 3),
-                                       std::u16string(300, u'x')}) {
+    for (const std::u16string& text :
+         {std::u16string(), std::u16string(u"a\0b", 3), std::u16string(300, u'x')}) {
         BSTR copy = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
         ASSERT_NE(copy, nullptr);
         EXPECT_EQ(SysStringLen(copy), text.size());

@@ -36,11 +36,16 @@ TEST(EngineClip, FieldsFollowTheRegion) {
     } cases[] = {
         {"one rectangle", {{2, 3, 10, 20}}, DC_RECT, FC_RECT, {2, 3, 10, 20}},
         {"two touching merge", {{0, 0, 5, 5}, {5, 0, 9, 5}}, DC_RECT, FC_RECT, {0, 0, 9, 5}},
-        {"three apart", {{0, 0, 1, 1}, {2, 0, 3, 1}, {0, 5, 1, 6}}, DC_COMPLEX, FC_RECT4,
+        {"three apart",
+         {{0, 0, 1, 1}, {2, 0, 3, 1}, {0, 5, 1, 6}},
+         DC_COMPLEX,
+         FC_RECT4,
          {0, 0, 3, 6}},
         {"five apart",
          {{0, 0, 1, 1}, {2, 0, 3, 1}, {4, 0, 5, 1}, {6, 0, 7, 1}, {8, 0, 9, 1}},
-         DC_COMPLEX, FC_COMPLEX, {0, 0, 9, 1}},
+         DC_COMPLEX,
+         FC_COMPLEX,
+         {0, 0, 9, 1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -66,6 +66,8 @@ class Bitmap {
 };
 
 // Grey levels as 24-bit colours.
-inline ULONG Grey(BYTE v) { return ULONG{v} * 0x010101; }
+inline ULONG Grey(BYTE v) {
+    return ULONG{v} * 0x010101;
+}
 
 }  // namespace enginetest

@@ -19,11 +19,17 @@ TEST_F(CoreTest, Utf8Decoding) {
     } cases[] = {
         {"plain", u"plain"},
         {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", u"\u00E9\u20AC\U0001F600"},
-        {"\xE2\x82" "A", u"\uFFFD" "A"},          // a sequence cut short keeps the byte after it
+        {"\xE2\x82"
+         "A",
+         u"\uFFFD"
+         "A"},                                    // a sequence cut short keeps the byte after it
         {"A\xE2\x82", u"A\uFFFD"},                // cut short by the end of the text
         {"\xC0\xAF", u"\uFFFD\uFFFD"},            // overlong
         {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // an encoded surrogate
-        {"\xFF" "b", u"\uFFFD" "b"},
+        {"\xFF"
+         "b",
+         u"\uFFFD"
+         "b"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16);

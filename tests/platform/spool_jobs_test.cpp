@@ -78,7 +78,7 @@ TEST_F(SpoolJobTest, JobRecordCarriesTheJobDetails) {
     const std::vector<std::u16string_view> texts = {job.pDocument, job.pDatatype, job.pUserName,
                                                     job.pMachineName, job.pPrinterName};
     EXPECT_EQ(texts, (std::vector<std::u16string_view>{u"Quarterly report", u"NT EMF 1.008",
-                                                        u"alice", u"\\\\XLHOST", u"Office XL"}));
+                                                       u"alice", u"\\\\XLHOST", u"Office XL"}));
     EXPECT_EQ(job.Status, JOB_STATUS_SPOOLING);
     EXPECT_EQ(job.TotalPages, 2u);
     EXPECT_EQ(job.Size, 3u);

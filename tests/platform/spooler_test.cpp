@@ -94,11 +94,10 @@ TEST_F(SpoolerTest, PrinterLevel2PacksItsStringsAndDeviceModeAfterTheRecord) {
         return GetPrinterW(printer, 2, out, size, needed);
     });
     const auto& info = *reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
-    const std::vector<std::u16string_view> texts = {info.pPrinterName, info.pPortName,
-                                                    info.pDriverName, info.pPrintProcessor,
-                                                    info.pDatatype};
+    const std::vector<std::u16string_view> texts = {
+        info.pPrinterName, info.pPortName, info.pDriverName, info.pPrintProcessor, info.pDatatype};
     EXPECT_EQ(texts, (std::vector<std::u16string_view>{kPrinter, u"USB001", u"XL Class Driver",
-                                                        u"winprint", u"RAW"}));
+                                                       u"winprint", u"RAW"}));
     EXPECT_EQ(info.pServerName, nullptr);
     ExpectPacked(
         buffer, sizeof(PRINTER_INFO_2W),
@@ -179,9 +178,9 @@ TEST_F(SpoolerTest, ChangingPrinterDataNeedsAdministration) {
     BYTE app[] = "WINWORD.EXE";
     EXPECT_EQ(SetPrinterDataW(Open(PRINTER_ACCESS_USE), name.data(), REG_BINARY, app, sizeof app),
               ERROR_ACCESS_DENIED);
-    EXPECT_EQ(SetPrinterDataW(Open(PRINTER_ACCESS_ADMINISTER), name.data(), REG_BINARY, app,
-                              sizeof app),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        SetPrinterDataW(Open(PRINTER_ACCESS_ADMINISTER), name.data(), REG_BINARY, app, sizeof app),
+        ERROR_SUCCESS);
     FindPrinter(kPrinter)->administrationAllowed = false;
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_ADMINISTER};
     std::u16string printerName(kPrinter);

@@ -41,7 +41,7 @@ DEVMODEW PublicDevMode() {
 }
 
 class DevModeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         xlplatform::ResetWorld();
         xlplatform::TheWorld().driveRoots['C'] = root_.path();
@@ -137,8 +137,8 @@ TEST_F(DevModeTest, DefaultsComeFromThePublicDeviceMode) {
 
 TEST_F(DevModeTest, PaperRegionFollowsTheLocaleCountry) {
     const std::pair<std::u16string, uint32_t> cases[] = {
-        {u"1", 0},  {u"0", 0},  {u"2", 0},   {u"3", 1},   {u"44", 1}, {u"50", 0}, {u"59", 0},
-        {u"60", 1}, {u"499", 1}, {u"500", 0}, {u"599", 0}, {u"600", 1}, {u"", 1},  {u"1x", 1},
+        {u"1", 0},  {u"0", 0},   {u"2", 0},   {u"3", 1},   {u"44", 1},  {u"50", 0}, {u"59", 0},
+        {u"60", 1}, {u"499", 1}, {u"500", 0}, {u"599", 0}, {u"600", 1}, {u"", 1},   {u"1x", 1},
     };
     for (const auto& [country, region] : cases) {
         xlplatform::TheWorld().localeCountry = country;
@@ -211,9 +211,9 @@ TEST_F(DevModeTest, TrueTypeAsBitmapBecomesDownloadForSomePdls) {
         short expected;
     };
     const Case cases[] = {
-        {2, 1, DMTT_BITMAP, DMTT_DOWNLOAD},  {2, 2, DMTT_BITMAP, DMTT_DOWNLOAD},
-        {2, 5, DMTT_BITMAP, DMTT_DOWNLOAD},  {2, 3, DMTT_BITMAP, DMTT_BITMAP},
-        {1, 2, DMTT_BITMAP, DMTT_BITMAP},    {2, 2, DMTT_SUBDEV, DMTT_SUBDEV},
+        {2, 1, DMTT_BITMAP, DMTT_DOWNLOAD}, {2, 2, DMTT_BITMAP, DMTT_DOWNLOAD},
+        {2, 5, DMTT_BITMAP, DMTT_DOWNLOAD}, {2, 3, DMTT_BITMAP, DMTT_BITMAP},
+        {1, 2, DMTT_BITMAP, DMTT_BITMAP},   {2, 2, DMTT_SUBDEV, DMTT_SUBDEV},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.ttAsBitmap << "/" << c.pdl << "/" << c.ttOption);
@@ -281,7 +281,8 @@ TEST_F(DevModeTest, RetentionUserNameSources) {
 
     const std::string windows = root_.path() + "/Windows";
     std::filesystem::create_directories(windows);
-    std::ofstream(windows + "/kxmnwun.ini") << "[NWUSERNAME]\r\nNWUSERNAME=twentycharactersname\r\n";
+    std::ofstream(windows + "/kxmnwun.ini")
+        << "[NWUSERNAME]\r\nNWUSERNAME=twentycharactersname\r\n";
     EXPECT_EQ(mergeName(), u"TWENTYCHARACTERS") << "the INI file first, cut to 16";
 
     auto fixed = std::make_unique<SettingsRecord>(Unpacked(*inBlock));

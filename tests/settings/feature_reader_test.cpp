@@ -20,7 +20,8 @@ TEST(FeatureReader, ReadsThroughTheHelperOrTheDeviceProcedures) {
     const xlr::FeatureReader viaProcs(&device.devobj, nullptr);
     for (const xlr::FeatureReader* reader : {&viaHelper, &viaProcs}) {
         EXPECT_EQ(reader->Read(u"JPEGEnable"), std::u16string(u"Maximum"));
-        EXPECT_TRUE(reader->Is(u"JPEGEnable", u"MAXIMUM")) << "options compare without regard to case";
+        EXPECT_TRUE(reader->Is(u"JPEGEnable", u"MAXIMUM"))
+            << "options compare without regard to case";
         EXPECT_FALSE(reader->Is(u"JPEGEnable", u"Maximu"));
         EXPECT_FALSE(reader->Exists(u"NoSuchFeature"));
     }
@@ -37,7 +38,8 @@ TEST(FeatureReader, EmptyOptionMeansAbsentAndLongNamesAreRefused) {
     device.helper.featureReads.clear();
     EXPECT_TRUE(reader.Exists(longest));
     EXPECT_FALSE(reader.Exists(tooLong));
-    EXPECT_EQ(device.helper.featureReads.size(), 1u) << "a name over 255 units never reaches Unidrv";
+    EXPECT_EQ(device.helper.featureReads.size(), 1u)
+        << "a name over 255 units never reaches Unidrv";
     EXPECT_FALSE(xlr::FeatureReader(nullptr, &device.helper).Exists(u"Empty"));
 }
 
@@ -50,9 +52,15 @@ TEST(FeatureReader, EnumeratedSettingsMatchExactly) {
         bool matched;
     };
     const Case cases[] = {
-        {"INVALID_KXENCODING", 0, true}, {"UTF8", 1, true},          {"7bitEncoding", 2, true},
-        {"8bitEncoding", 3, true},       {"UTF8Subset", 4, true},    {"utf8", 0, false},
-        {"UTF8 ", 0, false},             {"Unknown", 0, false},      {nullptr, 0, false},
+        {"INVALID_KXENCODING", 0, true},
+        {"UTF8", 1, true},
+        {"7bitEncoding", 2, true},
+        {"8bitEncoding", 3, true},
+        {"UTF8Subset", 4, true},
+        {"utf8", 0, false},
+        {"UTF8 ", 0, false},
+        {"Unknown", 0, false},
+        {nullptr, 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.option != nullptr ? c.option : "(absent)");
@@ -60,12 +68,16 @@ TEST(FeatureReader, EnumeratedSettingsMatchExactly) {
             device.helper.features["KXPJLEncoding"] = c.option;
         else
             device.helper.features.erase("KXPJLEncoding");
-        const auto setting = xlr::ReadEnumeratedSetting(reader, u"KXPJLEncoding", xlr::kPjlEncodingKeywords);
+        const auto setting =
+            xlr::ReadEnumeratedSetting(reader, u"KXPJLEncoding", xlr::kPjlEncodingKeywords);
         EXPECT_EQ(setting.index, c.index);
         EXPECT_EQ(setting.matched, c.matched);
     }
     device.helper.features["KXPosterPrintingOption"] = "POSTER_2";
-    EXPECT_EQ(xlr::ReadEnumeratedSetting(reader, u"KXPosterPrintingOption", xlr::kPosterSizeKeywords).matched, true)
+    EXPECT_EQ(
+        xlr::ReadEnumeratedSetting(reader, u"KXPosterPrintingOption", xlr::kPosterSizeKeywords)
+            .matched,
+        true)
         << "the poster table has no invalid entry";
 }
 

@@ -18,7 +18,8 @@ using xlr::SettingsRecord;
 std::unique_ptr<SettingsRecord> PatternRecord() {
     auto record = std::make_unique<SettingsRecord>();
     auto* bytes = reinterpret_cast<uint8_t*>(record.get());
-    for (size_t i = 0; i < sizeof(SettingsRecord); ++i) bytes[i] = static_cast<uint8_t>((i * 7) % 13);
+    for (size_t i = 0; i < sizeof(SettingsRecord); ++i)
+        bytes[i] = static_cast<uint8_t>((i * 7) % 13);
     return record;
 }
 
@@ -27,7 +28,8 @@ std::unique_ptr<PackedBlock> BlockOf(const std::vector<uint8_t>& bytes) {
     auto block = std::make_unique<PackedBlock>();
     std::memset(block.get(), 0xCD, sizeof *block);
     uLongf length = sizeof block->payload;
-    EXPECT_EQ(compress2(block->payload, &length, bytes.data(), bytes.size(), Z_DEFAULT_COMPRESSION), Z_OK);
+    EXPECT_EQ(compress2(block->payload, &length, bytes.data(), bytes.size(), Z_DEFAULT_COMPRESSION),
+              Z_OK);
     block->size = xlr::kPackedBlockSize;
     block->signature = xlr::kPackedBlockSignature;
     block->version = xlr::kSettingsVersion;
@@ -53,9 +55,10 @@ TEST(PackedBlock, RoundTripRestoresTheRecordAndSetsItsHeader) {
     EXPECT_EQ(out->signature, 0x4B584544u);
     EXPECT_EQ(out->version, 0x00010014u);
     EXPECT_TRUE(xlr::IsSettingsRecord(out.get()));
-    EXPECT_EQ(std::memcmp(reinterpret_cast<uint8_t*>(out.get()) + 12, reinterpret_cast<uint8_t*>(record.get()) + 12,
-                          sizeof(SettingsRecord) - 12),
-              0);
+    EXPECT_EQ(
+        std::memcmp(reinterpret_cast<uint8_t*>(out.get()) + 12,
+                    reinterpret_cast<uint8_t*>(record.get()) + 12, sizeof(SettingsRecord) - 12),
+        0);
 }
 
 TEST(PackedBlock, SignaturesAreCheckedOnTheRightBlocks) {
@@ -92,7 +95,8 @@ TEST(PackedBlock, UnpackStopsAtTheSizeItWasGiven) {
     std::vector<uint8_t> destination(13840 + 64, 0xEE);
     int32_t given = 13840;
     EXPECT_FALSE(xlr::Unpack(*block, destination.data(), &given));
-    EXPECT_EQ(std::vector<uint8_t>(destination.begin() + 13840, destination.end()), std::vector<uint8_t>(64, 0xEE));
+    EXPECT_EQ(std::vector<uint8_t>(destination.begin() + 13840, destination.end()),
+              std::vector<uint8_t>(64, 0xEE));
 }
 
 TEST(PackedBlock, ShortStreamStillGivesAWholeRecord) {
@@ -119,17 +123,23 @@ TEST(PackedBlock, BadBlocksFailCleanly) {
         {"size word", [](PackedBlock& b, std::mt19937&) { b.size = 7168; }},
         {"signature", [](PackedBlock& b, std::mt19937&) { b.signature = 0x4B584544; }},
         {"zlib header", [](PackedBlock& b, std::mt19937&) { b.payload[0] ^= 0xFF; }},
-        {"stream cut short", [](PackedBlock& b, std::mt19937&) { std::memset(b.payload + 40, 0, sizeof b.payload - 40); }},
-        {"checksum", [](PackedBlock& b, std::mt19937&) {
+        {"stream cut short",
+         [](PackedBlock& b, std::mt19937&) {
+             std::memset(b.payload + 40, 0, sizeof b.payload - 40);
+         }},
+        {"checksum",
+         [](PackedBlock& b, std::mt19937&) {
              uLongf length = sizeof b.payload;
              std::vector<uint8_t> record(13840, 3);
              compress2(b.payload, &length, record.data(), record.size(), Z_DEFAULT_COMPRESSION);
              b.payload[length - 1] ^= 0x01;
          }},
-        {"random payload", [](PackedBlock& b, std::mt19937& r) {
+        {"random payload",
+         [](PackedBlock& b, std::mt19937& r) {
              for (auto& byte : b.payload) byte = static_cast<uint8_t>(r());
          }},
-        {"stream too large for the scratch", [](PackedBlock& b, std::mt19937&) {
+        {"stream too large for the scratch",
+         [](PackedBlock& b, std::mt19937&) {
              std::vector<uint8_t> huge(30000, 0);
              uLongf length = sizeof b.payload;
              compress2(b.payload, &length, huge.data(), huge.size(), Z_DEFAULT_COMPRESSION);

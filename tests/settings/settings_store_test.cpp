@@ -19,7 +19,7 @@ namespace {
 using xltest::FakeDevice;
 
 class SettingsStoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         xlplatform::ResetWorld();
         xlplatform::TheWorld().driveRoots['C'] = root_.path();
@@ -52,9 +52,10 @@ protected:
 };
 
 TEST_F(SettingsStoreTest, RecordSettingsAreWrittenAtEnableAndPackedBack) {
-    device_.helper.features = {{"KXPrinterCode", "MODEL_COLOR_A3"}, {"KXColorMode", "COLOR_MODE"},
-                               {"KXPDLType", "PDL_PCL6"},           {"KXMaxResolution", "PDM_600DPI"},
-                               {"JobRetention", "installed"},       {"TTAsBitmapsSetting", "TTModeBitmap"}};
+    device_.helper.features = {
+        {"KXPrinterCode", "MODEL_COLOR_A3"}, {"KXColorMode", "COLOR_MODE"},
+        {"KXPDLType", "PDL_PCL6"},           {"KXMaxResolution", "PDM_600DPI"},
+        {"JobRetention", "installed"},       {"TTAsBitmapsSetting", "TTModeBitmap"}};
     xlr::SettingsRecord settings = device_.Settings();
     settings.manualDuplex = settings.manualDuplexAvailable = 1;
     device_.SetSettings(settings);
@@ -89,7 +90,8 @@ TEST_F(SettingsStoreTest, PrintProcessorClass) {
     Printer().printProcessor = u"other";
     EXPECT_EQ(xlr::PrintProcessorClass(printer_), 3u);
     WriteComponentIni("[ComponentFiles]\nComponent_F_B=other.dll\n");
-    EXPECT_EQ(xlr::PrintProcessorClass(printer_), 1u) << "the INI names the family's print processor";
+    EXPECT_EQ(xlr::PrintProcessorClass(printer_), 1u)
+        << "the INI names the family's print processor";
     EXPECT_EQ(xlr::PrintProcessorClass(nullptr), 3u);
 }
 
@@ -98,8 +100,8 @@ TEST_F(SettingsStoreTest, ComponentNamesComeFromTheFirstIniUnlessCutOff) {
     EXPECT_EQ(xlr::ReadComponentName(u"", xlr::kResourceComponent), u"XLRES.DLL");
     const std::string name28(24, 'r');
     const std::string name29(25, 'r');
-    WriteComponentIni("[ComponentFiles]\nComponent_R_B=" + name28 + ".DLL\nComponent_F_E=" + name29 +
-                      ".DLL\nComponent_R_D=\n");
+    WriteComponentIni("[ComponentFiles]\nComponent_R_B=" + name28 +
+                      ".DLL\nComponent_F_E=" + name29 + ".DLL\nComponent_R_D=\n");
     const std::u16string ini = xlr::FindComponentIni(printer_);
     EXPECT_EQ(ini, u"C:\\drivers\\XLCOMP.INI");
     EXPECT_EQ(xlr::ReadComponentName(ini, xlr::kResourceComponent),
@@ -107,13 +109,16 @@ TEST_F(SettingsStoreTest, ComponentNamesComeFromTheFirstIniUnlessCutOff) {
         << "28 characters fit";
     EXPECT_EQ(xlr::ReadComponentName(ini, xlr::kUsageComponent), u"XLUSAGE.DLL")
         << "29 characters read as cut off";
-    EXPECT_EQ(xlr::ReadComponentName(ini, xlr::kDeviceQueryComponent), u"XLDEVQ.DLL") << "empty entry";
-    EXPECT_EQ(xlr::ReadComponentName(ini, xlr::kPluginComponent), u"xlrender.dll") << "missing entry";
+    EXPECT_EQ(xlr::ReadComponentName(ini, xlr::kDeviceQueryComponent), u"XLDEVQ.DLL")
+        << "empty entry";
+    EXPECT_EQ(xlr::ReadComponentName(ini, xlr::kPluginComponent), u"xlrender.dll")
+        << "missing entry";
 }
 
 TEST_F(SettingsStoreTest, UserStoreCreatesMissingKeysAndValues) {
     EXPECT_FALSE(xlr::ReadUserStoreValue(printer_, u"", u"iJobCount")) << "no restricted user";
-    Printer().SetData(u"KXPresetRoot", u"KXRestrictedUserGuid", xlplatform::StringValue(u"{USER-1}"));
+    Printer().SetData(u"KXPresetRoot", u"KXRestrictedUserGuid",
+                      xlplatform::StringValue(u"{USER-1}"));
     auto first = xlr::ReadUserStoreValue(printer_, u"", u"iJobCount");
     ASSERT_TRUE(first);
     EXPECT_TRUE(first->empty()) << "a new key is answered as empty";
@@ -124,11 +129,13 @@ TEST_F(SettingsStoreTest, UserStoreCreatesMissingKeysAndValues) {
 
     auto second = xlr::ReadUserStoreValue(printer_, u"", u"KXCUSTOMForms");
     ASSERT_TRUE(second);
-    EXPECT_EQ(*second, std::vector<BYTE>{0x01}) << "a missing value in an existing key is made and read back";
+    EXPECT_EQ(*second, std::vector<BYTE>{0x01})
+        << "a missing value in an existing key is made and read back";
 
     auto sub = xlr::ReadUserStoreValue(printer_, u"Forms", u"Count");
     ASSERT_TRUE(sub);
-    EXPECT_NE(xlplatform::TheWorld().currentUser.Find(u"Software\\Corvane\\{USER-1}\\Forms"), nullptr);
+    EXPECT_NE(xlplatform::TheWorld().currentUser.Find(u"Software\\Corvane\\{USER-1}\\Forms"),
+              nullptr);
     EXPECT_EQ(xlr::UserStoreKeyPath(std::u16string(250, u'g'), u"x"), u"") << "over 259 units";
 }
 

@@ -17,7 +17,8 @@ DWORD SpoolThroughProcs(PDEVOBJ device, PVOID buffer, DWORD size) {
     return written;
 }
 
-BOOL SettingThroughProcs(PVOID device, PCSTR feature, PVOID output, DWORD size, PDWORD needed, PDWORD options) {
+BOOL SettingThroughProcs(PVOID device, PCSTR feature, PVOID output, DWORD size, PDWORD needed,
+                         PDWORD options) {
     return SUCCEEDED(HelperOf(static_cast<PDEVOBJ>(device))
                          ->DrvGetDriverSetting(device, feature, output, size, needed, options));
 }
@@ -38,8 +39,8 @@ HRESULT FakeDriverHelper::QueryInterface(REFIID riid, void** ppv) {
     return E_NOINTERFACE;
 }
 
-HRESULT FakeDriverHelper::DrvGetDriverSetting(PVOID, PCSTR feature, PVOID output, DWORD size, PDWORD needed,
-                                              PDWORD optionsReturned) {
+HRESULT FakeDriverHelper::DrvGetDriverSetting(PVOID, PCSTR feature, PVOID output, DWORD size,
+                                              PDWORD needed, PDWORD optionsReturned) {
     featureReads.emplace_back(feature);
     auto it = features.find(feature);
     const std::string option = it == features.end() ? "" : it->second;
@@ -65,7 +66,8 @@ HRESULT FakeDriverHelper::DrvWriteSpoolBuf(PDEVOBJ, PVOID buffer, DWORD size, DW
     return S_OK;
 }
 
-HRESULT FakeDriverHelper::DrvGetStandardVariable(PDEVOBJ, DWORD index, PVOID buffer, DWORD size, PDWORD needed) {
+HRESULT FakeDriverHelper::DrvGetStandardVariable(PDEVOBJ, DWORD index, PVOID buffer, DWORD size,
+                                                 PDWORD needed) {
     auto it = standardVariables.find(index);
     if (needed != nullptr) *needed = sizeof(LONG);
     if (it == standardVariables.end() || buffer == nullptr || size < sizeof(LONG)) return E_FAIL;
@@ -86,7 +88,9 @@ FakeDevice::FakeDevice() : privateDevMode(std::make_unique<xlr::PackedBlock>()) 
     SetSettings(DefaultSettings(publicDevMode));
 }
 
-void FakeDevice::SetSettings(const xlr::SettingsRecord& record) { xlr::Pack(record, *privateDevMode); }
+void FakeDevice::SetSettings(const xlr::SettingsRecord& record) {
+    xlr::Pack(record, *privateDevMode);
+}
 
 xlr::SettingsRecord FakeDevice::Settings() const {
     xlr::UnpackedSettings settings(privateDevMode.get());

@@ -15,10 +15,10 @@
 namespace xltest {
 
 class FakeDriverHelper : public IPrintOemDriverUni {
-public:
+  public:
     std::map<std::string, std::string> features;  // feature name → option keyword
     std::map<DWORD, LONG> standardVariables;
-    std::string spooled;      // every DrvWriteSpoolBuf byte
+    std::string spooled;  // every DrvWriteSpoolBuf byte
     int spoolWrites = 0;
     bool failSpoolWrites = false;
     std::vector<std::string> featureReads;  // names asked for, in order
@@ -26,23 +26,27 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
     ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
-    HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID devobj, PCSTR feature, PVOID output, DWORD size,
-                                                  PDWORD needed, PDWORD optionsReturned) override;
-    HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ devobj, PVOID buffer, DWORD size, DWORD* result) override;
+    HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID devobj, PCSTR feature, PVOID output,
+                                                  DWORD size, PDWORD needed,
+                                                  PDWORD optionsReturned) override;
+    HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ devobj, PVOID buffer, DWORD size,
+                                               DWORD* result) override;
     HRESULT STDMETHODCALLTYPE DrvXMoveTo(PDEVOBJ, INT, DWORD, INT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DrvYMoveTo(PDEVOBJ, INT, DWORD, INT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DrvGetStandardVariable(PDEVOBJ devobj, DWORD index, PVOID buffer, DWORD size,
-                                                     PDWORD needed) override;
+    HRESULT STDMETHODCALLTYPE DrvGetStandardVariable(PDEVOBJ devobj, DWORD index, PVOID buffer,
+                                                     DWORD size, PDWORD needed) override;
     HRESULT STDMETHODCALLTYPE DrvGetGPDData(PDEVOBJ, DWORD, PVOID, PVOID, DWORD, PDWORD) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*,
-                                            BRUSHOBJ*, POINTL*, MIX) override {
+    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*,
+                                            BRUSHOBJ*, BRUSHOBJ*, POINTL*, MIX) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ, PVOID, DWORD, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ, PVOID, DWORD, DWORD) override {
+        return E_NOTIMPL;
+    }
 
-private:
+  private:
     ULONG refs_ = 1;
 };
 

@@ -51,14 +51,17 @@ CommandResult RunProgram(const std::string& program, const std::vector<std::stri
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
     pid_t pid = 0;
     CommandResult result;
     if (posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
         int status = 0;
-        if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+        if (waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+            result.exitStatus = WEXITSTATUS(status);
     }
     posix_spawn_file_actions_destroy(&actions);
     result.out = ReadAll(outPath);

@@ -21,7 +21,7 @@ CommandResult RunProgram(const std::string& program, const std::vector<std::stri
 
 // A fresh empty directory, removed when the object goes away.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -29,7 +29,7 @@ public:
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -66,7 +66,7 @@ struct RegistryKey {
     std::vector<RegistryKey> subkeys;
     RegistryValues values;
 
-    RegistryKey* Find(std::u16string_view path);  // nullptr when a key on the way is missing
+    RegistryKey* Find(std::u16string_view path);    // nullptr when a key on the way is missing
     RegistryKey& Create(std::u16string_view path);  // makes the missing keys
 };
 
@@ -151,9 +151,9 @@ struct Job {
     std::u16string driverName;
     SYSTEMTIME submitted{};  // UTC
     std::vector<BYTE> devMode;
-    DWORD totalPages = 0;  // StartPagePrinter calls
-    DWORD size = 0;        // bytes written
-    bool ended = false;    // EndDocPrinter (or ClosePrinter) has run
+    DWORD totalPages = 0;        // StartPagePrinter calls
+    DWORD size = 0;              // bytes written
+    bool ended = false;          // EndDocPrinter (or ClosePrinter) has run
     std::u16string outputFile;   // as chosen (Windows or Linux path)
     std::string hostOutputPath;  // the Linux file the bytes went to
 };
@@ -211,7 +211,7 @@ struct OsVersion {
 struct OpenPrinterHandle {
     std::u16string printerName;
     DWORD access = 0;
-    std::u16string datatype;  // from PRINTER_DEFAULTSW
+    std::u16string datatype;    // from PRINTER_DEFAULTSW
     std::vector<BYTE> devMode;  // from PRINTER_DEFAULTSW
     DWORD jobId = 0;            // the document started on this handle
 };
