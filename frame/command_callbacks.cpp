@@ -6,7 +6,7 @@
 #include <winspool.h>
 #include <xlplatform/world.h>
 
-#include "frame/device_state.h"
+#include "settings/device/device_state.h"
 #include "frame/later_seams.h"
 #include "pclxl/attribute_ids.h"
 #include "pclxl/put.h"

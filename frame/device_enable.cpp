@@ -8,10 +8,10 @@
 #include <winddi.h>
 #include <winspool.h>
 
-#include "frame/hook_slots.h"
+#include "settings/device/hook_slots.h"
 #include "frame/later_seams.h"
-#include "settings/device_enable_checks.h"
-#include "settings/device_settings.h"
+#include "settings/device/raw_spooling.h"
+#include "settings/device/device_settings.h"
 #include "settings/feature_reader.h"
 #include "settings/packed_block.h"
 

@@ -3,7 +3,7 @@
 
 #include <prcomoem.h>
 
-#include "frame/device_state.h"
+#include "settings/device/device_state.h"
 
 namespace xlr {
 

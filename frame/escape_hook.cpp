@@ -8,7 +8,7 @@
 #include "frame/later_seams.h"
 #include "pclxl/operators.h"
 #include "pclxl/spool_stream.h"
-#include "settings/device_enable_checks.h"
+#include "settings/device/raw_spooling.h"
 #include "settings/packed_block.h"
 #include "settings/pages_per_sheet.h"
 

@@ -1,6 +1,6 @@
-// The hook table handed to Unidrv at EnableDriver, and the way a hook reaches
-// its device.
+// The hook table handed to Unidrv at EnableDriver.
 #include "frame/hooks.h"
+#include "image/blit_hooks.h"
 
 namespace xlr {
 namespace {
@@ -35,13 +35,6 @@ constexpr DWORD kMinimumEnableDataSize =
     12;  // iDriverVersion, c, pdrvfn on the original 32-bit layout
 
 }  // namespace
-
-PDEVOBJ DeviceOfSurface(SURFOBJ* surface) {
-    if (surface == nullptr || surface->dhpdev == nullptr ||
-        reinterpret_cast<uintptr_t>(surface->dhpdev) == ~uintptr_t{0})
-        return nullptr;
-    return reinterpret_cast<PDEVOBJ>(surface->dhpdev);
-}
 
 bool EnableHookTable(DWORD driverVersion, DWORD size, DRVENABLEDATA* ded) {
     if (driverVersion != kInterfaceVersion || size < kMinimumEnableDataSize || ded == nullptr)

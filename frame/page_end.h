@@ -4,7 +4,7 @@
 
 #include <printoem.h>
 
-#include "frame/device_state.h"
+#include "settings/device/device_state.h"
 #include "pclxl/stream.h"
 #include "settings/settings_record.h"
 

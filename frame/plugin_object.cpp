@@ -9,6 +9,7 @@
 #include "frame/hooks.h"
 #include "frame/module_state.h"
 #include "frame/write_printer.h"
+#include "job/user_names.h"
 #include "settings/devmode_handler.h"
 
 namespace xlr {
@@ -93,7 +94,7 @@ HRESULT CRenderPlugin::GetInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD need
 }
 
 HRESULT CRenderPlugin::DevMode(DWORD mode, POEMDMPARAM param) {
-    return HandleDevMode(mode, param) ? S_OK : E_FAIL;
+    return HandleDevMode(mode, param, FillRetentionUserName) ? S_OK : E_FAIL;
 }
 
 HRESULT CRenderPlugin::EnableDriver(DWORD driverVersion, DWORD size, PDRVENABLEDATA ded) {

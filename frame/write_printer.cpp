@@ -4,7 +4,7 @@
 
 #include <winspool.h>
 
-#include "frame/device_state.h"
+#include "settings/device/device_state.h"
 
 namespace xlr {
 

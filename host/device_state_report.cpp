@@ -6,7 +6,7 @@
 
 #include <xlplatform/world.h>
 
-#include "frame/device_state.h"
+#include "settings/device/device_state.h"
 
 namespace xlhost {
 namespace {

@@ -2,7 +2,8 @@
 // rotation into a temporary bitmap followed by a stretch onto the page, so that
 // Unidrv and the printer see an ordinary upright image; any other parallelogram
 // is left to the engine.
-#include "frame/hooks.h"
+#include "image/blit_hooks.h"
+#include "settings/device/device_state.h"
 #include "image/decoded_image.h"
 #include "image/png_source.h"
 #include "image/temp_surface.h"

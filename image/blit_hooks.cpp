@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "frame/hooks.h"
+#include "image/blit_hooks.h"
+#include "settings/device/device_state.h"
 #include "image/command_store_seams.h"
 #include "image/decoded_image.h"
 #include "image/image_sender.h"

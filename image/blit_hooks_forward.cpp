@@ -1,7 +1,8 @@
 // The image hooks that only pass the call on to Unidrv: transparent blits
 // (which draw nothing in the analysis pass of a page), alpha blending and
 // gradient fills (which Unidrv gets in both passes).
-#include "frame/hooks.h"
+#include "image/blit_hooks.h"
+#include "settings/device/device_state.h"
 
 namespace xlr {
 namespace {

@@ -13,7 +13,7 @@
 
 #include <winddi.h>
 
-#include "frame/device_state.h"
+#include "settings/device/device_state.h"
 
 namespace xlr {
 

@@ -5,7 +5,7 @@
 
 #include <printoem.h>
 
-#include "frame/device_state.h"
+#include "settings/device/device_state.h"
 #include "settings/settings_record.h"
 
 namespace xlr {

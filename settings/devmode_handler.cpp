@@ -3,7 +3,6 @@
 #include <cstring>
 #include <memory>
 
-#include "job/user_names.h"
 #include "settings/feature_steps.h"
 #include "settings/packed_block.h"
 
@@ -59,16 +58,16 @@ bool MakeDefaultBlock(const OEMDMPARAM& param, DEVMODEW& publicDevMode) {
     return Pack(record, *static_cast<PackedBlock*>(param.pOEMDMOut)) ? true : Fail();
 }
 
-// Fills in the retention user name unless the output record says the name is
-// fixed; repacks the output block when the name changed. (The input block is
-// never written back, so only the output record is updated.)
-void RecordUserName(const OEMDMPARAM& param) {
+// Records the names unless the output record says the user name is fixed;
+// repacks the output block when they changed. (The input block is never
+// written back, so only the output record is updated.)
+void RecordNames(const OEMDMPARAM& param, RecordNamesStep recordNames) {
+    if (recordNames == nullptr) return;
     UnpackedSettings out(param.pOEMDMOut);
     if (!out || out->userNameFixed != 0) return;
-    WCHAR before[sizeof out->retentionUserName / sizeof(WCHAR)];
-    std::memcpy(before, out->retentionUserName, sizeof before);
-    FillRetentionUserName(*out);
-    if (std::memcmp(before, out->retentionUserName, sizeof before) == 0) return;
+    const auto before = std::make_unique<SettingsRecord>(*out);
+    recordNames(*out);
+    if (std::memcmp(before.get(), out.get(), sizeof(SettingsRecord)) == 0) return;
     auto scratch = std::make_unique<PackedBlock>();
     if (Pack(*out, *scratch)) std::memcpy(param.pOEMDMOut, scratch.get(), sizeof(PackedBlock));
 }
@@ -136,7 +135,7 @@ void ApplyRecordDefaults(SettingsRecord& record) {
     wm.scale2 = 100;
 }
 
-bool HandleDevMode(DWORD mode, OEMDMPARAM* param) {
+bool HandleDevMode(DWORD mode, OEMDMPARAM* param, RecordNamesStep recordNames) {
     if (param == nullptr) return Fail();
     if (mode == OEMDM_SIZE) {
         param->cbBufSize = kPackedBlockSize;
@@ -158,7 +157,7 @@ bool HandleDevMode(DWORD mode, OEMDMPARAM* param) {
             const DevModeKind kind =
                 mode == OEMDM_CONVERT ? DevModeKind::Convert : DevModeKind::Merge;
             if (!ConvertOrMerge(*param, *publicDevMode, kind)) return false;
-            RecordUserName(*param);
+            RecordNames(*param, recordNames);
             return true;
         }
         default:

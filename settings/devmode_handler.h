@@ -7,9 +7,15 @@
 
 namespace xlr {
 
-// Handles one DevMode call (OEMDM_SIZE, _DEFAULT, _CONVERT or _MERGE). Returns
-// false on failure, with the last error set to ERROR_INVALID_DATA.
-bool HandleDevMode(DWORD mode, OEMDMPARAM* param);
+// Writes who prints into a record. The names belong to the job side, which
+// sits above the settings, so the caller hands its step in.
+using RecordNamesStep = void (*)(SettingsRecord& record);
+
+// Handles one DevMode call (OEMDM_SIZE, _DEFAULT, _CONVERT or _MERGE). Convert
+// and Merge end with `recordNames` on the output record (none: no names are
+// recorded). Returns false on failure, with the last error set to
+// ERROR_INVALID_DATA.
+bool HandleDevMode(DWORD mode, OEMDMPARAM* param, RecordNamesStep recordNames);
 
 // The Default mode's values for the fields outside the per-feature groups.
 void ApplyRecordDefaults(SettingsRecord& record);

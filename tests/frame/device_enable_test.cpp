@@ -9,7 +9,7 @@
 #include <xlplatform/world.h>
 
 #include "frame/device_enable.h"
-#include "frame/hook_slots.h"
+#include "settings/device/hook_slots.h"
 #include "support/fake_unidrv.h"
 
 namespace {

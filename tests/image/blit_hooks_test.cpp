@@ -10,6 +10,7 @@
 #include <xlplatform/world.h>
 
 #include "frame/hooks.h"
+#include "image/blit_hooks.h"
 #include "image/hook_rig.h"
 #include "pclxl/attribute_ids.h"
 #include "pclxl/operator_tags.h"

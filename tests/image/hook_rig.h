@@ -10,7 +10,7 @@
 
 #include <winddi.h>
 
-#include "frame/device_state.h"
+#include "settings/device/device_state.h"
 #include "support/fake_unidrv.h"
 
 namespace imagetest {

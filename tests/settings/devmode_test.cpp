@@ -11,6 +11,7 @@
 #include <printoem.h>
 #include <xlplatform/world.h>
 
+#include "job/user_names.h"
 #include "settings/devmode_handler.h"
 #include "settings/packed_block.h"
 #include "support/run_command.h"
@@ -58,7 +59,7 @@ class DevModeTest : public ::testing::Test {
         param.pOEMDMIn = const_cast<PackedBlock*>(in);
         param.pOEMDMOut = &out;
         param.cbBufSize = sizeof(PackedBlock);
-        return xlr::HandleDevMode(mode, &param);
+        return xlr::HandleDevMode(mode, &param, xlr::FillRetentionUserName);
     }
 
     std::unique_ptr<PackedBlock> Default(DEVMODEW dm) {
@@ -85,7 +86,7 @@ class DevModeTest : public ::testing::Test {
 
 TEST_F(DevModeTest, SizeQueryAndBufferChecks) {
     OEMDMPARAM param{};
-    EXPECT_TRUE(xlr::HandleDevMode(OEMDM_SIZE, &param));
+    EXPECT_TRUE(xlr::HandleDevMode(OEMDM_SIZE, &param, nullptr));
     EXPECT_EQ(param.cbBufSize, 7180u);
 
     DEVMODEW dm = PublicDevMode();
@@ -95,11 +96,11 @@ TEST_F(DevModeTest, SizeQueryAndBufferChecks) {
     param.pOEMDMOut = block.get();
     param.cbBufSize = 7179;
     SetLastError(0);
-    EXPECT_FALSE(xlr::HandleDevMode(OEMDM_DEFAULT, &param));
+    EXPECT_FALSE(xlr::HandleDevMode(OEMDM_DEFAULT, &param, nullptr));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
-    EXPECT_FALSE(xlr::HandleDevMode(OEMDM_SIZE, nullptr));
+    EXPECT_FALSE(xlr::HandleDevMode(OEMDM_SIZE, nullptr, nullptr));
     param.cbBufSize = 7180;
-    EXPECT_FALSE(xlr::HandleDevMode(9, &param));
+    EXPECT_FALSE(xlr::HandleDevMode(9, &param, nullptr));
 }
 
 TEST_F(DevModeTest, DefaultsComeFromThePublicDeviceMode) {

@@ -9,7 +9,7 @@
 #include <xlplatform/world.h>
 
 #include "settings/component_files.h"
-#include "settings/device_settings.h"
+#include "settings/device/device_settings.h"
 #include "settings/user_store.h"
 #include "support/fake_unidrv.h"
 #include "support/run_command.h"

@@ -104,7 +104,7 @@ xlr::SettingsRecord DefaultSettings(const DEVMODEW& dm) {
     param.pPublicDMIn = &copy;
     param.pOEMDMOut = block.get();
     param.cbBufSize = sizeof(xlr::PackedBlock);
-    xlr::HandleDevMode(OEMDM_DEFAULT, &param);
+    xlr::HandleDevMode(OEMDM_DEFAULT, &param, nullptr);
     xlr::UnpackedSettings settings(block.get());
     return settings ? *settings : xlr::SettingsRecord{};
 }

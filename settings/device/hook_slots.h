@@ -8,6 +8,8 @@
 
 namespace xlr {
 
+constexpr int kHookCount = 21;
+
 enum HookSlot : int {
     kSlotCopyBits = 0,
     kSlotBitBlt = 1,
@@ -33,7 +35,7 @@ enum HookSlot : int {
 };
 
 // The graphics engine's function index of each slot.
-inline constexpr std::array<ULONG, 21> kHookFunctionIndex = {
+inline constexpr std::array<ULONG, kHookCount> kHookFunctionIndex = {
     INDEX_DrvCopyBits,
     INDEX_DrvBitBlt,
     INDEX_DrvStretchBlt,

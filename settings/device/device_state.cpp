@@ -1,4 +1,4 @@
-#include "frame/device_state.h"
+#include "settings/device/device_state.h"
 
 namespace xlr {
 namespace {
@@ -16,6 +16,13 @@ PluginDeviceState* DeviceState(PDEVOBJ device) {
     if (device == nullptr || device->pdevOEM == nullptr) return nullptr;
     if (HybridPathFlag() == 0) return static_cast<PluginDeviceState*>(device->pdevOEM);
     return static_cast<HybridDeviceRecord*>(device->pdevOEM)->state;
+}
+
+PDEVOBJ DeviceOfSurface(SURFOBJ* surface) {
+    if (surface == nullptr || surface->dhpdev == nullptr ||
+        reinterpret_cast<uintptr_t>(surface->dhpdev) == ~uintptr_t{0})
+        return nullptr;
+    return reinterpret_cast<PDEVOBJ>(surface->dhpdev);
 }
 
 PluginDeviceState* NewDeviceState() {

@@ -4,7 +4,7 @@
 
 #include <prcomoem.h>
 
-#include "frame/device_state.h"
+#include "settings/device/device_state.h"
 #include "settings/feature_reader.h"
 #include "settings/settings_record.h"
 

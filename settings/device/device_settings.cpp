@@ -1,4 +1,4 @@
-#include "settings/device_settings.h"
+#include "settings/device/device_settings.h"
 
 #include <memory>
 #include <vector>

@@ -5,13 +5,15 @@
 #include <cstdint>
 
 #include <prcomoem.h>
+#include <winddi.h>
+
+#include "settings/device/hook_slots.h"
 
 namespace xlr {
 
 class CCmdStore;
 struct ImageSlice;
 
-constexpr int kHookCount = 21;
 constexpr int kMaxLogicalPages = 16;
 
 struct WatermarkPage {
@@ -123,6 +125,16 @@ void SetHybridPathFlag(uint32_t flag);
 
 // The device's state by the hybrid-path rule; null without a device or state.
 PluginDeviceState* DeviceState(PDEVOBJ device);
+
+// The device of a surface (its device handle is the DEVOBJ); null when the
+// surface has none.
+PDEVOBJ DeviceOfSurface(SURFOBJ* surface);
+
+// Unidrv's own function for a hook slot, or null where Unidrv has none.
+template <typename Fn>
+Fn UnidrvHook(const PluginDeviceState& state, HookSlot slot) {
+    return FunctionCast<Fn>(state.unidrvHooks[slot]);
+}
 
 // A zero-filled state, or null; freed with FreeDeviceState.
 PluginDeviceState* NewDeviceState();

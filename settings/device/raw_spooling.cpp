@@ -1,4 +1,4 @@
-#include "settings/device_enable_checks.h"
+#include "settings/device/raw_spooling.h"
 
 namespace xlr {
 
