@@ -7,7 +7,7 @@
 #include <xlplatform/world.h>
 
 #include "settings/device/device_state.h"
-#include "frame/later_seams.h"
+#include "job/job_control.h"
 #include "pclxl/attribute_ids.h"
 #include "pclxl/put.h"
 #include "pclxl/spool_stream.h"
@@ -15,6 +15,7 @@
 #include "settings/feature_reader.h"
 #include "settings/packed_block.h"
 #include "settings/pages_per_sheet.h"
+#include "settings/xml/xml_configuration.h"
 
 namespace xlr {
 namespace {
@@ -24,15 +25,6 @@ constexpr DWORD kCallbackOrientation = 2;
 constexpr DWORD kCallbackNothing = 7;
 constexpr DWORD kCallbackMediaType = 11;
 constexpr DWORD kCallbackPageMode = 20;
-// The callbacks of the job-control composers.
-constexpr DWORD kJobControlCallbacks[] = {1, 3, 4, 5, 8, 10, 12, 13, 14, 16, 23, 27, 32, 33};
-
-bool IsJobControl(DWORD id) {
-    for (DWORD callback : kJobControlCallbacks)
-        if (callback == id) return true;
-    return false;
-}
-
 // Orientation of BeginPage: 0 portrait, 1 landscape, 2 and 3 the same turned by
 // 180 degrees. Manual duplexing and stapled two-up layouts turn the page.
 void WriteOrientation(PDEVOBJ device, PluginDeviceState& state, const SettingsRecord& settings) {
@@ -145,7 +137,8 @@ void HandleCommandCallback(PDEVOBJ device, DWORD id, DWORD, PDWORD) {
         case kCallbackPageMode:
             return WritePageMode(device, *state, *settings);
         default:
-            if (IsJobControl(id)) return WriteJobControlCallback(device, *state, *settings, id);
+            if (IsJobControlCallback(id))
+                return WriteJobControlCallback(device, *state, *settings, id);
             if (FeatureReader(device, state->driverHelper).Exists(u"KXXMLFileUsed"))
                 if (auto command = ConfiguredCommand(device, *state, id))
                     WriteConfiguredCommand(device, *command);

@@ -9,9 +9,11 @@
 #include <winspool.h>
 
 #include "settings/device/hook_slots.h"
-#include "frame/later_seams.h"
-#include "settings/device/raw_spooling.h"
+#include "image/command_store.h"
 #include "settings/device/device_settings.h"
+#include "settings/device/raw_spooling.h"
+#include "settings/media/media_lists.h"
+#include "settings/xml/xml_configuration.h"
 #include "settings/feature_reader.h"
 #include "settings/packed_block.h"
 
@@ -259,62 +261,15 @@ void ResetDeviceState(PDEVOBJ oldDevice, PDEVOBJ newDevice) {
     }
     if (from == nullptr || to == nullptr || from == to) return;
 
-    to->pageCount = from->pageCount;
-    to->textAsBlack = from->textAsBlack;
-    to->afterTextAsBlack = from->afterTextAsBlack;
-    to->jobAccounting = from->jobAccounting;
-    std::memcpy(to->documentName, from->documentName, sizeof to->documentName);
-    std::memcpy(to->watermarkFrame, from->watermarkFrame, sizeof to->watermarkFrame);
-    to->watermarkCount = from->watermarkCount;
-    to->watermarkScale = from->watermarkScale;
-    to->watermarkParam = from->watermarkParam;
-    std::memcpy(to->watermarkPages, from->watermarkPages, sizeof to->watermarkPages);
-    to->watermarkAngleFound = from->watermarkAngleFound;
-    to->watermarkAngleSlot = from->watermarkAngleSlot;
-    std::memcpy(to->watermarkAngles, from->watermarkAngles, sizeof to->watermarkAngles);
-    to->watermarkFontReady = from->watermarkFontReady;
-    to->lastOrientation = from->lastOrientation;
-    std::memcpy(to->watermarkCharCodes, from->watermarkCharCodes, sizeof to->watermarkCharCodes);
-    to->autoDuplexScaling = from->autoDuplexScaling;
-    to->emulateMargins = from->emulateMargins;
-    to->symmetricMargins = from->symmetricMargins;
-    to->reverseOrderForDuplex = from->reverseOrderForDuplex;
-    to->duplexRotateEnabled = from->duplexRotateEnabled;
-    to->mapManualFeedToTray1 = from->mapManualFeedToTray1;
-    to->manualDuplexModal = from->manualDuplexModal;
-    to->manualDuplexOddFirstOff = from->manualDuplexOddFirstOff;
-    to->savedOrientation = from->savedOrientation;
-    to->mediaManualDuplex = from->mediaManualDuplex;
-    std::memcpy(to->watermarkTextCache, from->watermarkTextCache, sizeof to->watermarkTextCache);
-    to->deviceIsVellex = from->deviceIsVellex;
-    to->rotate180 = from->rotate180;
-    to->afterRotate180 = from->afterRotate180;
-    to->smartDuplexSinglePage = from->smartDuplexSinglePage;
-    to->smartDuplexOddPage = from->smartDuplexOddPage;
-    to->shiftMarginsForRotate180 = from->shiftMarginsForRotate180;
-    to->alternateLetterhead = from->alternateLetterhead;
-    std::memcpy(to->retentionUserName, from->retentionUserName, sizeof to->retentionUserName);
-    std::memcpy(to->retentionJobName, from->retentionJobName, sizeof to->retentionJobName);
-    to->speedMechFlags = from->speedMechFlags;
-    to->speedMech = from->speedMech;
-    to->speedMechSimplex = from->speedMechSimplex;
-    to->speedMechMode = from->speedMechMode;
-    to->resolution = from->resolution;
-    to->suppressOutput = from->suppressOutput;
-    to->preAnalysis = from->preAnalysis;
-    to->redEyeReduction = from->redEyeReduction;
-    to->contrast = from->contrast;
-    to->sharpness = from->sharpness;
-    to->smoothing = from->smoothing;
-    to->smartFocus = from->smartFocus;
-    to->digitalFlash = from->digitalFlash;
-    to->contentOrientation = from->contentOrientation;
-    std::memcpy(to->usbSerialNumber, from->usbSerialNumber, sizeof to->usbSerialNumber);
-    to->captureActive = from->captureActive;
-    std::memcpy(to->capturePath, from->capturePath, sizeof to->capturePath);
-    to->jobDataType = from->jobDataType;
-    to->jobId = from->jobId;
-    // FIXME: the command store is carried over once it exists.
+    static_cast<CarriedDeviceState&>(*to) = static_cast<const CarriedDeviceState&>(*from);
+    // The new state takes over the old device's command store; the old state
+    // no longer owns it, so that disabling the old device does not destroy it.
+    if (from->commandStore != nullptr && to->commandStore != nullptr) {
+        DestroyCommandStore(to->commandStore);
+        to->commandStore = from->commandStore;
+        from->commandStore = nullptr;
+        CommandStoreMoveTo(to->commandStore, newDevice, to);
+    }
 }
 
 }  // namespace xlr

@@ -2,15 +2,16 @@
 // lets the plug-in send the job again for collated copies, the two-pass mode,
 // the usage record, and the replay of the captured job.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include <winspool.h>
 
 #include "frame/hooks.h"
-#include "frame/later_seams.h"
+#include "image/command_store.h"
+#include "job/job_retention.h"
 #include "frame/page_end.h"
+#include "frame/stdio_file.h"
 #include "frame/usage_record.h"
 #include "settings/feature_reader.h"
 #include "settings/packed_block.h"
@@ -107,15 +108,14 @@ void DecidePreAnalysis(PDEVOBJ device, const FeatureReader& features, PluginDevi
 void ReplayCapturedJob(PDEVOBJ device, PluginDeviceState& state) {
     const short copies = device->pPublicDM->dmCopies;
     for (short copy = 1; copy < copies; ++copy) {
-        std::FILE* file = std::fopen(state.capturePath, "r+b");
-        if (file == nullptr) break;
+        StdioFile file(state.capturePath, "r+b");
+        if (!file) break;
         std::vector<char> block(kReplayBlock);
         size_t read = 0;
-        while ((read = std::fread(block.data(), 1, block.size(), file)) > 0) {
+        while ((read = file.Read(block.data(), block.size())) > 0) {
             DWORD written = 0;
             WritePrinter(device->hPrinter, block.data(), static_cast<DWORD>(read), &written);
         }
-        std::fclose(file);
     }
     ForgetCaptureFile(state);
 }

@@ -5,10 +5,11 @@
 #include <cstring>
 
 #include "frame/hooks.h"
-#include "frame/later_seams.h"
+#include "job/job_retention.h"
 #include "pclxl/operators.h"
 #include "pclxl/spool_stream.h"
-#include "settings/device/raw_spooling.h"
+#include "settings/device/job_information.h"
+#include "settings/media/media_lists.h"
 #include "settings/packed_block.h"
 #include "settings/pages_per_sheet.h"
 
@@ -105,12 +106,7 @@ ULONG DrvEscape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut, P
                 StoreWatermark(*state, *settings, pvIn);
             return 1;
         case kEscapeJobInformation:
-            state->suppressOutput = static_cast<int32_t>(Word(pvIn, cjIn, 0));
-            settings->manualDuplex = Word(pvIn, cjIn, 7);
-            state->speedMechFlags = static_cast<int32_t>(Word(pvIn, cjIn, 12));
-            state->speedMechSimplex = static_cast<int32_t>(Word(pvIn, cjIn, 13));
-            return HandleJobInformation(*state, *settings, device->hPrinter, cjIn, pvIn, cjOut,
-                                        pvOut);
+            return TakeJobInformation(*state, *settings, cjIn, pvIn);
         case kEscapePageGeometry: {
             if (pvOut == nullptr || cjOut < 24) return 0;
             const int32_t words[6] = {state->printableWidth, state->printableHeight,

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "frame/later_seams.h"
+#include "fonts/watermarks.h"
 #include "pclxl/operators.h"
 #include "settings/feature_reader.h"
 #include "settings/pages_per_sheet.h"

@@ -2,7 +2,7 @@
 // pass of a two-pass page draws nothing, and every physical page ends with the
 // plug-in's own PageCopies and EndPage after Unidrv's page data.
 #include "frame/hooks.h"
-#include "frame/later_seams.h"
+#include "image/command_store.h"
 #include "frame/page_end.h"
 #include "pclxl/spool_stream.h"
 #include "settings/feature_reader.h"
@@ -35,7 +35,7 @@ BOOL DrvStartPage(SURFOBJ* pso) {
     // A page printed in two passes counts once, in its analysis pass.
     if (!(state->preAnalysis == 1 && state->suppressOutput == 0)) ++state->pageCount;
     if (state->suppressOutput == 1) {
-        CommandStoreStartRecording(state->commandStore);
+        CommandStoreResetForPage(state->commandStore);
         return TRUE;
     }
     const FeatureReader features(device, state->driverHelper);
@@ -81,7 +81,7 @@ BOOL DrvSendPage(SURFOBJ* pso) {
         return TRUE;
     }
     if (state->preAnalysis == 1 && state->commandStore != nullptr)
-        CommandStoreEndPage(state->commandStore);
+        CommandStoreReleasePage(state->commandStore);
 
     SpoolStream stream(device);
     if (!stream) return unidrv(pso);

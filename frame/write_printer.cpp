@@ -1,9 +1,8 @@
 #include "frame/write_printer.h"
 
-#include <cstdio>
-
 #include <winspool.h>
 
+#include "frame/stdio_file.h"
 #include "settings/device/device_state.h"
 
 namespace xlr {
@@ -24,10 +23,8 @@ HRESULT WriteJobBytes(PDEVOBJ device, PVOID data, DWORD size, PDWORD written) {
     if (state->captureActive == 1) {
         // A capture file that cannot be opened loses this block for the later
         // copies; the spooler write stands.
-        if (std::FILE* capture = std::fopen(state->capturePath, "a+b")) {
-            *written = static_cast<DWORD>(std::fwrite(data, 1, size, capture));
-            std::fclose(capture);
-        }
+        StdioFile capture(state->capturePath, "a+b");
+        if (capture) *written = static_cast<DWORD>(capture.Write(data, size));
     }
     return S_OK;
 }

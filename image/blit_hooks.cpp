@@ -8,7 +8,8 @@
 
 #include "image/blit_hooks.h"
 #include "settings/device/device_state.h"
-#include "image/command_store_seams.h"
+#include "image/command_store.h"
+#include "image/enhancement.h"
 #include "image/decoded_image.h"
 #include "image/image_sender.h"
 #include "image/jpeg_source.h"

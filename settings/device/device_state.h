@@ -30,10 +30,10 @@ struct WatermarkAngleEntry {
 // Photo enhancement levels: "Off" 99, "On" -99, "Low" -1, "Medium" 0, "High" 1.
 constexpr int32_t kEnhanceNotSet = -99;
 
-// Allocated zero-filled from the process heap; every field not set by
-// EnablePDEV starts at zero.
-struct PluginDeviceState {
-    PFN unidrvHooks[kHookCount];  // Unidrv's own functions, in hook-table order
+// What a device reset (ResetPDEV) carries from the old device's state into the
+// new one, copied whole: the document's progress, the choices read at enable,
+// the sheet's watermark and the two-pass mode. Fields in their order of use.
+struct CarriedDeviceState {
     int32_t watermarkFrame[4];
     int32_t watermarkCount;
     float watermarkScale;
@@ -41,31 +41,19 @@ struct PluginDeviceState {
     WatermarkPage watermarkPages[kMaxLogicalPages];
     uint32_t pageCount;
     int32_t textAsBlack;
-    int32_t afterTextAsBlack;  // cleared at enable and carried by ResetPDEV
+    int32_t afterTextAsBlack;  // cleared at enable
     int32_t jobAccounting;
     int32_t autoDuplexScaling;  // 0 feature absent, 1 scaling on, 2 present otherwise
     int32_t emulateMargins;
     int32_t symmetricMargins;
-    int32_t printableWidth;
-    int32_t printableHeight;
-    int32_t marginX;
-    int32_t marginY;
-    int32_t physOffsetX;
-    int32_t physOffsetY;
-    int32_t customRangeLow;
-    int32_t customRangeHigh;
-    int32_t pjlEncoding;
     int32_t jobDataType;  // 0 unknown, 1 not raw, 2 RAW
     uint32_t jobId;
     int32_t watermarkFontReady;
     uint16_t lastOrientation;
     uint32_t watermarkCharCodes[256];
-    int32_t pcl6PassThrough;
-    int32_t colorMode;  // 0 unset, 1 "Mono", 2 other
     WatermarkAngleEntry watermarkAngles[4];
     int32_t watermarkAngleFound;
     int32_t watermarkAngleSlot;
-    IPrintOemDriverUni* driverHelper;  // borrowed from the plug-in object
     int32_t reverseOrderForDuplex;
     int32_t duplexRotateEnabled;
     int32_t mapManualFeedToTray1;
@@ -74,16 +62,13 @@ struct PluginDeviceState {
     uint16_t savedOrientation;
     int32_t mediaManualDuplex;
     int32_t rotate180;
-    int32_t afterRotate180;  // cleared at enable and carried by ResetPDEV
+    int32_t afterRotate180;  // cleared at enable
     WCHAR retentionUserName[17];
     WCHAR retentionJobName[17];
     WCHAR documentName[256];
     int32_t deviceIsVellex;  // the device collates copies itself
-    int32_t jpegMode;        // 0 off, 1 Auto, 2 Best, 3 Maximum
     int32_t smartDuplexSinglePage;
     int32_t smartDuplexOddPage;
-    int32_t posterPrinting;
-    int32_t posterOption;
     int32_t shiftMarginsForRotate180;
     int32_t alternateLetterhead;
     WCHAR watermarkTextCache[256];
@@ -99,15 +84,37 @@ struct PluginDeviceState {
     int32_t smoothing;
     int32_t smartFocus;
     int32_t digitalFlash;
-    uint8_t pngPassThrough;
     int32_t resolution;
-    CCmdStore* commandStore;  // owned; present only while preAnalysis is 1
-    ImageSlice* imageSlice;
-    int32_t skipSenderOnce;
     uint16_t contentOrientation;  // 0 none, 1 PORTRAIT, 2 LANDSCAPE
     WCHAR usbSerialNumber[256];
     int32_t captureActive;
     char capturePath[260];
+};
+
+// Allocated zero-filled from the process heap; every field not set by
+// EnablePDEV starts at zero. The carried part comes first; the rest belongs to
+// this device alone.
+struct PluginDeviceState : CarriedDeviceState {
+    PFN unidrvHooks[kHookCount];  // Unidrv's own functions, in hook-table order
+    int32_t printableWidth;
+    int32_t printableHeight;
+    int32_t marginX;
+    int32_t marginY;
+    int32_t physOffsetX;
+    int32_t physOffsetY;
+    int32_t customRangeLow;
+    int32_t customRangeHigh;
+    int32_t pjlEncoding;
+    int32_t pcl6PassThrough;
+    int32_t colorMode;                 // 0 unset, 1 "Mono", 2 other
+    IPrintOemDriverUni* driverHelper;  // borrowed from the plug-in object
+    int32_t jpegMode;                  // 0 off, 1 Auto, 2 Best, 3 Maximum
+    int32_t posterPrinting;
+    int32_t posterOption;
+    uint8_t pngPassThrough;
+    CCmdStore* commandStore;  // owned; present only while preAnalysis is 1
+    ImageSlice* imageSlice;
+    int32_t skipSenderOnce;
     int32_t retentionSent;
     int32_t duplexOverride;
 };

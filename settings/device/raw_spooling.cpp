@@ -2,16 +2,6 @@
 
 namespace xlr {
 
-bool ReadXmlPageOffset(PDEVOBJ, const FeatureReader&, const GDIINFO&, POINTL&) {
-    return false;
-}
-
-void RunMediaChecks(PDEVOBJ, PluginDeviceState&, SettingsRecord&) {}
-
-bool IsBorderlessForm(PDEVOBJ) {
-    return false;
-}
-
 bool RawSpoolingAllowed(const SettingsRecord& settings, const PluginDeviceState& state) {
     return settings.pagesPerSheet <= 1 && settings.watermark.enabled == 0 &&
            settings.manualDuplex == 0 && settings.simplexOnly == 0 && state.posterPrinting == 0 &&

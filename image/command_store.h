@@ -1,12 +1,14 @@
-// Where the blit hooks meet the two-pass page: the command store that records
-// image calls in the analysis pass and tells, in the rendering pass, whether a
-// call is a piece of a larger picture; the image slice that collects the pieces;
-// and the enhancement of the collected picture.
+// The command store of the two-pass page. With pre-analysis on, every page is
+// seen twice: in the recording pass the image hooks only describe their calls
+// to the device's store, which merges the pieces of one picture (delivered band
+// by band) into one record; in the rendering pass each piece asks the store
+// whether it belongs to a larger picture and whether it is the last piece.
 //
-// FIXME: the command store, the image slice and the enhancement are not built
-// yet. Until they are, nothing is recorded, no call is a piece of a larger
-// picture and every picture is drawn as it comes, which is exactly what a
-// document without pre-analysis gets.
+// FIXME: the command store is not built yet. Until it is, no store is ever
+// made (CreateCommandStore answers null, so state.commandStore stays null and
+// the lifecycle calls are never reached with a store), nothing is recorded and
+// no call is a piece of a larger picture: every picture is drawn as it comes,
+// which is exactly what a document without pre-analysis gets.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +24,21 @@ enum class BlitKind : uint8_t { BitBlt = 0, StretchBlt = 1, StretchBltROP = 2, C
 
 // A record of the command store: one picture, merged from its pieces.
 struct CommandRecord;
+
+// The store of one device, for one document; owned by state.commandStore.
+// Made when a document starts with pre-analysis on; null when it cannot be.
+CCmdStore* CreateCommandStore(PDEVOBJ device, PluginDeviceState* state);
+void DestroyCommandStore(CCmdStore* store);  // null is allowed
+
+// A device reset hands the store to the new device's state.
+void CommandStoreMoveTo(CCmdStore* store, PDEVOBJ device, PluginDeviceState* state);
+
+// The start of a recording pass: the page's records are dropped.
+void CommandStoreResetForPage(CCmdStore* store);
+// The end of a rendering pass: the page's records are released.
+void CommandStoreReleasePage(CCmdStore* store);
+// The end of a document that ends in a recording pass.
+void CommandStoreEndDocument(CCmdStore* store);
 
 // Recording pass: describe a bit-block transfer or copy, or a stretch, to the
 // device's command store. False when nothing was recorded.
@@ -40,19 +57,5 @@ bool IsMarkedForEnhancement(const CommandRecord& record);
 bool IsLastPiece(const CommandRecord& record);
 RECTL SavedClipBounds(const CommandRecord& record);
 RECTL MergedDestination(const CommandRecord& record);
-
-// The device's image slice (state.imageSlice): start it with a first piece, add
-// a piece, build the collected picture as a surface, and release it.
-bool SliceCreate(PluginDeviceState& state, SURFOBJ* source, const RECTL& destination,
-                 BlitKind kind);
-bool SliceAppend(PluginDeviceState& state, SURFOBJ* source, const RECTL& destination,
-                 BlitKind kind);
-bool SliceBuild(PluginDeviceState& state, SURFOBJ* source, SURFOBJ** built);
-void SliceRelease(PluginDeviceState& state);
-
-// Enhances a collected picture; *toDraw is the surface to draw (the enhanced
-// one, or `collected` unchanged). S_OK on every outcome that leaves a surface.
-HRESULT DIBEnhance(PluginDeviceState& state, CommandRecord& record, SURFOBJ* collected,
-                   const RECTL& rect, SURFOBJ** toDraw, int16_t scalePercent);
 
 }  // namespace xlr

@@ -1,6 +1,6 @@
-// FIXME: stand-ins until the command store, the image slice and the
-// enhancement are built: nothing is recorded and no call is a piece.
-#include "image/command_store_seams.h"
+// FIXME: stand-ins until the command store is built: no store is made and
+// nothing is recorded, so no call is a piece of a larger picture.
+#include "image/command_store.h"
 
 namespace xlr {
 
@@ -10,6 +10,15 @@ struct CommandRecord {
     bool enhance;
     bool lastPiece;
 };
+
+CCmdStore* CreateCommandStore(PDEVOBJ, PluginDeviceState*) {
+    return nullptr;
+}
+void DestroyCommandStore(CCmdStore*) {}
+void CommandStoreMoveTo(CCmdStore*, PDEVOBJ, PluginDeviceState*) {}
+void CommandStoreResetForPage(CCmdStore*) {}
+void CommandStoreReleasePage(CCmdStore*) {}
+void CommandStoreEndDocument(CCmdStore*) {}
 
 bool RecordBlt(PluginDeviceState&, SURFOBJ*, SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL*,
                POINTL*, POINTL*, BRUSHOBJ*, POINTL*, ROP4) {
@@ -36,27 +45,6 @@ RECTL SavedClipBounds(const CommandRecord& record) {
 }
 RECTL MergedDestination(const CommandRecord& record) {
     return record.destination;
-}
-
-bool SliceCreate(PluginDeviceState&, SURFOBJ*, const RECTL&, BlitKind) {
-    return false;
-}
-bool SliceAppend(PluginDeviceState&, SURFOBJ*, const RECTL&, BlitKind) {
-    return false;
-}
-bool SliceBuild(PluginDeviceState&, SURFOBJ*, SURFOBJ** built) {
-    if (built != nullptr) *built = nullptr;
-    return false;
-}
-void SliceRelease(PluginDeviceState& state) {
-    state.imageSlice = nullptr;
-}
-
-HRESULT DIBEnhance(PluginDeviceState&, CommandRecord&, SURFOBJ* collected, const RECTL&,
-                   SURFOBJ** toDraw, int16_t) {
-    if (collected == nullptr || toDraw == nullptr) return E_FAIL;
-    *toDraw = collected;
-    return S_OK;
 }
 
 }  // namespace xlr
