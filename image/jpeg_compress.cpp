@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "image/jpeg_error.h"
-
 #include <jerror.h>
+
+#include "image/codec/jpeg_codec.h"
 
 namespace xlr {
 namespace {
@@ -52,12 +52,6 @@ void TermDestination(j_compress_ptr cinfo) {
     dest->written = dest->capacity;
 }
 
-struct Compressor {
-    jpeg_compress_struct cinfo{};
-    JpegErrorManager errors{};
-    ~Compressor() { jpeg_destroy_compress(&cinfo); }  // also after a failed create
-};
-
 bool Readable(const SURFOBJ& surface, const RECTL& rect) {
     if (surface.iBitmapFormat != BMF_24BPP || surface.pvScan0 == nullptr) return false;
     if (rect.left < 0 || rect.top < 0 || rect.left >= rect.right || rect.top >= rect.bottom)
@@ -85,12 +79,10 @@ std::optional<size_t> CompressRectToJpeg(std::span<uint8_t> output, const RECTL&
     uint8_t* const firstRow =
         static_cast<uint8_t*>(surface.pvScan0) + delta * rect.top + ptrdiff_t{3} * rect.left;
 
-    Compressor compressor;
-    InstallJpegErrorManager(reinterpret_cast<j_common_ptr>(&compressor.cinfo), compressor.errors,
-                            false);
-    j_compress_ptr cinfo = &compressor.cinfo;
-    const bool compressed = JpegGuarded(compressor.errors, [&] {
-        jpeg_create_compress(cinfo);
+    xlcodec::JpegCompressor compressor;
+    j_compress_ptr cinfo = &compressor.info();
+    const bool compressed = xlcodec::JpegGuarded(compressor.errors(), [&] {
+        compressor.Create();
         cinfo->dest = &destination.pub;
         cinfo->image_width = width;
         cinfo->image_height = height;

@@ -1,7 +1,7 @@
 #include <cstdlib>
 
+#include "image/codec/jpeg_codec.h"
 #include "image/dib_stride.h"
-#include "image/jpeg_error.h"
 #include "image/jpeg_source.h"
 
 namespace xlr {
@@ -12,12 +12,6 @@ constexpr int kRowsPerCall = 16;
 // libjpeg's own working memory (a progressive image keeps all its coefficients):
 // past this the decoding fails instead of taking what a lying header asks for.
 constexpr long kMaxLibraryMemory = 1L << 30;
-
-struct Decompressor {
-    jpeg_decompress_struct cinfo{};
-    JpegErrorManager errors{};
-    ~Decompressor() { jpeg_destroy_decompress(&cinfo); }  // also after a failed create
-};
 
 // Asks for the declared size by one ratio; the library rounds it up to one of
 // its scales (1/8 to 16/8), so a ratio beyond 2 is asked for as 2.
@@ -53,15 +47,12 @@ bool DecodeJpeg(DecodedImage& holder, SURFOBJ* source, SURFOBJ** decoded) {
     const auto* data = static_cast<const unsigned char*>(source->pvBits);
     const unsigned long size = source->cjBits;
 
-    Decompressor decompressor;
-    InstallJpegErrorManager(reinterpret_cast<j_common_ptr>(&decompressor.cinfo),
-                            decompressor.errors, true);
-    j_decompress_ptr cinfo = &decompressor.cinfo;
+    xlcodec::JpegDecompressor decompressor(true);
+    j_decompress_ptr cinfo = &decompressor.info();
     // Reaching the ready state and starting is the test that the data is a JPEG.
-    const bool started = JpegGuarded(decompressor.errors, [&] {
-        jpeg_create_decompress(cinfo);
+    const bool started = xlcodec::JpegGuarded(decompressor.errors(), [&] {
+        decompressor.Create(data, size);
         cinfo->mem->max_memory_to_use = kMaxLibraryMemory;
-        jpeg_mem_src(cinfo, data, size);
         jpeg_read_header(cinfo, TRUE);
         AskForScale(*cinfo, declared);
         // The library stores blue, green, red: the order of a 24-bit surface.
@@ -84,8 +75,8 @@ bool DecodeJpeg(DecodedImage& holder, SURFOBJ* source, SURFOBJ** decoded) {
 
     // The top row goes to the last row in memory, the next above it, and so on.
     BYTE* const bottomRow = pixels + uint64_t{stride} * (height - 1);
-    decompressor.errors.endOfDataIsFatal = false;
-    const bool read = JpegGuarded(decompressor.errors, [&] {
+    decompressor.errors().endOfDataIsFatal = false;
+    const bool read = xlcodec::JpegGuarded(decompressor.errors(), [&] {
         JSAMPROW rows[kRowsPerCall];
         while (cinfo->output_scanline < height) {
             const JDIMENSION first = cinfo->output_scanline;

@@ -1,11 +1,16 @@
 #include <cstdlib>
 #include <vector>
 
-#include "image/png_reader.h"
+#include "image/codec/png_reader.h"
 #include "image/png_source.h"
 
 namespace xlr {
 namespace {
+
+using xlcodec::PngGuarded;
+using xlcodec::PngHeader;
+using xlcodec::PngReader;
+using xlcodec::ReadPngHeader;
 
 constexpr double kScreenGamma = 2.2;
 // Deflate cannot shrink data by much more than 1032:1: a header that promises

@@ -1,12 +1,14 @@
-#include "image/jpeg_error.h"
+#include "image/codec/jpeg_codec.h"
 
 #include <jerror.h>
 
-namespace xlr {
+namespace xlcodec {
 namespace {
 
+// Keeps libjpeg's text of what went wrong, then returns to JpegGuarded.
 [[noreturn]] void JumpBack(j_common_ptr cinfo) {
     auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    (*manager->pub.format_message)(cinfo, manager->message);
     std::longjmp(manager->jump, 1);
 }
 
@@ -30,7 +32,7 @@ void OutputNothing(j_common_ptr) {}
 
 }  // namespace
 
-void InstallJpegErrorManager(jpeg_common_struct* cinfo, JpegErrorManager& manager,
+void InstallJpegErrorManager(j_common_ptr cinfo, JpegErrorManager& manager,
                              bool damagedDataIsFatal) {
     cinfo->err = jpeg_std_error(&manager.pub);
     manager.pub.error_exit = JumpBack;
@@ -38,6 +40,33 @@ void InstallJpegErrorManager(jpeg_common_struct* cinfo, JpegErrorManager& manage
     manager.pub.output_message = OutputNothing;
     manager.damagedDataIsFatal = damagedDataIsFatal;
     manager.endOfDataIsFatal = damagedDataIsFatal;
+    manager.message[0] = 0;
 }
 
-}  // namespace xlr
+JpegDecompressor::JpegDecompressor(bool damagedDataIsFatal) {
+    InstallJpegErrorManager(reinterpret_cast<j_common_ptr>(&info_), errors_, damagedDataIsFatal);
+}
+
+// jpeg_destroy frees nothing while the library has not allocated its memory.
+JpegDecompressor::~JpegDecompressor() {
+    jpeg_destroy_decompress(&info_);
+}
+
+void JpegDecompressor::Create(const uint8_t* data, size_t size) {
+    jpeg_create_decompress(&info_);
+    jpeg_mem_src(&info_, data, static_cast<unsigned long>(size));
+}
+
+JpegCompressor::JpegCompressor() {
+    InstallJpegErrorManager(reinterpret_cast<j_common_ptr>(&info_), errors_, false);
+}
+
+JpegCompressor::~JpegCompressor() {
+    jpeg_destroy_compress(&info_);
+}
+
+void JpegCompressor::Create() {
+    jpeg_create_compress(&info_);
+}
+
+}  // namespace xlcodec

@@ -1,23 +1,27 @@
-// libpng reading from memory for the plug-in: a reader whose errors jump back
-// to the PngGuarded call that is running, which never prints, and whose input
-// never reads past the data it was given.
+// libpng reading from memory: a reader whose errors jump back to the
+// PngGuarded call that is running, with libpng's text of the error kept for
+// the caller; it never prints, and its input never reads past the data it was
+// given.
 #pragma once
 
-#include <cstddef>
 #include <csetjmp>
+#include <cstddef>
 
 #include <png.h>
 
-namespace xlr {
+namespace xlcodec {
 
 struct PngMemoryInput {
     const png_byte* data;
     size_t size;
     size_t position;
+    char message[200];  // libpng's text of the error that ended the read
 };
 
-// A read struct and an info struct over `data` (which must outlive the reader),
-// positioned after the 8-byte signature; destroyed with the reader.
+// A read struct and an info struct over `data` (which must outlive the
+// reader), destroyed with the reader. libpng checks the signature itself when
+// the header is read. Neither copies nor moves: libpng keeps the input's
+// address.
 class PngReader {
   public:
     PngReader(const png_byte* data, size_t size);
@@ -25,7 +29,9 @@ class PngReader {
     PngReader(const PngReader&) = delete;
     PngReader& operator=(const PngReader&) = delete;
 
+    // False when libpng could not make its structures.
     explicit operator bool() const { return png != nullptr && info != nullptr; }
+    const char* message() const { return input.message; }
 
     png_structp png = nullptr;
     png_infop info = nullptr;
@@ -56,4 +62,4 @@ bool HasPngSignature(const png_byte* data, size_t size);
 // Reads the chunks up to the image data and the header's values.
 bool ReadPngHeader(PngReader& reader, PngHeader& header);
 
-}  // namespace xlr
+}  // namespace xlcodec

@@ -1,13 +1,17 @@
-#include "image/png_reader.h"
+#include "image/codec/png_reader.h"
 
+#include <cstdio>
 #include <cstring>
 
-namespace xlr {
+namespace xlcodec {
 namespace {
 
 constexpr size_t kSignatureSize = 8;
 
-[[noreturn]] void JumpBack(png_structp png, png_const_charp) {
+// Keeps libpng's text of what went wrong, then returns to PngGuarded.
+[[noreturn]] void JumpBack(png_structp png, png_const_charp message) {
+    auto* input = static_cast<PngMemoryInput*>(png_get_error_ptr(png));
+    std::snprintf(input->message, sizeof input->message, "%s", message);
     png_longjmp(png, 1);
 }
 
@@ -24,14 +28,13 @@ void ReadFromMemory(png_structp png, png_bytep out, size_t length) {
 
 }  // namespace
 
-PngReader::PngReader(const png_byte* data, size_t size) : input{data, size, kSignatureSize} {
-    if (!HasPngSignature(data, size)) return;
-    png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpBack, IgnoreWarning);
+PngReader::PngReader(const png_byte* data, size_t size)
+    : input{data, data != nullptr ? size : 0, 0, {}} {
+    png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &input, JumpBack, IgnoreWarning);
     if (png == nullptr) return;
     info = png_create_info_struct(png);
     if (info == nullptr) return;
     png_set_read_fn(png, &input, ReadFromMemory);
-    png_set_sig_bytes(png, kSignatureSize);
 }
 
 PngReader::~PngReader() {
@@ -53,4 +56,4 @@ bool ReadPngHeader(PngReader& reader, PngHeader& header) {
     });
 }
 
-}  // namespace xlr
+}  // namespace xlcodec
