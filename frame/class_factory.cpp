@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "frame/entry_boundary.h"
 #include "frame/module_state.h"
 #include "frame/plugin_object.h"
 
@@ -35,11 +36,13 @@ HRESULT CClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) 
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    auto* plugin = new (std::nothrow) CRenderPlugin();
-    if (plugin == nullptr) return E_OUTOFMEMORY;
-    const HRESULT hr = plugin->QueryInterface(riid, ppv);
-    plugin->Release();  // on failure this destroys the object
-    return hr;
+    return Guarded(kComFailure, [&] {
+        auto* plugin = new (std::nothrow) CRenderPlugin();
+        if (plugin == nullptr) return E_OUTOFMEMORY;
+        const HRESULT hr = plugin->QueryInterface(riid, ppv);
+        plugin->Release();  // on failure this destroys the object
+        return hr;
+    });
 }
 
 HRESULT CClassFactory::LockServer(BOOL lock) {
@@ -53,11 +56,13 @@ HRESULT CClassFactory::LockServer(BOOL lock) {
 HRESULT GetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
     if (ppv != nullptr) *ppv = nullptr;
     if (rclsid != CLSID_OEMRENDER) return CLASS_E_CLASSNOTAVAILABLE;
-    auto* factory = new (std::nothrow) CClassFactory();
-    if (factory == nullptr) return E_OUTOFMEMORY;
-    const HRESULT hr = factory->QueryInterface(riid, ppv);
-    factory->Release();
-    return hr;
+    return Guarded(kComFailure, [&] {
+        auto* factory = new (std::nothrow) CClassFactory();
+        if (factory == nullptr) return E_OUTOFMEMORY;
+        const HRESULT hr = factory->QueryInterface(riid, ppv);
+        factory->Release();
+        return hr;
+    });
 }
 
 }  // namespace xlr

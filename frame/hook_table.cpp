@@ -1,4 +1,6 @@
-// The hook table handed to Unidrv at EnableDriver.
+// The hook table handed to Unidrv at EnableDriver. Each entry holds its hook
+// behind the plug-in's exception boundary.
+#include "frame/entry_boundary.h"
 #include "frame/hooks.h"
 #include "image/blit_hooks.h"
 
@@ -7,27 +9,27 @@ namespace {
 
 // Slot order: the same slots index PluginDeviceState::unidrvHooks.
 const DRVFN kHookTable[kHookCount] = {
-    {INDEX_DrvCopyBits, FunctionCast<PFN>(&DrvCopyBits)},
-    {INDEX_DrvBitBlt, FunctionCast<PFN>(&DrvBitBlt)},
-    {INDEX_DrvStretchBlt, FunctionCast<PFN>(&DrvStretchBlt)},
-    {INDEX_DrvStretchBltROP, FunctionCast<PFN>(&DrvStretchBltROP)},
-    {INDEX_DrvTransparentBlt, FunctionCast<PFN>(&DrvTransparentBlt)},
-    {INDEX_DrvAlphaBlend, FunctionCast<PFN>(&DrvAlphaBlend)},
-    {INDEX_DrvGradientFill, FunctionCast<PFN>(&DrvGradientFill)},
-    {INDEX_DrvTextOut, FunctionCast<PFN>(&DrvTextOut)},
-    {INDEX_DrvStartPage, FunctionCast<PFN>(&DrvStartPage)},
-    {INDEX_DrvSendPage, FunctionCast<PFN>(&DrvSendPage)},
-    {INDEX_DrvEscape, FunctionCast<PFN>(&DrvEscape)},
-    {INDEX_DrvStartDoc, FunctionCast<PFN>(&DrvStartDoc)},
-    {INDEX_DrvEndDoc, FunctionCast<PFN>(&DrvEndDoc)},
-    {INDEX_DrvNextBand, FunctionCast<PFN>(&DrvNextBand)},
-    {INDEX_DrvStartBanding, FunctionCast<PFN>(&DrvStartBanding)},
-    {INDEX_DrvPlgBlt, FunctionCast<PFN>(&DrvPlgBlt)},
-    {INDEX_DrvLineTo, FunctionCast<PFN>(&DrvLineTo)},
-    {INDEX_DrvStrokePath, FunctionCast<PFN>(&DrvStrokePath)},
-    {INDEX_DrvFillPath, FunctionCast<PFN>(&DrvFillPath)},
-    {INDEX_DrvStrokeAndFillPath, FunctionCast<PFN>(&DrvStrokeAndFillPath)},
-    {INDEX_DrvQueryDeviceSupport, FunctionCast<PFN>(&DrvQueryDeviceSupport)},
+    {INDEX_DrvCopyBits, FunctionCast<PFN>(&HookEntry<&DrvCopyBits>::Call)},
+    {INDEX_DrvBitBlt, FunctionCast<PFN>(&HookEntry<&DrvBitBlt>::Call)},
+    {INDEX_DrvStretchBlt, FunctionCast<PFN>(&HookEntry<&DrvStretchBlt>::Call)},
+    {INDEX_DrvStretchBltROP, FunctionCast<PFN>(&HookEntry<&DrvStretchBltROP>::Call)},
+    {INDEX_DrvTransparentBlt, FunctionCast<PFN>(&HookEntry<&DrvTransparentBlt>::Call)},
+    {INDEX_DrvAlphaBlend, FunctionCast<PFN>(&HookEntry<&DrvAlphaBlend>::Call)},
+    {INDEX_DrvGradientFill, FunctionCast<PFN>(&HookEntry<&DrvGradientFill>::Call)},
+    {INDEX_DrvTextOut, FunctionCast<PFN>(&HookEntry<&DrvTextOut>::Call)},
+    {INDEX_DrvStartPage, FunctionCast<PFN>(&HookEntry<&DrvStartPage>::Call)},
+    {INDEX_DrvSendPage, FunctionCast<PFN>(&HookEntry<&DrvSendPage>::Call)},
+    {INDEX_DrvEscape, FunctionCast<PFN>(&HookEntry<&DrvEscape>::Call)},
+    {INDEX_DrvStartDoc, FunctionCast<PFN>(&HookEntry<&DrvStartDoc>::Call)},
+    {INDEX_DrvEndDoc, FunctionCast<PFN>(&HookEntry<&DrvEndDoc>::Call)},
+    {INDEX_DrvNextBand, FunctionCast<PFN>(&HookEntry<&DrvNextBand>::Call)},
+    {INDEX_DrvStartBanding, FunctionCast<PFN>(&HookEntry<&DrvStartBanding>::Call)},
+    {INDEX_DrvPlgBlt, FunctionCast<PFN>(&HookEntry<&DrvPlgBlt>::Call)},
+    {INDEX_DrvLineTo, FunctionCast<PFN>(&HookEntry<&DrvLineTo>::Call)},
+    {INDEX_DrvStrokePath, FunctionCast<PFN>(&HookEntry<&DrvStrokePath>::Call)},
+    {INDEX_DrvFillPath, FunctionCast<PFN>(&HookEntry<&DrvFillPath>::Call)},
+    {INDEX_DrvStrokeAndFillPath, FunctionCast<PFN>(&HookEntry<&DrvStrokeAndFillPath>::Call)},
+    {INDEX_DrvQueryDeviceSupport, FunctionCast<PFN>(&HookEntry<&DrvQueryDeviceSupport>::Call)},
 };
 
 constexpr DWORD kInterfaceVersion = 0x00010000;

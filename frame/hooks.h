@@ -1,7 +1,8 @@
 // The frame's graphics hooks: the graphics engine calls these before Unidrv.
 // Each finds its device from the surface and decides whether to draw itself,
 // to pass the call to Unidrv's own function, or both. The image hooks are in
-// image/blit_hooks.h.
+// image/blit_hooks.h. Unidrv reaches every hook through the hook table, whose
+// entries hold it behind the exception boundary (frame/entry_boundary.h).
 #pragma once
 
 #include <winddi.h>

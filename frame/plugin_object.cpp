@@ -1,3 +1,6 @@
+// The plug-in object. Every method that does work runs behind the exception
+// boundary (frame/entry_boundary.h); the reference counting, GetInfo and the
+// methods left to Unidrv cannot throw.
 #include "frame/plugin_object.h"
 
 #include <cstring>
@@ -5,6 +8,7 @@
 
 #include "frame/command_callbacks.h"
 #include "frame/device_enable.h"
+#include "frame/entry_boundary.h"
 #include "frame/font_command.h"
 #include "frame/hooks.h"
 #include "frame/module_state.h"
@@ -94,19 +98,24 @@ HRESULT CRenderPlugin::GetInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD need
 }
 
 HRESULT CRenderPlugin::DevMode(DWORD mode, POEMDMPARAM param) {
-    return HandleDevMode(mode, param, FillRetentionUserName) ? S_OK : E_FAIL;
+    return Guarded(kComFailure, [&] {
+        return HandleDevMode(mode, param, FillRetentionUserName) ? S_OK : E_FAIL;
+    });
 }
 
 HRESULT CRenderPlugin::EnableDriver(DWORD driverVersion, DWORD size, PDRVENABLEDATA ded) {
-    return EnableHookTable(driverVersion, size, ded) ? S_OK : E_FAIL;
+    return Guarded(kComFailure,
+                   [&] { return EnableHookTable(driverVersion, size, ded) ? S_OK : E_FAIL; });
 }
 
 HRESULT CRenderPlugin::DisableDriver() {
-    if (m_driverHelper != nullptr) {
-        m_driverHelper->Release();
-        m_driverHelper = nullptr;
-    }
-    return S_OK;
+    return Guarded(kComFailure, [&] {
+        if (m_driverHelper != nullptr) {
+            m_driverHelper->Release();
+            m_driverHelper = nullptr;
+        }
+        return S_OK;
+    });
 }
 
 HRESULT CRenderPlugin::EnablePDEV(PDEVOBJ pdevobj, PWSTR, ULONG, HSURF*, ULONG gdiInfoSize,
@@ -114,32 +123,41 @@ HRESULT CRenderPlugin::EnablePDEV(PDEVOBJ pdevobj, PWSTR, ULONG, HSURF*, ULONG g
                                   DRVENABLEDATA* ded, PDEVOEM* devOem) {
     // Records shorter than ours would be written past their end.
     if (gdiInfoSize < sizeof(GDIINFO) || devInfoSize < sizeof(DEVINFO)) return E_FAIL;
-    PluginDeviceState* state = EnableDeviceState(pdevobj, m_driverHelper, gdiInfo, devInfo, ded);
-    if (state == nullptr) return E_FAIL;
-    if (devOem != nullptr) *devOem = state;
-    return S_OK;
+    return Guarded(kComFailure, [&] {
+        PluginDeviceState* state =
+            EnableDeviceState(pdevobj, m_driverHelper, gdiInfo, devInfo, ded);
+        if (state == nullptr) return E_FAIL;
+        if (devOem != nullptr) *devOem = state;
+        return S_OK;
+    });
 }
 
 HRESULT CRenderPlugin::DisablePDEV(PDEVOBJ pdevobj) {
-    DisableDeviceState(pdevobj);
-    return S_OK;
+    return Guarded(kComFailure, [&] {
+        DisableDeviceState(pdevobj);
+        return S_OK;
+    });
 }
 
 HRESULT CRenderPlugin::ResetPDEV(PDEVOBJ oldDevobj, PDEVOBJ newDevobj) {
-    ResetDeviceState(oldDevobj, newDevobj);
-    return S_OK;
+    return Guarded(kComFailure, [&] {
+        ResetDeviceState(oldDevobj, newDevobj);
+        return S_OK;
+    });
 }
 
 HRESULT CRenderPlugin::PublishDriverInterface(IUnknown* unknown) {
     if (m_driverHelper != nullptr) return S_OK;  // the first interface stays
     if (unknown == nullptr) return E_FAIL;
-    void* helper = nullptr;
-    if (FAILED(unknown->QueryInterface(IID_IPrintOemDriverUni, &helper)) || helper == nullptr) {
-        m_driverHelper = nullptr;
-        return E_FAIL;
-    }
-    m_driverHelper = static_cast<IPrintOemDriverUni*>(helper);
-    return S_OK;
+    return Guarded(kComFailure, [&] {
+        void* helper = nullptr;
+        if (FAILED(unknown->QueryInterface(IID_IPrintOemDriverUni, &helper)) || helper == nullptr) {
+            m_driverHelper = nullptr;
+            return E_FAIL;
+        }
+        m_driverHelper = static_cast<IPrintOemDriverUni*>(helper);
+        return S_OK;
+    });
 }
 
 HRESULT CRenderPlugin::GetImplementedMethod(PSTR methodName) {
@@ -148,17 +166,21 @@ HRESULT CRenderPlugin::GetImplementedMethod(PSTR methodName) {
 
 HRESULT CRenderPlugin::CommandCallback(PDEVOBJ pdevobj, DWORD callbackId, DWORD count,
                                        PDWORD params, INT*) {
-    HandleCommandCallback(pdevobj, callbackId, count, params);
-    return S_OK;
+    return Guarded(kComFailure, [&] {
+        HandleCommandCallback(pdevobj, callbackId, count, params);
+        return S_OK;
+    });
 }
 
 HRESULT CRenderPlugin::SendFontCmd(PDEVOBJ pdevobj, PUNIFONTOBJ font, PFINVOCATION invocation) {
-    SendFontCommand(pdevobj, font, invocation);
-    return S_OK;
+    return Guarded(kComFailure, [&] {
+        SendFontCommand(pdevobj, font, invocation);
+        return S_OK;
+    });
 }
 
 HRESULT CRenderPlugin::WritePrinter(PDEVOBJ pdevobj, PVOID buffer, DWORD size, PDWORD written) {
-    return WriteJobBytes(pdevobj, buffer, size, written);
+    return Guarded(kComFailure, [&] { return WriteJobBytes(pdevobj, buffer, size, written); });
 }
 
 // Methods Unidrv may call but the plug-in leaves to Unidrv.

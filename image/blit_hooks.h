@@ -1,6 +1,8 @@
 // The image hooks: bit-block transfers, stretches, copies, parallelograms,
 // transparent and alpha blits and gradient fills. Some draw photographs by
 // themselves through the image sender; the rest pass the call to Unidrv.
+// Unidrv reaches them through the frame's hook table, behind the exception
+// boundary.
 #pragma once
 
 #include <winddi.h>

@@ -7,6 +7,7 @@
 #include <xlplatform/world.h>
 
 #include "frame/device_enable.h"
+#include "frame/entry_boundary.h"
 #include "frame/hooks.h"
 #include "support/fake_unidrv.h"
 
@@ -80,7 +81,7 @@ TEST(HookTable, EnableDriverChecksVersionAndSize) {
         EXPECT_EQ(ded.pdrvfn[i].iFunc, expected[i]) << i;
         EXPECT_NE(ded.pdrvfn[i].pfn, nullptr);
     }
-    EXPECT_EQ(ded.pdrvfn[18].pfn, FunctionCast<PFN>(&xlr::DrvFillPath));
+    EXPECT_EQ(ded.pdrvfn[18].pfn, FunctionCast<PFN>(&xlr::HookEntry<&xlr::DrvFillPath>::Call));
 }
 
 TEST_F(HooksTest, ForwardingStopsDuringTheAnalysisPass) {
