@@ -4,7 +4,6 @@
 #include <vector>
 
 #include <winspool.h>
-#include <xlplatform/world.h>
 
 #include "settings/device/device_state.h"
 #include "job/job_control.h"
@@ -46,9 +45,9 @@ void WriteOrientation(PDEVOBJ device, PluginDeviceState& state, const SettingsRe
         }
     } else {
         const FeatureReader features(device, state.driverHelper);
-        const auto stapling = features.Read(u"Stapling");
-        if (stapling && !SameText(*stapling, u"NONE") && dm.dmOrientation == DMORIENT_LANDSCAPE &&
-            twoWide)
+        const auto stapling = features.Read(WSTR("Stapling"));
+        if (stapling && !SameText(*stapling, WSTR("NONE")) &&
+            dm.dmOrientation == DMORIENT_LANDSCAPE && twoWide)
             flip = true;
     }
     const bool rotated = (settings.rotate180 != 0) != flip;
@@ -65,7 +64,7 @@ void WriteOrientation(PDEVOBJ device, PluginDeviceState& state, const SettingsRe
 
 // The media type of BeginPage, by the name the printer's media list gives it.
 void WriteMediaType(PDEVOBJ device) {
-    const std::u16string printer = PrinterName(device->hPrinter);
+    const WideString printer = PrinterName(device->hPrinter);
     if (printer.empty()) return;
     const auto numbers = BGetMediaTypeIndices(printer.c_str(), WSTR("LPT1:"), device->pPublicDM);
     const auto names = BGetMediaTypeNames(printer.c_str(), WSTR("LPT1:"), device->pPublicDM);
@@ -73,8 +72,8 @@ void WriteMediaType(PDEVOBJ device) {
     SpoolStream stream(device);
     if (!stream) return;
     for (size_t i = 0; i < numbers->size(); ++i) {
-        if ((*numbers)[i] != device->pPublicDM->dmMediaType || (*names)[i] == u" ") continue;
-        const std::string name = xlplatform::Utf16ToUtf8((*names)[i]);
+        if ((*numbers)[i] != device->pPublicDM->dmMediaType || (*names)[i] == WSTR(" ")) continue;
+        const std::string name = ToUtf8((*names)[i]);
         XLPutUByteArray(stream.get(), reinterpret_cast<const uint8_t*>(name.data()),
                         static_cast<uint32_t>(name.size()));
         XLPutAttribute(stream.get(), xlattr::MediaType);
@@ -139,7 +138,7 @@ void HandleCommandCallback(PDEVOBJ device, DWORD id, DWORD, PDWORD) {
         default:
             if (IsJobControlCallback(id))
                 return WriteJobControlCallback(device, *state, *settings, id);
-            if (FeatureReader(device, state->driverHelper).Exists(u"KXXMLFileUsed"))
+            if (FeatureReader(device, state->driverHelper).Exists(WSTR("KXXMLFileUsed")))
                 if (auto command = ConfiguredCommand(device, *state, id))
                     WriteConfiguredCommand(device, *command);
     }

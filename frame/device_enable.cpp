@@ -58,7 +58,8 @@ void ComputeMargins(PDEVOBJ device, const FeatureReader& features, PluginDeviceS
     state.marginY = std::max(gdi.ptlPhysOffset.y, bottomGap);
     if (state.emulateMargins == 1) {
         POINTL offset{0, 0};
-        if (!features.Exists(u"KXXMLFileUsed") || !ReadXmlPageOffset(device, features, gdi, offset))
+        if (!features.Exists(WSTR("KXXMLFileUsed")) ||
+            !ReadXmlPageOffset(device, features, gdi, offset))
             offset = {0, 0};
         gdi.ptlPhysOffset = offset;
     }
@@ -79,8 +80,8 @@ void ComputeMargins(PDEVOBJ device, const FeatureReader& features, PluginDeviceS
 }
 
 // "low_high": the leading integer of each of the first two pieces.
-void ReadCustomRange(const std::u16string& text, PluginDeviceState& state) {
-    auto number = [](std::u16string_view piece) {
+void ReadCustomRange(const WideString& text, PluginDeviceState& state) {
+    auto number = [](WideStringView piece) {
         int32_t value = 0;
         size_t i = 0;
         const bool negative = !piece.empty() && piece[0] == u'-';
@@ -90,20 +91,20 @@ void ReadCustomRange(const std::u16string& text, PluginDeviceState& state) {
         return negative ? -value : value;
     };
     const size_t split = text.find(u'_');
-    std::u16string_view rest = std::u16string_view(text);
+    WideStringView rest = WideStringView(text);
     state.customRangeLow = number(rest.substr(0, split));
     state.customRangeHigh = 0;
-    if (split != std::u16string::npos) {
+    if (split != WideString::npos) {
         rest = rest.substr(split + 1);
         state.customRangeHigh = number(rest.substr(0, rest.find(u'_')));
     }
 }
 
-int32_t JpegMode(const std::optional<std::u16string>& option) {
+int32_t JpegMode(const std::optional<WideString>& option) {
     if (!option) return 0;
-    if (SameText(*option, u"Auto")) return 1;
-    if (SameText(*option, u"Best")) return 2;
-    if (SameText(*option, u"Maximum")) return 3;
+    if (SameText(*option, WSTR("Auto"))) return 1;
+    if (SameText(*option, WSTR("Best"))) return 2;
+    if (SameText(*option, WSTR("Maximum"))) return 3;
     return 0;
 }
 
@@ -140,8 +141,8 @@ PluginDeviceState* EnableDeviceState(PDEVOBJ device, IPrintOemDriverUni* helper,
     std::memset(state->watermarkCharCodes, 0, sizeof state->watermarkCharCodes);
     state->jobDataType = 0;
     state->jobId = 0;
-    state->reverseOrderForDuplex = features.Is(u"KXOutputOrderReverseForDuplex", u"TRUE");
-    state->pcl6PassThrough = features.Exists(u"KXPCL6PassThrough");
+    state->reverseOrderForDuplex = features.Is(WSTR("KXOutputOrderReverseForDuplex"), WSTR("TRUE"));
+    state->pcl6PassThrough = features.Exists(WSTR("KXPCL6PassThrough"));
 
     const DEVMODEW* dm = device->pPublicDM;
     if (dm == nullptr) {
@@ -153,38 +154,39 @@ PluginDeviceState* EnableDeviceState(PDEVOBJ device, IPrintOemDriverUni* helper,
     state->physOffsetY = state->marginY = gdi.ptlPhysOffset.y;
     state->printableWidth = static_cast<int32_t>(gdi.ulHorzRes);
     state->printableHeight = static_cast<int32_t>(gdi.ulVertRes);
-    state->emulateMargins = features.Is(u"KXEmulateTarnlowMargins", u"TRUE");
+    state->emulateMargins = features.Is(WSTR("KXEmulateTarnlowMargins"), WSTR("TRUE"));
 
     const bool simplexJob = dm->dmDuplex == DMDUP_SIMPLEX && settings->manualDuplex == 0;
     if (simplexJob) {
-        state->symmetricMargins = features.Is(u"KXSymmetricMargins", u"TRUE");
-    } else if (const auto scaling = features.Read(u"KXAutoDuplexScaling")) {
+        state->symmetricMargins = features.Is(WSTR("KXSymmetricMargins"), WSTR("TRUE"));
+    } else if (const auto scaling = features.Read(WSTR("KXAutoDuplexScaling"))) {
         state->autoDuplexScaling =
-            SameText(*scaling, u"TRUE") && state->emulateMargins == 0 ? 1 : 2;
+            SameText(*scaling, WSTR("TRUE")) && state->emulateMargins == 0 ? 1 : 2;
     }
     if (state->emulateMargins == 1 || state->autoDuplexScaling == 1)
         ComputeMargins(device, features, *state, gdi);
 
-    if (features.Exists(u"KXBorderLessPhoto") && IsBorderlessForm(device)) {
+    if (features.Exists(WSTR("KXBorderLessPhoto")) && IsBorderlessForm(device)) {
         gdi.ulHorzRes = static_cast<ULONG>(gdi.szlPhysSize.cx);
         gdi.ulVertRes = static_cast<ULONG>(gdi.szlPhysSize.cy);
         gdi.ptlPhysOffset = {0, 0};
     }
-    if (const auto range = features.Read(u"ActualCustomRange")) ReadCustomRange(*range, *state);
+    if (const auto range = features.Read(WSTR("ActualCustomRange")))
+        ReadCustomRange(*range, *state);
 
     state->duplexRotateEnabled = 1;
-    state->mapManualFeedToTray1 = features.Is(u"KXMapManualFeedToTray1", u"TRUE");
-    state->manualDuplexModal = features.Is(u"KXManualDuplexDialogModel", u"Modal");
+    state->mapManualFeedToTray1 = features.Is(WSTR("KXMapManualFeedToTray1"), WSTR("TRUE"));
+    state->manualDuplexModal = features.Is(WSTR("KXManualDuplexDialogModel"), WSTR("Modal"));
     state->manualDuplexOddFirstOff =
-        features.Is(u"KXManualDuplexPageOrder", u"OddPagesFirst") ? 0 : 1;
-    if (const auto rotate = features.Read(u"KXManualDuplexPageRotate"))
-        state->rotate180 = SameText(*rotate, u"UserRotate") ? 1 : 0;
+        features.Is(WSTR("KXManualDuplexPageOrder"), WSTR("OddPagesFirst")) ? 0 : 1;
+    if (const auto rotate = features.Read(WSTR("KXManualDuplexPageRotate")))
+        state->rotate180 = SameText(*rotate, WSTR("UserRotate")) ? 1 : 0;
     else
-        state->rotate180 = features.Exists(u"KXOrientRotate180") ? 0 : 1;
-    const auto vellex = features.Read(u"DeviceIsVellex");
+        state->rotate180 = features.Exists(WSTR("KXOrientRotate180")) ? 0 : 1;
+    const auto vellex = features.Read(WSTR("DeviceIsVellex"));
     state->deviceIsVellex =
-        vellex && (SameText(*vellex, u"INSTALLED") || SameText(*vellex, u"TRUE")) ? 1 : 0;
-    state->jpegMode = JpegMode(features.Read(u"JPEGEnable"));
+        vellex && (SameText(*vellex, WSTR("INSTALLED")) || SameText(*vellex, WSTR("TRUE"))) ? 1 : 0;
+    state->jpegMode = JpegMode(features.Read(WSTR("JPEGEnable")));
 
     state->savedOrientation = static_cast<uint16_t>(dm->dmOrientation);
     state->mediaManualDuplex = 0;
@@ -198,27 +200,28 @@ PluginDeviceState* EnableDeviceState(PDEVOBJ device, IPrintOemDriverUni* helper,
         gdi.ulNumColors = std::max<ULONG>(gdi.ulNumColors, 256);
         if ((gdi.ulNumColors & 0xFFFF) == 0) gdi.ulNumColors -= 1;
     }
-    state->smartDuplexSinglePage = features.Is(u"KXSmartDuplexSinglePageJob", u"TRUE");
-    state->smartDuplexOddPage = features.Is(u"KXSmartDuplexOddPageJob", u"TRUE");
-    if (features.Is(u"KXPngPassthrough", u"TRUE")) {
+    state->smartDuplexSinglePage = features.Is(WSTR("KXSmartDuplexSinglePageJob"), WSTR("TRUE"));
+    state->smartDuplexOddPage = features.Is(WSTR("KXSmartDuplexOddPageJob"), WSTR("TRUE"));
+    if (features.Is(WSTR("KXPngPassthrough"), WSTR("TRUE"))) {
         state->pngPassThrough = 1;
         devInfo->flGraphicsCaps2 |= GCAPS2_PNGSRC;
     }
-    state->shiftMarginsForRotate180 = features.Is(u"KXShiftMarginsForOrientRotate180", u"TRUE");
-    state->alternateLetterhead = features.Is(u"AlternateLetterHead", u"TRUE");
-    if (const auto duplexUnit = features.Read(u"DuplexUnit")) {
-        if (SameText(*duplexUnit, u"FALSE") || SameText(*duplexUnit, u"NOTINSTALLED") ||
+    state->shiftMarginsForRotate180 =
+        features.Is(WSTR("KXShiftMarginsForOrientRotate180"), WSTR("TRUE"));
+    state->alternateLetterhead = features.Is(WSTR("AlternateLetterHead"), WSTR("TRUE"));
+    if (const auto duplexUnit = features.Read(WSTR("DuplexUnit"))) {
+        if (SameText(*duplexUnit, WSTR("FALSE")) || SameText(*duplexUnit, WSTR("NOTINSTALLED")) ||
             settings->outputMode != 3)
             state->alternateLetterhead = 0;
     }
-    state->speedMech = features.Exists(u"KXSpeedMech");
+    state->speedMech = features.Exists(WSTR("KXSpeedMech"));
     state->speedMechFlags = state->speedMechMode = 0;
     state->preAnalysis = state->suppressOutput = 0;
     state->commandStore = nullptr;
     state->speedMechSimplex = simplexJob ? 1 : 0;
     state->resolution = static_cast<int32_t>(gdi.ulLogPixelsX);
 
-    if (features.Is(u"KXEnableRAWSpooling", u"TRUE")) {
+    if (features.Is(WSTR("KXEnableRAWSpooling"), WSTR("TRUE"))) {
         bool dontJournal = false;
         if (settings->rawSpoolingCapable != 0) {
             RunMediaChecks(device, *state, *settings);

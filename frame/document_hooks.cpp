@@ -34,7 +34,7 @@ int32_t JobDataType(HANDLE printer, DWORD jobId) {
     std::vector<BYTE> buffer(needed);
     if (!GetJobW(printer, jobId, 2, buffer.data(), needed, &needed)) return 0;
     const auto* job = reinterpret_cast<const JOB_INFO_2W*>(buffer.data());
-    return job->pDatatype != nullptr && SameText(job->pDatatype, u"RAW") ? 2 : 1;
+    return job->pDatatype != nullptr && SameText(job->pDatatype, WSTR("RAW")) ? 2 : 1;
 }
 
 void ForgetCaptureFile(PluginDeviceState& state) {
@@ -64,9 +64,12 @@ bool MakeCaptureFile(PluginDeviceState& state) {
 }
 
 // "Off" 99, "On" -99, "Low" -1, "Medium" 0, "High" 1; anything else -99.
-int32_t EnhancementLevel(const FeatureReader& features, std::u16string_view feature) {
-    constexpr std::pair<std::u16string_view, int32_t> kLevels[] = {
-        {u"Off", 99}, {u"On", -99}, {u"Low", -1}, {u"Medium", 0}, {u"High", 1}};
+int32_t EnhancementLevel(const FeatureReader& features, WideStringView feature) {
+    constexpr std::pair<WideStringView, int32_t> kLevels[] = {{WSTR("Off"), 99},
+                                                              {WSTR("On"), -99},
+                                                              {WSTR("Low"), -1},
+                                                              {WSTR("Medium"), 0},
+                                                              {WSTR("High"), 1}};
     if (const auto option = features.Read(feature))
         for (const auto& [name, level] : kLevels)
             if (SameText(*option, name)) return level;
@@ -74,12 +77,12 @@ int32_t EnhancementLevel(const FeatureReader& features, std::u16string_view feat
 }
 
 void ReadEnhancementFeatures(const FeatureReader& features, PluginDeviceState& state) {
-    state.redEyeReduction = features.Is(u"KXRedEyeReduction", u"On") ? 1 : 0;
-    state.contrast = EnhancementLevel(features, u"KXContrast");
-    state.sharpness = EnhancementLevel(features, u"KXSharpness");
-    state.smoothing = EnhancementLevel(features, u"KXSmoothing");
-    state.smartFocus = features.Is(u"KXSmartFocus", u"On") ? 99 : kEnhanceNotSet;
-    state.digitalFlash = EnhancementLevel(features, u"KXDigitalFlash");
+    state.redEyeReduction = features.Is(WSTR("KXRedEyeReduction"), WSTR("On")) ? 1 : 0;
+    state.contrast = EnhancementLevel(features, WSTR("KXContrast"));
+    state.sharpness = EnhancementLevel(features, WSTR("KXSharpness"));
+    state.smoothing = EnhancementLevel(features, WSTR("KXSmoothing"));
+    state.smartFocus = features.Is(WSTR("KXSmartFocus"), WSTR("On")) ? 99 : kEnhanceNotSet;
+    state.digitalFlash = EnhancementLevel(features, WSTR("KXDigitalFlash"));
 }
 
 // Pages go through two passes when pre-analysis is configured, some photo
@@ -87,7 +90,7 @@ void ReadEnhancementFeatures(const FeatureReader& features, PluginDeviceState& s
 void DecidePreAnalysis(PDEVOBJ device, const FeatureReader& features, PluginDeviceState& state,
                        const SettingsRecord& settings) {
     state.preAnalysis = state.suppressOutput = 0;
-    if (features.Exists(u"KXPreAnalysis")) {
+    if (features.Exists(WSTR("KXPreAnalysis"))) {
         const bool noEnhancement =
             state.redEyeReduction == 0 && state.smartFocus == kEnhanceNotSet &&
             state.contrast == kEnhanceNotSet && state.sharpness == kEnhanceNotSet &&
@@ -144,7 +147,7 @@ BOOL DrvStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
 
     const FeatureReader features(device, state->driverHelper);
     const DEVMODEW& dm = *device->pPublicDM;
-    const bool captureWanted = !features.Exists(u"EMFSpoolingforPLSwoVellex") &&
+    const bool captureWanted = !features.Exists(WSTR("EMFSpoolingforPLSwoVellex")) &&
                                state->jobDataType == 2 && state->deviceIsVellex == 0 &&
                                dm.dmCopies > 1 && dm.dmCollate == DMCOLLATE_TRUE;
     if (!captureWanted) {
@@ -155,7 +158,7 @@ BOOL DrvStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
 
     ReadEnhancementFeatures(features, *state);
     DecidePreAnalysis(device, features, *state, *settings);
-    if (const auto serial = features.Read(u"KXPCompositeUSBGetSerialNumber")) {
+    if (const auto serial = features.Read(WSTR("KXPCompositeUSBGetSerialNumber"))) {
         const size_t length = std::min(serial->size(), std::size(state->usbSerialNumber) - 1);
         std::memcpy(state->usbSerialNumber, serial->data(), length * sizeof(WCHAR));
         state->usbSerialNumber[length] = 0;

@@ -1,27 +1,31 @@
-// The entry points of libxlrender.so: the two COM exports, and the module-attach
-// step that stores the module's own handle (DllMain's process attach).
-#include <dlfcn.h>
-
+// The entry points of the plug-in module: the two COM exports, and DllMain,
+// whose process attach stores the module's own handle.
 #include <prcomoem.h>
 
 #include "frame/class_factory.h"
 #include "frame/module_state.h"
 
-namespace {
-
-__attribute__((constructor)) void ModuleAttach() {
-    Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&ModuleAttach), &info) == 0 || info.dli_fname == nullptr)
-        return;
-    // RTLD_NOLOAD only looks the loaded module up; the extra reference is dropped
-    // at once, the handle stays valid while the module is loaded.
-    void* self = ::dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
-    if (self == nullptr) return;
-    xlr::SetModuleHandle(static_cast<HMODULE>(self));
-    ::dlclose(self);
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) xlr::SetModuleHandle(instance);
+    return TRUE;
 }
 
+#ifndef _WIN32
+namespace {
+
+// Where no loader calls DllMain, the module's own initialisation does, with the
+// handle of the module this code was loaded in.
+const bool g_attached = [] {
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&DllMain), &self))
+        return false;
+    return DllMain(self, DLL_PROCESS_ATTACH, nullptr) != FALSE;
+}();
+
 }  // namespace
+#endif
 
 extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID rclsid,
                                                                             REFIID riid,
@@ -29,6 +33,7 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFC
     return xlr::GetClassObject(rclsid, riid, ppv);
 }
 
+// Only reads two counts: it cannot fail.
 extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow() {
     return xlr::CanUnloadNow();
 }

@@ -37,12 +37,12 @@ uint32_t PageCopies(PDEVOBJ device, const PluginDeviceState& state) {
     const FeatureReader features(device, state.driverHelper);
     const bool collated =
         device->pPublicDM != nullptr && device->pPublicDM->dmCollate == DMCOLLATE_TRUE;
-    const auto vellex = features.Read(u"DeviceIsVellex");
+    const auto vellex = features.Read(WSTR("DeviceIsVellex"));
     if (!vellex) return collated ? 1 : UnidrvCopies(device, state);
     uint32_t copies = 1;
-    if (SameText(*vellex, u"NOTINSTALLED")) {
+    if (SameText(*vellex, WSTR("NOTINSTALLED"))) {
         copies = UnidrvCopies(device, state);
-    } else if (SameText(*vellex, u"INSTALLED")) {
+    } else if (SameText(*vellex, WSTR("INSTALLED"))) {
         copies = collated ? 1 : UnidrvCopies(device, state);
     } else {
         return 1;

@@ -40,8 +40,8 @@ BOOL DrvStartPage(SURFOBJ* pso) {
     }
     const FeatureReader features(device, state->driverHelper);
     if (TakesFullPath(*settings, *state) && state->pageCount == 1)
-        if (const auto colorMode = features.Read(u"ColorMode"))
-            state->colorMode = SameText(*colorMode, u"Mono") ? 1 : 2;
+        if (const auto colorMode = features.Read(WSTR("ColorMode")))
+            state->colorMode = SameText(*colorMode, WSTR("Mono")) ? 1 : 2;
     const BOOL result = unidrv(pso);
     if (state->speedMech == 1 && state->speedMechSimplex == 1)
         WriteSpeedMechanismCommand(device, *state);

@@ -13,12 +13,12 @@ constexpr DWORD kUsageContext = 21;  // in-process, local or remote server
 constexpr DWORD kModelBytes = 260;
 
 struct Bstr {
-    explicit Bstr(const std::u16string& text) : value(SysAllocString(text.c_str())) {}
+    explicit Bstr(const WideString& text) : value(SysAllocString(text.c_str())) {}
     ~Bstr() { SysFreeString(value); }
     BSTR value;
 };
 
-std::u16string ModelFromPrinterData(HANDLE printer) {
+WideString ModelFromPrinterData(HANDLE printer) {
     WCHAR model[kModelBytes / sizeof(WCHAR) + 1] = {};
     DWORD type = 0, needed = 0;
     WCHAR name[] = WSTR("Model");
@@ -28,13 +28,13 @@ std::u16string ModelFromPrinterData(HANDLE printer) {
     return model;
 }
 
-std::u16string ApplicationName(const SettingsRecord& settings) {
+WideString ApplicationName(const SettingsRecord& settings) {
     const size_t length = strnlen(settings.appFileName, sizeof settings.appFileName);
     if (length == 0) return {};
     WCHAR wide[sizeof settings.appFileName + 1] = {};
     const int units = MultiByteToWideChar(CP_ACP, 0, settings.appFileName, static_cast<int>(length),
                                           wide, static_cast<int>(sizeof settings.appFileName));
-    return units > 0 ? std::u16string(wide, static_cast<size_t>(units)) : std::u16string();
+    return units > 0 ? WideString(wide, static_cast<size_t>(units)) : WideString();
 }
 
 }  // namespace
@@ -45,11 +45,11 @@ UsageRecord MakeUsageRecord(PDEVOBJ device, const PluginDeviceState& state,
     // The device's serial number would come from the device itself (the device
     // query of a networked printer); the plug-in has no such component, so the
     // record carries the "unknown" serial number.
-    record.serialNumber = u"9999999999";
+    record.serialNumber = WSTR("9999999999");
     record.model = ModelFromPrinterData(device->hPrinter);
-    if (record.model.empty()) record.model = u"UnknownModel";
+    if (record.model.empty()) record.model = WSTR("UnknownModel");
     record.application = ApplicationName(settings);
-    if (record.application.empty()) record.application = u"UnknownAppName";
+    if (record.application.empty()) record.application = WSTR("UnknownAppName");
     record.pageTotal = static_cast<LONG>(settings.copies > 0 ? settings.copies : 1) *
                        static_cast<LONG>(state.pageCount);
     return record;
@@ -62,7 +62,7 @@ void SendUsageRecord(const UsageRecord& record) {
                                    &object)) &&
         object != nullptr) {
         auto* report = static_cast<IUsageReport*>(object);
-        Bstr device(record.serialNumber + u"#" + record.model);
+        Bstr device(record.serialNumber + WSTR("#") + record.model);
         Bstr application(record.application);
         report->SetDeviceText(USAGE_ITEM_DEVICE, device.value);
         report->SetApplicationText(USAGE_ITEM_APPLICATION, application.value);

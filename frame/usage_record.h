@@ -8,13 +8,14 @@
 
 #include "settings/device/device_state.h"
 #include "settings/settings_record.h"
+#include "settings/wide_text.h"
 
 namespace xlr {
 
 struct UsageRecord {
-    std::u16string serialNumber;  // "9999999999" when unknown
-    std::u16string model;         // "UnknownModel" when unknown
-    std::u16string application;   // "UnknownAppName" when unknown
+    WideString serialNumber;  // "9999999999" when unknown
+    WideString model;         // "UnknownModel" when unknown
+    WideString application;   // "UnknownAppName" when unknown
     LONG pageTotal = 0;
 };
 

@@ -8,10 +8,12 @@
 
 #include <winspool.h>
 
+#include "settings/wide_text.h"
+
 namespace xlr {
 namespace {
 
-constexpr std::array<std::u16string_view, 5> kDirectPortMarkers = {
+constexpr std::array<WideStringView, 5> kDirectPortMarkers = {
     WSTR("LPT1:"), WSTR("LPT2:"), WSTR("LPT3:"), WSTR("USB"), WSTR("DOT4"),
 };
 
@@ -26,11 +28,11 @@ bool IsDirectConnection(HANDLE printer) {
     if (!GetPrinterW(printer, 2, buffer.data(), needed, &needed)) return false;
     const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
     if (info->pPortName == nullptr) return false;
-    std::u16string port(info->pPortName);
+    WideString port(info->pPortName);
     if (!port.empty()) CharUpperBuffW(port.data(), static_cast<DWORD>(port.size()));
     return std::any_of(
         kDirectPortMarkers.begin(), kDirectPortMarkers.end(),
-        [&](std::u16string_view marker) { return port.find(marker) != std::u16string::npos; });
+        [&](WideStringView marker) { return port.find(marker) != WideString::npos; });
 }
 
 }  // namespace xlr

@@ -3,11 +3,10 @@
 #include <vector>
 
 #include <winspool.h>
-#include <xlplatform/world.h>
 
 namespace xlr {
 
-std::u16string FindComponentIni(HANDLE printer) {
+WideString FindComponentIni(HANDLE printer) {
     DWORD needed = 0;
     GetPrinterDriverW(printer, nullptr, 3, nullptr, 0, &needed);
     if (needed < sizeof(DRIVER_INFO_3W)) return {};
@@ -21,21 +20,20 @@ std::u16string FindComponentIni(HANDLE printer) {
     for (const WCHAR* name = info->pDependentFiles; name < end && *name != 0;) {
         const WCHAR* stop = name;
         while (stop < end && *stop != 0) ++stop;
-        const std::u16string file(name, stop);
-        if (xlplatform::Upper(file).find(u".INI") != std::u16string::npos) return file;
+        const WideString file(name, stop);
+        if (ToUpper(file).find(WSTR(".INI")) != WideString::npos) return file;
         name = stop + 1;
     }
     return {};
 }
 
-std::u16string ReadComponentName(std::u16string_view iniPath, const ComponentName& component) {
-    if (iniPath.empty()) return std::u16string(component.defaultName);
+WideString ReadComponentName(WideStringView iniPath, const ComponentName& component) {
+    if (iniPath.empty()) return WideString(component.defaultName);
     WCHAR name[kComponentNameBuffer] = {};
-    const std::u16string path(iniPath), key(component.key);
+    const WideString path(iniPath), key(component.key);
     const DWORD length = GetPrivateProfileStringW(WSTR("ComponentFiles"), key.c_str(), WSTR(""),
                                                   name, kComponentNameBuffer, path.c_str());
-    if (length == 0 || length >= kComponentNameBuffer - 1)
-        return std::u16string(component.defaultName);
+    if (length == 0 || length >= kComponentNameBuffer - 1) return WideString(component.defaultName);
     return name;
 }
 

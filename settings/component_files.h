@@ -7,19 +7,23 @@
 
 #include <windows.h>
 
+#include "settings/wide_text.h"
+
 namespace xlr {
 
 // Component keys and the names used when the INI file does not name them.
 struct ComponentName {
-    std::u16string_view key;
-    std::u16string_view defaultName;
+    WideStringView key;
+    WideStringView defaultName;
 };
-inline constexpr ComponentName kPrintProcessorComponent = {u"Component_F_B", u"XLPROC.DLL"};
-inline constexpr ComponentName kPluginComponent = {u"Component_F_C", u"xlrender.dll"};
-inline constexpr ComponentName kUsageComponent = {u"Component_F_E", u"XLUSAGE.DLL"};
-inline constexpr ComponentName kHelperResourceComponent = {u"Component_R_A", u"XLRESUI.DLL"};
-inline constexpr ComponentName kResourceComponent = {u"Component_R_B", u"XLRES.DLL"};
-inline constexpr ComponentName kDeviceQueryComponent = {u"Component_R_D", u"XLDEVQ.DLL"};
+inline constexpr ComponentName kPrintProcessorComponent = {WSTR("Component_F_B"),
+                                                           WSTR("XLPROC.DLL")};
+inline constexpr ComponentName kPluginComponent = {WSTR("Component_F_C"), WSTR("xlrender.dll")};
+inline constexpr ComponentName kUsageComponent = {WSTR("Component_F_E"), WSTR("XLUSAGE.DLL")};
+inline constexpr ComponentName kHelperResourceComponent = {WSTR("Component_R_A"),
+                                                           WSTR("XLRESUI.DLL")};
+inline constexpr ComponentName kResourceComponent = {WSTR("Component_R_B"), WSTR("XLRES.DLL")};
+inline constexpr ComponentName kDeviceQueryComponent = {WSTR("Component_R_D"), WSTR("XLDEVQ.DLL")};
 
 // A name of 30 units or more cannot be stored; a read that fills 29 units is
 // taken as cut off.
@@ -27,9 +31,9 @@ constexpr DWORD kComponentNameBuffer = 30;
 
 // Path of the first dependent file of the printer's driver whose upper-cased
 // name contains ".INI"; empty when there is none.
-std::u16string FindComponentIni(HANDLE printer);
+WideString FindComponentIni(HANDLE printer);
 
 // The file name the INI gives for the component, or its default name.
-std::u16string ReadComponentName(std::u16string_view iniPath, const ComponentName& component);
+WideString ReadComponentName(WideStringView iniPath, const ComponentName& component);
 
 }  // namespace xlr

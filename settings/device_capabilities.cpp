@@ -45,12 +45,12 @@ std::optional<std::vector<WCHAR>> ReadList(LPCWSTR printer, LPCWSTR port, WORD c
     return buffer;
 }
 
-std::optional<std::vector<std::u16string>> Names(LPCWSTR printer, LPCWSTR port, WORD capability,
-                                                 const DEVMODEW* devmode, const char* what) {
+std::optional<std::vector<WideString>> Names(LPCWSTR printer, LPCWSTR port, WORD capability,
+                                             const DEVMODEW* devmode, const char* what) {
     int count = 0;
     auto buffer = ReadList(printer, port, capability, devmode, kNameUnits, what, count);
     if (!buffer) return std::nullopt;
-    std::vector<std::u16string> names;
+    std::vector<WideString> names;
     for (int i = 0; i < count; ++i) {
         const WCHAR* entry = buffer->data() + static_cast<size_t>(i) * kNameUnits;
         size_t length = 0;
@@ -74,8 +74,8 @@ std::optional<std::vector<T>> Numbers(LPCWSTR printer, LPCWSTR port, WORD capabi
 
 }  // namespace
 
-std::optional<std::vector<std::u16string>> BGetPaperSizeNames(LPCWSTR printer, LPCWSTR port,
-                                                              const DEVMODEW* dm) {
+std::optional<std::vector<WideString>> BGetPaperSizeNames(LPCWSTR printer, LPCWSTR port,
+                                                          const DEVMODEW* dm) {
     return Names(printer, port, DC_PAPERNAMES, dm, "BGetPaperSizeNames");
 }
 
@@ -84,8 +84,8 @@ std::optional<std::vector<WORD>> BGetPaperSizeIndices(LPCWSTR printer, LPCWSTR p
     return Numbers<WORD>(printer, port, DC_PAPERS, dm, "BGetPaperSizeIndices");
 }
 
-std::optional<std::vector<std::u16string>> BGetMediaTypeNames(LPCWSTR printer, LPCWSTR port,
-                                                              const DEVMODEW* dm) {
+std::optional<std::vector<WideString>> BGetMediaTypeNames(LPCWSTR printer, LPCWSTR port,
+                                                          const DEVMODEW* dm) {
     return Names(printer, port, DC_MEDIATYPENAMES, dm, "BGetMediaTypeNames");
 }
 
@@ -94,14 +94,14 @@ std::optional<std::vector<DWORD>> BGetMediaTypeIndices(LPCWSTR printer, LPCWSTR 
     return Numbers<DWORD>(printer, port, DC_MEDIATYPES, dm, "BGetMediaTypeIndices");
 }
 
-std::u16string PrinterName(HANDLE printer) {
+WideString PrinterName(HANDLE printer) {
     DWORD needed = 0;
     GetPrinterW(printer, 2, nullptr, 0, &needed);
     if (needed < sizeof(PRINTER_INFO_2W)) return {};
     std::vector<BYTE> buffer(needed);
     if (!GetPrinterW(printer, 2, buffer.data(), needed, &needed)) return {};
     const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
-    return info->pPrinterName != nullptr ? std::u16string(info->pPrinterName) : std::u16string();
+    return info->pPrinterName != nullptr ? WideString(info->pPrinterName) : WideString();
 }
 
 }  // namespace xlr

@@ -3,8 +3,6 @@
 #include <cstring>
 #include <memory>
 
-#include <xlplatform/world.h>
-
 #include "settings/packed_block.h"
 
 namespace xlr {
@@ -21,11 +19,7 @@ void RepackIfUnpacked(PDEVOBJ device) {
 
 }  // namespace
 
-bool SameText(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() && xlplatform::Upper(a) == xlplatform::Upper(b);
-}
-
-std::optional<std::u16string> FeatureReader::Read(std::u16string_view feature) const {
+std::optional<WideString> FeatureReader::Read(WideStringView feature) const {
     if (feature.empty() || feature.size() > kMaxFeatureNameLength || device_ == nullptr)
         return std::nullopt;
     char name[kMaxFeatureNameLength * 2 + 1] = {};
@@ -52,16 +46,16 @@ std::optional<std::u16string> FeatureReader::Read(std::u16string_view feature) c
     const int units = MultiByteToWideChar(CP_ACP, 0, option, static_cast<int>(std::strlen(option)),
                                           wide, kFeatureOptionBufferSize);
     if (units <= 0) return std::nullopt;
-    return std::u16string(wide, static_cast<size_t>(units));
+    return WideString(wide, static_cast<size_t>(units));
 }
 
-bool FeatureReader::Is(std::u16string_view feature, std::u16string_view option) const {
+bool FeatureReader::Is(WideStringView feature, WideStringView option) const {
     const auto value = Read(feature);
     return value && SameText(*value, option);
 }
 
-EnumeratedSetting ReadEnumeratedSetting(const FeatureReader& reader, std::u16string_view feature,
-                                        std::span<const std::u16string_view> table) {
+EnumeratedSetting ReadEnumeratedSetting(const FeatureReader& reader, WideStringView feature,
+                                        std::span<const WideStringView> table) {
     const auto value = reader.Read(feature);
     if (!value) return {};
     for (size_t i = 0; i < table.size(); ++i)

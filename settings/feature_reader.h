@@ -9,6 +9,8 @@
 
 #include <prcomoem.h>
 
+#include "settings/wide_text.h"
+
 namespace xlr {
 
 constexpr size_t kMaxFeatureNameLength = 255;
@@ -22,20 +24,17 @@ class FeatureReader {
 
     // The option keyword, or nothing when the feature is absent (Unidrv answers
     // an empty keyword) or the name is over 255 units.
-    std::optional<std::u16string> Read(std::u16string_view feature) const;
+    std::optional<WideString> Read(WideStringView feature) const;
 
-    bool Exists(std::u16string_view feature) const { return Read(feature).has_value(); }
+    bool Exists(WideStringView feature) const { return Read(feature).has_value(); }
 
     // The option equals `option`, compared without regard to case.
-    bool Is(std::u16string_view feature, std::u16string_view option) const;
+    bool Is(WideStringView feature, WideStringView option) const;
 
   private:
     PDEVOBJ device_;
     IPrintOemDriverUni* helper_;
 };
-
-// Text comparison without regard to case, as feature options are compared.
-bool SameText(std::u16string_view a, std::u16string_view b);
 
 // Index of the option keyword in `table` (exact comparison); 0 when the feature
 // is absent or its keyword is not in the table. `matched` tells a real match.
@@ -43,7 +42,7 @@ struct EnumeratedSetting {
     uint32_t index = 0;
     bool matched = false;
 };
-EnumeratedSetting ReadEnumeratedSetting(const FeatureReader& reader, std::u16string_view feature,
-                                        std::span<const std::u16string_view> table);
+EnumeratedSetting ReadEnumeratedSetting(const FeatureReader& reader, WideStringView feature,
+                                        std::span<const WideStringView> table);
 
 }  // namespace xlr

@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <string_view>
 
+#include "settings/wide_text.h"
+
 namespace xlr {
 
-using namespace std::string_view_literals;
-
 inline constexpr std::array kPjlEncodingKeywords = {
-    u"INVALID_KXENCODING"sv, u"UTF8"sv, u"7bitEncoding"sv, u"8bitEncoding"sv, u"UTF8Subset"sv};
+    WideStringView(WSTR("INVALID_KXENCODING")), WideStringView(WSTR("UTF8")),
+    WideStringView(WSTR("7bitEncoding")), WideStringView(WSTR("8bitEncoding")),
+    WideStringView(WSTR("UTF8Subset"))};
 enum PjlEncoding : uint32_t {
     kPjlInvalid = 0,
     kPjlUtf8 = 1,
@@ -21,61 +23,84 @@ enum PjlEncoding : uint32_t {
 };
 
 inline constexpr std::array kJobAccountingKeywords = {
-    u"INVALID_KXJOBACCT"sv,           u"KXJOBACCT_JOBACNT"sv,
-    u"KXJOBACCT_TIMESTAMP"sv,         u"KXJOBACCT_JOBACNT_TIMESTAMP"sv,
-    u"KXJOBACCT_JOBACNT_COLORAUTH"sv, u"KXJOBACCT_JOBACNT_GROUPNAME"sv};
+    WideStringView(WSTR("INVALID_KXJOBACCT")),
+    WideStringView(WSTR("KXJOBACCT_JOBACNT")),
+    WideStringView(WSTR("KXJOBACCT_TIMESTAMP")),
+    WideStringView(WSTR("KXJOBACCT_JOBACNT_TIMESTAMP")),
+    WideStringView(WSTR("KXJOBACCT_JOBACNT_COLORAUTH")),
+    WideStringView(WSTR("KXJOBACCT_JOBACNT_GROUPNAME"))};
 
 // The poster table has no invalid entry: index 0 is POSTER_2 itself.
-inline constexpr std::array kPosterSizeKeywords = {u"POSTER_2"sv, u"POSTER_3"sv, u"POSTER_4"sv,
-                                                   u"POSTER_5"sv};
+inline constexpr std::array kPosterSizeKeywords = {
+    WideStringView(WSTR("POSTER_2")), WideStringView(WSTR("POSTER_3")),
+    WideStringView(WSTR("POSTER_4")), WideStringView(WSTR("POSTER_5"))};
 
-inline constexpr std::array kColorModeKeywords = {u"INVALID_COLOR_MODE"sv, u"MONOCHROME_MODE"sv,
-                                                  u"COLOR_MODE"sv};
+inline constexpr std::array kColorModeKeywords = {WideStringView(WSTR("INVALID_COLOR_MODE")),
+                                                  WideStringView(WSTR("MONOCHROME_MODE")),
+                                                  WideStringView(WSTR("COLOR_MODE"))};
 
-inline constexpr std::array kPdlKeywords = {u"INVALID_PDL"sv, u"PDL_PCL5"sv, u"PDL_PCL6"sv,
-                                            u"PDL_PS"sv,      u"PDL_PCL3"sv, u"PDL_KXGL2"sv};
+inline constexpr std::array kPdlKeywords = {
+    WideStringView(WSTR("INVALID_PDL")), WideStringView(WSTR("PDL_PCL5")),
+    WideStringView(WSTR("PDL_PCL6")),    WideStringView(WSTR("PDL_PS")),
+    WideStringView(WSTR("PDL_PCL3")),    WideStringView(WSTR("PDL_KXGL2"))};
 
-inline constexpr std::array kMaxResolutionKeywords = {u"PDM_INVALID_RESOLUTION"sv, u"PDM_150DPI"sv,
-                                                      u"PDM_300DPI"sv, u"PDM_600DPI"sv,
-                                                      u"PDM_1200DPI"sv};
+inline constexpr std::array kMaxResolutionKeywords = {
+    WideStringView(WSTR("PDM_INVALID_RESOLUTION")), WideStringView(WSTR("PDM_150DPI")),
+    WideStringView(WSTR("PDM_300DPI")), WideStringView(WSTR("PDM_600DPI")),
+    WideStringView(WSTR("PDM_1200DPI"))};
 
 // The printer family's model codes.
 inline constexpr std::array kPrinterCodeKeywords = {
-    u"MODEL_NOT_NEEDED"sv, u"MODEL_MONO_A4"sv,  u"MODEL_MONO_A3"sv,  u"MODEL_COLOR_A4"sv,
-    u"MODEL_COLOR_A3"sv,   u"MODEL_MFP_MONO"sv, u"MODEL_MFP_COLOR"sv};
+    WideStringView(WSTR("MODEL_NOT_NEEDED")), WideStringView(WSTR("MODEL_MONO_A4")),
+    WideStringView(WSTR("MODEL_MONO_A3")),    WideStringView(WSTR("MODEL_COLOR_A4")),
+    WideStringView(WSTR("MODEL_COLOR_A3")),   WideStringView(WSTR("MODEL_MFP_MONO")),
+    WideStringView(WSTR("MODEL_MFP_COLOR"))};
 static_assert(kPrinterCodeKeywords.size() == 7);
 
-inline constexpr std::array kGlossKeywords = {
-    u"GLOSS_NOT_SUPPORTED"sv, u"GLOSS_SUPPORTED_NOTSELECTED"sv, u"GLOSS_SUPPORTED_SELECTED"sv};
-inline constexpr std::array kGraphicsModeKeywords = {u"INVALID_GRAPHICS_MODE"sv, u"KXGL2MODE"sv,
-                                                     u"RASTERMODE"sv, u"RIP"sv};
+inline constexpr std::array kGlossKeywords = {WideStringView(WSTR("GLOSS_NOT_SUPPORTED")),
+                                              WideStringView(WSTR("GLOSS_SUPPORTED_NOTSELECTED")),
+                                              WideStringView(WSTR("GLOSS_SUPPORTED_SELECTED"))};
+inline constexpr std::array kGraphicsModeKeywords = {
+    WideStringView(WSTR("INVALID_GRAPHICS_MODE")), WideStringView(WSTR("KXGL2MODE")),
+    WideStringView(WSTR("RASTERMODE")), WideStringView(WSTR("RIP"))};
 inline constexpr std::array kHalftoneKeywords = {
-    u"HALFTONE_NOT_SET"sv, u"TEXTDETAIL"sv,  u"TEXTSMOOTH"sv,  u"GRAPHICSDETAIL"sv,
-    u"GRAPHICSSMOOTH"sv,   u"MODELDETAIL"sv, u"MODELSMOOTH"sv, u"MODELBASIC"sv};
-inline constexpr std::array kColorControlKeywords = {
-    u"INVALID_COLOR_CONTROL"sv, u"VIVID"sv, u"SCRNMATCH"sv,
-    u"MODELSCRNMATCH"sv,        u"NOADJ"sv, u"COLORCONTROL_NOT_SET"sv};
-inline constexpr std::array kRetentionHddKeywords = {u"INVALID_JRCHD"sv, u"JRCHDFull"sv,
-                                                     u"JRCHDPartial"sv, u"JRCHDNone"sv};
-inline constexpr std::array kRetentionJobKeywords = {u"INVALID_JRCJR"sv, u"JRCJobRet"sv,
-                                                     u"JRCJobRetNo"sv};
-inline constexpr std::array kRetentionOptionKeywords = {u"INVALID_JRCJROPT"sv, u"JRHDOff"sv,
-                                                        u"JRHDQuickCopy"sv,    u"JRHDProof"sv,
-                                                        u"JRHDPrivate"sv,      u"JRHDStore"sv};
-inline constexpr std::array kModelClassKeywords = {u"INVALID_MODEL_CLASS"sv, u"MODEL_CLASS_LJ"sv,
-                                                   u"MODEL_CLASS_BIJ"sv};
+    WideStringView(WSTR("HALFTONE_NOT_SET")), WideStringView(WSTR("TEXTDETAIL")),
+    WideStringView(WSTR("TEXTSMOOTH")),       WideStringView(WSTR("GRAPHICSDETAIL")),
+    WideStringView(WSTR("GRAPHICSSMOOTH")),   WideStringView(WSTR("MODELDETAIL")),
+    WideStringView(WSTR("MODELSMOOTH")),      WideStringView(WSTR("MODELBASIC"))};
+inline constexpr std::array kColorControlKeywords = {WideStringView(WSTR("INVALID_COLOR_CONTROL")),
+                                                     WideStringView(WSTR("VIVID")),
+                                                     WideStringView(WSTR("SCRNMATCH")),
+                                                     WideStringView(WSTR("MODELSCRNMATCH")),
+                                                     WideStringView(WSTR("NOADJ")),
+                                                     WideStringView(WSTR("COLORCONTROL_NOT_SET"))};
+inline constexpr std::array kRetentionHddKeywords = {
+    WideStringView(WSTR("INVALID_JRCHD")), WideStringView(WSTR("JRCHDFull")),
+    WideStringView(WSTR("JRCHDPartial")), WideStringView(WSTR("JRCHDNone"))};
+inline constexpr std::array kRetentionJobKeywords = {WideStringView(WSTR("INVALID_JRCJR")),
+                                                     WideStringView(WSTR("JRCJobRet")),
+                                                     WideStringView(WSTR("JRCJobRetNo"))};
+inline constexpr std::array kRetentionOptionKeywords = {
+    WideStringView(WSTR("INVALID_JRCJROPT")), WideStringView(WSTR("JRHDOff")),
+    WideStringView(WSTR("JRHDQuickCopy")),    WideStringView(WSTR("JRHDProof")),
+    WideStringView(WSTR("JRHDPrivate")),      WideStringView(WSTR("JRHDStore"))};
+inline constexpr std::array kModelClassKeywords = {WideStringView(WSTR("INVALID_MODEL_CLASS")),
+                                                   WideStringView(WSTR("MODEL_CLASS_LJ")),
+                                                   WideStringView(WSTR("MODEL_CLASS_BIJ"))};
 
 struct InputTray {
-    std::u16string_view keyword;
+    WideStringView keyword;
     uint32_t paperSource;
 };
 inline constexpr InputTray kInputTrays[] = {
-    {u"UpperTray", 0x103},     {u"MainTray", 0x103},        {u"PhotoTray", 0x12C},
-    {u"PrinterSelect", 0x101}, {u"ManualFeed", 0x102},      {u"Tray1", 0x103},
-    {u"Tray2", 0x104},         {u"Tray3", 0x105},           {u"Tray4", 0x106},
-    {u"Tray5", 0x107},         {u"Tray6", 0x108},           {u"Tray7", 0x109},
-    {u"LowerTray", 0x104},     {u"Lower_thenUpper", 0x12E}, {u"Upper_thenLower", 0x12F},
-    {u"EnvFeed", 0x200},
+    {WSTR("UpperTray"), 0x103},       {WSTR("MainTray"), 0x103},
+    {WSTR("PhotoTray"), 0x12C},       {WSTR("PrinterSelect"), 0x101},
+    {WSTR("ManualFeed"), 0x102},      {WSTR("Tray1"), 0x103},
+    {WSTR("Tray2"), 0x104},           {WSTR("Tray3"), 0x105},
+    {WSTR("Tray4"), 0x106},           {WSTR("Tray5"), 0x107},
+    {WSTR("Tray6"), 0x108},           {WSTR("Tray7"), 0x109},
+    {WSTR("LowerTray"), 0x104},       {WSTR("Lower_thenUpper"), 0x12E},
+    {WSTR("Upper_thenLower"), 0x12F}, {WSTR("EnvFeed"), 0x200},
 };
 
 }  // namespace xlr

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include <xlplatform/world.h>
+#include "settings/wide_text.h"
 
 namespace xlr {
 namespace {
@@ -247,13 +247,13 @@ std::string FormatField(const SettingsRecord& record, const RecordField& field) 
         case FieldKind::F32:
             return Real(Read<float>(p));
         case FieldKind::WideText: {
-            std::u16string text;
+            WideString text;
             for (size_t i = 0; i < field.size / 2; ++i) {
-                const char16_t unit = Read<char16_t>(p + 2 * i);
+                const WCHAR unit = Read<WCHAR>(p + 2 * i);
                 if (unit == 0) break;
                 text += unit;
             }
-            return Quoted(xlplatform::Utf16ToUtf8(text));
+            return Quoted(ToUtf8(text));
         }
         case FieldKind::NarrowText:
             return Quoted(std::string(reinterpret_cast<const char*>(p),

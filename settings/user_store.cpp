@@ -17,7 +17,7 @@ struct KeyHolder {
 
 }  // namespace
 
-std::u16string RestrictedUserId(HANDLE printer) {
+WideString RestrictedUserId(HANDLE printer) {
     WCHAR value[kRestrictedUserBytes / sizeof(WCHAR) + 1] = {};
     DWORD type = 0, needed = 0;
     if (GetPrinterDataExW(printer, WSTR("KXPresetRoot"), WSTR("KXRestrictedUserGuid"), &type,
@@ -27,23 +27,23 @@ std::u16string RestrictedUserId(HANDLE printer) {
     return value;  // the extra unit keeps it terminated
 }
 
-std::u16string UserStoreKeyPath(std::u16string_view restrictedUser, std::u16string_view subKey) {
-    std::u16string path = WSTR("Software\\Corvane\\");
+WideString UserStoreKeyPath(WideStringView restrictedUser, WideStringView subKey) {
+    WideString path = WSTR("Software\\Corvane\\");
     path += restrictedUser;
     if (!subKey.empty()) {
         path += u'\\';
         path += subKey;
     }
-    return path.size() <= kMaxKeyPath ? path : std::u16string();
+    return path.size() <= kMaxKeyPath ? path : WideString();
 }
 
-std::optional<std::vector<BYTE>> ReadUserStoreValue(HANDLE printer, std::u16string_view subKey,
-                                                    std::u16string_view valueName) {
-    const std::u16string user = RestrictedUserId(printer);
+std::optional<std::vector<BYTE>> ReadUserStoreValue(HANDLE printer, WideStringView subKey,
+                                                    WideStringView valueName) {
+    const WideString user = RestrictedUserId(printer);
     if (user.empty()) return std::nullopt;
-    const std::u16string path = UserStoreKeyPath(user, subKey);
+    const WideString path = UserStoreKeyPath(user, subKey);
     if (path.empty()) return std::nullopt;
-    const std::u16string value(valueName);
+    const WideString value(valueName);
     KeyHolder holder;
     DWORD disposition = 0;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,

@@ -24,6 +24,16 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR fileName);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL WINAPI FreeLibrary(HMODULE module);
 DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
+// With GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS the "name" is an address inside
+// the loaded module wanted; with _UNCHANGED_REFCOUNT the module's load count
+// is left as it was. Only those two flags are known.
+constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT = 0x2;
+constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS = 0x4;
+BOOL WINAPI GetModuleHandleExW(DWORD flags, LPCWSTR moduleName, HMODULE* module);
+
+// The reasons the loader gives DllMain.
+constexpr DWORD DLL_PROCESS_DETACH = 0;
+constexpr DWORD DLL_PROCESS_ATTACH = 1;
 
 // Goes to standard error only when XLRENDER_DEBUG is set in the process environment.
 void WINAPI OutputDebugStringW(LPCWSTR text);

@@ -82,6 +82,33 @@ DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
     return CopyOut(xlplatform::Utf8ToUtf16(map->l_name), fileName, size);
 }
 
+BOOL WINAPI GetModuleHandleExW(DWORD flags, LPCWSTR moduleName, HMODULE* module) {
+    constexpr DWORD kKnown =
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+    if (module == nullptr || (flags & ~kKnown) != 0 ||
+        (flags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS) == 0 || moduleName == nullptr) {
+        if (module != nullptr) *module = nullptr;
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *module = nullptr;
+    Dl_info info{};
+    if (::dladdr(moduleName, &info) == 0 || info.dli_fname == nullptr) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return FALSE;
+    }
+    // RTLD_NOLOAD only looks the loaded module up; it takes a reference, which
+    // is dropped again when the caller asked for the count to stay.
+    void* handle = ::dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
+    if (handle == nullptr) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return FALSE;
+    }
+    if ((flags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT) != 0) ::dlclose(handle);
+    *module = static_cast<HMODULE>(handle);
+    return TRUE;
+}
+
 void WINAPI OutputDebugStringA(LPCSTR text) {
     if (text == nullptr || std::getenv("XLRENDER_DEBUG") == nullptr) return;
     std::fputs(text, stderr);

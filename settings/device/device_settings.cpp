@@ -12,30 +12,31 @@
 namespace xlr {
 namespace {
 
-bool NotInstalled(const std::optional<std::u16string>& option) {
-    return !option || SameText(*option, u"NOTINSTALLED") || SameText(*option, u"FALSE");
+bool NotInstalled(const std::optional<WideString>& option) {
+    return !option || SameText(*option, WSTR("NOTINSTALLED")) || SameText(*option, WSTR("FALSE"));
 }
 
 template <size_t N>
-void WriteIfZero(uint32_t& field, const FeatureReader& features, std::u16string_view feature,
-                 const std::array<std::u16string_view, N>& table) {
+void WriteIfZero(uint32_t& field, const FeatureReader& features, WideStringView feature,
+                 const std::array<WideStringView, N>& table) {
     if (field == 0) field = ReadEnumeratedSetting(features, feature, table).index;
 }
 
 }  // namespace
 
 void ReadDeviceSettings(const FeatureReader& features, PluginDeviceState& state) {
-    if (const auto textAsBlack = features.Read(u"TextAsBlack"))
-        state.textAsBlack = SameText(*textAsBlack, u"TRUE") ? 1 : 0;
+    if (const auto textAsBlack = features.Read(WSTR("TextAsBlack")))
+        state.textAsBlack = SameText(*textAsBlack, WSTR("TRUE")) ? 1 : 0;
     state.jobAccounting = static_cast<int32_t>(
-        ReadEnumeratedSetting(features, u"KXJobAccounting", kJobAccountingKeywords).index);
+        ReadEnumeratedSetting(features, WSTR("KXJobAccounting"), kJobAccountingKeywords).index);
     state.pjlEncoding = static_cast<int32_t>(
-        ReadEnumeratedSetting(features, u"KXPJLEncoding", kPjlEncodingKeywords).index);
-    state.posterPrinting = features.Is(u"KXPosterPrinting", u"TRUE") ? 1 : 0;
+        ReadEnumeratedSetting(features, WSTR("KXPJLEncoding"), kPjlEncodingKeywords).index);
+    state.posterPrinting = features.Is(WSTR("KXPosterPrinting"), WSTR("TRUE")) ? 1 : 0;
     if (state.posterPrinting == 1)
         state.posterOption = static_cast<int32_t>(
-            ReadEnumeratedSetting(features, u"KXPosterPrintingOption", kPosterSizeKeywords).index);
-    if (NotInstalled(features.Read(u"ManualDuplex"))) state.mediaManualDuplex = 0;
+            ReadEnumeratedSetting(features, WSTR("KXPosterPrintingOption"), kPosterSizeKeywords)
+                .index);
+    if (NotInstalled(features.Read(WSTR("ManualDuplex")))) state.mediaManualDuplex = 0;
 }
 
 uint32_t PrintProcessorClass(HANDLE printer) {
@@ -45,25 +46,26 @@ uint32_t PrintProcessorClass(HANDLE printer) {
     if (buffer.empty() || !GetPrinterW(printer, 2, buffer.data(), needed, &needed)) return 3;
     const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
     if (info->pPrintProcessor == nullptr) return 3;
-    const std::u16string file = std::u16string(info->pPrintProcessor) + u".dll";
-    const std::u16string own =
-        ReadComponentName(FindComponentIni(printer), kPrintProcessorComponent);
+    const WideString file = WideString(info->pPrintProcessor) + WSTR(".dll");
+    const WideString own = ReadComponentName(FindComponentIni(printer), kPrintProcessorComponent);
     if (SameText(file, own)) return 1;
-    if (SameText(file, u"WINPRINT.DLL")) return 2;
+    if (SameText(file, WSTR("WINPRINT.DLL"))) return 2;
     return 3;
 }
 
 void CompleteSettingsRecord(const FeatureReader& features, HANDLE printer, SettingsRecord& record) {
-    WriteIfZero(record.printerCode, features, u"KXPrinterCode", kPrinterCodeKeywords);
-    WriteIfZero(record.colorModeIndex, features, u"KXColorMode", kColorModeKeywords);
-    WriteIfZero(record.pdlIndex, features, u"KXPDLType", kPdlKeywords);
-    WriteIfZero(record.maxResolution, features, u"KXMaxResolution", kMaxResolutionKeywords);
-    const auto retention = features.Read(u"JobRetention");
+    WriteIfZero(record.printerCode, features, WSTR("KXPrinterCode"), kPrinterCodeKeywords);
+    WriteIfZero(record.colorModeIndex, features, WSTR("KXColorMode"), kColorModeKeywords);
+    WriteIfZero(record.pdlIndex, features, WSTR("KXPDLType"), kPdlKeywords);
+    WriteIfZero(record.maxResolution, features, WSTR("KXMaxResolution"), kMaxResolutionKeywords);
+    const auto retention = features.Read(WSTR("JobRetention"));
     record.jobRetention =
-        retention && (SameText(*retention, u"INSTALLED") || SameText(*retention, u"TRUE")) ? 1 : 0;
-    if (const auto ttMode = features.Read(u"TTAsBitmapsSetting"))
-        record.ttAsBitmap = SameText(*ttMode, u"TTModeBitmap") ? 1 : 0;
-    if (NotInstalled(features.Read(u"ManualDuplex"))) {
+        retention && (SameText(*retention, WSTR("INSTALLED")) || SameText(*retention, WSTR("TRUE")))
+            ? 1
+            : 0;
+    if (const auto ttMode = features.Read(WSTR("TTAsBitmapsSetting")))
+        record.ttAsBitmap = SameText(*ttMode, WSTR("TTModeBitmap")) ? 1 : 0;
+    if (NotInstalled(features.Read(WSTR("ManualDuplex")))) {
         record.manualDuplex = 0;
         record.manualDuplexAvailable = 0;
     }

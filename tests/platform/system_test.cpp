@@ -93,3 +93,26 @@ TEST_F(SystemTest, TemporaryFilesAreRealAndUnique) {
 }
 
 }  // namespace
+
+namespace {
+
+// The module an address lies in, as DllMain's process attach learns its own.
+TEST_F(SystemTest, ModuleHandleFromAnAddress) {
+    constexpr DWORD kFromAddress =
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+    HMODULE module = nullptr;
+    ASSERT_TRUE(
+        GetModuleHandleExW(kFromAddress, reinterpret_cast<LPCWSTR>(&GetModuleHandleExW), &module));
+    WCHAR path[512] = {};
+    ASSERT_GT(GetModuleFileNameW(module, path, 512), 0u);
+    EXPECT_TRUE(std::u16string_view(path).ends_with(u"libxlplatform.so"));
+
+    // Only a lookup by address is known.
+    module = reinterpret_cast<HMODULE>(1);
+    SetLastError(0);
+    EXPECT_FALSE(GetModuleHandleExW(0, u"libxlplatform.so", &module));
+    EXPECT_EQ(module, nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+}  // namespace
