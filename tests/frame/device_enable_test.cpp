@@ -47,6 +47,12 @@ class DeviceEnableTest : public ::testing::Test {
     xlr::PluginDeviceState* Enable(const DRVENABLEDATA* unidrv = nullptr) {
         return xlr::EnableDeviceState(&device.devobj, &device.helper, &gdi, &devInfo, unidrv);
     }
+    // A state for another device, with graphics information of its own.
+    static xlr::PluginDeviceState* EnableOther(FakeDevice& other) {
+        GDIINFO g = LetterGdiInfo();
+        DEVINFO d{};
+        return xlr::EnableDeviceState(&other.devobj, &other.helper, &g, &d, nullptr);
+    }
 
     FakeDevice device;
     GDIINFO gdi = LetterGdiInfo();
@@ -129,34 +135,24 @@ TEST_F(DeviceEnableTest, FeatureDrivenFields) {
         SCOPED_TRACE(testing::Message() << c.feature << "=" << (c.option ? c.option : "(absent)"));
         FakeDevice fresh;
         if (c.option != nullptr) fresh.helper.features[c.feature] = c.option;
-        GDIINFO g = LetterGdiInfo();
-        DEVINFO d{};
-        xlr::PluginDeviceState* state =
-            xlr::EnableDeviceState(&fresh.devobj, &fresh.helper, &g, &d, nullptr);
+        xlr::PluginDeviceState* state = EnableOther(fresh);
         ASSERT_NE(state, nullptr);
         EXPECT_EQ(state->*c.field, c.expected);
         EXPECT_EQ(state->duplexRotateEnabled, 1);
         xlr::DisableDeviceState(&fresh.devobj);
     }
-    FakeDevice plain;
-    GDIINFO g = LetterGdiInfo();
-    DEVINFO d{};
-    xlr::PluginDeviceState* state =
-        xlr::EnableDeviceState(&plain.devobj, &plain.helper, &g, &d, nullptr);
+    xlr::PluginDeviceState* state = Enable();
     ASSERT_NE(state, nullptr);
     EXPECT_EQ(state->rotate180, 1) << "neither rotation feature: rotate";
     EXPECT_EQ(state->resolution, 600);
     EXPECT_EQ(state->speedMechSimplex, 1);
-    xlr::DisableDeviceState(&plain.devobj);
 }
 
-TEST_F(DeviceEnableTest, AutoDuplexScalingAndMarginEmulation) {
+TEST_F(DeviceEnableTest, MarginEmulation) {
     device.publicDevMode.dmDuplex = DMDUP_VERTICAL;
-    device.helper.features["KXAutoDuplexScaling"] = "TRUE";
     device.helper.features["KXEmulateTarnlowMargins"] = "TRUE";
     xlr::PluginDeviceState* state = Enable();
     ASSERT_NE(state, nullptr);
-    EXPECT_EQ(state->autoDuplexScaling, 2) << "scaling is not used with emulated margins";
     EXPECT_EQ(state->emulateMargins, 1);
     // Offset 100 and right gap 150: both margins become 150, the page loses 300.
     EXPECT_EQ(state->marginX, 150);
@@ -167,27 +163,27 @@ TEST_F(DeviceEnableTest, AutoDuplexScalingAndMarginEmulation) {
     EXPECT_EQ(gdi.ulHorzRes, 5100u);
 }
 
-TEST_F(DeviceEnableTest, AutoDuplexScalingAlone) {
-    struct Case {
+TEST_F(DeviceEnableTest, AutoDuplexScaling) {
+    const struct {
         short duplex;
         const char* option;
+        bool emulatedMargins;
         int32_t expected;
-    };
-    const Case cases[] = {{DMDUP_VERTICAL, "TRUE", 1},
-                          {DMDUP_VERTICAL, "FALSE", 2},
-                          {DMDUP_VERTICAL, nullptr, 0},
-                          {DMDUP_SIMPLEX, "TRUE", 0}};
-    for (const Case& c : cases) {
+    } cases[] = {{DMDUP_VERTICAL, "TRUE", false, 1},
+                 {DMDUP_VERTICAL, "TRUE", true, 2},  // not used with emulated margins
+                 {DMDUP_VERTICAL, "FALSE", false, 2},
+                 {DMDUP_VERTICAL, nullptr, false, 0},
+                 {DMDUP_SIMPLEX, "TRUE", false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.duplex << " " << (c.option ? c.option : "-") << " " << c.emulatedMargins);
         FakeDevice fresh;
         fresh.publicDevMode.dmDuplex = c.duplex;
         if (c.option != nullptr) fresh.helper.features["KXAutoDuplexScaling"] = c.option;
-        GDIINFO g = LetterGdiInfo();
-        DEVINFO d{};
-        xlr::PluginDeviceState* state =
-            xlr::EnableDeviceState(&fresh.devobj, &fresh.helper, &g, &d, nullptr);
+        if (c.emulatedMargins) fresh.helper.features["KXEmulateTarnlowMargins"] = "TRUE";
+        xlr::PluginDeviceState* state = EnableOther(fresh);
         ASSERT_NE(state, nullptr);
-        EXPECT_EQ(state->autoDuplexScaling, c.expected)
-            << c.duplex << " " << (c.option ? c.option : "-");
+        EXPECT_EQ(state->autoDuplexScaling, c.expected);
         if (c.expected == 1) {
             EXPECT_EQ(state->printableWidth, 5100 - 300) << "scaling computes margins too";
         }
@@ -264,13 +260,15 @@ TEST_F(DeviceEnableTest, ResetCarriesTheDocumentAcross) {
     std::strcpy(old->capturePath, "/tmp/KX_1.tmp");
     std::memcpy(old->documentName, u"Report", 14);
     old->watermarkPages[3].orientation = 2;
+    old->jpegMode = 3;  // the device's own, read at its enable
 
     FakeDevice next;
-    GDIINFO g = LetterGdiInfo();
-    DEVINFO d{};
-    xlr::PluginDeviceState* fresh =
-        xlr::EnableDeviceState(&next.devobj, &next.helper, &g, &d, nullptr);
+    xlr::PluginDeviceState* fresh = EnableOther(next);
     ASSERT_NE(fresh, nullptr);
+    // Stand-ins for two command stores: the new state takes the old device's.
+    auto* oldStore = reinterpret_cast<xlr::CCmdStore*>(0x10);
+    old->commandStore = oldStore;
+    fresh->commandStore = reinterpret_cast<xlr::CCmdStore*>(0x20);
     xlr::ResetDeviceState(&device.devobj, &next.devobj);
     EXPECT_EQ(fresh->pageCount, 4u);
     EXPECT_EQ(fresh->jobId, 77u);
@@ -278,11 +276,16 @@ TEST_F(DeviceEnableTest, ResetCarriesTheDocumentAcross) {
     EXPECT_STREQ(fresh->capturePath, "/tmp/KX_1.tmp");
     EXPECT_EQ(std::u16string(fresh->documentName), u"Report");
     EXPECT_EQ(fresh->watermarkPages[3].orientation, 2);
+    EXPECT_EQ(fresh->jpegMode, 0);
+    EXPECT_EQ(fresh->driverHelper, &next.helper);
+    EXPECT_EQ(fresh->commandStore, oldStore);
+    EXPECT_EQ(old->commandStore, nullptr) << "one owner, so that it is destroyed once";
 
     fresh->pageCount = 9;
     xlr::ResetDeviceState(nullptr, &next.devobj);
     xlr::ResetDeviceState(&device.devobj, nullptr);
     EXPECT_EQ(fresh->pageCount, 9u) << "a missing device copies nothing";
+    fresh->commandStore = nullptr;
     xlr::DisableDeviceState(&next.devobj);
 }
 

@@ -1,5 +1,5 @@
 // The hook table and the hooks that forward to Unidrv: suppression during the
-// analysis pass, text as black, the JPEG question.
+// analysis pass, text as black, the compressed-image question.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -10,6 +10,7 @@
 #include "frame/entry_boundary.h"
 #include "frame/hooks.h"
 #include "support/fake_unidrv.h"
+#include "support/test_images.h"
 
 namespace {
 
@@ -162,13 +163,42 @@ TEST_F(HooksTest, TextKeepsItsBrushWithoutTextAsBlackAndIsSuppressed) {
     EXPECT_EQ(g_calls.textBrushes.size(), 2u);
 }
 
-TEST_F(HooksTest, JpegIsNeverTakenCompressed) {
-    ASSERT_NE(Enable(), nullptr);
-    BYTE jpeg[] = {0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F', 0};
-    EXPECT_FALSE(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, QDS_CHECKJPEGFORMAT,
-                                            sizeof jpeg, jpeg, 0, nullptr));
-    EXPECT_FALSE(
-        xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, 2, sizeof jpeg, jpeg, 0, nullptr));
+// Whether an image may reach the plug-in still compressed.
+TEST(QueryDeviceSupport, OnlyPngAndOnlyWhatCanBeDecoded) {
+    using xltest::EncodePng;
+    struct Case {
+        const char* what;
+        xltest::Bytes data;
+        BOOL accepted;
+    };
+    auto truncatedHeader = EncodePng({});
+    truncatedHeader.resize(20);
+    const Case cases[] = {
+        {"RGB", EncodePng({}), TRUE},
+        {"palette", EncodePng({.colorType = 3, .palette = {0xFF0000, 0x00FF00}}), TRUE},
+        {"16-bit RGB", EncodePng({.bitDepth = 16}), TRUE},
+        {"grey with alpha", EncodePng({.colorType = 4}), TRUE},
+        {"1-bit grey, interlaced", EncodePng({.colorType = 0, .bitDepth = 1, .interlaced = true}),
+         TRUE},
+        {"RGB with alpha", EncodePng({.colorType = 6}), FALSE},
+        {"header cut short", truncatedHeader, FALSE},
+        {"not a PNG", xltest::Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F'}, FALSE},
+        {"empty", xltest::Bytes{}, FALSE},
+    };
+    SURFOBJ surface{};
+    for (const Case& c : cases) {
+        auto data = c.data;
+        EXPECT_EQ(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, QDS_CHECKPNGFORMAT,
+                                             ULONG(data.size()),
+                                             data.empty() ? nullptr : data.data(), 0, nullptr),
+                  c.accepted)
+            << c.what;
+    }
+    // JPEG is never taken compressed, whatever the data.
+    for (auto data : {EncodePng({}), xltest::EncodeJpeg(xltest::PhotoLikeRgb(8, 8))})
+        for (ULONG type : {QDS_CHECKJPEGFORMAT, ULONG{2}})
+            EXPECT_FALSE(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, type,
+                                                    ULONG(data.size()), data.data(), 0, nullptr));
 }
 
 }  // namespace

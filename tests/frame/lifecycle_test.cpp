@@ -105,12 +105,12 @@ class LifecycleTest : public ::testing::Test {
         return StartDocPrinterW(printerHandle, 1, reinterpret_cast<LPBYTE>(&info));
     }
 
-    // Two plain pages; returns what the job file holds afterwards.
-    std::string PrintTwoPages(const char16_t* datatype) {
+    // Plain pages (or passes of a page); returns what the job file holds afterwards.
+    std::string Print(const char16_t* datatype, int pages = 2) {
         const DWORD job = StartJob(datatype);
         EXPECT_NE(job, 0u);
         EXPECT_TRUE(xlr::DrvStartDoc(&surface, const_cast<LPWSTR>(u"Report"), job));
-        for (int page = 0; page < 2; ++page) {
+        for (int page = 0; page < pages; ++page) {
             EXPECT_TRUE(xlr::DrvStartPage(&surface));
             EXPECT_TRUE(xlr::DrvSendPage(&surface));
         }
@@ -136,7 +136,7 @@ class LifecycleTest : public ::testing::Test {
 TEST_F(LifecycleTest, RawCollatedCopiesAreCapturedAndSentAgain) {
     xlr::PluginDeviceState* state = Enable();
     ASSERT_NE(state, nullptr);
-    const std::string job = PrintTwoPages(u"RAW");
+    const std::string job = Print(u"RAW");
     const std::string once =
         "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "PAGE\nDATA\n" + EndOfPage(1) + "END\n";
     EXPECT_EQ(job, once + once + once)
@@ -155,21 +155,15 @@ TEST_F(LifecycleTest, SpeedMechanismCommandStartsEachSimplexPage) {
     device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
     xlr::PluginDeviceState* state = Enable();
     ASSERT_NE(state, nullptr);
-    ASSERT_NE(StartJob(u"RAW"), 0u);
-    ASSERT_TRUE(xlr::DrvStartDoc(&surface, nullptr, 0));
     state->speedMechMode = 1;
-    ASSERT_TRUE(xlr::DrvStartPage(&surface));
-    ASSERT_TRUE(xlr::DrvSendPage(&surface));
-    ASSERT_TRUE(xlr::DrvEndDoc(&surface, 0));
-    EndDocPrinter(printerHandle);
     const std::string command("\xC2\x00\x21\x78\x6B\xF8\x91\xC0\x01\xF8\x93\x46", 12);
-    EXPECT_EQ(JobFile(), "JOB\nPAGE\n" + command + "DATA\n" + EndOfPage(3) + "END\n");
+    EXPECT_EQ(Print(u"RAW", 1), "JOB\nPAGE\n" + command + "DATA\n" + EndOfPage(3) + "END\n");
 }
 
 TEST_F(LifecycleTest, UncollatedCopiesAreMadeByThePrinter) {
     device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
     ASSERT_NE(Enable(), nullptr);
-    EXPECT_EQ(PrintTwoPages(u"RAW"),
+    EXPECT_EQ(Print(u"RAW"),
               "JOB\nPAGE\nDATA\n" + EndOfPage(3) + "PAGE\nDATA\n" + EndOfPage(3) + "END\n");
 }
 
@@ -192,7 +186,7 @@ TEST_F(LifecycleTest, JournaledJobsAndCollatingDevicesAreNotCaptured) {
         std::remove((root / "job.prn").c_str());
         const std::string once =
             "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "PAGE\nDATA\n" + EndOfPage(1) + "END\n";
-        EXPECT_EQ(PrintTwoPages(c.datatype), once);
+        EXPECT_EQ(Print(c.datatype), once);
         xlr::DisableDeviceState(&device.devobj);
     }
 }
@@ -222,18 +216,10 @@ TEST_F(LifecycleTest, TwoPassPagesCountOnceAndPrintOnce) {
     device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
     xlr::PluginDeviceState* state = Enable();
     ASSERT_NE(state, nullptr);
-    ASSERT_NE(StartJob(u"NT EMF 1.008"), 0u);
-    ASSERT_TRUE(xlr::DrvStartDoc(&surface, nullptr, 0));
+    // The analysis pass, then the output pass of one page.
+    EXPECT_EQ(Print(u"NT EMF 1.008", 2), "JOB\nPAGE\nDATA\n" + EndOfPage(3) + "END\n");
     EXPECT_EQ(state->preAnalysis, 1);
-    EXPECT_EQ(state->suppressOutput, 1);
-    for (int pass = 0; pass < 2; ++pass) {  // the analysis pass, then the output pass
-        ASSERT_TRUE(xlr::DrvStartPage(&surface));
-        ASSERT_TRUE(xlr::DrvSendPage(&surface));
-    }
-    ASSERT_TRUE(xlr::DrvEndDoc(&surface, 0));
-    EndDocPrinter(printerHandle);
     EXPECT_EQ(state->pageCount, 1u);
-    EXPECT_EQ(JobFile(), "JOB\nPAGE\nDATA\n" + EndOfPage(3) + "END\n");
 }
 
 TEST_F(LifecycleTest, WritePrinterReportsEmptyWritesAndNeedsAState) {

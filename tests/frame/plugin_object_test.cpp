@@ -10,6 +10,7 @@
 
 #include "frame/class_factory.h"
 #include "frame/plugin_object.h"
+#include "support/fake_unidrv.h"
 
 namespace {
 
@@ -95,75 +96,36 @@ TEST(GetImplementedMethod, NamesAreComparedExactly) {
     EXPECT_EQ(plugin->GetImplementedMethod(nullptr), S_FALSE);
 }
 
-// A driver helper that counts its references, behind an IUnknown that may or
-// may not hand it out.
-class FakeDriverHelper : public IPrintOemDriverUni {
-  public:
-    explicit FakeDriverHelper(bool answers) : answers_(answers) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (answers_ && (riid == IID_IPrintOemDriverUni || riid == IID_IUnknown)) {
-            *ppv = this;
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID, PCSTR, PVOID, DWORD, PDWORD,
-                                                  PDWORD) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ, PVOID, DWORD, DWORD*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DrvXMoveTo(PDEVOBJ, INT, DWORD, INT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DrvYMoveTo(PDEVOBJ, INT, DWORD, INT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DrvGetStandardVariable(PDEVOBJ, DWORD, PVOID, DWORD,
-                                                     PDWORD) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DrvGetGPDData(PDEVOBJ, DWORD, PVOID, PVOID, DWORD, PDWORD) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*,
-                                            BRUSHOBJ*, BRUSHOBJ*, POINTL*, MIX) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ, PVOID, DWORD, DWORD) override {
-        return E_NOTIMPL;
-    }
-
-    ULONG refs = 1;
-
-  private:
-    bool answers_;
-};
+// A helper's reference count, read without changing it.
+ULONG References(IUnknown& object) {
+    object.AddRef();
+    return object.Release();
+}
 
 TEST(PublishDriverInterface, KeepsTheFirstHelperUntilDisableDriver) {
-    FakeDriverHelper first(true), second(true);
+    xltest::FakeDriverHelper first, second;
     {
         PluginHolder plugin;
         auto* object = static_cast<xlr::CRenderPlugin*>(plugin.plugin);
         EXPECT_EQ(plugin->PublishDriverInterface(&first), S_OK);
-        EXPECT_EQ(first.refs, 2u);
+        EXPECT_EQ(References(first), 2u);
         EXPECT_EQ(plugin->PublishDriverInterface(&second), S_OK);
-        EXPECT_EQ(second.refs, 1u) << "a second publication keeps the first helper";
+        EXPECT_EQ(References(second), 1u) << "a second publication keeps the first helper";
         EXPECT_EQ(object->DriverHelper(), &first);
         EXPECT_EQ(plugin->DisableDriver(), S_OK);
-        EXPECT_EQ(first.refs, 1u);
+        EXPECT_EQ(References(first), 1u);
         EXPECT_EQ(object->DriverHelper(), nullptr);
         EXPECT_EQ(plugin->PublishDriverInterface(&second), S_OK);
-        EXPECT_EQ(second.refs, 2u);
+        EXPECT_EQ(References(second), 2u);
     }
-    EXPECT_EQ(second.refs, 1u) << "the object releases its helper when it goes";
-}
+    EXPECT_EQ(References(second), 1u) << "the object releases its helper when it goes";
 
-TEST(PublishDriverInterface, FailsWhenNoHelperIsOffered) {
-    FakeDriverHelper refusing(false);
+    // An object that is no driver helper (here a class object) is refused.
     PluginHolder plugin;
-    EXPECT_EQ(plugin->PublishDriverInterface(&refusing), E_FAIL);
+    void* factory = nullptr;
+    ASSERT_EQ(xlr::GetClassObject(CLSID_OEMRENDER, IID_IClassFactory, &factory), S_OK);
+    EXPECT_EQ(plugin->PublishDriverInterface(static_cast<IUnknown*>(factory)), E_FAIL);
+    static_cast<IUnknown*>(factory)->Release();
     EXPECT_EQ(static_cast<xlr::CRenderPlugin*>(plugin.plugin)->DriverHelper(), nullptr);
     EXPECT_EQ(plugin->PublishDriverInterface(nullptr), E_FAIL);
 }
@@ -188,22 +150,34 @@ BOOL FontInfo(PUNIFONTOBJ, DWORD infoId, PVOID data, DWORD size, PDWORD) {
     return TRUE;
 }
 
-struct FontCommandCase {
-    std::string command;
-    LONG height;
-    const char* expected;  // null: nothing written
+class SendFontCmd : public ::testing::Test {
+  protected:
+    SendFontCmd() {
+        procs_.DrvWriteSpoolBuf = RecordSpoolWrite;
+        device_.pDrvProcs = &procs_;
+        font_.pfnGetInfo = FontInfo;
+        g_written.clear();
+        g_heightKnown = true;
+    }
+    HRESULT Send(const std::string& command, PUNIFONTOBJ font) {
+        std::vector<BYTE> bytes(command.begin(), command.end());
+        FINVOCATION invocation{static_cast<DWORD>(bytes.size()), bytes.data()};
+        return plugin_->SendFontCmd(&device_, font, &invocation);
+    }
+
+    DRVPROCS procs_{};
+    DEVOBJ device_{};
+    UNIFONTOBJ font_{};
+    PluginHolder plugin_;
 };
 
-TEST(SendFontCmd, ReplacesTheHeightToken) {
-    DRVPROCS procs{};
-    procs.DrvWriteSpoolBuf = RecordSpoolWrite;
-    DEVOBJ device{};
-    device.pDrvProcs = &procs;
-    UNIFONTOBJ font{};
-    font.pfnGetInfo = FontInfo;
-    const std::string longCommand(120, 'x');
+TEST_F(SendFontCmd, ReplacesTheHeightToken) {
     const std::string nearEnd = std::string(90, 'a') + "#HEIGHTzzzz";
-    const FontCommandCase cases[] = {
+    const struct {
+        std::string command;
+        LONG height;
+        std::string expected;
+    } cases[] = {
         {"\x1B(s4099T", 1200, "\x1B(s4099T"},     // no token: unchanged
         {"#HEIGHT", 1200, "72.00"},               // 1,200 units at 1,200 dpi is 72 points
         {"\x1B(s#HEIGHTV", 100, "\x1B(s6.00V"},   // the rest of the command stays
@@ -211,77 +185,33 @@ TEST(SendFontCmd, ReplacesTheHeightToken) {
         {"h#HEIGHT", 16667, "h999.75"},           // 1,000.02 points and more become 999.75
         {"h#HEIGHT", 16666, "h999.96"},
         {"h#HEIGHT", -1200, "h-72.00"},
-        {longCommand, 0, nullptr},  // checked below: cut to 99 bytes
-        {nearEnd, 1200, nullptr},   // checked below: stays within the buffer
+        {std::string(120, 'x'), 0, std::string(99, 'x')},  // cut to 99 bytes
+        // A replacement longer than the token is cut at the end of the buffer.
+        {nearEnd, 1200, std::string(90, 'a') + "72.00zz"},
+        {nearEnd, -1200000000, std::string(90, 'a') + "-72000000"},
     };
-    for (const FontCommandCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         g_written.clear();
         g_fontHeight = c.height;
-        std::vector<BYTE> bytes(c.command.begin(), c.command.end());
-        FINVOCATION invocation{static_cast<DWORD>(bytes.size()), bytes.data()};
-        PluginHolder plugin;
-        EXPECT_EQ(plugin->SendFontCmd(&device, &font, &invocation), S_OK);
-        ASSERT_EQ(g_written.size(), 1u);
-        if (c.expected != nullptr) {
-            EXPECT_EQ(g_written[0], c.expected);
-        }
+        EXPECT_EQ(Send(c.command, &font_), S_OK);
+        EXPECT_EQ(g_written, std::vector<std::string>{c.expected});
     }
-    g_written.clear();
-    std::vector<BYTE> bytes(longCommand.begin(), longCommand.end());
-    FINVOCATION invocation{static_cast<DWORD>(bytes.size()), bytes.data()};
-    PluginHolder plugin;
-    plugin->SendFontCmd(&device, &font, &invocation);
-    ASSERT_EQ(g_written.size(), 1u);
-    EXPECT_EQ(g_written[0], std::string(99, 'x'));
-
-    // The command is cut to 99 bytes first; a replacement longer than the token
-    // is cut at the end of the buffer.
-    g_written.clear();
-    g_fontHeight = 1200;
-    bytes.assign(nearEnd.begin(), nearEnd.end());
-    invocation = {static_cast<DWORD>(bytes.size()), bytes.data()};
-    plugin->SendFontCmd(&device, &font, &invocation);
-    g_fontHeight = -1200000000;
-    plugin->SendFontCmd(&device, &font, &invocation);
-    EXPECT_EQ(g_written, (std::vector<std::string>{std::string(90, 'a') + "72.00zz",
-                                                   std::string(90, 'a') + "-72000000"}));
 }
 
-TEST(SendFontCmd, EmptyOrMissingInvocationWritesNothing) {
-    DRVPROCS procs{};
-    procs.DrvWriteSpoolBuf = RecordSpoolWrite;
-    DEVOBJ device{};
-    device.pDrvProcs = &procs;
-    UNIFONTOBJ font{};
-    font.pfnGetInfo = FontInfo;
-    g_written.clear();
-    PluginHolder plugin;
+TEST_F(SendFontCmd, EmptyOrMissingInvocationWritesNothing) {
     BYTE byte = 'A';
     FINVOCATION empty{0, &byte};
-    EXPECT_EQ(plugin->SendFontCmd(&device, &font, &empty), S_OK);
-    EXPECT_EQ(plugin->SendFontCmd(&device, &font, nullptr), S_OK);
-    BYTE nul[] = {0, 'A'};
-    FINVOCATION startsWithNul{2, nul};
-    EXPECT_EQ(plugin->SendFontCmd(&device, &font, &startsWithNul), S_OK);
+    EXPECT_EQ(plugin_->SendFontCmd(&device_, &font_, &empty), S_OK);
+    EXPECT_EQ(plugin_->SendFontCmd(&device_, &font_, nullptr), S_OK);
+    EXPECT_EQ(Send(std::string("\0A", 2), &font_), S_OK);
     EXPECT_TRUE(g_written.empty());
 }
 
-TEST(SendFontCmd, UnknownHeightReadsAsZero) {
-    DRVPROCS procs{};
-    procs.DrvWriteSpoolBuf = RecordSpoolWrite;
-    DEVOBJ device{};
-    device.pDrvProcs = &procs;
-    g_written.clear();
+TEST_F(SendFontCmd, UnknownHeightReadsAsZero) {
     g_heightKnown = false;
-    UNIFONTOBJ font{};
-    font.pfnGetInfo = FontInfo;
-    BYTE bytes[] = {'#', 'H', 'E', 'I', 'G', 'H', 'T'};
-    FINVOCATION invocation{7, bytes};
-    PluginHolder plugin;
-    plugin->SendFontCmd(&device, &font, &invocation);
-    plugin->SendFontCmd(&device, nullptr, &invocation);
-    g_heightKnown = true;
+    Send("#HEIGHT", &font_);
+    Send("#HEIGHT", nullptr);
     EXPECT_EQ(g_written, (std::vector<std::string>{"0.00", "0.00"}));
 }
 

@@ -1,7 +1,7 @@
 // The blit hooks: which calls the image sender takes (the JPEGEnable choice,
 // the printer's port, the settings switch, the photo test), what goes to
 // Unidrv or the engine instead, mirrored rectangles on older systems, the
-// analysis pass, quarter turns, PNG sources and the PNG support question.
+// analysis pass, quarter turns and compressed sources.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,7 +9,6 @@
 #include <xlplatform/engine.h>
 #include <xlplatform/world.h>
 
-#include "frame/hooks.h"
 #include "image/blit_hooks.h"
 #include "image/hook_rig.h"
 #include "pclxl/attribute_ids.h"
@@ -335,41 +334,6 @@ TEST_F(BlitHooksTest, CompressedSources) {
     EXPECT_TRUE(BitBlt(rig, jpegSource.so(), RECTL{0, 0, 64, 48}));
     EXPECT_TRUE(SentAnImage(rig));
     EXPECT_EQ(Unidrv().bitBlt, 1);
-}
-
-TEST(QueryDeviceSupport, PngQuestion) {
-    using xltest::EncodePng;
-    struct Case {
-        const char* what;
-        xltest::Bytes data;
-        BOOL accepted;
-    };
-    auto truncatedHeader = EncodePng({});
-    truncatedHeader.resize(20);
-    const Case cases[] = {
-        {"RGB", EncodePng({}), TRUE},
-        {"palette", EncodePng({.colorType = 3, .palette = {0xFF0000, 0x00FF00}}), TRUE},
-        {"16-bit RGB", EncodePng({.bitDepth = 16}), TRUE},
-        {"grey with alpha", EncodePng({.colorType = 4}), TRUE},
-        {"1-bit grey, interlaced", EncodePng({.colorType = 0, .bitDepth = 1, .interlaced = true}),
-         TRUE},
-        {"RGB with alpha", EncodePng({.colorType = 6}), FALSE},
-        {"header cut short", truncatedHeader, FALSE},
-        {"not a PNG", xltest::Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F'}, FALSE},
-        {"empty", xltest::Bytes{}, FALSE},
-    };
-    SURFOBJ surface{};
-    for (const Case& c : cases) {
-        auto data = c.data;
-        EXPECT_EQ(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, QDS_CHECKPNGFORMAT,
-                                             ULONG(data.size()),
-                                             data.empty() ? nullptr : data.data(), 0, nullptr),
-                  c.accepted)
-            << c.what;
-    }
-    auto png = EncodePng({});
-    EXPECT_FALSE(xlr::DrvQueryDeviceSupport(&surface, nullptr, nullptr, QDS_CHECKJPEGFORMAT,
-                                            ULONG(png.size()), png.data(), 0, nullptr));
 }
 
 }  // namespace
