@@ -13,6 +13,7 @@
 
 #include "host/args.h"
 #include "host/command.h"
+#include "host/devmode_options.h"
 #include "host/plugin_module.h"
 #include "host/public_devmode.h"
 #include "host/world_options.h"
@@ -43,7 +44,7 @@ constexpr const char* kUsage =
 
 std::vector<OptionSpec> AllOptions() {
     std::vector<OptionSpec> specs(std::begin(kFileOptions), std::end(kFileOptions));
-    for (const OptionSpec& spec : PublicDevModeOptionSpecs()) specs.push_back(spec);
+    for (const OptionSpec& spec : DevModeOptionSpecs()) specs.push_back(spec);
     for (const OptionSpec& spec : WorldOptionSpecs()) specs.push_back(spec);
     return specs;
 }
@@ -175,8 +176,11 @@ int RunDevModeCall(std::string_view verb, std::span<const std::string> args) {
     if (fromInput && !output) return Fail(std::string(verb) + " wants -o OUT");
     if (!ApplyWorldOptions(*parsed, error)) return Fail(error);
 
+    DevModeChoices choices;
     DEVMODEW publicIn{};
-    if (!MakePublicDevMode(*parsed, publicIn, error)) return Fail(error);
+    if (!ReadDevModeOptions(*parsed, choices, error) ||
+        !MakePublicDevMode(choices, publicIn, error))
+        return Fail(error);
     DEVMODEW publicOut = publicIn;
 
     std::optional<std::vector<uint8_t>> input;

@@ -82,7 +82,7 @@ int PrintState(const ParsedArgs& args, FeatureSelection& selection) {
     PluginModule module;
     if (!module.Load(args.Value("module").value_or(DefaultModulePath()), error)) return Fail(error);
     DEVMODEW devmode{};
-    if (!MakePublicDevMode(ParsedArgs{}, devmode, error)) return Fail(error);
+    if (!MakePublicDevMode(DevModeChoices{}, devmode, error)) return Fail(error);
     SelectFeaturesFromDevMode(devmode, selection);
     HANDLE printer = SetUpPrinter(selection, PrinterSetup{}, error);
     if (printer == nullptr) return Fail(error);

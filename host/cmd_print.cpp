@@ -14,6 +14,7 @@
 #include "host/args.h"
 #include "host/command.h"
 #include "host/default_description.h"
+#include "host/devmode_options.h"
 #include "host/document_player.h"
 #include "host/job_script.h"
 #include "host/plugin_module.h"
@@ -53,7 +54,7 @@ constexpr const char* kUsage =
 
 std::vector<OptionSpec> AllOptions() {
     std::vector<OptionSpec> specs(std::begin(kPrintOptions), std::end(kPrintOptions));
-    for (const OptionSpec& spec : PublicDevModeOptionSpecs()) specs.push_back(spec);
+    for (const OptionSpec& spec : DevModeOptionSpecs()) specs.push_back(spec);
     for (const OptionSpec& spec : WorldOptionSpecs()) specs.push_back(spec);
     return specs;
 }
@@ -92,21 +93,18 @@ std::optional<Document> LoadDocument(const std::vector<std::string>& inputs, std
 }
 
 // The command line wins over the script for the options it gives.
-bool ApplyCommandLine(const ParsedArgs& args, JobOptions& options, std::string& error) {
-    if (auto value = args.Value("copies")) {
-        if (auto copies = ParseNumber(*value, 1, 9999))
-            options.copies = static_cast<int32_t>(*copies);
-    }
-    if (args.Has("collate")) options.collate = true;
-    if (args.Has("no-collate")) options.collate = false;
-    if (auto duplex = args.Value("duplex"))
-        options.duplex = *duplex == "long"    ? Duplex::LongEdge
-                         : *duplex == "short" ? Duplex::ShortEdge
-                                              : Duplex::Simplex;
-    if (auto orientation = args.Value("orientation"))
-        options.orientation =
-            *orientation == "landscape" ? Orientation::Landscape : Orientation::Portrait;
-    if (auto paper = args.Value("paper")) options.paper = *paper;
+bool ApplyCommandLine(const ParsedArgs& args, const DevModeChoices& choices, JobOptions& options,
+                      std::string& error) {
+    if (choices.copies) options.copies = *choices.copies;
+    if (choices.collate) options.collate = *choices.collate;
+    if (choices.duplex)
+        options.duplex = *choices.duplex == DMDUP_VERTICAL     ? Duplex::LongEdge
+                         : *choices.duplex == DMDUP_HORIZONTAL ? Duplex::ShortEdge
+                                                               : Duplex::Simplex;
+    if (choices.orientation)
+        options.orientation = *choices.orientation == DMORIENT_LANDSCAPE ? Orientation::Landscape
+                                                                         : Orientation::Portrait;
+    if (choices.paper) options.paper = *choices.paper;
     if (auto pages = args.Value("pages-per-sheet")) {
         const auto count = ParseNumber(*pages, 1, 16);
         if (!count || (*count != 1 && *count != 2 && *count != 4 && *count != 6 && *count != 9 &&
@@ -132,30 +130,18 @@ bool ApplyCommandLine(const ParsedArgs& args, JobOptions& options, std::string& 
 }
 
 // The public device mode: the job's options (script and command line), with
-// the other device mode options of the command line.
-bool MakeJobDevMode(const std::vector<std::string>& commandLine, const JobOptions& options,
-                    DEVMODEW& devmode, std::string& error) {
-    std::vector<std::string> args = {
-        "--copies",
-        std::to_string(options.copies),
-        "--duplex",
-        options.duplex == Duplex::LongEdge    ? "long"
-        : options.duplex == Duplex::ShortEdge ? "short"
-                                              : "simplex",
-        "--orientation",
-        options.orientation == Orientation::Landscape ? "landscape" : "portrait",
-        options.collate ? "--collate" : "--no-collate"};
-    if (!options.paper.empty()) args.insert(args.end(), {"--paper", options.paper});
-    const std::vector<OptionSpec> specs = AllOptions();
-    std::string ignored;
-    auto all = ParseArgs(commandLine, specs, ignored);
-    // Only the device mode options of the command line that the job options do
-    // not already carry.
-    for (const char* name : {"color", "tt-option", "source", "media-type"})
-        if (auto value = all->Value(name))
-            args.insert(args.end(), {std::string("--") + name, *value});
-    auto parsed = ParseArgs(args, specs, error);
-    return parsed && MakePublicDevMode(*parsed, devmode, error);
+// the command line's other device mode choices.
+bool MakeJobDevMode(DevModeChoices choices, const JobOptions& options, DEVMODEW& devmode,
+                    std::string& error) {
+    choices.copies = static_cast<short>(options.copies);
+    choices.collate = options.collate;
+    choices.duplex = options.duplex == Duplex::LongEdge    ? DMDUP_VERTICAL
+                     : options.duplex == Duplex::ShortEdge ? DMDUP_HORIZONTAL
+                                                           : DMDUP_SIMPLEX;
+    choices.orientation =
+        options.orientation == Orientation::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+    if (!options.paper.empty()) choices.paper = options.paper;
+    return MakePublicDevMode(choices, devmode, error);
 }
 
 // The private device mode as the user-interface side fills it: the plug-in's
@@ -203,6 +189,8 @@ int RunPrint(std::span<const std::string> args) {
     const std::vector<std::string>& inputs = parsed->Positional();
     if (inputs.empty()) return Fail("no input (image files or one job script)");
     if (!ApplyWorldOptions(*parsed, error)) return Fail(error);
+    DevModeChoices choices;
+    if (!ReadDevModeOptions(*parsed, choices, error)) return Fail(error);
     const bool verbose = parsed->Has("verbose");
 
     const GpdReadResult read = LoadPrinterDescription(parsed->Value("printer").value_or(""));
@@ -216,13 +204,11 @@ int RunPrint(std::span<const std::string> args) {
     std::optional<Document> document = LoadDocument(inputs, error);
     if (!document) return Fail(error);
     JobOptions& options = document->options;
-    if (!ApplyCommandLine(*parsed, options, error)) return Fail(error);
+    if (!ApplyCommandLine(*parsed, choices, options, error)) return Fail(error);
     if (options.banding && options.bandHeight == 0) options.bandHeight = kDefaultBandHeight;
 
     DEVMODEW devmode{};
-    if (!MakeJobDevMode(std::vector<std::string>(args.begin(), args.end()), options, devmode,
-                        error))
-        return Fail(error);
+    if (!MakeJobDevMode(choices, options, devmode, error)) return Fail(error);
     SelectFeaturesFromDevMode(devmode, features);
 
     PluginModule module;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstring>
 #include <optional>
 
@@ -12,20 +13,6 @@
 
 namespace xlhost {
 namespace {
-
-constexpr OptionSpec kOptions[] = {
-    {"paper", "NAME|NUMBER",
-     "letter, legal, executive, tabloid, a3, a4, a5, b4, b5 or a DMPAPER number"},
-    {"orientation", "portrait|landscape", "page orientation"},
-    {"copies", "N", "number of copies (1-9999)"},
-    {"collate", "", "collate copies"},
-    {"no-collate", "", "do not collate copies"},
-    {"color", "color|mono", "colour or monochrome"},
-    {"duplex", "simplex|long|short", "one-sided, or two-sided along the long or short edge"},
-    {"tt-option", "bitmap|download|substitute|outline", "how TrueType fonts are printed"},
-    {"source", "auto|upper|lower|manual|NUMBER", "paper source (dmDefaultSource)"},
-    {"media-type", "standard|transparency|glossy|NUMBER", "media type (dmMediaType)"},
-};
 
 struct Paper {
     const char* name;
@@ -47,46 +34,19 @@ constexpr Paper kPapers[] = {
     {"b5", u"B5 (JIS)", DMPAPER_B5, 1820, 2570},
 };
 
-struct Keyword {
-    const char* name;
-    long value;
-};
-
-constexpr Keyword kOrientations[] = {{"portrait", DMORIENT_PORTRAIT},
-                                     {"landscape", DMORIENT_LANDSCAPE}};
-constexpr Keyword kColors[] = {
-    {"color", DMCOLOR_COLOR}, {"colour", DMCOLOR_COLOR}, {"mono", DMCOLOR_MONOCHROME}};
-constexpr Keyword kDuplexes[] = {
-    {"simplex", DMDUP_SIMPLEX}, {"long", DMDUP_VERTICAL}, {"short", DMDUP_HORIZONTAL}};
-constexpr Keyword kTrueTypeOptions[] = {{"bitmap", DMTT_BITMAP},
-                                        {"download", DMTT_DOWNLOAD},
-                                        {"substitute", DMTT_SUBDEV},
-                                        {"outline", DMTT_DOWNLOAD_OUTLINE}};
-constexpr Keyword kSources[] = {
-    {"auto", DMBIN_AUTO}, {"upper", DMBIN_UPPER}, {"lower", DMBIN_LOWER}, {"manual", DMBIN_MANUAL}};
-constexpr Keyword kMediaTypes[] = {{"standard", DMMEDIA_STANDARD},
-                                   {"transparency", DMMEDIA_TRANSPARENCY},
-                                   {"glossy", DMMEDIA_GLOSSY}};
-
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return std::tolower(c); });
     return text;
 }
 
-// A keyword of the table, or (when numbers are allowed) a number in range.
-template <size_t N>
-std::optional<long> Choose(const ParsedArgs& args, std::string_view option,
-                           const Keyword (&table)[N], long low, long high, std::string& error) {
-    auto text = args.Value(option);
-    if (!text) return std::nullopt;
-    const std::string wanted = Lower(*text);
-    for (const Keyword& keyword : table)
-        if (wanted == keyword.name) return keyword.value;
-    if (high >= low)
-        if (auto number = ParseNumber(wanted, low, high)) return number;
-    error = "unknown --" + std::string(option) + " value '" + *text + "'";
-    return std::nullopt;
+// A whole decimal number within [low, high].
+std::optional<long> ParseNumber(std::string_view text, long low, long high) {
+    long value = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || value < low || value > high) return std::nullopt;
+    return value;
 }
 
 void SetPaper(DEVMODEW& devmode, const Paper& paper) {
@@ -100,11 +60,7 @@ void SetPaper(DEVMODEW& devmode, const Paper& paper) {
 
 }  // namespace
 
-std::span<const OptionSpec> PublicDevModeOptionSpecs() {
-    return kOptions;
-}
-
-bool MakePublicDevMode(const ParsedArgs& args, DEVMODEW& devmode, std::string& error) {
+bool MakePublicDevMode(const DevModeChoices& choices, DEVMODEW& devmode, std::string& error) {
     devmode = DEVMODEW{};
     const std::u16string_view device = u"xlrender PCL XL Color Laser";
     std::memcpy(devmode.dmDeviceName, device.data(), device.size() * sizeof(WCHAR));
@@ -133,7 +89,7 @@ bool MakePublicDevMode(const ParsedArgs& args, DEVMODEW& devmode, std::string& e
     devmode.dmMediaType = DMMEDIA_STANDARD;
 
     error.clear();
-    if (auto paper = args.Value("paper")) {
+    if (const auto& paper = choices.paper) {
         const std::string wanted = Lower(*paper);
         const Paper* found = nullptr;
         for (const Paper& candidate : kPapers)
@@ -143,37 +99,18 @@ bool MakePublicDevMode(const ParsedArgs& args, DEVMODEW& devmode, std::string& e
         } else if (auto number = ParseNumber(wanted, 1, 32767)) {
             devmode.dmPaperSize = static_cast<short>(*number);
         } else {
-            error = "unknown --paper value '" + *paper + "'";
+            error = "unknown paper '" + *paper + "'";
             return false;
         }
     }
-    if (auto v = Choose(args, "orientation", kOrientations, 1, 0, error))
-        devmode.dmOrientation = static_cast<short>(*v);
-    if (auto v = Choose(args, "color", kColors, 1, 0, error))
-        devmode.dmColor = static_cast<short>(*v);
-    if (auto v = Choose(args, "duplex", kDuplexes, 1, 0, error))
-        devmode.dmDuplex = static_cast<short>(*v);
-    if (auto v = Choose(args, "tt-option", kTrueTypeOptions, 1, 0, error))
-        devmode.dmTTOption = static_cast<short>(*v);
-    if (auto v = Choose(args, "source", kSources, 1, 32767, error))
-        devmode.dmDefaultSource = static_cast<short>(*v);
-    if (auto v = Choose(args, "media-type", kMediaTypes, 1, 0x7FFFFFFF, error))
-        devmode.dmMediaType = static_cast<DWORD>(*v);
-    if (!error.empty()) return false;
-    if (auto copies = args.Value("copies")) {
-        auto number = ParseNumber(*copies, 1, 9999);
-        if (!number) {
-            error = "--copies wants a number from 1 to 9999, not '" + *copies + "'";
-            return false;
-        }
-        devmode.dmCopies = static_cast<short>(*number);
-    }
-    if (args.Has("collate") && args.Has("no-collate")) {
-        error = "--collate and --no-collate contradict each other";
-        return false;
-    }
-    if (args.Has("collate")) devmode.dmCollate = DMCOLLATE_TRUE;
-    if (args.Has("no-collate")) devmode.dmCollate = DMCOLLATE_FALSE;
+    devmode.dmOrientation = choices.orientation.value_or(devmode.dmOrientation);
+    devmode.dmColor = choices.color.value_or(devmode.dmColor);
+    devmode.dmDuplex = choices.duplex.value_or(devmode.dmDuplex);
+    devmode.dmTTOption = choices.ttOption.value_or(devmode.dmTTOption);
+    devmode.dmDefaultSource = choices.defaultSource.value_or(devmode.dmDefaultSource);
+    devmode.dmMediaType = choices.mediaType.value_or(devmode.dmMediaType);
+    devmode.dmCopies = choices.copies.value_or(devmode.dmCopies);
+    if (choices.collate) devmode.dmCollate = *choices.collate ? DMCOLLATE_TRUE : DMCOLLATE_FALSE;
     return true;
 }
 

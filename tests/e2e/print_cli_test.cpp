@@ -102,6 +102,11 @@ TEST_F(PrintCommand, BadInputFailsAndLeavesNothingBehind) {
         {{"print", dir / "bad.ppm"}, "bad.ppm"},
         {{"print"}, "no input"},
         {{"print", dir / "a.ppm", "--pages-per-sheet", "3"}, "pages-per-sheet"},
+        // Device mode options the job options carry are checked like the others.
+        {{"print", dir / "a.ppm", "--copies", "many"}, "--copies wants a number"},
+        {{"print", dir / "a.ppm", "--duplex", "sideways"}, "unknown --duplex value"},
+        {{"print", dir / "a.ppm", "--orientation", "up"}, "unknown --orientation value"},
+        {{"print", dir / "a.ppm", "--collate", "--no-collate"}, "contradict"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.back());
