@@ -1,16 +1,10 @@
 #include "host/source_bitmap.h"
 
 #include <bit>
-#include <cstdlib>
 #include <cstring>
 
 namespace xlhost {
 namespace {
-
-constexpr ULONG BitsPerPixel(ULONG format) {
-    constexpr ULONG kBits[] = {0, 1, 4, 8, 16, 24, 32};
-    return format < std::size(kBits) ? kBits[format] : 0;
-}
 
 // The colours of a 4-bit bitmap without a palette: the standard 16 of a VGA palette.
 constexpr std::array<ULONG, 16> kStandard16 = {
@@ -39,50 +33,11 @@ uint8_t Expand(ULONG value, ULONG max) {
 }  // namespace
 
 bool SourceBitmap::Open(const SURFOBJ* surface) {
-    if (surface == nullptr || surface->iType != STYPE_BITMAP || surface->pvScan0 == nullptr)
-        return false;
-    const ULONG bits = BitsPerPixel(surface->iBitmapFormat);
-    if (bits == 0 || surface->sizlBitmap.cx <= 0 || surface->sizlBitmap.cy <= 0) return false;
-    const uint64_t rowBytes = (static_cast<uint64_t>(surface->sizlBitmap.cx) * bits + 7) / 8;
-    const uint64_t delta =
-        static_cast<uint64_t>(std::llabs(static_cast<long long>(surface->lDelta)));
-    if (delta < rowBytes) return false;
-    scan0_ = static_cast<const BYTE*>(surface->pvScan0);
-    delta_ = surface->lDelta;
-    width_ = surface->sizlBitmap.cx;
-    height_ = surface->sizlBitmap.cy;
-    format_ = surface->iBitmapFormat;
-    return true;
-}
-
-ULONG SourceBitmap::Pixel(LONG x, LONG y) const {
-    const BYTE* row = Row(y);
-    switch (format_) {
-        case BMF_1BPP:
-            return (row[x >> 3] >> (7 - (x & 7))) & 1;
-        case BMF_4BPP:
-            return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
-        case BMF_8BPP:
-            return row[x];
-        case BMF_16BPP: {
-            const BYTE* p = row + 2 * static_cast<ptrdiff_t>(x);
-            return p[0] | (ULONG{p[1]} << 8);
-        }
-        case BMF_24BPP: {
-            const BYTE* p = row + 3 * static_cast<ptrdiff_t>(x);
-            return p[0] | (ULONG{p[1]} << 8) | (ULONG{p[2]} << 16);
-        }
-        case BMF_32BPP: {
-            const BYTE* p = row + 4 * static_cast<ptrdiff_t>(x);
-            return p[0] | (ULONG{p[1]} << 8) | (ULONG{p[2]} << 16) | (ULONG{p[3]} << 24);
-        }
-        default:
-            return 0;
-    }
+    return xlplatform::ViewOf(surface, view_);
 }
 
 SourceColors::SourceColors(ULONG format, XLATEOBJ* xlate) : format_(format) {
-    const ULONG bits = BitsPerPixel(format);
+    const ULONG bits = xlplatform::BitsPerPixel(format);
     if (bits >= 1 && bits <= 8) {
         const ULONG entries = 1u << bits;
         palette_.resize(entries);

@@ -1,5 +1,6 @@
 // Source bitmaps of Unidrv's drawing functions: the pixels of an engine bitmap
-// and their colours as RGB, through the call's colour translation.
+// (read by the engine's own pixel reader) and their colours as RGB, through the
+// call's colour translation.
 #pragma once
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include <winddi.h>
+#include <xlplatform/engine.h>
 
 #include "host/device_colors.h"
 
@@ -20,19 +22,15 @@ class SourceBitmap {
     // that do not describe rows of pixels (no bits, a row stride shorter than a row).
     bool Open(const SURFOBJ* surface);
 
-    LONG Width() const { return width_; }
-    LONG Height() const { return height_; }
-    ULONG Format() const { return format_; }
-    const BYTE* Row(LONG y) const { return scan0_ + delta_ * y; }
+    LONG Width() const { return view_.cx; }
+    LONG Height() const { return view_.cy; }
+    ULONG Format() const { return view_.format; }
+    const BYTE* Row(LONG y) const { return view_.Row(y); }
     // The value of a pixel inside the bitmap.
-    ULONG Pixel(LONG x, LONG y) const;
+    ULONG Pixel(LONG x, LONG y) const { return xlplatform::ReadPixel(view_, x, y); }
 
   private:
-    const BYTE* scan0_ = nullptr;
-    ptrdiff_t delta_ = 0;
-    LONG width_ = 0;
-    LONG height_ = 0;
-    ULONG format_ = 0;
+    xlplatform::PixelView view_;
 };
 
 // Source pixel values to RGB. Indexed formats (1, 4, 8 bits) take their colours
