@@ -2,7 +2,7 @@
 
 #include <variant>
 
-#include "host/jpeg_info.h"
+#include "host/images/jpeg_info.h"
 #include "pclxl/attribute_ids.h"
 #include "pclxl/enumerations.h"
 #include "pclxl/operator_tags.h"

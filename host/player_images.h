@@ -9,7 +9,7 @@
 #include <string>
 
 #include "host/document.h"
-#include "host/image_file.h"
+#include "host/images/image_file.h"
 
 namespace xlhost {
 

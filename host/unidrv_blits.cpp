@@ -6,7 +6,7 @@
 #include "host/drawing_geometry.h"
 #include "host/drawing_output.h"
 #include "host/drawing_rops.h"
-#include "host/image_file.h"
+#include "host/images/image_file.h"
 #include "host/raster_image.h"
 #include "host/source_bitmap.h"
 #include "host/unidrv_drawing.h"

@@ -1,4 +1,4 @@
-#include "host/image_file.h"
+#include "host/images/image_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "host/jpeg_info.h"
+#include "host/images/jpeg_info.h"
 
-#include "host/jpeg_decompressor.h"
+#include "host/images/jpeg_decompressor.h"
 
 namespace xlhost {
 namespace {

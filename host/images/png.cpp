@@ -7,7 +7,7 @@
 
 #include <png.h>
 
-#include "host/image_decoders.h"
+#include "host/images/decoders.h"
 
 namespace xlhost::image_detail {
 namespace {

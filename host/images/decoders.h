@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "host/image_file.h"
+#include "host/images/image_file.h"
 
 namespace xlhost::image_detail {
 

@@ -4,9 +4,9 @@
 
 #include <jerror.h>
 
-#include "host/image_decoders.h"
-#include "host/jpeg_decompressor.h"
-#include "host/jpeg_info.h"
+#include "host/images/decoders.h"
+#include "host/images/jpeg_decompressor.h"
+#include "host/images/jpeg_info.h"
 
 namespace xlhost::image_detail {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/image_file.h"
+#include "host/images/image_file.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 #include <iterator>
 #include <optional>
 
-#include "host/image_decoders.h"
+#include "host/images/decoders.h"
 
 namespace xlhost {
 namespace {

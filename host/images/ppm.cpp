@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "host/image_decoders.h"
+#include "host/images/decoders.h"
 
 namespace xlhost::image_detail {
 namespace {
