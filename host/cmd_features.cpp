@@ -6,9 +6,9 @@
 
 #include "host/args.h"
 #include "host/command.h"
-#include "host/default_description.h"
+#include "host/gpd/default_description.h"
 #include "host/device_state_report.h"
-#include "host/feature_selection.h"
+#include "host/gpd/feature_selection.h"
 #include "host/plugin_module.h"
 #include "host/printer_setup.h"
 #include "host/public_devmode.h"

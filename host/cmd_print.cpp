@@ -13,7 +13,7 @@
 
 #include "host/args.h"
 #include "host/command.h"
-#include "host/default_description.h"
+#include "host/gpd/default_description.h"
 #include "host/devmode_options.h"
 #include "host/document_player.h"
 #include "host/job_script.h"

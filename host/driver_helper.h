@@ -8,7 +8,7 @@
 
 #include <prcomoem.h>
 
-#include "host/feature_selection.h"
+#include "host/gpd/feature_selection.h"
 
 namespace xlhost {
 

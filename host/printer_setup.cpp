@@ -6,7 +6,7 @@
 #include <winspool.h>
 #include <xlplatform/world.h>
 
-#include "host/page_geometry.h"
+#include "host/gpd/page_geometry.h"
 
 namespace xlhost {
 namespace {

@@ -5,7 +5,7 @@
 #include <winspool.h>
 #include <xlplatform/engine.h>
 
-#include "host/page_geometry.h"
+#include "host/gpd/page_geometry.h"
 #include "host/unidrv_functions.h"
 #include "settings/packed_block.h"
 

@@ -14,7 +14,7 @@
 
 #include "host/document_sink.h"
 #include "host/driver_helper.h"
-#include "host/feature_selection.h"
+#include "host/gpd/feature_selection.h"
 #include "host/plugin_module.h"
 
 namespace xlhost {

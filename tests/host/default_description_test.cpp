@@ -1,4 +1,4 @@
-#include "host/default_description.h"
+#include "host/gpd/default_description.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 
 using namespace std::string_literals;
 
-#include "host/feature_selection.h"
-#include "host/page_geometry.h"
+#include "host/gpd/feature_selection.h"
+#include "host/gpd/page_geometry.h"
 #include "settings/keyword_tables.h"
 
 namespace xlhost {

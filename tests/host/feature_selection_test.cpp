@@ -1,8 +1,8 @@
-#include "host/feature_selection.h"
+#include "host/gpd/feature_selection.h"
 
 #include <gtest/gtest.h>
 
-#include "host/gpd_reader.h"
+#include "host/gpd/reader.h"
 
 namespace xlhost {
 namespace {

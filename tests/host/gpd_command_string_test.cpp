@@ -1,4 +1,4 @@
-#include "host/gpd_command_string.h"
+#include "host/gpd/command_string.h"
 
 #include <gtest/gtest.h>
 

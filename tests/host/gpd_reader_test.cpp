@@ -1,11 +1,11 @@
-#include "host/gpd_reader.h"
+#include "host/gpd/reader.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
-#include "host/default_description.h"
+#include "host/gpd/default_description.h"
 
 namespace xlhost {
 namespace {

@@ -1,8 +1,8 @@
-#include "host/page_geometry.h"
+#include "host/gpd/page_geometry.h"
 
 #include <gtest/gtest.h>
 
-#include "host/gpd_reader.h"
+#include "host/gpd/reader.h"
 
 namespace xlhost {
 namespace {

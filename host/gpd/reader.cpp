@@ -1,4 +1,4 @@
-#include "host/gpd_reader.h"
+#include "host/gpd/reader.h"
 
 #include <cerrno>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <map>
 
-#include "host/gpd_lexer.h"
+#include "host/gpd/lexer.h"
 
 namespace xlhost {
 namespace {

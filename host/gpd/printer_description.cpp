@@ -1,4 +1,4 @@
-#include "host/printer_description.h"
+#include "host/gpd/printer_description.h"
 
 namespace xlhost {
 namespace {

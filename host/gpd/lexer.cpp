@@ -1,4 +1,4 @@
-#include "host/gpd_lexer.h"
+#include "host/gpd/lexer.h"
 
 namespace xlhost {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/gpd_reader.h"
+#include "host/gpd/reader.h"
 
 namespace xlhost {
 

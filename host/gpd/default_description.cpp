@@ -1,4 +1,4 @@
-#include "host/default_description.h"
+#include "host/gpd/default_description.h"
 
 namespace xlhost {
 

@@ -24,7 +24,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/printer_description.h"
+#include "host/gpd/printer_description.h"
 
 namespace xlhost {
 

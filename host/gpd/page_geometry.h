@@ -8,8 +8,8 @@
 
 #include <winddi.h>
 
-#include "host/feature_selection.h"
-#include "host/printer_description.h"
+#include "host/gpd/feature_selection.h"
+#include "host/gpd/printer_description.h"
 
 namespace xlhost {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/gpd_command_string.h"
+#include "host/gpd/command_string.h"
 
 namespace xlhost {
 

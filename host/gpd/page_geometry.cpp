@@ -1,4 +1,4 @@
-#include "host/page_geometry.h"
+#include "host/gpd/page_geometry.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "host/feature_selection.h"
+#include "host/gpd/feature_selection.h"
 
 #include <algorithm>
 #include <cassert>
