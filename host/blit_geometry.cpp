@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "host/drawing_geometry.h"
+#include "host/drawing/output/geometry.h"
 
 namespace xlhost {
 namespace {

@@ -9,7 +9,7 @@
 
 #include <winddi.h>
 
-#include "host/raster_image.h"
+#include "host/drawing/output/raster_image.h"
 
 namespace xlhost {
 

@@ -11,7 +11,7 @@
 #include <winddi.h>
 #include <xlplatform/engine.h>
 
-#include "host/device_colors.h"
+#include "host/drawing/output/colors.h"
 
 namespace xlhost {
 

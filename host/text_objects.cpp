@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "host/drawing_geometry.h"
+#include "host/drawing/output/geometry.h"
 #include "host/font_face.h"
 
 namespace xlhost {

@@ -3,14 +3,14 @@
 // the clip; one that does not is a filled rectangle. JPEG and PNG sources are
 // decoded first.
 #include "host/blit_geometry.h"
-#include "host/drawing_geometry.h"
-#include "host/drawing_output.h"
-#include "host/drawing_rops.h"
+#include "host/drawing/output/geometry.h"
+#include "host/drawing/output/drawing_output.h"
+#include "host/drawing/output/rops.h"
 #include "host/images/image_file.h"
-#include "host/raster_image.h"
+#include "host/drawing/output/raster_image.h"
 #include "host/source_bitmap.h"
 #include "host/unidrv_drawing.h"
-#include "host/xl_graphics_state.h"
+#include "host/drawing/output/graphics_state.h"
 #include "pclxl/enumerations.h"
 #include "pclxl/operators.h"
 

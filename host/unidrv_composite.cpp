@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "host/blit_geometry.h"
-#include "host/drawing_output.h"
-#include "host/raster_image.h"
+#include "host/drawing/output/drawing_output.h"
+#include "host/drawing/output/raster_image.h"
 #include "host/source_bitmap.h"
 #include "host/unidrv_drawing.h"
 

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "host/drawing_geometry.h"
-#include "host/drawing_output.h"
-#include "host/raster_image.h"
+#include "host/drawing/output/geometry.h"
+#include "host/drawing/output/drawing_output.h"
+#include "host/drawing/output/raster_image.h"
 #include "host/unidrv_drawing.h"
 
 namespace xlhost {

@@ -5,12 +5,12 @@
 #include <optional>
 #include <vector>
 
-#include "host/drawing_geometry.h"
-#include "host/drawing_output.h"
-#include "host/drawing_rops.h"
+#include "host/drawing/output/geometry.h"
+#include "host/drawing/output/drawing_output.h"
+#include "host/drawing/output/rops.h"
 #include "host/unidrv_drawing.h"
-#include "host/xl_graphics_state.h"
-#include "host/xl_path.h"
+#include "host/drawing/output/graphics_state.h"
+#include "host/drawing/output/path.h"
 #include "pclxl/enumerations.h"
 #include "pclxl/operators.h"
 

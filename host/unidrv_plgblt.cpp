@@ -10,9 +10,9 @@
 
 #include <xlplatform/engine.h>
 
-#include "host/drawing_geometry.h"
-#include "host/drawing_output.h"
-#include "host/raster_image.h"
+#include "host/drawing/output/geometry.h"
+#include "host/drawing/output/drawing_output.h"
+#include "host/drawing/output/raster_image.h"
 #include "host/source_bitmap.h"
 #include "host/unidrv_drawing.h"
 

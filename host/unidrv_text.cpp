@@ -6,13 +6,13 @@
 #include <optional>
 #include <vector>
 
-#include "host/drawing_geometry.h"
-#include "host/drawing_output.h"
-#include "host/drawing_rops.h"
+#include "host/drawing/output/geometry.h"
+#include "host/drawing/output/drawing_output.h"
+#include "host/drawing/output/rops.h"
 #include "host/font_face.h"
-#include "host/raster_image.h"
+#include "host/drawing/output/raster_image.h"
 #include "host/unidrv_drawing.h"
-#include "host/xl_graphics_state.h"
+#include "host/drawing/output/graphics_state.h"
 #include "pclxl/enumerations.h"
 #include "pclxl/operators.h"
 

@@ -6,7 +6,7 @@
 
 #include "host/blit_geometry.h"
 #include "host/drawing_test_support.h"
-#include "host/packbits.h"
+#include "host/drawing/output/packbits.h"
 
 namespace {
 

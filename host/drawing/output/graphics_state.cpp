@@ -1,4 +1,4 @@
-#include "host/xl_graphics_state.h"
+#include "host/drawing/output/graphics_state.h"
 
 #include "pclxl/attribute_ids.h"
 #include "pclxl/operator_tags.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "host/device_colors.h"
+#include "host/drawing/output/colors.h"
 #include "pclxl/stream.h"
 
 namespace xlhost {

@@ -1,8 +1,8 @@
-#include "host/drawing_output.h"
+#include "host/drawing/output/drawing_output.h"
 
 #include <cstdint>
 
-#include "host/drawing_geometry.h"
+#include "host/drawing/output/geometry.h"
 #include "pclxl/enumerations.h"
 #include "pclxl/operators.h"
 #include "pclxl/spool_flush.h"

@@ -12,7 +12,7 @@
 
 #include <winddi.h>
 
-#include "host/device_colors.h"
+#include "host/drawing/output/colors.h"
 #include "pclxl/stream.h"
 
 namespace xlhost {

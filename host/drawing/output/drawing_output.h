@@ -10,8 +10,8 @@
 #include <printoem.h>
 #include <winddi.h>
 
-#include "host/device_colors.h"
-#include "host/drawing_clip.h"
+#include "host/drawing/output/colors.h"
+#include "host/drawing/output/clip.h"
 #include "pclxl/stream.h"
 
 namespace xlhost {

@@ -1,4 +1,4 @@
-#include "host/packbits.h"
+#include "host/drawing/output/packbits.h"
 
 #include <cstring>
 

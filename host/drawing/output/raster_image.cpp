@@ -1,13 +1,13 @@
-#include "host/raster_image.h"
+#include "host/drawing/output/raster_image.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "host/drawing_geometry.h"
-#include "host/drawing_rops.h"
-#include "host/packbits.h"
-#include "host/xl_graphics_state.h"
+#include "host/drawing/output/geometry.h"
+#include "host/drawing/output/rops.h"
+#include "host/drawing/output/packbits.h"
+#include "host/drawing/output/graphics_state.h"
 #include "pclxl/enumerations.h"
 #include "pclxl/operators.h"
 #include "pclxl/put.h"

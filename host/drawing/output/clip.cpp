@@ -1,8 +1,8 @@
-#include "host/drawing_clip.h"
+#include "host/drawing/output/clip.h"
 
 #include <iterator>
 
-#include "host/drawing_geometry.h"
+#include "host/drawing/output/geometry.h"
 #include "pclxl/enumerations.h"
 #include "pclxl/operators.h"
 

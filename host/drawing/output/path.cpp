@@ -1,8 +1,8 @@
-#include "host/xl_path.h"
+#include "host/drawing/output/path.h"
 
 #include <algorithm>
 
-#include "host/drawing_geometry.h"
+#include "host/drawing/output/geometry.h"
 #include "pclxl/enumerations.h"
 #include "pclxl/operators.h"
 #include "pclxl/put.h"
