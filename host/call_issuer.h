@@ -9,7 +9,7 @@
 
 #include "host/device_calls.h"
 #include "host/document_sink.h"
-#include "host/text_objects.h"
+#include "host/drawing/text_objects.h"
 
 namespace xlhost {
 

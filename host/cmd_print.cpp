@@ -21,7 +21,7 @@
 #include "host/print_session.h"
 #include "host/printer_setup.h"
 #include "host/public_devmode.h"
-#include "host/text_objects.h"
+#include "host/drawing/text_objects.h"
 #include "host/ui_settings.h"
 #include "host/world_options.h"
 #include "settings/packed_block.h"

@@ -14,7 +14,7 @@ namespace xlhost {
 std::span<const DRVFN> UnidrvDocumentFunctions();
 
 // Drawing functions: they write plain PCL XL for what reaches them
-// (unidrv_drawing.cpp).
+// (host/drawing/).
 std::span<const DRVFN> UnidrvDrawingFunctions();
 
 // Both, as one table.

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "host/blit_geometry.h"
+#include "host/drawing/blit_geometry.h"
 #include "host/drawing_test_support.h"
 #include "host/drawing/output/packbits.h"
 

@@ -7,7 +7,7 @@
 #include <xlplatform/engine.h>
 
 #include "host/drawing_test_support.h"
-#include "host/unidrv_drawing.h"
+#include "host/drawing/functions.h"
 #include "pclxl/attribute_ids.h"
 #include "pclxl/operator_tags.h"
 

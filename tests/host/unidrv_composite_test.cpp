@@ -6,7 +6,7 @@
 #include <xlplatform/engine.h>
 
 #include "host/drawing_test_support.h"
-#include "host/unidrv_drawing.h"
+#include "host/drawing/functions.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <xlplatform/engine.h>
 
 #include "host/drawing_test_support.h"
-#include "host/font_face.h"
-#include "host/text_objects.h"
-#include "host/unidrv_drawing.h"
+#include "host/drawing/font_face.h"
+#include "host/drawing/text_objects.h"
+#include "host/drawing/functions.h"
 #include "pclxl/attribute_ids.h"
 #include "pclxl/operator_tags.h"
 

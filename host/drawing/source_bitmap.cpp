@@ -1,4 +1,4 @@
-#include "host/source_bitmap.h"
+#include "host/drawing/source_bitmap.h"
 
 #include <bit>
 #include <cstring>

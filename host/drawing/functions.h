@@ -45,7 +45,7 @@ BOOL DrvPlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco, 
                COLORADJUSTMENT* pca, POINTL* pptlBrushOrg, POINTFIX* pptfx, RECTL* prcl,
                POINTL* pptl, ULONG iMode);
 
-// Text laid out by LayOutText (host/text_objects.h): its FONTOBJ's pvProducer is
+// Text laid out by LayOutText (host/drawing/text_objects.h): its FONTOBJ's pvProducer is
 // the host's font record.
 BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
                 RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg,

@@ -1,4 +1,4 @@
-#include "host/unidrv_drawing.h"
+#include "host/drawing/functions.h"
 
 namespace xlhost {
 namespace {

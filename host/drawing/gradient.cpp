@@ -9,7 +9,7 @@
 #include "host/drawing/output/geometry.h"
 #include "host/drawing/output/drawing_output.h"
 #include "host/drawing/output/raster_image.h"
-#include "host/unidrv_drawing.h"
+#include "host/drawing/functions.h"
 
 namespace xlhost {
 namespace {

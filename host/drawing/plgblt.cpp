@@ -13,8 +13,8 @@
 #include "host/drawing/output/geometry.h"
 #include "host/drawing/output/drawing_output.h"
 #include "host/drawing/output/raster_image.h"
-#include "host/source_bitmap.h"
-#include "host/unidrv_drawing.h"
+#include "host/drawing/source_bitmap.h"
+#include "host/drawing/functions.h"
 
 namespace xlhost {
 namespace {

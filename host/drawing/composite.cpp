@@ -6,11 +6,11 @@
 #include <cstring>
 #include <vector>
 
-#include "host/blit_geometry.h"
+#include "host/drawing/blit_geometry.h"
 #include "host/drawing/output/drawing_output.h"
 #include "host/drawing/output/raster_image.h"
-#include "host/source_bitmap.h"
-#include "host/unidrv_drawing.h"
+#include "host/drawing/source_bitmap.h"
+#include "host/drawing/functions.h"
 
 namespace xlhost {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/blit_geometry.h"
+#include "host/drawing/blit_geometry.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,10 +1,10 @@
-#include "host/text_objects.h"
+#include "host/drawing/text_objects.h"
 
 #include <algorithm>
 #include <atomic>
 
 #include "host/drawing/output/geometry.h"
-#include "host/font_face.h"
+#include "host/drawing/font_face.h"
 
 namespace xlhost {
 namespace {

@@ -8,7 +8,7 @@
 #include "host/drawing/output/geometry.h"
 #include "host/drawing/output/drawing_output.h"
 #include "host/drawing/output/rops.h"
-#include "host/unidrv_drawing.h"
+#include "host/drawing/functions.h"
 #include "host/drawing/output/graphics_state.h"
 #include "host/drawing/output/path.h"
 #include "pclxl/enumerations.h"

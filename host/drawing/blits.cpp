@@ -2,14 +2,14 @@
 // source goes out as a raster image of the part of the source that lands inside
 // the clip; one that does not is a filled rectangle. JPEG and PNG sources are
 // decoded first.
-#include "host/blit_geometry.h"
+#include "host/drawing/blit_geometry.h"
 #include "host/drawing/output/geometry.h"
 #include "host/drawing/output/drawing_output.h"
 #include "host/drawing/output/rops.h"
 #include "host/images/image_file.h"
 #include "host/drawing/output/raster_image.h"
-#include "host/source_bitmap.h"
-#include "host/unidrv_drawing.h"
+#include "host/drawing/source_bitmap.h"
+#include "host/drawing/functions.h"
 #include "host/drawing/output/graphics_state.h"
 #include "pclxl/enumerations.h"
 #include "pclxl/operators.h"

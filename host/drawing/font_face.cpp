@@ -1,4 +1,4 @@
-#include "host/font_face.h"
+#include "host/drawing/font_face.h"
 
 #include <mutex>
 #include <set>
