@@ -8,7 +8,7 @@
 #include <string>
 
 #include "host/device_calls.h"
-#include "host/document_sink.h"
+#include "host/unidrv/document_sink.h"
 #include "host/drawing/text_objects.h"
 
 namespace xlhost {

@@ -9,10 +9,10 @@
 #include "host/gpd/default_description.h"
 #include "host/device_state_report.h"
 #include "host/gpd/feature_selection.h"
-#include "host/plugin_module.h"
-#include "host/printer_setup.h"
-#include "host/public_devmode.h"
-#include "host/unidrv_device.h"
+#include "host/unidrv/plugin_module.h"
+#include "host/unidrv/printer_setup.h"
+#include "host/unidrv/public_devmode.h"
+#include "host/unidrv/device.h"
 
 #include <winspool.h>
 

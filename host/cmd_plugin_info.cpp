@@ -4,7 +4,7 @@
 
 #include "host/args.h"
 #include "host/command.h"
-#include "host/plugin_module.h"
+#include "host/unidrv/plugin_module.h"
 
 namespace xlhost {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/unidrv_device.h"
+#include "host/unidrv/device.h"
 
 namespace xlhost {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "host/args.h"
-#include "host/public_devmode.h"
+#include "host/unidrv/public_devmode.h"
 
 namespace xlhost {
 

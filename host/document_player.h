@@ -10,7 +10,7 @@
 
 #include "host/call_issuer.h"
 #include "host/document.h"
-#include "host/document_sink.h"
+#include "host/unidrv/document_sink.h"
 
 namespace xlhost {
 

@@ -3,7 +3,7 @@
 #include <iterator>
 
 #include "host/job_script_parts.h"
-#include "host/public_devmode.h"
+#include "host/unidrv/public_devmode.h"
 
 namespace xlhost::script {
 namespace {

@@ -4,8 +4,9 @@
 // of each page, and so on). Drawing has already been written when a page ends.
 #include <cstring>
 
-#include "host/unidrv_device.h"
-#include "host/unidrv_functions.h"
+#include "host/drawing/functions.h"
+#include "host/unidrv/device.h"
+#include "host/unidrv/functions.h"
 
 namespace xlhost {
 namespace {

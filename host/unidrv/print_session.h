@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/document_sink.h"
-#include "host/unidrv_device.h"
+#include "host/unidrv/document_sink.h"
+#include "host/unidrv/device.h"
 
 namespace xlhost {
 

@@ -1,4 +1,4 @@
-#include "host/driver_helper.h"
+#include "host/unidrv/driver_helper.h"
 
 #include <cstring>
 

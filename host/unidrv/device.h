@@ -12,10 +12,10 @@
 
 #include <prcomoem.h>
 
-#include "host/document_sink.h"
-#include "host/driver_helper.h"
+#include "host/unidrv/document_sink.h"
+#include "host/unidrv/driver_helper.h"
 #include "host/gpd/feature_selection.h"
-#include "host/plugin_module.h"
+#include "host/unidrv/plugin_module.h"
 
 namespace xlhost {
 

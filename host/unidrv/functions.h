@@ -10,14 +10,10 @@
 namespace xlhost {
 
 // Document, page, band and escape functions: they send the printer
-// description's commands through the device (unidrv_document.cpp).
+// description's commands through the device (document_functions.cpp).
 std::span<const DRVFN> UnidrvDocumentFunctions();
 
-// Drawing functions: they write plain PCL XL for what reaches them
-// (host/drawing/).
-std::span<const DRVFN> UnidrvDrawingFunctions();
-
-// Both, as one table.
+// The document functions and the drawing functions (host/drawing/), as one table.
 std::vector<DRVFN> UnidrvFunctions();
 
 }  // namespace xlhost

@@ -1,4 +1,4 @@
-#include "host/printer_setup.h"
+#include "host/unidrv/printer_setup.h"
 
 #include <iterator>
 #include <string_view>

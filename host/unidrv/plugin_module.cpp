@@ -1,4 +1,4 @@
-#include "host/plugin_module.h"
+#include "host/unidrv/plugin_module.h"
 
 #include <unistd.h>
 

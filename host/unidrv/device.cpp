@@ -1,4 +1,4 @@
-#include "host/unidrv_device.h"
+#include "host/unidrv/device.h"
 
 #include <cstring>
 
@@ -6,7 +6,7 @@
 #include <xlplatform/engine.h>
 
 #include "host/gpd/page_geometry.h"
-#include "host/unidrv_functions.h"
+#include "host/unidrv/functions.h"
 #include "settings/packed_block.h"
 
 namespace xlhost {

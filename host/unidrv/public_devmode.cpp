@@ -1,4 +1,4 @@
-#include "host/public_devmode.h"
+#include "host/unidrv/public_devmode.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "host/print_session.h"
+#include "host/unidrv/print_session.h"
 
 #include <algorithm>
 
