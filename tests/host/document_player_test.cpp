@@ -1,4 +1,4 @@
-#include "host/document_player.h"
+#include "host/player/document_player.h"
 
 #include <gtest/gtest.h>
 #include <xlplatform/engine.h>
@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-#include "host/job_script.h"
-#include "host/ui_settings.h"
+#include "host/player/job_script.h"
+#include "host/player/ui_settings.h"
 #include "support/run_command.h"
 #include "support/test_images.h"
 

@@ -1,4 +1,4 @@
-#include "host/job_script.h"
+#include "host/player/job_script.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/ui_settings.h"
+#include "host/player/ui_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/script_values.h"
+#include "host/player/script_values.h"
 
 #include <algorithm>
 #include <cctype>

@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/document.h"
+#include "host/player/document.h"
 
 namespace xlhost::script {
 

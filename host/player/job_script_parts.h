@@ -1,8 +1,8 @@
 // The two halves of the job script reader: the job options and the pages.
 #pragma once
 
-#include "host/document.h"
-#include "host/script_values.h"
+#include "host/player/document.h"
+#include "host/player/script_values.h"
 
 namespace xlhost::script {
 

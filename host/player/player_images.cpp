@@ -1,4 +1,4 @@
-#include "host/player_images.h"
+#include "host/player/player_images.h"
 
 namespace xlhost {
 

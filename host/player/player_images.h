@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "host/document.h"
+#include "host/player/document.h"
 #include "host/images/image_file.h"
 
 namespace xlhost {

@@ -1,8 +1,8 @@
-#include "host/document_player.h"
+#include "host/player/document_player.h"
 
-#include "host/nup_layout.h"
-#include "host/player_images.h"
-#include "host/ui_settings.h"
+#include "host/player/nup_layout.h"
+#include "host/player/player_images.h"
+#include "host/player/ui_settings.h"
 
 namespace xlhost {
 namespace {

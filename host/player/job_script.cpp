@@ -1,10 +1,10 @@
-#include "host/job_script.h"
+#include "host/player/job_script.h"
 
 #include <fstream>
 #include <iterator>
 
-#include "host/job_script_parts.h"
-#include "host/script_values.h"
+#include "host/player/job_script_parts.h"
+#include "host/player/script_values.h"
 
 namespace xlhost {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "host/device_calls.h"
+#include "host/player/device_calls.h"
 #include "host/unidrv/document_sink.h"
 #include "host/drawing/text_objects.h"
 

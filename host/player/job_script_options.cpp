@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "host/job_script_parts.h"
+#include "host/player/job_script_parts.h"
 #include "host/unidrv/public_devmode.h"
 
 namespace xlhost::script {

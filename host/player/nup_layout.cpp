@@ -1,4 +1,4 @@
-#include "host/nup_layout.h"
+#include "host/player/nup_layout.h"
 
 #include <algorithm>
 

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "host/call_issuer.h"
-#include "host/document.h"
+#include "host/player/call_issuer.h"
+#include "host/player/document.h"
 #include "host/unidrv/document_sink.h"
 
 namespace xlhost {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <variant>
 
-#include "host/document.h"
+#include "host/player/document.h"
 
 namespace xlhost {
 

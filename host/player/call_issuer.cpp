@@ -1,9 +1,9 @@
-#include "host/call_issuer.h"
+#include "host/player/call_issuer.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "host/engine_handles.h"
+#include "host/player/engine_handles.h"
 
 namespace xlhost {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/document.h"
+#include "host/player/document.h"
 
 namespace xlhost {
 

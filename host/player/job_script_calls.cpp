@@ -1,7 +1,7 @@
 // The pages of a job script and the drawing calls on them.
 #include <cctype>
 
-#include "host/job_script_parts.h"
+#include "host/player/job_script_parts.h"
 
 namespace xlhost::script {
 namespace {

@@ -10,9 +10,9 @@
 
 #include <winddi.h>
 
-#include "host/document.h"
-#include "host/nup_layout.h"
-#include "host/player_images.h"
+#include "host/player/document.h"
+#include "host/player/nup_layout.h"
+#include "host/player/player_images.h"
 
 namespace xlhost {
 

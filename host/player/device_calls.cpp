@@ -1,4 +1,4 @@
-#include "host/device_calls.h"
+#include "host/player/device_calls.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/document.h"
-#include "host/nup_layout.h"
+#include "host/player/document.h"
+#include "host/player/nup_layout.h"
 #include "settings/settings_record.h"
 
 namespace xlhost {
