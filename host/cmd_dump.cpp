@@ -12,10 +12,10 @@
 
 #include "host/args.h"
 #include "host/command.h"
-#include "host/dump_extract.h"
-#include "host/dump_listing.h"
-#include "host/dump_summary.h"
-#include "host/job_walker.h"
+#include "host/dump/extract.h"
+#include "host/dump/listing.h"
+#include "host/dump/summary.h"
+#include "host/dump/job_walker.h"
 
 namespace xlhost {
 namespace {

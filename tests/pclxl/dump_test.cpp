@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
-#include "host/font_header_info.h"
+#include "host/dump/font_header_info.h"
 #include "pclxl/capture.h"
 #include "pclxl/operators.h"
 #include "pclxl/put.h"

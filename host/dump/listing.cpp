@@ -1,10 +1,10 @@
-#include "host/dump_listing.h"
+#include "host/dump/listing.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "host/dump_data.h"
-#include "host/font_header_info.h"
+#include "host/dump/data.h"
+#include "host/dump/font_header_info.h"
 #include "pclxl/attribute_ids.h"
 #include "pclxl/operator_tags.h"
 #include "pclxl/reader/value_text.h"

@@ -1,6 +1,6 @@
-#include "host/dump_summary.h"
+#include "host/dump/summary.h"
 
-#include "host/dump_data.h"
+#include "host/dump/data.h"
 #include "pclxl/attribute_ids.h"
 #include "pclxl/operator_tags.h"
 #include "pclxl/reader/value_text.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/job_walker.h"
+#include "host/dump/job_walker.h"
 
 namespace xlhost {
 

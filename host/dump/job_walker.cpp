@@ -1,4 +1,4 @@
-#include "host/job_walker.h"
+#include "host/dump/job_walker.h"
 
 #include <algorithm>
 

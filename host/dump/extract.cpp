@@ -1,10 +1,10 @@
-#include "host/dump_extract.h"
+#include "host/dump/extract.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 
-#include "host/dump_data.h"
+#include "host/dump/data.h"
 #include "pclxl/attribute_ids.h"
 #include "pclxl/operator_tags.h"
 

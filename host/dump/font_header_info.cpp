@@ -1,4 +1,4 @@
-#include "host/font_header_info.h"
+#include "host/dump/font_header_info.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "host/dump_data.h"
+#include "host/dump/data.h"
 
 #include <variant>
 
