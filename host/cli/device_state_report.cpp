@@ -1,6 +1,6 @@
 // The host is built with the plug-in's own headers, so it can read the device
 // state that the plug-in leaves behind pdevOEM: a diagnostic view only.
-#include "host/device_state_report.h"
+#include "host/cli/device_state_report.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "host/world_options.h"
+#include "host/cli/world_options.h"
 
 #include <cstdlib>
 

@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "host/args.h"
+#include "host/cli/args.h"
 
 namespace xlhost {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "host/command.h"
+#include "host/cli/command.h"
 
 namespace {
 

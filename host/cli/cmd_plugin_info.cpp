@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <string>
 
-#include "host/args.h"
-#include "host/command.h"
+#include "host/cli/args.h"
+#include "host/cli/command.h"
 #include "host/unidrv/plugin_module.h"
 
 namespace xlhost {

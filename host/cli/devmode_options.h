@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "host/args.h"
+#include "host/cli/args.h"
 #include "host/unidrv/public_devmode.h"
 
 namespace xlhost {

@@ -11,12 +11,12 @@
 
 #include <unistd.h>
 
-#include "host/args.h"
-#include "host/command.h"
-#include "host/devmode_options.h"
+#include "host/cli/args.h"
+#include "host/cli/command.h"
+#include "host/cli/devmode_options.h"
 #include "host/unidrv/plugin_module.h"
 #include "host/unidrv/public_devmode.h"
-#include "host/world_options.h"
+#include "host/cli/world_options.h"
 #include "settings/packed_block.h"
 #include "settings/record_fields.h"
 

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <string>
 
-#include "host/args.h"
-#include "host/command.h"
+#include "host/cli/args.h"
+#include "host/cli/command.h"
 #include "host/gpd/default_description.h"
-#include "host/device_state_report.h"
+#include "host/cli/device_state_report.h"
 #include "host/gpd/feature_selection.h"
 #include "host/unidrv/plugin_module.h"
 #include "host/unidrv/printer_setup.h"

@@ -11,10 +11,10 @@
 #include <winspool.h>
 #include <xlplatform/world.h>
 
-#include "host/args.h"
-#include "host/command.h"
+#include "host/cli/args.h"
+#include "host/cli/command.h"
 #include "host/gpd/default_description.h"
-#include "host/devmode_options.h"
+#include "host/cli/devmode_options.h"
 #include "host/player/document_player.h"
 #include "host/player/job_script.h"
 #include "host/unidrv/plugin_module.h"
@@ -23,7 +23,7 @@
 #include "host/unidrv/public_devmode.h"
 #include "host/drawing/text_objects.h"
 #include "host/player/ui_settings.h"
-#include "host/world_options.h"
+#include "host/cli/world_options.h"
 #include "settings/packed_block.h"
 
 namespace xlhost {

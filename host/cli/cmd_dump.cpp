@@ -10,8 +10,8 @@
 
 #include <sys/stat.h>
 
-#include "host/args.h"
-#include "host/command.h"
+#include "host/cli/args.h"
+#include "host/cli/command.h"
 #include "host/dump/extract.h"
 #include "host/dump/listing.h"
 #include "host/dump/summary.h"

@@ -1,4 +1,4 @@
-#include "host/devmode_options.h"
+#include "host/cli/devmode_options.h"
 
 #include <algorithm>
 #include <cctype>

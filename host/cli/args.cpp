@@ -1,4 +1,4 @@
-#include "host/args.h"
+#include "host/cli/args.h"
 
 #include <charconv>
 
