@@ -1,4 +1,4 @@
-#include "host/drawing_test_support.h"
+#include "host/drawing/drawing_test_support.h"
 
 #include "pclxl/attribute_ids.h"
 #include "pclxl/operator_tags.h"

@@ -4,7 +4,7 @@
 
 #include <xlplatform/engine.h>
 
-#include "host/drawing_test_support.h"
+#include "host/drawing/drawing_test_support.h"
 #include "host/drawing/functions.h"
 #include "pclxl/attribute_ids.h"
 #include "pclxl/operator_tags.h"

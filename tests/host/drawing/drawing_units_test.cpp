@@ -5,7 +5,7 @@
 #include <random>
 
 #include "host/drawing/blit_geometry.h"
-#include "host/drawing_test_support.h"
+#include "host/drawing/drawing_test_support.h"
 #include "host/drawing/output/packbits.h"
 
 namespace {

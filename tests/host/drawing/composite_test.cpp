@@ -5,7 +5,7 @@
 
 #include <xlplatform/engine.h>
 
-#include "host/drawing_test_support.h"
+#include "host/drawing/drawing_test_support.h"
 #include "host/drawing/functions.h"
 
 namespace {

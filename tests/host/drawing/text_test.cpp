@@ -4,7 +4,7 @@
 
 #include <xlplatform/engine.h>
 
-#include "host/drawing_test_support.h"
+#include "host/drawing/drawing_test_support.h"
 #include "host/drawing/font_face.h"
 #include "host/drawing/text_objects.h"
 #include "host/drawing/functions.h"

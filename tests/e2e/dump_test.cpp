@@ -1,6 +1,6 @@
 // xlrender dump end to end: jobs written with the stream writer, read back by
 // the built command; malformed and random jobs end with status 0 or 1, never
-// with a crash. Also the font header walker that the listing uses.
+// with a crash.
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
-#include "host/dump/font_header_info.h"
 #include "pclxl/capture.h"
 #include "pclxl/operators.h"
 #include "pclxl/put.h"
@@ -211,35 +210,6 @@ TEST_F(DumpTest, RefusesBadArguments) {
     const DumpRun help = Dump({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.output.find("--extract DIR"), std::string::npos);
-}
-
-TEST(FontHeaderInfo, WalksSegmentsAndReportsBadOnes) {
-    struct Case {
-        const char* what;
-        Bytes header;
-        size_t segments;
-        const char* problem;
-    };
-    const Case kCases[] = {
-        {"clean", kFontHeader, 2, ""},
-        {"too short", {0, 0, 0}, 0, "shorter than its 8-byte descriptor"},
-        {"no NULL", {0, 0, 0, 0, 1, 0, 0, 0}, 0, "without a NULL segment"},
-        {"cut segment header", {0, 0, 0, 0, 1, 0, 0, 0, 'G', 'T', 0}, 0, "cut off at byte 8"},
-        {"oversized segment",
-         {0, 0, 0, 0, 1, 0, 0, 0, 'G', 'T', 0xFF, 0xFF, 0xFF, 0xFF, 1},
-         1,
-         "runs past the end"},
-        {"trailing bytes", Concat({kFontHeader, {9}}), 2, "1 bytes follow the NULL segment"},
-    };
-    for (const Case& test : kCases) {
-        const xlhost::FontHeaderInfo info = xlhost::ReadFontHeaderInfo(test.header);
-        EXPECT_EQ(info.segments.size(), test.segments) << test.what;
-        EXPECT_NE(info.problem.find(test.problem), std::string::npos)
-            << test.what << ": " << info.problem;
-        if (test.problem[0] == 0) {
-            EXPECT_TRUE(info.problem.empty()) << test.what;
-        }
-    }
 }
 
 }  // namespace
