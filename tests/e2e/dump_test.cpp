@@ -1,19 +1,18 @@
 // xlrender dump end to end: jobs written with the stream writer, read back by
 // the built command; malformed and random jobs end with status 0 or 1, never
 // with a crash.
-#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include "pclxl/capture.h"
 #include "pclxl/operators.h"
 #include "pclxl/put.h"
 #include "support/run_command.h"
+#include "support/test_images.h"
 
 namespace {
 
@@ -28,11 +27,8 @@ struct DumpRun {
 class DumpTest : public testing::Test {
   protected:
     std::string Write(const std::string& name, const Bytes& bytes) {
-        const std::string path = dir_ / name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        return path;
+        xltest::WriteFile(dir_ / name, bytes);
+        return dir_ / name;
     }
 
     // Runs `xlrender dump ARGS...`; its standard error follows its output.
@@ -53,31 +49,6 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
     Bytes all;
     for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
     return all;
-}
-
-// A small RGB picture compressed by libjpeg.
-Bytes MakeJpeg(int width, int height) {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &out, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<unsigned char> row(static_cast<size_t>(width) * 3);
-    for (JSAMPROW rows[] = {row.data()}; info.next_scanline < info.image_height; row[0] += 40)
-        jpeg_write_scanlines(&info, rows, 1);
-    jpeg_finish_compress(&info);
-    Bytes jpeg(out, out + size);
-    jpeg_destroy_compress(&info);
-    std::free(out);
-    return jpeg;
 }
 
 const Bytes kUel = ToBytes("\x1B%-12345X");
@@ -119,24 +90,26 @@ Bytes SampleJob(const Bytes& jpeg) {
                    PageStream(jpeg), kUel, ToBytes("@PJL EOJ\r\n"), kUel});
 }
 
-TEST_F(DumpTest, ShowsEndPageWithItsCopies) {
-    const std::string path =
-        Write("endpage.prn",
-              Concat({ToBytes(") HP-PCL XL;2;0\n"), {0xC1, 0x01, 0x00, 0xF8, 0x31, 0x44}}));
-    const DumpRun run = Dump({path});
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find("      16  EndPage PageCopies=1\n"), std::string::npos) << run.output;
-}
-
-TEST_F(DumpTest, ATruncatedStreamFailsNamingTheOffset) {
-    const std::string path = Write("cut.prn", Concat({ToBytes(") HP-PCL XL;2;0\n"), {0xC1, 0x01}}));
-    const DumpRun run = Dump({path});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.output.find("malformed PCL XL at byte 16"), std::string::npos) << run.output;
+// The offsets of the listing and of a read error count from the start of the file.
+TEST_F(DumpTest, OffsetsInTheListingAndInErrors) {
+    const Bytes header = ToBytes(") HP-PCL XL;2;0\n");
+    const struct {
+        Bytes stream;
+        int status;
+        const char* expected;
+    } cases[] = {
+        {{0xC1, 0x01, 0x00, 0xF8, 0x31, 0x44}, 0, "      16  EndPage PageCopies=1\n"},
+        {{0xC1, 0x01}, 1, "malformed PCL XL at byte 16"},
+    };
+    for (const auto& c : cases) {
+        const DumpRun run = Dump({Write("job.prn", Concat({header, c.stream}))});
+        EXPECT_EQ(run.status, c.status) << run.output;
+        EXPECT_NE(run.output.find(c.expected), std::string::npos) << run.output;
+    }
 }
 
 TEST_F(DumpTest, ListsSummarisesAndExtractsAWholeJob) {
-    const Bytes jpeg = MakeJpeg(16, 8);
+    const Bytes jpeg = xltest::EncodeJpeg(xltest::PhotoLikeRgb(16, 8));
     const Bytes job = SampleJob(jpeg);
     const std::string path = Write("job.prn", job);
     const DumpRun run = Dump({path});
@@ -182,7 +155,7 @@ TEST_F(DumpTest, ListsSummarisesAndExtractsAWholeJob) {
 }
 
 TEST_F(DumpTest, MalformedAndRandomJobsEndWithStatusZeroOrOne) {
-    const Bytes job = SampleJob(MakeJpeg(8, 8));
+    const Bytes job = SampleJob(xltest::EncodeJpeg(xltest::PhotoLikeRgb(8, 8)));
     std::mt19937 random(99);
     // Cuts across the whole job, then random bytes behind a stream header and alone.
     for (size_t cut = 1; cut < job.size(); cut += job.size() / 40) {

@@ -46,9 +46,6 @@ TEST_F(FeaturesCommandTest, SetChangesTheCurrentOptionOrFails) {
     EXPECT_NE(run.out.find("CmdStartPage                       \"<43>\""), std::string::npos)
         << run.out;
 
-    run = Xlrender({"--set", "NoSuchFeature=X"});
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_NE(run.err.find("NoSuchFeature"), std::string::npos) << run.err;
     run = Xlrender({"--set", "JPEGEnable=Fastest"});
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_NE(run.err.find("Fastest"), std::string::npos) << run.err;
@@ -75,10 +72,21 @@ TEST_F(FeaturesCommandTest, ReadsDescriptionFiles) {
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_NE(run.err.find(broken.string() + ":3: "), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");
+}
 
-    run = Xlrender({"--printer", directory_ / "missing.gpd"});
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_NE(run.err.find("missing.gpd"), std::string::npos) << run.err;
+TEST_F(FeaturesCommandTest, StateShowsWhatEnablePdevMade) {
+    const auto result = Xlrender({"--state"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    for (const char* expected :
+         {"device state after EnablePDEV", "jpegMode                   3",
+          "pngPassThrough             1", "flGraphicsCaps2            0 -> 8",
+          "ulLogPixelsX               600"})
+        EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\n" << result.out;
+    const auto best =
+        Xlrender({"--state", "--set", "JPEGEnable=Best", "--set", "KXPngPassthrough=FALSE"});
+    ASSERT_EQ(best.exitStatus, 0) << best.err;
+    EXPECT_NE(best.out.find("jpegMode                   2"), std::string::npos) << best.out;
+    EXPECT_NE(best.out.find("flGraphicsCaps2            0\n"), std::string::npos);
 }
 
 }  // namespace

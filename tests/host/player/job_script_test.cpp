@@ -146,23 +146,12 @@ TEST(JobScriptTest, ErrorsNameThePlace) {
     }
 }
 
-TEST(JobScriptTest, FilesAndImagePages) {
+TEST(JobScriptTest, ScriptFiles) {
     auto missing = ReadJobScript("/nonexistent/job.json");
     ASSERT_TRUE(std::holds_alternative<std::string>(missing));
     EXPECT_EQ(std::get<std::string>(missing), "/nonexistent/job.json: cannot open the job script");
     EXPECT_TRUE(IsJobScriptPath("a/b/Job.JSON"));
     EXPECT_FALSE(IsJobScriptPath("photo.jpg"));
-
-    JobOptions options;
-    options.copies = 2;
-    const Document document = DocumentFromImageFiles({"a.jpg", "b.png"}, options);
-    ASSERT_EQ(document.pages.size(), 2u);
-    EXPECT_EQ(document.options.copies, 2);
-    const auto& image = std::get<ImageCall>(document.pages[1].calls[0].what);
-    EXPECT_EQ(image.file, "b.png");
-    EXPECT_TRUE(image.fit);
-    EXPECT_EQ(image.hook, BlitHook::StretchBlt);
-    EXPECT_EQ(image.stretchMode, ULONG{HALFTONE});
 }
 
 }  // namespace
