@@ -9,8 +9,8 @@
 #include <printoem.h>
 #include <xlplatform/engine.h>
 
-#include "host/text_objects.h"
-#include "host/unidrv_drawing.h"
+#include "host/drawing/text_objects.h"
+#include "host/drawing/functions.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <winddi.h>
+#include <xlplatform/engine.h>
 
 namespace xlplatform::engine {
 
@@ -70,26 +71,16 @@ RECTL BoundingBox(const std::vector<RECTL>& rects);
 // ---------------------------------------------------------------------------
 // Pixels.
 
-// Bits per pixel of the uncompressed formats BMF_1BPP..BMF_32BPP; 0 for any other.
-ULONG BitsPerPixel(ULONG format);
+// The pixel reader is exported (xlplatform/engine.h) for the host's drawing.
+using xlplatform::BitsPerPixel;
+using xlplatform::PixelView;
+using xlplatform::ReadPixel;
+using xlplatform::ViewOf;
+
 // Bytes of one row rounded up to a DWORD, as bitmaps the engine allocates have.
 // 0 when the format has no pixels or the width is out of range.
 uint64_t AlignedStride(ULONG format, int64_t width);
 
-// The pixels of a bitmap surface: rows at scan0 + y * delta.
-struct PixelView {
-    BYTE* scan0 = nullptr;
-    ptrdiff_t delta = 0;
-    LONG cx = 0;
-    LONG cy = 0;
-    ULONG format = 0;
-    BYTE* Row(LONG y) const { return scan0 + delta * y; }
-};
-// False for device-managed and compressed surfaces and for fields that do not
-// describe a readable bitmap (no bits, a row stride shorter than a row).
-bool ViewOf(const SURFOBJ* so, PixelView& view);
-
-ULONG ReadPixel(const PixelView& view, LONG x, LONG y);
 void WritePixel(const PixelView& view, LONG x, LONG y, ULONG value);
 
 // Direct-colour formats: 16 (5-5-5), 24 and 32 bits per pixel. Their values convert

@@ -3,29 +3,11 @@
 
 #include <cstdlib>
 
-namespace xlplatform::engine {
+namespace xlplatform {
 
 ULONG BitsPerPixel(ULONG format) {
     constexpr ULONG kBits[] = {0, 1, 4, 8, 16, 24, 32};
     return format < std::size(kBits) ? kBits[format] : 0;
-}
-
-uint64_t AlignedStride(ULONG format, int64_t width) {
-    const ULONG bits = BitsPerPixel(format);
-    if (bits == 0 || width < 0 || width > 0x7FFFFFFF) return 0;
-    return ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
-}
-
-RECTL BoundingBox(const std::vector<RECTL>& rects) {
-    if (rects.empty()) return RECTL{0, 0, 0, 0};
-    RECTL box = rects.front();
-    for (const RECTL& r : rects) {
-        box.left = std::min(box.left, r.left);
-        box.top = std::min(box.top, r.top);
-        box.right = std::max(box.right, r.right);
-        box.bottom = std::max(box.bottom, r.bottom);
-    }
-    return box;
 }
 
 bool ViewOf(const SURFOBJ* so, PixelView& view) {
@@ -43,7 +25,6 @@ bool ViewOf(const SURFOBJ* so, PixelView& view) {
     return true;
 }
 
-// Sub-byte formats keep the leftmost pixel in the most significant bits.
 ULONG ReadPixel(const PixelView& view, LONG x, LONG y) {
     const BYTE* row = view.Row(y);
     switch (view.format) {
@@ -69,6 +50,28 @@ ULONG ReadPixel(const PixelView& view, LONG x, LONG y) {
         default:
             return 0;
     }
+}
+
+}  // namespace xlplatform
+
+namespace xlplatform::engine {
+
+uint64_t AlignedStride(ULONG format, int64_t width) {
+    const ULONG bits = BitsPerPixel(format);
+    if (bits == 0 || width < 0 || width > 0x7FFFFFFF) return 0;
+    return ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
+}
+
+RECTL BoundingBox(const std::vector<RECTL>& rects) {
+    if (rects.empty()) return RECTL{0, 0, 0, 0};
+    RECTL box = rects.front();
+    for (const RECTL& r : rects) {
+        box.left = std::min(box.left, r.left);
+        box.top = std::min(box.top, r.top);
+        box.right = std::max(box.right, r.right);
+        box.bottom = std::max(box.bottom, r.bottom);
+    }
+    return box;
 }
 
 void WritePixel(const PixelView& view, LONG x, LONG y, ULONG value) {

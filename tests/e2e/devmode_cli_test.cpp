@@ -58,7 +58,7 @@ TEST(DevModeCommand, NewThenShowPrintsTheDefaults) {
     }
 }
 
-TEST(DevModeCommand, MergeRecordsTheUserAndConvertReportsTrueTypeChange) {
+TEST(DevModeCommand, MergeRecordsTheUserAndTheOptions) {
     TempDir dir;
     ASSERT_EQ(RunProgram("xlrender", {"devmode", "new", "-o", dir / "dm.bin"}).exitStatus, 0);
     const auto merged =
@@ -110,7 +110,6 @@ TEST(DevModeCommand, UsageErrorsExitOneAndHelpExitsZero) {
         {"devmode"},
         {"devmode", "frobnicate"},
         {"devmode", "new", "--paper", "napkin"},
-        {"devmode", "new", "--copies", "0"},
         {"devmode", "merge", "x.bin"},
         {"devmode", "new", "--bogus"},
         {"nonsense"},
@@ -129,26 +128,6 @@ TEST(DevModeCommand, UsageErrorsExitOneAndHelpExitsZero) {
         EXPECT_EQ(result.exitStatus, 0) << args.back();
         EXPECT_NE(result.out.find("usage"), std::string::npos);
     }
-}
-
-}  // namespace
-
-namespace {
-
-TEST(FeaturesCommand, StateShowsWhatEnablePdevMade) {
-    const auto result = xltest::RunProgram("xlrender", {"features", "--state"});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    for (const char* expected :
-         {"device state after EnablePDEV", "jpegMode                   3",
-          "pngPassThrough             1", "flGraphicsCaps2            0 -> 8",
-          "ulLogPixelsX               600"})
-        EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\n" << result.out;
-    const auto best = xltest::RunProgram(
-        "xlrender",
-        {"features", "--state", "--set", "JPEGEnable=Best", "--set", "KXPngPassthrough=FALSE"});
-    ASSERT_EQ(best.exitStatus, 0) << best.err;
-    EXPECT_NE(best.out.find("jpegMode                   2"), std::string::npos) << best.out;
-    EXPECT_NE(best.out.find("flGraphicsCaps2            0\n"), std::string::npos);
 }
 
 }  // namespace

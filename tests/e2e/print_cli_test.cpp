@@ -10,18 +10,12 @@
 #include <vector>
 
 #include "support/run_command.h"
+#include "support/test_images.h"
 
 namespace {
 
 using xltest::RunProgram;
 using xltest::TempDir;
-
-void WritePpm(const std::string& path, int width, int height, unsigned char shade) {
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << width << " " << height << "\n255\n";
-    for (int i = 0; i < width * height; ++i)
-        out.put(static_cast<char>(shade)).put(static_cast<char>(i % 256)).put('\x40');
-}
 
 size_t Count(const std::string& text, const std::string& what) {
     size_t count = 0;
@@ -40,34 +34,37 @@ std::string Dump(const std::string& job) {
 class PrintCommand : public ::testing::Test {
   protected:
     void SetUp() override {
-        WritePpm(dir / "a.ppm", 64, 48, 0x20);
-        WritePpm(dir / "b.ppm", 48, 64, 0xC0);
+        xltest::WriteFile(dir / "a.ppm", xltest::EncodePpm(xltest::PhotoLikeRgb(64, 48)));
+        xltest::WriteFile(dir / "b.ppm", xltest::EncodePpm(xltest::PhotoLikeRgb(48, 64)));
     }
     TempDir dir;
 };
 
-TEST_F(PrintCommand, RawCollatedCopiesSendTheWholeJobThreeTimes) {
-    const auto result =
-        RunProgram("xlrender", {"print", dir / "a.ppm", dir / "b.ppm", "--raw", "--copies", "3",
-                                "--collate", "-o", dir / "job.prn"});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_NE(result.err.find("page 2/2"), std::string::npos) << "progress per page";
-    const std::string dump = Dump(dir / "job.prn");
-    EXPECT_EQ(Count(dump, "stream header"), 3u) << dump;
-    EXPECT_EQ(Count(dump, "BeginSession"), 3u);
-    EXPECT_EQ(Count(dump, "EndPage PageCopies=1"), 6u) << "two pages, each job three times";
-    EXPECT_EQ(Count(dump, "PageCopies=3"), 0u);
-    EXPECT_EQ(Count(dump, "@PJL EOJ"), 3u);
-}
-
-TEST_F(PrintCommand, UncollatedCopiesAreMadeByThePrinter) {
-    const auto result =
-        RunProgram("xlrender", {"print", dir / "a.ppm", dir / "b.ppm", "--raw", "--copies", "3",
-                                "--no-collate", "-o", dir / "job.prn"});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    const std::string dump = Dump(dir / "job.prn");
-    EXPECT_EQ(Count(dump, "stream header"), 1u);
-    EXPECT_EQ(Count(dump, "EndPage PageCopies=3"), 2u) << dump;
+// Collated raw copies repeat the whole job; uncollated ones are made by the printer.
+TEST_F(PrintCommand, CopiesOfARawJob) {
+    const struct {
+        const char* collation;
+        size_t jobs;
+        const char* endPage;
+        size_t endPages;
+    } cases[] = {
+        {"--collate", 3, "EndPage PageCopies=1", 6},  // two pages, each job three times
+        {"--no-collate", 1, "EndPage PageCopies=3", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.collation);
+        const auto result =
+            RunProgram("xlrender", {"print", dir / "a.ppm", dir / "b.ppm", "--raw", "--copies", "3",
+                                    c.collation, "-o", dir / "job.prn"});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_NE(result.err.find("page 2/2"), std::string::npos) << "progress per page";
+        const std::string dump = Dump(dir / "job.prn");
+        EXPECT_EQ(Count(dump, "stream header"), c.jobs) << dump;
+        EXPECT_EQ(Count(dump, "BeginSession"), c.jobs);
+        EXPECT_EQ(Count(dump, "@PJL EOJ"), c.jobs);
+        EXPECT_EQ(Count(dump, c.endPage), c.endPages);
+        EXPECT_EQ(Count(dump, "EndPage"), c.endPages);
+    }
 }
 
 TEST_F(PrintCommand, BandedPagesEndOnce) {
@@ -102,6 +99,11 @@ TEST_F(PrintCommand, BadInputFailsAndLeavesNothingBehind) {
         {{"print", dir / "bad.ppm"}, "bad.ppm"},
         {{"print"}, "no input"},
         {{"print", dir / "a.ppm", "--pages-per-sheet", "3"}, "pages-per-sheet"},
+        // Device mode options the job options carry are checked like the others.
+        {{"print", dir / "a.ppm", "--copies", "many"}, "--copies wants a number"},
+        {{"print", dir / "a.ppm", "--duplex", "sideways"}, "unknown --duplex value"},
+        {{"print", dir / "a.ppm", "--orientation", "up"}, "unknown --orientation value"},
+        {{"print", dir / "a.ppm", "--collate", "--no-collate"}, "contradict"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.back());

@@ -66,6 +66,30 @@ XLATEOBJ* CreatePaletteXlate(std::span<const ULONG> table);
 XLATEOBJ* CreateFormatXlate(ULONG srcFormat, ULONG dstFormat);
 void DeleteXlate(XLATEOBJ* xlate);
 
+// Pixels of bitmap surfaces, read as the engine reads them.
+
+// Bits per pixel of the uncompressed formats BMF_1BPP..BMF_32BPP; 0 for any other.
+ULONG BitsPerPixel(ULONG format);
+
+// The pixels of a bitmap surface: rows at scan0 + y * delta (delta is negative
+// for a bottom-up bitmap).
+struct PixelView {
+    BYTE* scan0 = nullptr;
+    ptrdiff_t delta = 0;
+    LONG cx = 0;
+    LONG cy = 0;
+    ULONG format = 0;
+    BYTE* Row(LONG y) const { return scan0 + delta * y; }
+};
+// False for device-managed and compressed surfaces and for fields that do not
+// describe a readable bitmap (no bits, a format of no pixels, a row stride
+// shorter than a row).
+bool ViewOf(const SURFOBJ* so, PixelView& view);
+
+// The value of a pixel inside the view. Sub-byte formats keep the leftmost pixel
+// in the most significant bits; wider ones are little-endian.
+ULONG ReadPixel(const PixelView& view, LONG x, LONG y);
+
 // A solid brush of a destination colour value.
 inline BRUSHOBJ SolidBrush(ULONG color) {
     return BRUSHOBJ{color, nullptr, 0};

@@ -1,0 +1,124 @@
+#include "host/images/image_file.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "host/images/decoders.h"
+
+namespace xlhost {
+namespace {
+
+using namespace image_detail;
+
+struct FormatEntry {
+    ImageFormat format;
+    std::string_view name;
+    ImageResult<ImageSize> (*readSize)(std::span<const uint8_t>);
+    ImageResult<DecodedImage> (*decode)(std::span<const uint8_t>);
+};
+
+constexpr std::array<FormatEntry, 3> kFormats = {{
+    {ImageFormat::Ppm, "PPM", ReadPpmSize, DecodePpm},
+    {ImageFormat::Jpeg, "JPEG", ReadJpegSize, DecodeJpeg},
+    {ImageFormat::Png, "PNG", ReadPngSize, DecodePng},
+}};
+
+const FormatEntry& EntryOf(ImageFormat format) {
+    return kFormats[static_cast<size_t>(format)];
+}
+
+bool StartsWith(std::span<const uint8_t> bytes, std::span<const uint8_t> prefix) {
+    return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
+}
+
+// The format from the file's first bytes; PPM by its "P3", "P5" or "P6".
+std::optional<ImageFormat> Sniff(std::span<const uint8_t> bytes) {
+    static constexpr uint8_t kJpeg[] = {0xFF, 0xD8, 0xFF};
+    static constexpr uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (StartsWith(bytes, kJpeg)) return ImageFormat::Jpeg;
+    if (StartsWith(bytes, kPng)) return ImageFormat::Png;
+    if (bytes.size() >= 2 && bytes[0] == 'P' &&
+        (bytes[1] == '3' || bytes[1] == '5' || bytes[1] == '6'))
+        return ImageFormat::Ppm;
+    return std::nullopt;
+}
+
+}  // namespace
+
+static_assert(static_cast<size_t>(ImageFormat::Jpeg) == 1 &&
+              static_cast<size_t>(ImageFormat::Png) == 2);
+
+std::string_view ImageFormatName(ImageFormat format) {
+    return EntryOf(format).name;
+}
+
+uint32_t DecodedImage::Rgb(uint32_t x, uint32_t y) const {
+    const uint8_t* pixel = Row(y) + size_t{x} * 3;
+    return (uint32_t{pixel[2]} << 16) | (uint32_t{pixel[1]} << 8) | pixel[0];
+}
+
+ImageResult<ImageSource> ReadImageFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return path.string() + ": is a directory, not an image file";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return path.string() + ": cannot open the image file";
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+    if (in.bad()) return path.string() + ": cannot read the image file";
+    return IdentifyImage(std::move(bytes), path.string());
+}
+
+ImageResult<ImageSource> IdentifyImage(std::vector<uint8_t> bytes, std::string name) {
+    if (bytes.empty()) return name + ": empty file";
+    const auto format = Sniff(bytes);
+    if (!format) return name + ": not a JPEG, PNG or PPM (P3, P5, P6) image";
+    auto size = EntryOf(*format).readSize(bytes);
+    if (auto* message = std::get_if<std::string>(&size)) return name + ": " + *message;
+    const ImageSize& header = std::get<ImageSize>(size);
+    ImageSource source;
+    source.name = std::move(name);
+    source.format = *format;
+    source.width = header.width;
+    source.height = header.height;
+    source.bytes = std::move(bytes);
+    return source;
+}
+
+ImageResult<DecodedImage> DecodeImage(const ImageSource& source) {
+    auto decoded = EntryOf(source.format).decode(source.bytes);
+    if (auto* message = std::get_if<std::string>(&decoded)) return source.name + ": " + *message;
+    const DecodedImage& image = std::get<DecodedImage>(decoded);
+    // The header was read twice (identify, decode) from the same bytes; a
+    // decoder that disagreed with itself would be a bug here, not bad input.
+    if (image.width != source.width || image.height != source.height)
+        return source.name + ": the decoded size differs from the header's";
+    return decoded;
+}
+
+namespace image_detail {
+
+std::optional<std::string> CheckImageSize(uint64_t width, uint64_t height) {
+    if (width == 0 || height == 0)
+        return std::string("the image has no pixels (width or height 0)");
+    if (width > kMaxImagePixels || height > kMaxImagePixels || width * height > kMaxImagePixels)
+        return "the image declares " + std::to_string(width) + " x " + std::to_string(height) +
+               " pixels, more than the " + std::to_string(kMaxImagePixels) + " this host accepts";
+    return std::nullopt;
+}
+
+ImageResult<DecodedImage> AllocateImage(uint64_t width, uint64_t height) {
+    if (auto message = CheckImageSize(width, height)) return *message;
+    DecodedImage image;
+    image.width = static_cast<uint32_t>(width);
+    image.height = static_cast<uint32_t>(height);
+    image.stride = (width * 3 + 3) & ~uint64_t{3};
+    image.bits.assign(image.stride * height, 0);
+    return image;
+}
+
+}  // namespace image_detail
+}  // namespace xlhost

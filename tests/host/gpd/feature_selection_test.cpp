@@ -1,0 +1,113 @@
+#include "host/gpd/feature_selection.h"
+
+#include <gtest/gtest.h>
+
+#include "host/gpd/reader.h"
+
+namespace xlhost {
+namespace {
+
+constexpr std::string_view kDescription = R"(
+*Feature: JPEGEnable { *DefaultOption: Maximum  *Option: Auto { }  *Option: Best { }  *Option: Maximum { } }
+*Feature: Mode { *DefaultOption: a  *Option: a { }  *Option: A { }  *Option: b { }  *Option: xy { }  *Option: XY { } }
+*Feature: Tray
+{
+    *DefaultOption: Upper
+    *Option: Upper { *Command: CmdSelect { *Order: PAGE_SETUP.3  *Cmd: "U" } }
+    *Option: Lower { *Command: CmdSelect { *Order: PAGE_SETUP.3  *Cmd: "L" } }
+    *Option: Any { }
+}
+*Feature: Stapler { *DefaultOption: On  *Option: On { *Command: CmdSelect { *Order: PAGE_SETUP.3  *Cmd: "S" } } }
+*Command: CmdStartPage { *Order: PAGE_SETUP.9  *Cmd: "P" }
+*Command: CmdPageOrientation { *Order: PAGE_SETUP.1  *CallbackID: 2 }
+*Command: CmdSamePlace { *Order: PAGE_SETUP.3  *Cmd: "T" }
+*Command: CmdStartJob { *Order: JOB_SETUP.1  *Cmd: "J" }
+*Command: CmdCR { *Cmd: "<0D>" }
+)";
+
+class FeatureSelectionTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        auto result = ReadPrinterDescription(kDescription, "test.gpd");
+        ASSERT_FALSE(result.error) << result.error->Text();
+        description_ = std::move(*result.description);
+    }
+
+    // The section's commands as one string: "{2}" for a callback, else the bytes.
+    static std::string Section(const FeatureSelection& selection, OrderSection section) {
+        std::string text;
+        for (const PrinterCommand* command : selection.CommandsIn(section)) {
+            if (command->IsCallback()) {
+                text += "{" + std::to_string(command->callbackId) + "}";
+                continue;
+            }
+            std::string error;
+            text += ExpandCommand(command->cmd, nullptr, error).value_or("?");
+        }
+        return text;
+    }
+
+    PrinterDescription description_;
+};
+
+TEST_F(FeatureSelectionTest, StartsAtTheDescriptionsDefaults) {
+    FeatureSelection selection(description_);
+    ASSERT_NE(selection.Current("JPEGEnable"), nullptr);
+    EXPECT_EQ(selection.Current("JPEGEnable")->keyword, "Maximum");
+    EXPECT_EQ(selection.Current("Tray")->keyword, "Upper");
+    EXPECT_FALSE(selection.IsSet(description_.features[0]));
+    // An absent feature answers nothing, and names are exact.
+    EXPECT_EQ(selection.Current("NoSuchFeature"), nullptr);
+    EXPECT_EQ(selection.Current("jpegenable"), nullptr);
+}
+
+TEST_F(FeatureSelectionTest, SetChoosesAnOptionOrNamesWhatIsWrong) {
+    struct Case {
+        std::string_view setting;
+        std::string_view feature;
+        std::string_view option;  // expected current option, or empty for an error
+        std::string_view error;   // part of the message
+    };
+    const Case cases[] = {
+        {"JPEGEnable=Auto", "JPEGEnable", "Auto", ""},
+        {"jpegenable=best", "JPEGEnable", "Best", ""},  // one match without regard to case
+        {"Mode=A", "Mode", "A", ""},                    // exact match wins over the caseless one
+        {"Mode=B", "Mode", "b", ""},
+        {"NoSuchFeature=X", "", "", "no feature 'NoSuchFeature'"},
+        {"JPEGEnable=Fast", "", "", "JPEGEnable has no option 'Fast' (it has Auto, Best, Maximum)"},
+        {"JPEGEnable", "", "", "FEATURE=OPTION"},
+        {"JPEGEnable=Auto=Best", "", "", "no option 'Auto=Best'"},
+        {"Mode=Xy", "", "", "no option 'Xy'"},  // two options match only without regard to case
+    };
+    for (const Case& c : cases) {
+        FeatureSelection selection(description_);
+        std::string error;
+        const bool ok = selection.Set(c.setting, error);
+        EXPECT_EQ(ok, c.error.empty()) << c.setting;
+        if (ok) {
+            EXPECT_EQ(selection.Current(c.feature)->keyword, c.option) << c.setting;
+            EXPECT_TRUE(selection.IsSet(*description_.FindFeature(c.feature)));
+        } else {
+            EXPECT_NE(error.find(c.error), std::string::npos) << c.setting << ": " << error;
+            EXPECT_EQ(selection.Current("Mode")->keyword, "a") << c.setting;  // unchanged
+        }
+    }
+}
+
+TEST_F(FeatureSelectionTest, CommandsComeInOrderWithTheCurrentOptions) {
+    FeatureSelection selection(description_);
+    // Equal numbers keep the description's commands first, then the options'
+    // commands in feature order.
+    EXPECT_EQ(Section(selection, OrderSection::kPageSetup), "{2}TUSP");
+    EXPECT_EQ(Section(selection, OrderSection::kJobSetup), "J");
+    EXPECT_EQ(Section(selection, OrderSection::kDocSetup), "");
+
+    std::string error;
+    ASSERT_TRUE(selection.Set("Tray=Lower", error));
+    EXPECT_EQ(Section(selection, OrderSection::kPageSetup), "{2}TLSP");
+    ASSERT_TRUE(selection.Set("Tray=Any", error));
+    EXPECT_EQ(Section(selection, OrderSection::kPageSetup), "{2}TSP");
+}
+
+}  // namespace
+}  // namespace xlhost

@@ -1,0 +1,158 @@
+#include "host/player/job_script.h"
+
+#include <gtest/gtest.h>
+
+namespace xlhost {
+namespace {
+
+Document MustParse(std::string_view text) {
+    auto result = ParseJobScript(text, "/scripts", "job.json");
+    if (auto* message = std::get_if<std::string>(&result)) ADD_FAILURE() << *message;
+    return std::holds_alternative<Document>(result) ? std::get<Document>(std::move(result))
+                                                    : Document{};
+}
+
+TEST(JobScriptTest, ReadsOptionsAndEveryKindOfCall) {
+    const Document document = MustParse(R"({
+      // Comments are allowed.
+      "units": "points",
+      "options": {
+        "document_name": "Quarterly report", "copies": 3, "collate": false, "duplex": "long",
+        "orientation": "landscape", "paper": "A4", "pages_per_sheet": 4, "scale": 90,
+        "manual_duplex": true, "output_mode": 2, "data_type": "raw", "banding": true, "band_height": 512,
+        "pass_through": true,
+        "watermark": {"text": "DRAFT", "font": "DejaVu Serif", "size": 60, "angle": 30, "shade": 8,
+                      "color": "Red", "style": "bold-italic", "first_page_only": true},
+        "retention": {"mode": "private", "user": "alice", "job_name": "Q3", "pin": "0042"},
+        "speed_mechanism": {"multipage": true, "mode": 1}
+      },
+      "pages": [
+        {"calls": [
+          {"image": "photo.jpg", "rect": [10, 20, 110, 95], "source": [0, 0, 64, 48], "rop": "0x8888",
+           "hook": "StretchBltROP", "mode": "halftone", "bands": 4, "pass_through": false,
+           "clip": [[0, 0, 50, 50], [60, 0, 100, 50]]},
+          {"image": "photo.png", "points": [[0, 0], [100, 0], [0, 80]], "pass_through": true, "declare": [32, 24]},
+          {"image": "scan.ppm", "fit": true, "rop": "SRCCOPY", "clip": [5, 5, 200, 200]},
+          {"fill": [1, 2, 3, 4], "color": "#00ff80"},
+          {"fill": [[0, 0], [10, 0], [5, 8]], "color": [1, 2, 3], "fill_mode": "winding"},
+          {"line": [[0, 0], [100, 100], [0, 100]], "color": "blue", "width": 2.5},
+          {"text": "Hello", "font": "DejaVu Sans", "size": 18, "position": [72, 144], "color": "black",
+           "background": "yellow"}
+        ]},
+        {"calls": []}
+      ]
+    })");
+    // Values that are converted, not copied: names to enumerations, texts to numbers.
+    const JobOptions& o = document.options;
+    EXPECT_EQ(document.units, Units::Points);
+    EXPECT_EQ(document.baseDirectory, "/scripts");
+    EXPECT_EQ(o.documentName, u"Quarterly report");
+    EXPECT_FALSE(o.collate);
+    EXPECT_EQ(o.duplex, Duplex::LongEdge);
+    EXPECT_EQ(o.orientation, Orientation::Landscape);
+    EXPECT_EQ(o.dataType, DataType::Raw);
+    EXPECT_EQ(o.bandHeight, 512);
+    EXPECT_TRUE(o.watermark.enabled);
+    EXPECT_EQ(o.watermark.color, 1);
+    EXPECT_EQ(o.watermark.style, 3);
+    EXPECT_TRUE(o.watermark.firstPageOnly);
+    EXPECT_EQ(o.retention.mode, RetentionMode::Private);
+    EXPECT_EQ(o.retention.pin, 42u);
+    EXPECT_EQ(o.speedMechanism.mode, 1u);
+
+    ASSERT_EQ(document.pages.size(), 2u);
+    const auto& calls = document.pages[0].calls;
+    ASSERT_EQ(calls.size(), 7u);
+    const auto& banded = std::get<ImageCall>(calls[0].what);
+    EXPECT_EQ(calls[0].place, "pages[0].calls[0]");
+    EXPECT_EQ(banded.rop4, 0x8888u);
+    EXPECT_EQ(banded.hook, BlitHook::StretchBltROP);
+    EXPECT_EQ(banded.stretchMode, ULONG{HALFTONE});
+    EXPECT_EQ(banded.passThrough, false);
+    ASSERT_EQ(calls[0].clip.size(), 2u);
+    EXPECT_EQ(calls[0].clip[1].left, 60);
+    const auto& turned = std::get<ImageCall>(calls[1].what);
+    EXPECT_EQ(turned.hook, BlitHook::PlgBlt);
+    EXPECT_EQ((*turned.parallelogram)[2].y, 80);
+    EXPECT_EQ(turned.declaredSize->cx, 32);
+    const auto& fitted = std::get<ImageCall>(calls[2].what);
+    EXPECT_TRUE(fitted.fit);
+    EXPECT_EQ(fitted.rop4, 0xCCCCu);
+    EXPECT_EQ(calls[2].clip.size(), 1u);
+    EXPECT_EQ(std::get<FillCall>(calls[3].what).color, 0x00FF80u);
+    EXPECT_EQ(std::get<FillCall>(calls[4].what).polygon.size(), 3u);
+    EXPECT_EQ(std::get<FillCall>(calls[4].what).color, 0x010203u);
+    EXPECT_TRUE(std::get<FillCall>(calls[4].what).winding);
+    EXPECT_EQ(std::get<LineCall>(calls[5].what).width, 2.5);
+    EXPECT_EQ(std::get<TextCall>(calls[6].what).background, 0xFFFF00u);
+}
+
+TEST(JobScriptTest, ErrorsNameThePlace) {
+    // Each script is wrapped as {"pages": [{"calls": []}, {"calls": [CALL]}]} unless it starts with
+    // "{".
+    const struct {
+        std::string script;
+        std::string expected;
+    } cases[] = {
+        {R"({"image": "a.ppm", "rect": [0, 0, 10]})",
+         "job.json: pages[1].calls[0].rect: expected 4 numbers [left, top, right, bottom]"},
+        {R"({"image": "a.ppm"})",
+         "job.json: pages[1].calls[0]: an image needs exactly one of \"rect\", \"fit\" and "
+         "\"points\""},
+        {R"({"image": "a.ppm", "fit": true, "rop": "SRCCOPYX"})",
+         "job.json: pages[1].calls[0].rop: expected a ROP4"},
+        {R"({"image": "a.ppm", "fit": true, "hook": "stretchblt", "rop": "SRCAND"})",
+         "job.json: pages[1].calls[0].rop: the stretchblt hook only copies"},
+        {R"({"image": "a.jpg", "fit": true, "pass_through": true, "bands": 3})",
+         "job.json: pages[1].calls[0]: a passed-through JPEG or PNG is one piece"},
+        {R"({"image": "a.ppm", "fit": true, "source": [10, 0, 5, 5]})",
+         "job.json: pages[1].calls[0].source: expected left < right and top < bottom"},
+        {R"({"image": "a.ppm", "fit": true, "bands": 0})",
+         "job.json: pages[1].calls[0].bands: expected a whole number from 1"},
+        {R"({"fill": [1, 2, 3, 4], "color": "#12345"})",
+         "job.json: pages[1].calls[0].color: unknown colour"},
+        {R"({"line": [[0, 0], [1, 1]], "width": -1})",
+         "job.json: pages[1].calls[0].width: a line width cannot be negative"},
+        {R"({"text": "x"})", "job.json: pages[1].calls[0]: missing \"position\""},
+        {R"({"fill": [0, 0, 1, 1], "line": [[0, 0], [1, 1]]})",
+         "job.json: pages[1].calls[0]: a call has exactly one of"},
+        {R"(42)", "job.json: pages[1].calls[0]: expected a call object"},
+        {R"({"fill": [0, 0, 1e9, 1]})", "job.json: pages[1].calls[0].fill[2]: number out of range"},
+        {R"({"pages": []})", "job.json: pages: expected at least 1 elements"},
+        {R"({"options": {}})", "job.json: missing \"pages\""},
+        {R"({"pages": [{"calls": []}], "units": "feet"})",
+         "job.json: units: unknown value \"feet\"; expected one of pixels, points, mm, inches"},
+        {R"({"pages": [{"calls": []}], "options": {"copies": 0}})",
+         "job.json: options.copies: expected a whole number from 1 to 9999"},
+        {R"({"pages": [{"calls": []}], "options": {"pages_per_sheet": 3}})",
+         "job.json: options.pages_per_sheet: expected 1, 2, 4, 6, 9 or 16"},
+        {R"({"pages": [{"calls": []}], "options": {"retention": {"mode": "private", "pin": "12a4"}}})",
+         "job.json: options.retention.pin: expected four digits"},
+        {R"({"pages": [{"calls": []}], "options": {"watermark": {"text": ""}}})",
+         "job.json: options.watermark.text: a watermark needs a text"},
+        {R"({"pages": [{"calls": []}], "options": {"collate": "yes"}})",
+         "job.json: options.collate: expected true or false, found string"},
+        {R"({"pages": [{"calls": [}]})", "job.json: parse error at line 1, column"},
+    };
+    for (const auto& c : cases) {
+        const std::string script =
+            c.script.starts_with("{\"pages\"") || c.script.starts_with("{\"options\"")
+                ? c.script
+                : R"({"pages": [{"calls": []}, {"calls": [)" + c.script + "]}]}";
+        auto result = ParseJobScript(script, "", "job.json");
+        ASSERT_TRUE(std::holds_alternative<std::string>(result)) << c.script;
+        const std::string& message = std::get<std::string>(result);
+        EXPECT_EQ(message.substr(0, c.expected.size()), c.expected) << c.script;
+    }
+}
+
+TEST(JobScriptTest, ScriptFiles) {
+    auto missing = ReadJobScript("/nonexistent/job.json");
+    ASSERT_TRUE(std::holds_alternative<std::string>(missing));
+    EXPECT_EQ(std::get<std::string>(missing), "/nonexistent/job.json: cannot open the job script");
+    EXPECT_TRUE(IsJobScriptPath("a/b/Job.JSON"));
+    EXPECT_FALSE(IsJobScriptPath("photo.jpg"));
+}
+
+}  // namespace
+}  // namespace xlhost
