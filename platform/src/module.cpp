@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "resources/data_file_modules.h"
+
 namespace {
 
 DWORD CopyOut(std::u16string_view text, LPWSTR buffer, DWORD size) {
@@ -65,6 +67,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
 }
 
 BOOL WINAPI FreeLibrary(HMODULE module) {
+    if (xlplatform::FreeDataFileModule(module)) return TRUE;
     if (module == nullptr || ::dlclose(module) != 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
