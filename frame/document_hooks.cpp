@@ -9,7 +9,7 @@
 
 #include "frame/hooks.h"
 #include "image/command_store.h"
-#include "job/job_retention.h"
+#include "job/names/document_names.h"
 #include "frame/page_end.h"
 #include "frame/stdio_file.h"
 #include "frame/usage_record.h"

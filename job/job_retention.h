@@ -1,11 +1,9 @@
-// Job retention and job storage: the names under which a retained job is kept
-// on the printer, and the job-storage exchange (escape 3900) with the
-// user-interface side.
+// Job storage: the job-storage exchange (escape 3900) with the user-interface
+// side. (The retention block of the job header is in retention/, the names a
+// retained job is kept under in names/document_names.h.)
 //
-// FIXME: job retention and storage are not built yet. Until they are, a
-// document gets no retention names (the state's retention user and job names
-// stay empty) and the job-storage escape answers 1 without touching the
-// caller's buffers.
+// FIXME: job storage is not built yet. Until it is, the job-storage escape
+// answers 1 without touching the caller's buffers.
 #pragma once
 
 #include <printoem.h>
@@ -14,10 +12,6 @@
 #include "settings/settings_record.h"
 
 namespace xlr {
-
-// The job-name step at the start of a document: sets the state's retention
-// user name and retention job name from the settings and the document name.
-void NameDocument(PDEVOBJ device, PluginDeviceState& state, const SettingsRecord& settings);
 
 // Escape 3900 with an output buffer: the job-storage handler's answer.
 ULONG HandleJobStorage(PDEVOBJ device, PluginDeviceState& state, SettingsRecord& settings,
