@@ -144,10 +144,46 @@ bool MakeJobDevMode(DevModeChoices choices, const JobOptions& options, DEVMODEW&
     return MakePublicDevMode(choices, devmode, error);
 }
 
-// The private device mode as the user-interface side fills it: the plug-in's
-// defaults with the job's choices.
-bool MakePrivateDevMode(IPrintOemUni2* plugin, DEVMODEW devmode, const JobOptions& options,
-                        std::vector<BYTE>& block, std::string& error) {
+// The path the world gives the process printing a job when the script names
+// no application: this program, as installed on a Windows machine.
+constexpr char16_t kDefaultApplication[] = u"C:\\Program Files\\xlrender\\xlrender.exe";
+
+// Runs the plug-in's DevMode in the application's process: the world's process
+// image is the application while the call runs, so that the plug-in records
+// the application, its user, domain and groups as it would there.
+bool MergeInApplication(IPrintOemUni2* plugin, DEVMODEW& devmode, HANDLE printer,
+                        const JobOptions& options, std::vector<BYTE>& block) {
+    xlplatform::World& world = xlplatform::TheWorld();
+    const std::u16string application =
+        options.application ? options.application->path : std::u16string(kDefaultApplication);
+    const std::u16string description =
+        options.application ? options.application->description : u"xlrender print";
+    if (!description.empty()) {
+        xlplatform::FileVersion& version = world.fileVersions[application];
+        version.translations = {{0x0409, 0x04B0}};
+        version.strings[u"040904B0"][u"FileDescription"] = description;
+    }
+    const std::vector<BYTE> in = block;
+    OEMDMPARAM param{};
+    param.cbSize = sizeof param;
+    param.hPrinter = printer;
+    param.pPublicDMIn = &devmode;
+    param.pPublicDMOut = &devmode;
+    param.pOEMDMIn = const_cast<BYTE*>(in.data());
+    param.pOEMDMOut = block.data();
+    param.cbBufSize = static_cast<DWORD>(block.size());
+    const std::u16string spooler = world.processImagePath;
+    world.processImagePath = application;
+    const bool merged = SUCCEEDED(plugin->DevMode(OEMDM_MERGE, &param));
+    world.processImagePath = spooler;
+    return merged;
+}
+
+// The private device mode as the application's side makes it: the plug-in's
+// defaults, merged in the application's process (where the plug-in records who
+// prints), then the user-interface side's choices of the job.
+bool MakePrivateDevMode(IPrintOemUni2* plugin, DEVMODEW devmode, HANDLE printer,
+                        const JobOptions& options, std::vector<BYTE>& block, std::string& error) {
     OEMDMPARAM param{};
     param.cbSize = sizeof param;
     if (FAILED(plugin->DevMode(OEMDM_SIZE, &param)) || param.cbBufSize < sizeof(xlr::PackedBlock)) {
@@ -157,16 +193,66 @@ bool MakePrivateDevMode(IPrintOemUni2* plugin, DEVMODEW devmode, const JobOption
     block.assign(param.cbBufSize, 0);
     param.pPublicDMIn = &devmode;
     param.pOEMDMOut = block.data();
-    xlr::UnpackedSettings settings;
-    if (FAILED(plugin->DevMode(OEMDM_DEFAULT, &param)) ||
-        !(settings = xlr::UnpackedSettings(block.data()))) {
+    if (FAILED(plugin->DevMode(OEMDM_DEFAULT, &param))) {
         error = "the plug-in's DevMode failed to make its defaults";
+        return false;
+    }
+    if (!MergeInApplication(plugin, devmode, printer, options, block)) {
+        error = "the plug-in's DevMode failed to merge its device mode";
+        return false;
+    }
+    xlr::UnpackedSettings settings(block.data());
+    if (!settings) {
+        error = "the plug-in's device mode cannot be read back";
         return false;
     }
     FillSettingsRecord(options, *settings);
     if (!xlr::Pack(*settings, *reinterpret_cast<xlr::PackedBlock*>(block.data()))) {
         error = "the job's settings do not fit the private device mode";
         return false;
+    }
+    return true;
+}
+
+// The script's choices that are printer features (job storage for retention,
+// the usage line's identity, the born-on date), unless the command line chose
+// those features.
+bool ChooseScriptFeatures(const JobOptions& options, FeatureSelection& features,
+                          std::string& error) {
+    const auto choose = [&](const char* name, const char* what, auto wanted) {
+        const Feature* feature = features.Description().FindFeature(name);
+        if (feature == nullptr) {
+            error = std::string("the script asks for ") + what + ", but the printer has no " +
+                    name + " feature";
+            return false;
+        }
+        if (features.IsSet(*feature)) return true;
+        for (const FeatureOption& option : feature->options)
+            if (wanted(option.keyword)) {
+                std::string ignored;
+                return features.Set(std::string(name) + "=" + option.keyword, ignored);
+            }
+        error = std::string("the printer's ") + name + " feature has no option for " + what;
+        return false;
+    };
+    if (options.retention.chosen &&
+        !choose("JobRetention", "job retention",
+                [](const std::string& keyword) { return keyword == "INSTALLED"; }))
+        return false;
+    if (options.usage) {
+        const bool user = *options.usage == UsageIdentity::User;
+        if (!choose("KXSendPJLUsageCmd",
+                    user ? "a usage line naming the user" : "a usage line naming the machine",
+                    [&](const std::string& keyword) {
+                        return (keyword.find("LNNAME") != std::string::npos) == user;
+                    }))
+            return false;
+    }
+    if (options.bornOnDate) {
+        const bool on = *options.bornOnDate;
+        if (!choose("KXBornOnDate", on ? "a born-on date" : "no born-on date",
+                    [&](const std::string& keyword) { return (keyword == "KXBOD") == on; }))
+            return false;
     }
     return true;
 }
@@ -210,20 +296,31 @@ int RunPrint(std::span<const std::string> args) {
     DEVMODEW devmode{};
     if (!MakeJobDevMode(choices, options, devmode, error)) return Fail(error);
     SelectFeaturesFromDevMode(devmode, features);
+    if (!ChooseScriptFeatures(options, features, error)) return Fail(error);
 
+    const std::string modulePath = parsed->Value("module").value_or(DefaultModulePath());
     PluginModule module;
-    if (!module.Load(parsed->Value("module").value_or(DefaultModulePath()), error))
-        return Fail(error);
-    std::vector<BYTE> privateDevMode;
-    if (!MakePrivateDevMode(module.Plugin(), devmode, options, privateDevMode, error))
-        return Fail(error);
+    if (!module.Load(modulePath, error)) return Fail(error);
 
     const std::string output = parsed->Value("output").value_or(DefaultOutput(inputs[0]));
     const std::string spoolFile = output + ".part";
     PrinterSetup printerSetup;
     if (auto port = parsed->Value("port")) printerSetup.port = xlplatform::Utf8ToUtf16(*port);
+    printerSetup.pluginFile =
+        xlplatform::Utf8ToUtf16(std::filesystem::path(modulePath).filename().string());
     HANDLE printer = SetUpPrinter(features, printerSetup, error);
     if (printer == nullptr) return Fail(error);
+    // The application's process has a plug-in object of its own.
+    std::vector<BYTE> privateDevMode;
+    {
+        PluginModule application;
+        if (!application.Load(modulePath, error) ||
+            !MakePrivateDevMode(application.Plugin(), devmode, printer, options, privateDevMode,
+                                error)) {
+            ClosePrinter(printer);
+            return Fail(error);
+        }
+    }
 
     DeviceSetup setup;
     setup.module = &module;

@@ -16,9 +16,16 @@ struct PrinterSetup {
     std::u16string name = u"xlrender PCL XL";
     std::u16string port = u"USB001";  // a direct connection
     std::u16string outputFile;  // where its jobs go (a Linux path); empty: the spool directory
+    std::u16string pluginFile;  // the plug-in module's file name; empty: DefaultModulePath's
 };
 
-// Adds the printer to the world and opens it. Returns null with `error` set.
+// The text of the driver's resource module for a user without a name.
+inline constexpr char16_t kUnknownUserText[] = u"Unknown User";
+
+// Adds the printer to the world and opens it. Its driver lists the plug-in and
+// the driver's resource module among its files, in the driver directory beside
+// Unidrv; the plug-in and Unidrv carry xlrender's version, and the resource
+// module names an unknown user. Returns null with `error` set.
 HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup,
                     std::string& error);
 

@@ -182,7 +182,7 @@ TEST_F(DevModeTest, MergeCarriesGroupsOverButNotTheConvertOnlyText) {
         EXPECT_EQ(r.watermark.enabled, 1);
         EXPECT_EQ(std::u16string(r.watermark.text), u"DRAFT");
         EXPECT_EQ(std::u16string(r.appUserName), u"alice");
-        EXPECT_EQ(r.appDomain[0], 0) << "the domain is recorded afresh";
+        EXPECT_EQ(std::u16string(r.appDomain), u"CORP") << "the job keeps who printed it";
         EXPECT_EQ(r.word1820, 0u);
         EXPECT_EQ(std::u16string(r.text9204), mode == OEMDM_CONVERT ? u"convert only" : u"");
     }
