@@ -26,6 +26,15 @@ WideString FromCodePage(std::string_view text, UINT codePage);
 // Upper case by CharUpperBuffW's rule (the same on every machine).
 WideString ToUpper(WideStringView text);
 
+// The text of a fixed-size field of a record: up to its terminator, or the
+// whole field when it has none.
+template <size_t N>
+WideStringView FieldText(const WCHAR (&field)[N]) {
+    size_t length = 0;
+    while (length < N && field[length] != 0) ++length;
+    return WideStringView(field, length);
+}
+
 // Text comparison without regard to case, as feature options are compared.
 bool SameText(WideStringView a, WideStringView b);
 

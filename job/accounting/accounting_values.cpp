@@ -10,13 +10,6 @@
 namespace xlr {
 namespace {
 
-template <size_t N>
-WideStringView FieldText(const WCHAR (&field)[N]) {
-    size_t length = 0;
-    while (length < N && field[length] != 0) ++length;
-    return WideStringView(field, length);
-}
-
 struct RpcText {
     RPC_CSTR text = nullptr;
     ~RpcText() {

@@ -149,11 +149,7 @@ void WriteUsageLine(PDEVOBJ device, const PluginDeviceState& state,
     UsageFields fields;
     fields.keyword = keyword.field;
     if (keyword.nameMode) {
-        size_t length = 0;
-        while (length < std::size(settings.retentionUserName) &&
-               settings.retentionUserName[length] != 0)
-            ++length;
-        fields.identity = UsageHash(ToUtf8(WideStringView(settings.retentionUserName, length)));
+        fields.identity = UsageHash(ToUtf8(FieldText(settings.retentionUserName)));
     } else if (const std::optional<JobRecord> job = ReadJobRecord(printer, state.jobId)) {
         fields.identity = UsageHash(UsageMachineToken(job->machineName));
     }

@@ -34,12 +34,6 @@ std::optional<WideString> ProductName() {
     return WideString(text.data());
 }
 
-WideStringView FieldText(const WCHAR* field, size_t capacity) {
-    size_t length = 0;
-    while (length < capacity && field[length] != 0) ++length;
-    return WideStringView(field, length);
-}
-
 }  // namespace
 
 std::string ComposeCommentLines(const CommentFields& f) {
@@ -70,7 +64,7 @@ std::optional<CommentFields> MakeCommentFields(PDEVOBJ device, const PluginDevic
     if (!local || !pluginVersion || !unidrvVersion) return std::nullopt;
 
     const CleaningRule rule = CleaningRuleFor(static_cast<uint32_t>(state.pjlEncoding));
-    WideString user(FieldText(settings.appUserName, std::size(settings.appUserName)));
+    WideString user(FieldText(settings.appUserName));
     if (user.empty()) user = job->userName;
     CleanForPjl(user, rule);
     if (user.empty()) user = UntitledName(printer);

@@ -15,9 +15,7 @@ CleaningRule RuleOf(const PluginDeviceState& state) {
 // The document name in UTF-8 after cleaning the state's own field.
 std::optional<std::string> CleanDocumentName(PluginDeviceState& state) {
     CleanForPjl(state.documentName, std::size(state.documentName), RuleOf(state));
-    size_t length = 0;
-    while (state.documentName[length] != 0) ++length;
-    return ToCodePage(WideStringView(state.documentName, length), CP_UTF8);
+    return ToCodePage(FieldText(state.documentName), CP_UTF8);
 }
 
 }  // namespace
@@ -44,10 +42,7 @@ std::string UserAndJobNameLines(PDEVOBJ device, PluginDeviceState& state,
     if (const std::optional<JobRecord> job = ReadJobRecord(printer, state.jobId)) {
         user = job->userName;
     } else {
-        size_t length = 0;
-        while (length < std::size(state.retentionUserName) && state.retentionUserName[length] != 0)
-            ++length;
-        user.assign(state.retentionUserName, length);
+        user = FieldText(state.retentionUserName);
     }
     CleanForPjl(user, RuleOf(state));
     if (user.empty()) user = UntitledName(printer);

@@ -51,10 +51,7 @@ WideString ShortDate() {
 }  // namespace
 
 WideString RetentionUserName(const SettingsRecord& settings, CleaningRule rule) {
-    const WideStringView stored(
-        settings.retentionUserName,
-        std::find(std::begin(settings.retentionUserName), std::end(settings.retentionUserName), 0) -
-            std::begin(settings.retentionUserName));
+    const WideStringView stored = FieldText(settings.retentionUserName);
     WideString name(stored.substr(0, std::min(stored.size(), kRetentionNameLength)));
     if (settings.customNameInUse == 0) CleanForPjl(name, rule);
     return name.empty() ? WideString(kUntitled) : name;
@@ -107,9 +104,7 @@ void NameDocument(PDEVOBJ device, PluginDeviceState& state, const SettingsRecord
     Store(state.retentionUserName, RetentionUserName(settings, rule));
     if (settings.retentionMode == 0 || settings.customNameInUse != 0) return;
 
-    const WideStringView document(state.documentName, std::find(std::begin(state.documentName),
-                                                                std::end(state.documentName), 0) -
-                                                          std::begin(state.documentName));
+    const WideStringView document = FieldText(state.documentName);
     WideString jobName = JobNameFromDocument(document, rule);
     if (jobName.empty()) {
         const std::optional<JobRecord> job =

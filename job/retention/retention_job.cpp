@@ -7,15 +7,6 @@
 #include "job/retention/job_counter.h"
 
 namespace xlr {
-namespace {
-
-template <size_t N>
-WideStringView FieldText(const WCHAR (&field)[N]) {
-    return WideStringView(field, std::find(std::begin(field), std::end(field), 0) - field);
-}
-
-}  // namespace
-
 RetentionChoices RetentionChoicesFor(const PluginDeviceState& state,
                                      const SettingsRecord& settings) {
     RetentionChoices choices;
