@@ -1,6 +1,7 @@
 #include "job/driver/driver_files.h"
 
 #include <cstdio>
+#include <vector>
 
 #include <winspool.h>
 #include <winver.h>
