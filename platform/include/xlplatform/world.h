@@ -249,6 +249,9 @@ struct World {
     // What GetTempPathW answers; empty: "Windows/Temp/" under the root of drive C,
     // as a Linux path so that the C runtime can open files in it.
     std::u16string tempDirectory;
+    // Set: the bytes that WriteFile may still add to files; a write that does not
+    // fit fails with ERROR_DISK_FULL (a full disk, for tests). Unset: no limit.
+    std::optional<uint64_t> diskSpace;
 
     // Spooler.
     // GetPrinterDriverDirectoryW answers the environment's directory in here
