@@ -60,9 +60,22 @@ TEST_F(EscapeTest, PassThroughWithTheFeature) {
     EXPECT_EQ(Escape(QUERYESCSUPPORT, Word(PASSTHROUGH)), 1u);
     EXPECT_EQ(Escape(QUERYESCSUPPORT, Word(GETTECHNOLOGY)), 1u);
     EXPECT_EQ(Escape(QUERYESCSUPPORT, Word(4242)), 77u) << "Unidrv answers the rest";
-    EXPECT_EQ(Escape(PASSTHROUGH, {0x05, 0x00, 0x41, 0x42, 0x43, 0x45, 0x46}), 1u);
-    const std::string expected("\xBF\xFA\x05\x00\x00\x00\x41\x42\x43\x45\x46", 11);
-    EXPECT_EQ(device.helper.spooled, expected);
+    // The count word says how many bytes go through, never more than follow it.
+    const struct {
+        std::vector<BYTE> in;
+        std::string sent;
+    } kPassThrough[] = {
+        {{0x05, 0x00, 0x41, 0x42, 0x43, 0x45, 0x46},
+         std::string("\xBF\xFA\x05\x00\x00\x00\x41\x42\x43\x45\x46", 11)},
+        {{0x02, 0x00, 0x41, 0x42, 0x43, 0x00}, std::string("\xBF\xFA\x02\x00\x00\x00\x41\x42", 8)},
+        {{0x09, 0x00, 0x41}, std::string("\xBF\xFA\x01\x00\x00\x00\x41", 7)},
+        {{0x00, 0x00, 0x41}, std::string("\xBF\xFA\x00\x00\x00\x00", 6)},
+    };
+    for (const auto& test : kPassThrough) {
+        device.helper.spooled.clear();
+        EXPECT_EQ(Escape(PASSTHROUGH, test.in), 1u);
+        EXPECT_EQ(device.helper.spooled, test.sent) << test.in.size() << " bytes in";
+    }
     device.helper.failSpoolWrites = true;
     EXPECT_EQ(Escape(PASSTHROUGH, {0x01, 0x00, 0x41}), 0u) << "a failed spool write is reported";
 }
