@@ -281,14 +281,14 @@ TEST_F(DeviceEnableTest, ResetCarriesTheDocumentAcross) {
     EXPECT_EQ(fresh->captureActive, 1);
     EXPECT_STREQ(fresh->capturePath, capture.c_str());
     EXPECT_EQ(old->capturePath[0], 0) << "the capture file has one owner";
-    xlr::DisableDeviceState(&device.devobj);
-    EXPECT_TRUE(std::filesystem::exists(capture)) << "the old device's going keeps it";
     EXPECT_EQ(std::u16string(fresh->documentName), u"Report");
     EXPECT_EQ(fresh->watermarkPages[3].orientation, 2);
     EXPECT_EQ(fresh->jpegMode, 0);
     EXPECT_EQ(fresh->driverHelper, &next.helper);
     EXPECT_EQ(fresh->commandStore, oldStore);
     EXPECT_EQ(old->commandStore, nullptr) << "one owner, so that it is destroyed once";
+    xlr::DisableDeviceState(&device.devobj);
+    EXPECT_TRUE(std::filesystem::exists(capture)) << "the old device's going keeps it";
 
     fresh->pageCount = 9;
     xlr::ResetDeviceState(nullptr, &next.devobj);
