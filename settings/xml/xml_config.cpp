@@ -1,0 +1,300 @@
+#include "settings/xml/xml_config.h"
+
+#include <cstdint>
+
+#include <windows.h>
+
+namespace xlr {
+namespace {
+
+constexpr LANGID kJapanesePrimaryLanguage = 0x11;
+
+struct ListQuery {
+    XmlList slot;
+    std::u16string_view pattern;
+};
+constexpr ListQuery kListQueries[] = {
+    {XmlList::kEvents, u"//helper/events/event"},
+    {XmlList::kFeatures, u"//helper/features/feature"},
+    {XmlList::kColorOptions, u"//helper/ColorQuality/ColorOption"},
+    {XmlList::kMacros, u"//helper/macros/macro"},
+    {XmlList::kPresets, u"//helper/presets/preset"},
+    {XmlList::kJobUiEvents, u"//helper/JobUIEventInfo/JobUIEvent"},
+    {XmlList::kHybridSettings, u"//helper/hybrid_setting/hybrid"},
+    {XmlList::kProxyDll, u"//helper/Proxy_Dll"},
+    {XmlList::kBandSizes, u"//helper/Band_Size/option"},
+    {XmlList::kCallbacks, u"//helper/Command_Callback/Callback"},
+    {XmlList::kCommandStore, u"//helper/Command_Store/Command"},
+    {XmlList::kBorderless, u"//helper/BorderlessSettings/Borderless"},
+    {XmlList::kMargins, u"//helper/MarginValues/Margin"},
+    {XmlList::kMacros2, u"//helper/macros/macro"},
+    {XmlList::kMacros3, u"//helper/macros/macro"},
+    {XmlList::kMacros4, u"//helper/macros/macro"},
+    {XmlList::kDocumentUi, u"//helper/DocUISettings/DocSetting"},
+    {XmlList::kPaperSizes, u"//helper/PapersizeSetting/Paperoption"},
+    {XmlList::kPmlOids, u"//helper/PmlOIDs/pmldata"},
+    {XmlList::kJapaneseDeviceSettings, u"//helper/DeviceSettings/japanesesetting"},
+    {XmlList::kEnglishDeviceSettings, u"//helper/DeviceSettings/englishsetting"},
+    {XmlList::kRollSheetData, u"//helper/ICDRollSheetData"},
+    {XmlList::kRollWidthSettings, u"//helper/ICDDeviceSetting/RollWidth"},
+    {XmlList::kRollTypeSettings, u"//helper/ICDDeviceSetting/RollType"},
+    {XmlList::kRollWidths, u"//helper/ICDRollWidth/RollWidth"},
+    {XmlList::kGroups, u"//helper/groups/group"},
+};
+static_assert(std::size(kListQueries) == static_cast<size_t>(XmlList::kCount));
+
+long Length(IXMLDOMNodeList* list) {
+    LONG length = 0;
+    if (list == nullptr || FAILED(list->get_length(&length)) || length < 0) return 0;
+    return length;
+}
+
+ComRef<IXMLDOMNode> Item(IXMLDOMNodeList* list, long index) {
+    ComRef<IXMLDOMNode> node;
+    if (list != nullptr) list->get_item(index, node.put());
+    return node;
+}
+
+std::u16string Name(IXMLDOMNode* node) {
+    Bstr name;
+    if (FAILED(node->get_nodeName(name.put()))) return {};
+    return name.str();
+}
+
+std::u16string Text(IXMLDOMNode* node) {
+    Bstr text;
+    if (node == nullptr || FAILED(node->get_text(text.put()))) return {};
+    return text.str();
+}
+
+// Calls `visit` for each child element named `name` until it returns true.
+template <typename Visit>
+bool ForEachChild(IXMLDOMNode* parent, std::u16string_view name, Visit visit) {
+    ComRef<IXMLDOMNodeList> children;
+    if (parent == nullptr || FAILED(parent->get_childNodes(children.put())) || !children)
+        return false;
+    const long count = Length(children.get());
+    for (long i = 0; i < count; ++i) {
+        ComRef<IXMLDOMNode> child = Item(children.get(), i);
+        if (!child) continue;
+        DOMNodeType type = NODE_INVALID;
+        if (FAILED(child->get_nodeType(&type)) || type != NODE_ELEMENT) continue;
+        if (Name(child.get()) == name && visit(child.get())) return true;
+    }
+    return false;
+}
+
+// The text of the first child element named `name`.
+std::optional<std::u16string> ChildText(IXMLDOMNode* parent, std::u16string_view name) {
+    std::optional<std::u16string> text;
+    ForEachChild(parent, name, [&](IXMLDOMNode* child) {
+        text = Text(child);
+        return true;
+    });
+    return text;
+}
+
+std::optional<std::u16string> Attribute(IXMLDOMNode* node, std::u16string_view name) {
+    ComRef<IXMLDOMElement> element;
+    if (FAILED(node->QueryInterface(IID_IXMLDOMElement, element.put_void())) || !element)
+        return std::nullopt;
+    const Bstr attributeName(name);
+    Variant value;
+    if (element->getAttribute(attributeName.get(), value.get()) != S_OK || (*value).vt != VT_BSTR ||
+        (*value).bstrVal == nullptr)
+        return std::nullopt;
+    return std::u16string((*value).bstrVal, SysStringLen((*value).bstrVal));
+}
+
+bool SameAsciiText(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c; };
+    for (size_t i = 0; i < a.size(); ++i)
+        if (fold(a[i]) != fold(b[i])) return false;
+    return true;
+}
+
+// wcstol's reading: optional blanks and sign, then digits up to the first
+// other character; saturates instead of overflowing.
+int64_t DecimalValue(std::u16string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+    int64_t value = 0;
+    constexpr int64_t kCeiling = INT64_MAX / 10 - 9;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        if (value < kCeiling) value = value * 10 + (text[i] - u'0');
+    return negative ? -value : value;
+}
+
+void Trace(const std::string& message) {
+    OutputDebugStringA(("CKXXmlConfig: " + message + "\n").c_str());
+}
+
+}  // namespace
+
+CKXXmlConfig::CKXXmlConfig(std::u16string_view path) {
+    if (!apartment_.Usable()) return;
+    if (FAILED(CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IXMLDOMDocument, document_.put_void())) ||
+        !document_)
+        return;
+    document_->put_async(VARIANT_FALSE);
+    Variant source;  // frees the path
+    source.get()->vt = VT_BSTR;
+    source.get()->bstrVal = SysAllocStringLen(path.data(), static_cast<UINT>(path.size()));
+    if (source.get()->bstrVal == nullptr) return;
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (document_->load(*source, &loaded) != S_OK || loaded != VARIANT_TRUE) return;
+    const Bstr componentQuery(kXmlComponentQuery);
+    if (document_->selectSingleNode(componentQuery.get(), component_.put()) != S_OK) {
+        component_.reset();
+        return;
+    }
+    SelectLists();
+}
+
+void CKXXmlConfig::SelectLists() {
+    const bool japanese = (GetUserDefaultUILanguage() & 0x3FF) == kJapanesePrimaryLanguage;
+    for (const ListQuery& query : kListQueries) {
+        const Bstr selection(query.pattern);
+        ComRef<IXMLDOMNodeList> found;
+        if (FAILED(component_->selectNodes(selection.get(), found.put())) ||
+            Length(found.get()) == 0)
+            found.reset();
+        // Presets without a language of their own come in the user interface's language.
+        if (!found && query.slot == XmlList::kPresets) {
+            const Bstr localised(japanese ? u"//helper/presets/presetjapanese"
+                                          : u"//helper/presets/presetenglish");
+            if (FAILED(component_->selectNodes(localised.get(), found.put())) ||
+                Length(found.get()) == 0)
+                found.reset();
+        }
+        lists_[static_cast<size_t>(query.slot)] = std::move(found);
+    }
+}
+
+long CKXXmlConfig::ListLength(XmlList list) const {
+    return Length(List(list));
+}
+
+std::optional<std::string> CKXXmlConfig::LookUpCallbackCommand(
+    std::u16string_view number, std::u16string_view kind,
+    const StandardVariables& variables) const {
+    IXMLDOMNodeList* callbacks = List(XmlList::kCallbacks);
+    if (callbacks == nullptr) return std::nullopt;
+    const std::optional<size_t> position = FindCallbackEntry(
+        static_cast<size_t>(Length(callbacks)),
+        [&](size_t at) {
+            ComRef<IXMLDOMNode> entry = Item(callbacks, static_cast<long>(at - 1));
+            return ChildText(entry.get(), u"Value").value_or(u"");
+        },
+        number);
+    if (!position) return std::nullopt;
+    ComRef<IXMLDOMNode> entry = Item(callbacks, static_cast<long>(*position - 1));
+    std::optional<std::u16string> command;
+    ForEachChild(entry.get(), u"Select_Command", [&](IXMLDOMNode* select) {
+        if (Attribute(select, u"path") != kind) return false;
+        command = Text(select);
+        return true;
+    });
+    if (!command) return std::nullopt;
+    if (command->size() > kMaxCallbackCommandUnits) command->resize(kMaxCallbackCommandUnits);
+    ExpandedCommand expanded = ExpandCommand(NarrowToBytes(*command), variables);
+    if (!expanded.error.empty()) {
+        std::string callback;
+        for (char16_t c : number) callback += static_cast<char>(c & 0xFF);
+        Trace("callback " + callback + " not sent: " + expanded.error);
+        return std::nullopt;
+    }
+    return std::move(expanded.bytes);
+}
+
+std::optional<std::u16string> CKXXmlConfig::LookUpSwitchData(std::u16string_view feature,
+                                                             std::u16string_view switchName,
+                                                             std::u16string_view caseName) const {
+    IXMLDOMNodeList* features = List(XmlList::kFeatures);
+    const long count = Length(features);
+    for (long i = 0; i < count; ++i) {
+        ComRef<IXMLDOMNode> entry = Item(features, i);
+        if (!entry || ChildText(entry.get(), u"name") != feature) continue;
+        std::optional<std::u16string> data;
+        ForEachChild(entry.get(), u"switch", [&](IXMLDOMNode* choice) {
+            if (ChildText(choice, u"name") != switchName) return false;
+            ComRef<IXMLDOMNode> chosen;
+            ForEachChild(choice, u"case", [&](IXMLDOMNode* option) {
+                if (ChildText(option, u"name") != caseName) return false;
+                option->AddRef();
+                *chosen.put() = option;
+                return true;
+            });
+            if (!chosen)
+                ForEachChild(choice, u"case_default", [&](IXMLDOMNode* fallback) {
+                    fallback->AddRef();
+                    *chosen.put() = fallback;
+                    return true;
+                });
+            if (chosen) data = ChildText(chosen.get(), u"data");
+            return true;
+        });
+        if (data && !data->empty()) return data;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::u16string> CKXXmlConfig::MacroReplacement(std::string_view name) const {
+    if (!macros_) {
+        macros_.emplace();
+        IXMLDOMNodeList* macros = List(XmlList::kMacros);
+        const long count = Length(macros);
+        for (long i = 0; i < count; ++i) {
+            ComRef<IXMLDOMNode> macro = Item(macros, i);
+            ForEachChild(macro.get(), u"option", [&](IXMLDOMNode* option) {
+                if (const auto value = Attribute(option, u"value"))
+                    macros_->try_emplace(NarrowToBytes(*value), Text(option));
+                return false;
+            });
+        }
+    }
+    const auto found = macros_->find(name);
+    if (found == macros_->end()) return std::nullopt;
+    return found->second;
+}
+
+ExpandedCommand CKXXmlConfig::ExpandCommand(std::string_view text,
+                                            const StandardVariables& variables) const {
+    return xlr::ExpandCommand(
+        text, [this](std::string_view name) { return MacroReplacement(name); }, variables);
+}
+
+bool CKXXmlConfig::IsBorderlessForm(std::u16string_view formName) const {
+    IXMLDOMNodeList* entries = List(XmlList::kBorderless);
+    const long count = Length(entries);
+    for (long i = 0; i < count; ++i) {
+        ComRef<IXMLDOMNode> entry = Item(entries, i);
+        const std::optional<std::u16string> name = ChildText(entry.get(), u"name");
+        if (name && !name->empty() && SameAsciiText(*name, formName)) return true;
+    }
+    return false;
+}
+
+std::optional<size_t> FindCallbackEntry(size_t count,
+                                        const std::function<std::u16string(size_t)>& valueAt,
+                                        std::u16string_view wanted) {
+    const int64_t wantedNumber = DecimalValue(wanted);
+    size_t low = 1, high = count;
+    while (low <= high) {
+        const size_t middle = low + (high - low) / 2;
+        const std::u16string value = valueAt(middle);
+        if (value == wanted) return middle;
+        if (wantedNumber > DecimalValue(value))
+            low = middle + 1;
+        else
+            high = middle - 1;  // low is at least 1, so this stays >= 0
+    }
+    return std::nullopt;
+}
+
+}  // namespace xlr
