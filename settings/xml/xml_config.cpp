@@ -179,9 +179,8 @@ long CKXXmlConfig::ListLength(XmlList list) const {
     return Length(List(list));
 }
 
-std::optional<std::string> CKXXmlConfig::LookUpCallbackCommand(
-    std::u16string_view number, std::u16string_view kind,
-    const StandardVariables& variables) const {
+std::optional<std::u16string> CKXXmlConfig::CallbackCommandText(std::u16string_view number,
+                                                                std::u16string_view kind) const {
     IXMLDOMNodeList* callbacks = List(XmlList::kCallbacks);
     if (callbacks == nullptr) return std::nullopt;
     const std::optional<size_t> position = FindCallbackEntry(
@@ -199,13 +198,19 @@ std::optional<std::string> CKXXmlConfig::LookUpCallbackCommand(
         command = Text(select);
         return true;
     });
+    if (command && command->size() > kMaxCallbackCommandUnits)
+        command->resize(kMaxCallbackCommandUnits);
+    return command;
+}
+
+std::optional<std::string> CKXXmlConfig::LookUpCallbackCommand(
+    std::u16string_view number, std::u16string_view kind,
+    const StandardVariables& variables) const {
+    const std::optional<std::u16string> command = CallbackCommandText(number, kind);
     if (!command) return std::nullopt;
-    if (command->size() > kMaxCallbackCommandUnits) command->resize(kMaxCallbackCommandUnits);
     ExpandedCommand expanded = ExpandCommand(NarrowToBytes(*command), variables);
     if (!expanded.error.empty()) {
-        std::string callback;
-        for (char16_t c : number) callback += static_cast<char>(c & 0xFF);
-        Trace("callback " + callback + " not sent: " + expanded.error);
+        Trace("callback " + NarrowToBytes(number) + " not sent: " + expanded.error);
         return std::nullopt;
     }
     return std::move(expanded.bytes);

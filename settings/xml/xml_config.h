@@ -78,6 +78,10 @@ class CKXXmlConfig {
     std::optional<std::string> LookUpCallbackCommand(std::u16string_view number,
                                                      std::u16string_view kind,
                                                      const StandardVariables& variables) const;
+    // The command text of a callback number for an output kind as the file holds
+    // it (at most 511 units), before expansion.
+    std::optional<std::u16string> CallbackCommandText(std::u16string_view number,
+                                                      std::u16string_view kind) const;
     // The data of the case (else the switch's default case) of a feature's switch;
     // nothing when there is none or it is empty.
     std::optional<std::u16string> LookUpSwitchData(std::u16string_view feature,
