@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "settings/configured_commands.h"
 #include "settings/xml/xml_config.h"
+#include "settings/xml/xml_config_path.h"
 
 namespace xlr {
 namespace {
@@ -62,6 +64,21 @@ std::optional<POINTL> EmulatedPageOffset(const CKXXmlConfig& config, const DEVMO
     const auto margins = ParseMarginData(*data);
     if (!margins) return std::nullopt;
     return MarginOffset(*margins, devmode.dmOrientation, xResolution, yResolution);
+}
+
+bool ReadEmulatedPageOffset(PDEVOBJ device, const FeatureReader& features, const GDIINFO& gdiInfo,
+                            POINTL& offset) {
+    if (device == nullptr || device->pPublicDM == nullptr) return false;
+    const std::optional<std::u16string> name = features.Read(u"KXXMLFileUsed");
+    if (!name || !IsXmlFileName(*name)) return false;
+    const std::unique_ptr<CKXXmlConfig> config = OpenXmlConfig(device, features);
+    if (!config) return false;
+    const std::optional<POINTL> found =
+        EmulatedPageOffset(*config, *device->pPublicDM, static_cast<LONG>(gdiInfo.ulLogPixelsX),
+                           static_cast<LONG>(gdiInfo.ulLogPixelsY));
+    if (!found) return false;
+    offset = *found;
+    return true;
 }
 
 }  // namespace xlr

@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include <windows.h>
+#include <prcomoem.h>
+
+#include "settings/feature_reader.h"
 
 namespace xlr {
 
@@ -32,5 +34,11 @@ POINTL MarginOffset(const std::array<LONG, 4>& margins, short orientation, LONG 
 // it has no margins for that paper.
 std::optional<POINTL> EmulatedPageOffset(const CKXXmlConfig& config, const DEVMODEW& devmode,
                                          LONG xResolution, LONG yResolution);
+
+// The device's emulated page offset: when KXXMLFileUsed names an ".XML" file
+// that has margins for the public device mode's paper, at the resolutions of
+// `gdiInfo`. False otherwise (the caller then uses no offset).
+bool ReadEmulatedPageOffset(PDEVOBJ device, const FeatureReader& features, const GDIINFO& gdiInfo,
+                            POINTL& offset);
 
 }  // namespace xlr
