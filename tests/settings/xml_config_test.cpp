@@ -4,8 +4,11 @@
 #include <winspool.h>
 
 #include "platform/world_fixture.h"
+#include "settings/configured_commands.h"
+#include "settings/paper/emulated_margins.h"
 #include "settings/xml/xml_config.h"
 #include "settings/xml/xml_config_path.h"
+#include "support/fake_unidrv.h"
 
 using namespace xlr;
 
@@ -188,6 +191,43 @@ TEST_F(XmlConfigTest, TheFileLiesInTheDriverDirectory) {
     EXPECT_TRUE(IsXmlFileName(u"laser.Xml"));
     EXPECT_FALSE(IsXmlFileName(u"laser.xmlx"));
     EXPECT_FALSE(IsXmlFileName(u"xml"));
+}
+
+// A device whose description names the configuration: its commands expand with
+// the device's standard variables and its margins give the page offset.
+TEST_F(XmlConfigTest, TheDeviceFindsItsConfiguration) {
+    xlplatform::Printer printer;
+    printer.name = u"Laser";
+    xlplatform::AddPrinter(printer);
+    std::u16string name = u"Laser";
+    xltest::FakeDevice device;
+    ASSERT_TRUE(OpenPrinterW(name.data(), &device.devobj.hPrinter, nullptr));
+    Install("laser.xml", kConfiguration);
+    device.helper.standardVariables[SVI_COPIES] = 2;
+    PDEVOBJ devobj = &device.devobj;
+
+    EXPECT_EQ(ConfiguredCallbackCommand(devobj, &device.helper, 5), std::nullopt);  // no feature
+    device.helper.features["KXXMLFileUsed"] = "laser.xml";
+    EXPECT_EQ(ConfiguredCallbackCommand(devobj, &device.helper, 5), "five");
+    EXPECT_EQ(ConfiguredCallbackCommand(devobj, &device.helper, 42), "copies 2");
+    device.helper.standardVariables.clear();  // Unidrv cannot answer: nothing is sent
+    EXPECT_EQ(ConfiguredCallbackCommand(devobj, &device.helper, 42), std::nullopt);
+
+    GDIINFO gdi{};
+    gdi.ulLogPixelsX = gdi.ulLogPixelsY = 600;
+    device.publicDevMode.dmPaperWidth = 2100;
+    device.publicDevMode.dmPaperLength = 2970;
+    const FeatureReader features(devobj, &device.helper);
+    POINTL offset{};
+    ASSERT_TRUE(ReadEmulatedPageOffset(devobj, features, gdi, offset));
+    EXPECT_EQ(offset.x, 50);  // 100/1200 inch at 600 dpi
+    EXPECT_EQ(offset.y, 100);
+    // Margins come only from a file whose name ends in ".xml".
+    Install("laser.cfg", kConfiguration);
+    device.helper.features["KXXMLFileUsed"] = "laser.cfg";
+    EXPECT_FALSE(ReadEmulatedPageOffset(devobj, features, gdi, offset));
+    EXPECT_EQ(ConfiguredCallbackCommand(devobj, &device.helper, 5), "five");
+    ClosePrinter(device.devobj.hPrinter);
 }
 
 }  // namespace
