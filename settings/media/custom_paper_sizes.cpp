@@ -9,20 +9,20 @@ namespace xlr {
 namespace {
 
 struct Twin {
-    std::u16string_view form;
-    std::u16string_view twin;
+    WideStringView form;
+    WideStringView twin;
 };
 constexpr Twin kTwins[] = {
-    {u"A3", u"A4"},
-    {u"A2", u"A3"},
-    {u"CSHEET", u"11x17"},
-    {u"B4", u"LETTER"},
-    {u"11x17", u"LETTER"},
-    {u"TABLOID", u"LETTER"},
-    {u"8K 273x394 mm", u"16K 197x273 mm"},
-    {u"8K 270x390 mm", u"16K 195x270 mm"},
-    {u"8K 260x368 mm", u"16K 184x260 mm"},
-    {u"8K", u"16K"},
+    {WSTR("A3"), WSTR("A4")},
+    {WSTR("A2"), WSTR("A3")},
+    {WSTR("CSHEET"), WSTR("11x17")},
+    {WSTR("B4"), WSTR("LETTER")},
+    {WSTR("11x17"), WSTR("LETTER")},
+    {WSTR("TABLOID"), WSTR("LETTER")},
+    {WSTR("8K 273x394 mm"), WSTR("16K 197x273 mm")},
+    {WSTR("8K 270x390 mm"), WSTR("16K 195x270 mm")},
+    {WSTR("8K 260x368 mm"), WSTR("16K 184x260 mm")},
+    {WSTR("8K"), WSTR("16K")},
 };
 
 // Form sizes are thousandths of a millimetre; papers tenths.
@@ -30,18 +30,14 @@ LONG ToTenths(LONG thousandths) {
     return thousandths / 100;
 }
 
-// Form names are compared without regard to ASCII case: the spooler's own
-// forms are "Letter" and "Tabloid" where the table says "LETTER" and "TABLOID".
-bool SameFormName(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c; };
-    for (size_t i = 0; i < a.size(); ++i)
-        if (fold(a[i]) != fold(b[i])) return false;
-    return true;
+// Form names are compared without regard to case: the spooler's own forms are
+// "Letter" and "Tabloid" where the table says "LETTER" and "TABLOID".
+bool SameFormName(WideStringView a, WideStringView b) {
+    return SameText(a, b);
 }
 
-std::u16string_view NameOf(const FORM_INFO_1W& form) {
-    return form.pName != nullptr ? std::u16string_view(form.pName) : std::u16string_view();
+WideStringView NameOf(const FORM_INFO_1W& form) {
+    return form.pName != nullptr ? WideStringView(form.pName) : WideStringView();
 }
 
 // Tenths of a millimetre as millimetres with two decimals, the precision the
@@ -59,19 +55,20 @@ bool CustomSizeRange::Covers(double widthMm, double lengthMm) const {
            lengthMm >= std::min(length1, length2) && lengthMm <= std::max(length1, length2);
 }
 
-std::optional<CustomSizeRange> ParseCustomSizeRange(std::u16string_view entry) {
+std::optional<CustomSizeRange> ParseCustomSizeRange(WideStringView entry) {
     std::array<double, 4> numbers{};
     size_t count = 0;
     size_t pos = 0;
     while (pos <= entry.size()) {
-        size_t end = entry.find_first_of(u"x_", pos);
-        if (end == std::u16string_view::npos) end = entry.size();
-        const std::u16string_view piece = entry.substr(pos, end - pos);
+        size_t end = entry.find_first_of(WSTR("x_"), pos);
+        if (end == WideStringView::npos) end = entry.size();
+        const WideStringView piece = entry.substr(pos, end - pos);
         if (piece.empty() || piece.size() > 15 || count == numbers.size()) return std::nullopt;
         char text[16] = {};
         for (size_t i = 0; i < piece.size(); ++i) {
-            const char16_t c = piece[i];
-            if (!((c >= u'0' && c <= u'9') || c == u'.' || c == u' ')) return std::nullopt;
+            const WCHAR c = piece[i];
+            if (!((c >= WSTR('0') && c <= WSTR('9')) || c == WSTR('.') || c == WSTR(' ')))
+                return std::nullopt;
             text[i] = static_cast<char>(c);
         }
         char* stop = nullptr;
@@ -83,7 +80,7 @@ std::optional<CustomSizeRange> ParseCustomSizeRange(std::u16string_view entry) {
     return CustomSizeRange{numbers[0], numbers[1], numbers[2], numbers[3]};
 }
 
-std::optional<std::u16string_view> HalfSizeTwinName(std::u16string_view formName) {
+std::optional<WideStringView> HalfSizeTwinName(WideStringView formName) {
     for (const Twin& twin : kTwins)
         if (SameFormName(twin.form, formName)) return twin.twin;
     return std::nullopt;
@@ -95,7 +92,7 @@ PaperSize TwinOrSelf(PaperSize paper, const std::vector<FORM_INFO_1W>& forms) {
         return ToTenths(form.Size.cx) == paper.width && ToTenths(form.Size.cy) == paper.length;
     });
     if (sameSize == forms.end()) return paper;
-    const std::optional<std::u16string_view> twinName = HalfSizeTwinName(NameOf(*sameSize));
+    const std::optional<WideStringView> twinName = HalfSizeTwinName(NameOf(*sameSize));
     if (!twinName) return paper;
     for (const FORM_INFO_1W& form : forms)
         if (SameFormName(NameOf(form), *twinName))
@@ -103,15 +100,15 @@ PaperSize TwinOrSelf(PaperSize paper, const std::vector<FORM_INFO_1W>& forms) {
     return paper;
 }
 
-bool CustomSizeListCovers(std::u16string_view list, PaperSize paper,
+bool CustomSizeListCovers(WideStringView list, PaperSize paper,
                           const std::vector<FORM_INFO_1W>& forms) {
     const PaperSize tested = TwinOrSelf(paper, forms);
     const double width = RoundedMillimetres(tested.width);
     const double length = RoundedMillimetres(tested.length);
     size_t pos = 0;
     while (pos <= list.size()) {
-        size_t end = list.find(u'^', pos);
-        if (end == std::u16string_view::npos) end = list.size();
+        size_t end = list.find(WSTR('^'), pos);
+        if (end == WideStringView::npos) end = list.size();
         const auto range = ParseCustomSizeRange(list.substr(pos, end - pos));
         if (range && range->Covers(width, length)) return true;
         pos = end + 1;
@@ -130,7 +127,7 @@ std::optional<PrinterForms> EnumeratePrinterForms(HANDLE printer) {
     const auto* records = reinterpret_cast<const FORM_INFO_1W*>(buffer.data());
     result.names.reserve(returned);
     for (DWORD i = 0; i < returned; ++i)
-        result.names.emplace_back(records[i].pName != nullptr ? records[i].pName : u"");
+        result.names.emplace_back(records[i].pName != nullptr ? records[i].pName : WSTR(""));
     for (DWORD i = 0; i < returned; ++i) {
         FORM_INFO_1W form = records[i];
         form.pName = result.names[i].data();

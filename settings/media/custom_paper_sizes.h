@@ -10,6 +10,7 @@
 
 #include <windows.h>
 #include <winspool.h>
+#include "settings/wide_text.h"
 
 namespace xlr {
 
@@ -28,11 +29,11 @@ struct CustomSizeRange {
 };
 
 // The entry's four numbers; nothing when it does not hold exactly four.
-std::optional<CustomSizeRange> ParseCustomSizeRange(std::u16string_view entry);
+std::optional<CustomSizeRange> ParseCustomSizeRange(WideStringView entry);
 
 // The name of the twin of a form, or nothing when the form has none. Names are
-// compared without regard to ASCII case, here and when the twin is looked up.
-std::optional<std::u16string_view> HalfSizeTwinName(std::u16string_view formName);
+// compared without regard to case, here and when the twin is looked up.
+std::optional<WideStringView> HalfSizeTwinName(WideStringView formName);
 
 // The size to test against the custom list: the size of the twin form when the
 // printer's form of `paper`'s size has one, else `paper` itself.
@@ -40,7 +41,7 @@ PaperSize TwinOrSelf(PaperSize paper, const std::vector<FORM_INFO_1W>& forms);
 
 // True when an entry of the "^"-separated list covers the paper (after its
 // twin is taken), its size rounded to hundredths of a millimetre first.
-bool CustomSizeListCovers(std::u16string_view list, PaperSize paper,
+bool CustomSizeListCovers(WideStringView list, PaperSize paper,
                           const std::vector<FORM_INFO_1W>& forms);
 
 // The printer's forms (level 1), with their names copied out of the spooler's
@@ -53,7 +54,7 @@ struct PrinterForms {
     PrinterForms& operator=(PrinterForms&&) = default;
 
     std::vector<FORM_INFO_1W> forms;
-    std::vector<std::u16string> names;
+    std::vector<WideString> names;
 };
 std::optional<PrinterForms> EnumeratePrinterForms(HANDLE printer);
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include <prcomoem.h>
+#include <windows.h>
 
-#include "settings/feature_reader.h"
+#include "settings/wide_text.h"
 
 namespace xlr {
 
@@ -17,12 +17,12 @@ class CKXXmlConfig;
 
 // The case name of a paper: width and length in millimetres with two decimals,
 // "210.00x297.00" (the device mode's sizes are tenths of a millimetre).
-std::u16string MarginCaseName(const DEVMODEW& devmode);
+WideString MarginCaseName(const DEVMODEW& devmode);
 
 // The four margins of a data text, in 1/1200 inch: portrait x and y, then
 // landscape x and y, separated by "_" or blanks. Nothing unless there are
 // exactly four whole numbers from 0 to 120,000 (100 inches).
-std::optional<std::array<LONG, 4>> ParseMarginData(std::u16string_view data);
+std::optional<std::array<LONG, 4>> ParseMarginData(WideStringView data);
 
 // The offset in device pixels: portrait takes the first pair at the horizontal
 // and vertical resolutions, any other orientation the second pair at the
@@ -34,11 +34,5 @@ POINTL MarginOffset(const std::array<LONG, 4>& margins, short orientation, LONG 
 // it has no margins for that paper.
 std::optional<POINTL> EmulatedPageOffset(const CKXXmlConfig& config, const DEVMODEW& devmode,
                                          LONG xResolution, LONG yResolution);
-
-// The device's emulated page offset: when KXXMLFileUsed names an ".XML" file
-// that has margins for the public device mode's paper, at the resolutions of
-// `gdiInfo`. False otherwise (the caller then uses no offset).
-bool ReadEmulatedPageOffset(PDEVOBJ device, const FeatureReader& features, const GDIINFO& gdiInfo,
-                            POINTL& offset);
 
 }  // namespace xlr

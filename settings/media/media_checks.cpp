@@ -18,8 +18,7 @@ bool MayForceManualDuplex(const SettingsRecord& settings) {
            settings.duplex != DMDUP_SIMPLEX;
 }
 
-bool ListHolds(HANDLE printer, std::u16string_view countName, std::u16string_view listName,
-               uint32_t value) {
+bool ListHolds(HANDLE printer, WideStringView countName, WideStringView listName, uint32_t value) {
     const auto list = ReadPrinterDataList(printer, countName, listName);
     return list && std::find(list->begin(), list->end(), value) != list->end();
 }
@@ -30,10 +29,10 @@ uint32_t PaperNumber(const DEVMODEW& devmode) {
 
 // A paper size that is a form the user defined (the spooler's flags 0).
 bool IsUserDefinedForm(HANDLE printer, const DEVMODEW& devmode) {
-    const std::u16string printerName = PrinterName(printer);
+    const WideString printerName = PrinterName(printer);
     if (printerName.empty()) return false;
-    const auto numbers = BGetPaperSizeIndices(printerName.c_str(), u"LPT1:", &devmode);
-    const auto names = BGetPaperSizeNames(printerName.c_str(), u"LPT1:", &devmode);
+    const auto numbers = BGetPaperSizeIndices(printerName.c_str(), WSTR("LPT1:"), &devmode);
+    const auto names = BGetPaperSizeNames(printerName.c_str(), WSTR("LPT1:"), &devmode);
     if (!numbers || !names) return false;
     const auto at = std::find(numbers->begin(), numbers->end(), PaperNumber(devmode));
     const size_t position = static_cast<size_t>(at - numbers->begin());
@@ -51,7 +50,7 @@ bool IsUserDefinedForm(HANDLE printer, const DEVMODEW& devmode) {
 bool MediaTypeNeedsManualDuplex(HANDLE printer, const SettingsRecord& settings,
                                 const DEVMODEW& devmode) {
     const auto list =
-        ReadPrinterDataList(printer, u"KXMediaTypeCountRegKey", u"KXMediaTypeInfoRegKey");
+        ReadPrinterDataList(printer, WSTR("KXMediaTypeCountRegKey"), WSTR("KXMediaTypeInfoRegKey"));
     if (!list) return false;
     // The job's media type and those the user chose for some pages only.
     const uint32_t chosen[] = {devmode.dmMediaType,       settings.otherPagesMediaType,
@@ -63,12 +62,13 @@ bool MediaTypeNeedsManualDuplex(HANDLE printer, const SettingsRecord& settings,
 }
 
 bool FormNeedsManualDuplex(HANDLE printer, const DEVMODEW& devmode) {
-    if (ListHolds(printer, u"KXFormCount", u"KXFORMINFOREGDATA", PaperNumber(devmode))) return true;
+    if (ListHolds(printer, WSTR("KXFormCount"), WSTR("KXFORMINFOREGDATA"), PaperNumber(devmode)))
+        return true;
     const std::optional<DWORD> customCount =
-        ReadPrinterDataCount(printer, u"KXCustomPaperSizeCount");
+        ReadPrinterDataCount(printer, WSTR("KXCustomPaperSizeCount"));
     if (customCount && *customCount != 0) {
         // With a custom list, it alone decides.
-        const auto text = ReadPrinterDataText(printer, u"KXCustomPaperSizeDimensions");
+        const auto text = ReadPrinterDataText(printer, WSTR("KXCustomPaperSizeDimensions"));
         if (!text) return false;
         std::optional<PrinterForms> forms = EnumeratePrinterForms(printer);
         return CustomSizeListCovers(*text, {devmode.dmPaperWidth, devmode.dmPaperLength},
@@ -78,7 +78,7 @@ bool FormNeedsManualDuplex(HANDLE printer, const DEVMODEW& devmode) {
 }
 
 bool IsConstrainedForm(HANDLE printer, const DEVMODEW& devmode) {
-    return ListHolds(printer, u"KXConstraintFormCount", u"KXCONSTRAINTFORMINFOREGDATA",
+    return ListHolds(printer, WSTR("KXConstraintFormCount"), WSTR("KXCONSTRAINTFORMINFOREGDATA"),
                      PaperNumber(devmode));
 }
 

@@ -10,8 +10,8 @@ namespace {
 constexpr DWORD kMaxTextBytes = 64 * 1024;
 
 // GetPrinterDataW takes a writable name.
-DWORD QueryValue(HANDLE printer, std::u16string_view name, LPBYTE data, DWORD size, DWORD& needed) {
-    std::u16string writable(name);
+DWORD QueryValue(HANDLE printer, WideStringView name, LPBYTE data, DWORD size, DWORD& needed) {
+    WideString writable(name);
     DWORD type = 0;
     needed = 0;
     return GetPrinterDataW(printer, writable.data(), &type, data, size, &needed);
@@ -19,7 +19,7 @@ DWORD QueryValue(HANDLE printer, std::u16string_view name, LPBYTE data, DWORD si
 
 }  // namespace
 
-std::optional<DWORD> ReadPrinterDataCount(HANDLE printer, std::u16string_view name) {
+std::optional<DWORD> ReadPrinterDataCount(HANDLE printer, WideStringView name) {
     DWORD count = 0, needed = 0;
     if (printer == nullptr ||
         QueryValue(printer, name, reinterpret_cast<LPBYTE>(&count), sizeof count, needed) !=
@@ -29,9 +29,8 @@ std::optional<DWORD> ReadPrinterDataCount(HANDLE printer, std::u16string_view na
     return count;
 }
 
-std::optional<std::vector<uint32_t>> ReadPrinterDataList(HANDLE printer,
-                                                         std::u16string_view countName,
-                                                         std::u16string_view listName) {
+std::optional<std::vector<uint32_t>> ReadPrinterDataList(HANDLE printer, WideStringView countName,
+                                                         WideStringView listName) {
     const std::optional<DWORD> count = ReadPrinterDataCount(printer, countName);
     if (!count || *count == 0 || *count > kMaxPrinterDataListEntries) return std::nullopt;
     std::vector<uint32_t> entries(*count, 0);
@@ -43,7 +42,7 @@ std::optional<std::vector<uint32_t>> ReadPrinterDataList(HANDLE printer,
     return entries;
 }
 
-std::optional<std::u16string> ReadPrinterDataText(HANDLE printer, std::u16string_view textName) {
+std::optional<WideString> ReadPrinterDataText(HANDLE printer, WideStringView textName) {
     if (printer == nullptr) return std::nullopt;
     DWORD needed = 0;
     QueryValue(printer, textName, nullptr, 0, needed);
@@ -51,10 +50,10 @@ std::optional<std::u16string> ReadPrinterDataText(HANDLE printer, std::u16string
     std::vector<BYTE> bytes(needed, 0);
     if (QueryValue(printer, textName, bytes.data(), needed, needed) != ERROR_SUCCESS)
         return std::nullopt;
-    std::u16string text(needed / sizeof(char16_t), u'\0');
-    std::memcpy(text.data(), bytes.data(), text.size() * sizeof(char16_t));
-    const size_t terminator = text.find(u'\0');
-    if (terminator != std::u16string::npos) text.resize(terminator);
+    WideString text(needed / sizeof(WCHAR), WSTR('\0'));
+    std::memcpy(text.data(), bytes.data(), text.size() * sizeof(WCHAR));
+    const size_t terminator = text.find(WSTR('\0'));
+    if (terminator != WideString::npos) text.resize(terminator);
     return text;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <windows.h>
+#include "settings/wide_text.h"
 
 namespace xlr {
 
@@ -19,15 +20,14 @@ constexpr DWORD kMaxPrinterDataListEntries = 4096;
 // The numbers of the list, read into a buffer of count × 4 bytes. Nothing when
 // the count is missing, 0 or too large, or the list cannot be read. A list value
 // shorter than its count gives only the numbers it holds.
-std::optional<std::vector<uint32_t>> ReadPrinterDataList(HANDLE printer,
-                                                         std::u16string_view countName,
-                                                         std::u16string_view listName);
+std::optional<std::vector<uint32_t>> ReadPrinterDataList(HANDLE printer, WideStringView countName,
+                                                         WideStringView listName);
 
 // A DWORD value; nothing when it is missing or of another size.
-std::optional<DWORD> ReadPrinterDataCount(HANDLE printer, std::u16string_view name);
+std::optional<DWORD> ReadPrinterDataCount(HANDLE printer, WideStringView name);
 
 // A UTF-16 text value, up to its terminator; nothing when it cannot be read or
 // is larger than 64 KiB.
-std::optional<std::u16string> ReadPrinterDataText(HANDLE printer, std::u16string_view name);
+std::optional<WideString> ReadPrinterDataText(HANDLE printer, WideStringView name);
 
 }  // namespace xlr

@@ -8,6 +8,7 @@
 
 #include <objbase.h>
 #include <oleauto.h>
+#include "settings/wide_text.h"
 
 namespace xlr {
 
@@ -47,7 +48,7 @@ class ComRef {
 class Bstr {
   public:
     Bstr() = default;
-    explicit Bstr(std::u16string_view text)
+    explicit Bstr(WideStringView text)
         : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
@@ -58,8 +59,8 @@ class Bstr {
         SysFreeString(std::exchange(value_, nullptr));
         return &value_;
     }
-    std::u16string str() const {
-        return value_ != nullptr ? std::u16string(value_, SysStringLen(value_)) : std::u16string();
+    WideString str() const {
+        return value_ != nullptr ? WideString(value_, SysStringLen(value_)) : WideString();
     }
 
   private:

@@ -71,8 +71,8 @@ class Expander {
     void AppendMacro(std::string_view name, int depth) {
         if (depth >= kMaxMacroDepth)
             return Fail("macros nested more than 16 deep at " + std::string(name));
-        const std::optional<std::u16string> replacement =
-            macros_ ? macros_(name) : std::optional<std::u16string>();
+        const std::optional<WideString> replacement =
+            macros_ ? macros_(name) : std::optional<WideString>();
         if (!replacement) return Fail("no macro " + std::string(name));
         const std::string text = NarrowToBytes(*replacement);
         read_ += text.size();
@@ -107,7 +107,7 @@ ExpandedCommand ExpandCommand(std::string_view text, const MacroLookup& macros,
     return Expander(macros, variables).Run(text);
 }
 
-std::string NarrowToBytes(std::u16string_view text) {
+std::string NarrowToBytes(WideStringView text) {
     std::string bytes(text.size(), '\0');
     for (size_t i = 0; i < text.size(); ++i) bytes[i] = static_cast<char>(text[i] & 0xFF);
     return bytes;

@@ -16,11 +16,12 @@
 #include <string_view>
 
 #include "settings/xml/command_expression.h"
+#include "settings/wide_text.h"
 
 namespace xlr {
 
 // The replacement text of a macro, or nothing when there is no such macro.
-using MacroLookup = std::function<std::optional<std::u16string>(std::string_view name)>;
+using MacroLookup = std::function<std::optional<WideString>(std::string_view name)>;
 
 struct ExpandedCommand {
     std::string bytes;
@@ -40,6 +41,6 @@ ExpandedCommand ExpandCommand(std::string_view text, const MacroLookup& macros,
                               const StandardVariables& variables);
 
 // The 8-bit form of a configuration text: the low byte of each unit.
-std::string NarrowToBytes(std::u16string_view text);
+std::string NarrowToBytes(WideStringView text);
 
 }  // namespace xlr

@@ -11,35 +11,35 @@ constexpr LANGID kJapanesePrimaryLanguage = 0x11;
 
 struct ListQuery {
     XmlList slot;
-    std::u16string_view pattern;
+    WideStringView pattern;
 };
 constexpr ListQuery kListQueries[] = {
-    {XmlList::kEvents, u"//helper/events/event"},
-    {XmlList::kFeatures, u"//helper/features/feature"},
-    {XmlList::kColorOptions, u"//helper/ColorQuality/ColorOption"},
-    {XmlList::kMacros, u"//helper/macros/macro"},
-    {XmlList::kPresets, u"//helper/presets/preset"},
-    {XmlList::kJobUiEvents, u"//helper/JobUIEventInfo/JobUIEvent"},
-    {XmlList::kHybridSettings, u"//helper/hybrid_setting/hybrid"},
-    {XmlList::kProxyDll, u"//helper/Proxy_Dll"},
-    {XmlList::kBandSizes, u"//helper/Band_Size/option"},
-    {XmlList::kCallbacks, u"//helper/Command_Callback/Callback"},
-    {XmlList::kCommandStore, u"//helper/Command_Store/Command"},
-    {XmlList::kBorderless, u"//helper/BorderlessSettings/Borderless"},
-    {XmlList::kMargins, u"//helper/MarginValues/Margin"},
-    {XmlList::kMacros2, u"//helper/macros/macro"},
-    {XmlList::kMacros3, u"//helper/macros/macro"},
-    {XmlList::kMacros4, u"//helper/macros/macro"},
-    {XmlList::kDocumentUi, u"//helper/DocUISettings/DocSetting"},
-    {XmlList::kPaperSizes, u"//helper/PapersizeSetting/Paperoption"},
-    {XmlList::kPmlOids, u"//helper/PmlOIDs/pmldata"},
-    {XmlList::kJapaneseDeviceSettings, u"//helper/DeviceSettings/japanesesetting"},
-    {XmlList::kEnglishDeviceSettings, u"//helper/DeviceSettings/englishsetting"},
-    {XmlList::kRollSheetData, u"//helper/ICDRollSheetData"},
-    {XmlList::kRollWidthSettings, u"//helper/ICDDeviceSetting/RollWidth"},
-    {XmlList::kRollTypeSettings, u"//helper/ICDDeviceSetting/RollType"},
-    {XmlList::kRollWidths, u"//helper/ICDRollWidth/RollWidth"},
-    {XmlList::kGroups, u"//helper/groups/group"},
+    {XmlList::kEvents, WSTR("//helper/events/event")},
+    {XmlList::kFeatures, WSTR("//helper/features/feature")},
+    {XmlList::kColorOptions, WSTR("//helper/ColorQuality/ColorOption")},
+    {XmlList::kMacros, WSTR("//helper/macros/macro")},
+    {XmlList::kPresets, WSTR("//helper/presets/preset")},
+    {XmlList::kJobUiEvents, WSTR("//helper/JobUIEventInfo/JobUIEvent")},
+    {XmlList::kHybridSettings, WSTR("//helper/hybrid_setting/hybrid")},
+    {XmlList::kProxyDll, WSTR("//helper/Proxy_Dll")},
+    {XmlList::kBandSizes, WSTR("//helper/Band_Size/option")},
+    {XmlList::kCallbacks, WSTR("//helper/Command_Callback/Callback")},
+    {XmlList::kCommandStore, WSTR("//helper/Command_Store/Command")},
+    {XmlList::kBorderless, WSTR("//helper/BorderlessSettings/Borderless")},
+    {XmlList::kMargins, WSTR("//helper/MarginValues/Margin")},
+    {XmlList::kMacros2, WSTR("//helper/macros/macro")},
+    {XmlList::kMacros3, WSTR("//helper/macros/macro")},
+    {XmlList::kMacros4, WSTR("//helper/macros/macro")},
+    {XmlList::kDocumentUi, WSTR("//helper/DocUISettings/DocSetting")},
+    {XmlList::kPaperSizes, WSTR("//helper/PapersizeSetting/Paperoption")},
+    {XmlList::kPmlOids, WSTR("//helper/PmlOIDs/pmldata")},
+    {XmlList::kJapaneseDeviceSettings, WSTR("//helper/DeviceSettings/japanesesetting")},
+    {XmlList::kEnglishDeviceSettings, WSTR("//helper/DeviceSettings/englishsetting")},
+    {XmlList::kRollSheetData, WSTR("//helper/ICDRollSheetData")},
+    {XmlList::kRollWidthSettings, WSTR("//helper/ICDDeviceSetting/RollWidth")},
+    {XmlList::kRollTypeSettings, WSTR("//helper/ICDDeviceSetting/RollType")},
+    {XmlList::kRollWidths, WSTR("//helper/ICDRollWidth/RollWidth")},
+    {XmlList::kGroups, WSTR("//helper/groups/group")},
 };
 static_assert(std::size(kListQueries) == static_cast<size_t>(XmlList::kCount));
 
@@ -55,13 +55,13 @@ ComRef<IXMLDOMNode> Item(IXMLDOMNodeList* list, long index) {
     return node;
 }
 
-std::u16string Name(IXMLDOMNode* node) {
+WideString Name(IXMLDOMNode* node) {
     Bstr name;
     if (FAILED(node->get_nodeName(name.put()))) return {};
     return name.str();
 }
 
-std::u16string Text(IXMLDOMNode* node) {
+WideString Text(IXMLDOMNode* node) {
     Bstr text;
     if (node == nullptr || FAILED(node->get_text(text.put()))) return {};
     return text.str();
@@ -69,7 +69,7 @@ std::u16string Text(IXMLDOMNode* node) {
 
 // Calls `visit` for each child element named `name` until it returns true.
 template <typename Visit>
-bool ForEachChild(IXMLDOMNode* parent, std::u16string_view name, Visit visit) {
+bool ForEachChild(IXMLDOMNode* parent, WideStringView name, Visit visit) {
     ComRef<IXMLDOMNodeList> children;
     if (parent == nullptr || FAILED(parent->get_childNodes(children.put())) || !children)
         return false;
@@ -85,8 +85,8 @@ bool ForEachChild(IXMLDOMNode* parent, std::u16string_view name, Visit visit) {
 }
 
 // The text of the first child element named `name`.
-std::optional<std::u16string> ChildText(IXMLDOMNode* parent, std::u16string_view name) {
-    std::optional<std::u16string> text;
+std::optional<WideString> ChildText(IXMLDOMNode* parent, WideStringView name) {
+    std::optional<WideString> text;
     ForEachChild(parent, name, [&](IXMLDOMNode* child) {
         text = Text(child);
         return true;
@@ -94,7 +94,7 @@ std::optional<std::u16string> ChildText(IXMLDOMNode* parent, std::u16string_view
     return text;
 }
 
-std::optional<std::u16string> Attribute(IXMLDOMNode* node, std::u16string_view name) {
+std::optional<WideString> Attribute(IXMLDOMNode* node, WideStringView name) {
     ComRef<IXMLDOMElement> element;
     if (FAILED(node->QueryInterface(IID_IXMLDOMElement, element.put_void())) || !element)
         return std::nullopt;
@@ -103,28 +103,21 @@ std::optional<std::u16string> Attribute(IXMLDOMNode* node, std::u16string_view n
     if (element->getAttribute(attributeName.get(), value.get()) != S_OK || (*value).vt != VT_BSTR ||
         (*value).bstrVal == nullptr)
         return std::nullopt;
-    return std::u16string((*value).bstrVal, SysStringLen((*value).bstrVal));
-}
-
-bool SameAsciiText(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c; };
-    for (size_t i = 0; i < a.size(); ++i)
-        if (fold(a[i]) != fold(b[i])) return false;
-    return true;
+    return WideString((*value).bstrVal, SysStringLen((*value).bstrVal));
 }
 
 // wcstol's reading: optional blanks and sign, then digits up to the first
 // other character; saturates instead of overflowing.
-int64_t DecimalValue(std::u16string_view text) {
+int64_t DecimalValue(WideStringView text) {
     size_t i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+    while (i < text.size() && (text[i] == WSTR(' ') || text[i] == WSTR('\t'))) ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+    if (i < text.size() && (text[i] == WSTR('-') || text[i] == WSTR('+')))
+        negative = text[i++] == WSTR('-');
     int64_t value = 0;
     constexpr int64_t kCeiling = INT64_MAX / 10 - 9;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
-        if (value < kCeiling) value = value * 10 + (text[i] - u'0');
+    for (; i < text.size() && text[i] >= WSTR('0') && text[i] <= WSTR('9'); ++i)
+        if (value < kCeiling) value = value * 10 + (text[i] - WSTR('0'));
     return negative ? -value : value;
 }
 
@@ -134,7 +127,7 @@ void Trace(const std::string& message) {
 
 }  // namespace
 
-CKXXmlConfig::CKXXmlConfig(std::u16string_view path) {
+CKXXmlConfig::CKXXmlConfig(WideStringView path) {
     if (!apartment_.Usable()) return;
     if (FAILED(CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IXMLDOMDocument, document_.put_void())) ||
@@ -165,8 +158,8 @@ void CKXXmlConfig::SelectLists() {
             found.reset();
         // Presets without a language of their own come in the user interface's language.
         if (!found && query.slot == XmlList::kPresets) {
-            const Bstr localised(japanese ? u"//helper/presets/presetjapanese"
-                                          : u"//helper/presets/presetenglish");
+            const Bstr localised(japanese ? WSTR("//helper/presets/presetjapanese")
+                                          : WSTR("//helper/presets/presetenglish"));
             if (FAILED(component_->selectNodes(localised.get(), found.put())) ||
                 Length(found.get()) == 0)
                 found.reset();
@@ -179,22 +172,22 @@ long CKXXmlConfig::ListLength(XmlList list) const {
     return Length(List(list));
 }
 
-std::optional<std::u16string> CKXXmlConfig::CallbackCommandText(std::u16string_view number,
-                                                                std::u16string_view kind) const {
+std::optional<WideString> CKXXmlConfig::CallbackCommandText(WideStringView number,
+                                                            WideStringView kind) const {
     IXMLDOMNodeList* callbacks = List(XmlList::kCallbacks);
     if (callbacks == nullptr) return std::nullopt;
     const std::optional<size_t> position = FindCallbackEntry(
         static_cast<size_t>(Length(callbacks)),
         [&](size_t at) {
             ComRef<IXMLDOMNode> entry = Item(callbacks, static_cast<long>(at - 1));
-            return ChildText(entry.get(), u"Value").value_or(u"");
+            return ChildText(entry.get(), WSTR("Value")).value_or(WSTR(""));
         },
         number);
     if (!position) return std::nullopt;
     ComRef<IXMLDOMNode> entry = Item(callbacks, static_cast<long>(*position - 1));
-    std::optional<std::u16string> command;
-    ForEachChild(entry.get(), u"Select_Command", [&](IXMLDOMNode* select) {
-        if (Attribute(select, u"path") != kind) return false;
+    std::optional<WideString> command;
+    ForEachChild(entry.get(), WSTR("Select_Command"), [&](IXMLDOMNode* select) {
+        if (Attribute(select, WSTR("path")) != kind) return false;
         command = Text(select);
         return true;
     });
@@ -204,9 +197,8 @@ std::optional<std::u16string> CKXXmlConfig::CallbackCommandText(std::u16string_v
 }
 
 std::optional<std::string> CKXXmlConfig::LookUpCallbackCommand(
-    std::u16string_view number, std::u16string_view kind,
-    const StandardVariables& variables) const {
-    const std::optional<std::u16string> command = CallbackCommandText(number, kind);
+    WideStringView number, WideStringView kind, const StandardVariables& variables) const {
+    const std::optional<WideString> command = CallbackCommandText(number, kind);
     if (!command) return std::nullopt;
     ExpandedCommand expanded = ExpandCommand(NarrowToBytes(*command), variables);
     if (!expanded.error.empty()) {
@@ -216,31 +208,31 @@ std::optional<std::string> CKXXmlConfig::LookUpCallbackCommand(
     return std::move(expanded.bytes);
 }
 
-std::optional<std::u16string> CKXXmlConfig::LookUpSwitchData(std::u16string_view feature,
-                                                             std::u16string_view switchName,
-                                                             std::u16string_view caseName) const {
+std::optional<WideString> CKXXmlConfig::LookUpSwitchData(WideStringView feature,
+                                                         WideStringView switchName,
+                                                         WideStringView caseName) const {
     IXMLDOMNodeList* features = List(XmlList::kFeatures);
     const long count = Length(features);
     for (long i = 0; i < count; ++i) {
         ComRef<IXMLDOMNode> entry = Item(features, i);
-        if (!entry || ChildText(entry.get(), u"name") != feature) continue;
-        std::optional<std::u16string> data;
-        ForEachChild(entry.get(), u"switch", [&](IXMLDOMNode* choice) {
-            if (ChildText(choice, u"name") != switchName) return false;
+        if (!entry || ChildText(entry.get(), WSTR("name")) != feature) continue;
+        std::optional<WideString> data;
+        ForEachChild(entry.get(), WSTR("switch"), [&](IXMLDOMNode* choice) {
+            if (ChildText(choice, WSTR("name")) != switchName) return false;
             ComRef<IXMLDOMNode> chosen;
-            ForEachChild(choice, u"case", [&](IXMLDOMNode* option) {
-                if (ChildText(option, u"name") != caseName) return false;
+            ForEachChild(choice, WSTR("case"), [&](IXMLDOMNode* option) {
+                if (ChildText(option, WSTR("name")) != caseName) return false;
                 option->AddRef();
                 *chosen.put() = option;
                 return true;
             });
             if (!chosen)
-                ForEachChild(choice, u"case_default", [&](IXMLDOMNode* fallback) {
+                ForEachChild(choice, WSTR("case_default"), [&](IXMLDOMNode* fallback) {
                     fallback->AddRef();
                     *chosen.put() = fallback;
                     return true;
                 });
-            if (chosen) data = ChildText(chosen.get(), u"data");
+            if (chosen) data = ChildText(chosen.get(), WSTR("data"));
             return true;
         });
         if (data && !data->empty()) return data;
@@ -249,15 +241,15 @@ std::optional<std::u16string> CKXXmlConfig::LookUpSwitchData(std::u16string_view
     return std::nullopt;
 }
 
-std::optional<std::u16string> CKXXmlConfig::MacroReplacement(std::string_view name) const {
+std::optional<WideString> CKXXmlConfig::MacroReplacement(std::string_view name) const {
     if (!macros_) {
         macros_.emplace();
         IXMLDOMNodeList* macros = List(XmlList::kMacros);
         const long count = Length(macros);
         for (long i = 0; i < count; ++i) {
             ComRef<IXMLDOMNode> macro = Item(macros, i);
-            ForEachChild(macro.get(), u"option", [&](IXMLDOMNode* option) {
-                if (const auto value = Attribute(option, u"value"))
+            ForEachChild(macro.get(), WSTR("option"), [&](IXMLDOMNode* option) {
+                if (const auto value = Attribute(option, WSTR("value")))
                     macros_->try_emplace(NarrowToBytes(*value), Text(option));
                 return false;
             });
@@ -274,25 +266,25 @@ ExpandedCommand CKXXmlConfig::ExpandCommand(std::string_view text,
         text, [this](std::string_view name) { return MacroReplacement(name); }, variables);
 }
 
-bool CKXXmlConfig::IsBorderlessForm(std::u16string_view formName) const {
+bool CKXXmlConfig::IsBorderlessForm(WideStringView formName) const {
     IXMLDOMNodeList* entries = List(XmlList::kBorderless);
     const long count = Length(entries);
     for (long i = 0; i < count; ++i) {
         ComRef<IXMLDOMNode> entry = Item(entries, i);
-        const std::optional<std::u16string> name = ChildText(entry.get(), u"name");
-        if (name && !name->empty() && SameAsciiText(*name, formName)) return true;
+        const std::optional<WideString> name = ChildText(entry.get(), WSTR("name"));
+        if (name && !name->empty() && SameText(*name, formName)) return true;
     }
     return false;
 }
 
 std::optional<size_t> FindCallbackEntry(size_t count,
-                                        const std::function<std::u16string(size_t)>& valueAt,
-                                        std::u16string_view wanted) {
+                                        const std::function<WideString(size_t)>& valueAt,
+                                        WideStringView wanted) {
     const int64_t wantedNumber = DecimalValue(wanted);
     size_t low = 1, high = count;
     while (low <= high) {
         const size_t middle = low + (high - low) / 2;
-        const std::u16string value = valueAt(middle);
+        const WideString value = valueAt(middle);
         if (value == wanted) return middle;
         if (wantedNumber > DecimalValue(value))
             low = middle + 1;

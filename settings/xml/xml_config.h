@@ -17,6 +17,7 @@
 
 #include "settings/xml/com_handles.h"
 #include "settings/xml/command_expansion.h"
+#include "settings/wide_text.h"
 
 namespace xlr {
 
@@ -53,8 +54,8 @@ enum class XmlList : size_t {
 };
 
 // The component whose configuration the driver reads.
-inline constexpr std::u16string_view kXmlComponentQuery =
-    u"device/software/component[name $ieq$ \"Verno\"]";
+inline constexpr WideStringView kXmlComponentQuery =
+    WSTR("device/software/component[name $ieq$ \"Verno\"]");
 
 // Callback numbers are looked up only as far as this many units of command text.
 constexpr size_t kMaxCallbackCommandUnits = 511;
@@ -64,7 +65,7 @@ class CKXXmlConfig {
     // Loads the file at `path` (a Windows path). Every failure — no COM, no DOM
     // component, a file that is absent or not well-formed, no component node —
     // leaves a reader whose lookups find nothing.
-    explicit CKXXmlConfig(std::u16string_view path);
+    explicit CKXXmlConfig(WideStringView path);
     CKXXmlConfig(const CKXXmlConfig&) = delete;
     CKXXmlConfig& operator=(const CKXXmlConfig&) = delete;
 
@@ -75,25 +76,22 @@ class CKXXmlConfig {
 
     // The expanded command of a callback number (decimal text) for an output
     // kind ("PDL"); nothing when none is configured or it cannot be expanded.
-    std::optional<std::string> LookUpCallbackCommand(std::u16string_view number,
-                                                     std::u16string_view kind,
+    std::optional<std::string> LookUpCallbackCommand(WideStringView number, WideStringView kind,
                                                      const StandardVariables& variables) const;
     // The command text of a callback number for an output kind as the file holds
     // it (at most 511 units), before expansion.
-    std::optional<std::u16string> CallbackCommandText(std::u16string_view number,
-                                                      std::u16string_view kind) const;
+    std::optional<WideString> CallbackCommandText(WideStringView number, WideStringView kind) const;
     // The data of the case (else the switch's default case) of a feature's switch;
     // nothing when there is none or it is empty.
-    std::optional<std::u16string> LookUpSwitchData(std::u16string_view feature,
-                                                   std::u16string_view switchName,
-                                                   std::u16string_view caseName) const;
+    std::optional<WideString> LookUpSwitchData(WideStringView feature, WideStringView switchName,
+                                               WideStringView caseName) const;
     // Expands a command text with this file's macros (command_expansion.h).
     ExpandedCommand ExpandCommand(std::string_view text, const StandardVariables& variables) const;
     // The replacement of the macro option whose "value" is `name`.
-    std::optional<std::u16string> MacroReplacement(std::string_view name) const;
+    std::optional<WideString> MacroReplacement(std::string_view name) const;
     // A "Borderless" entry names the form (its "name" child, compared without
     // regard to case).
-    bool IsBorderlessForm(std::u16string_view formName) const;
+    bool IsBorderlessForm(WideStringView formName) const;
 
   private:
     void SelectLists();
@@ -105,7 +103,7 @@ class CKXXmlConfig {
     ComRef<IXMLDOMNode> component_;
     std::array<ComRef<IXMLDOMNodeList>, static_cast<size_t>(XmlList::kCount)> lists_;
     // Macro replacements by name, read from the document on first use.
-    mutable std::optional<std::map<std::string, std::u16string, std::less<>>> macros_;
+    mutable std::optional<std::map<std::string, WideString, std::less<>>> macros_;
 };
 
 // Binary search over callback entries sorted by number: `valueAt` gives the
@@ -113,7 +111,7 @@ class CKXXmlConfig {
 // `wanted` exactly is the answer; otherwise the two are compared as decimal
 // integers. Returns the 1-based position, or nothing.
 std::optional<size_t> FindCallbackEntry(size_t count,
-                                        const std::function<std::u16string(size_t)>& valueAt,
-                                        std::u16string_view wanted);
+                                        const std::function<WideString(size_t)>& valueAt,
+                                        WideStringView wanted);
 
 }  // namespace xlr

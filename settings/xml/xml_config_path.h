@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include <windows.h>
+#include "settings/wide_text.h"
 
 namespace xlr {
 
@@ -14,10 +15,10 @@ namespace xlr {
 // path up to and including its last backslash) followed by `fileName`. Nothing
 // when the record cannot be read, the path has no directory, or the name is
 // empty or reaches outside the directory (a separator, a drive or "..").
-std::optional<std::u16string> XmlConfigPath(HANDLE printer, std::u16string_view fileName);
+std::optional<WideString> XmlConfigPath(HANDLE printer, WideStringView fileName);
 
 // The name ends in ".XML", compared in upper case (the form of configuration
 // file that carries margin tables).
-bool IsXmlFileName(std::u16string_view fileName);
+bool IsXmlFileName(WideStringView fileName);
 
 }  // namespace xlr

@@ -4,10 +4,9 @@
 #include <winspool.h>
 
 #include "platform/world_fixture.h"
-#include "settings/configured_commands.h"
-#include "settings/paper/emulated_margins.h"
 #include "settings/xml/xml_config.h"
 #include "settings/xml/xml_config_path.h"
+#include "settings/xml/xml_configuration.h"
 #include "support/fake_unidrv.h"
 
 using namespace xlr;
@@ -205,13 +204,15 @@ TEST_F(XmlConfigTest, TheDeviceFindsItsConfiguration) {
     Install("laser.xml", kConfiguration);
     device.helper.standardVariables[SVI_COPIES] = 2;
     PDEVOBJ devobj = &device.devobj;
+    auto state = std::make_unique<PluginDeviceState>();
+    state->driverHelper = &device.helper;
 
-    EXPECT_EQ(ConfiguredCallbackCommand(devobj, &device.helper, 5), std::nullopt);  // no feature
+    EXPECT_EQ(ConfiguredCommand(devobj, *state, 5), std::nullopt);  // no feature
     device.helper.features["KXXMLFileUsed"] = "laser.xml";
-    EXPECT_EQ(ConfiguredCallbackCommand(devobj, &device.helper, 5), "five");
-    EXPECT_EQ(ConfiguredCallbackCommand(devobj, &device.helper, 42), "copies 2");
+    EXPECT_EQ(ConfiguredCommand(devobj, *state, 5), "five");
+    EXPECT_EQ(ConfiguredCommand(devobj, *state, 42), "copies 2");
     device.helper.standardVariables.clear();  // Unidrv cannot answer: nothing is sent
-    EXPECT_EQ(ConfiguredCallbackCommand(devobj, &device.helper, 42), std::nullopt);
+    EXPECT_EQ(ConfiguredCommand(devobj, *state, 42), std::nullopt);
 
     GDIINFO gdi{};
     gdi.ulLogPixelsX = gdi.ulLogPixelsY = 600;
@@ -219,14 +220,14 @@ TEST_F(XmlConfigTest, TheDeviceFindsItsConfiguration) {
     device.publicDevMode.dmPaperLength = 2970;
     const FeatureReader features(devobj, &device.helper);
     POINTL offset{};
-    ASSERT_TRUE(ReadEmulatedPageOffset(devobj, features, gdi, offset));
+    ASSERT_TRUE(ReadXmlPageOffset(devobj, features, gdi, offset));
     EXPECT_EQ(offset.x, 50);  // 100/1200 inch at 600 dpi
     EXPECT_EQ(offset.y, 100);
     // Margins come only from a file whose name ends in ".xml".
     Install("laser.cfg", kConfiguration);
     device.helper.features["KXXMLFileUsed"] = "laser.cfg";
-    EXPECT_FALSE(ReadEmulatedPageOffset(devobj, features, gdi, offset));
-    EXPECT_EQ(ConfiguredCallbackCommand(devobj, &device.helper, 5), "five");
+    EXPECT_FALSE(ReadXmlPageOffset(devobj, features, gdi, offset));
+    EXPECT_EQ(ConfiguredCommand(devobj, *state, 5), "five");
     ClosePrinter(device.devobj.hPrinter);
 }
 
