@@ -25,7 +25,9 @@ inline constexpr char16_t kUnknownUserText[] = u"Unknown User";
 // Adds the printer to the world and opens it. Its driver lists the plug-in and
 // the driver's resource module among its files, in the driver directory beside
 // Unidrv; the plug-in and Unidrv carry xlrender's version, and the resource
-// module names an unknown user. Returns null with `error` set.
+// module names an unknown user. The XML configuration that the description
+// names (KXXMLFileUsed) is installed from beside the description into the
+// driver directory. Returns null with `error` set.
 HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup,
                     std::string& error);
 

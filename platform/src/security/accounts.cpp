@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+#include "security/process_token.h"
+
 using xlplatform::TheWorld;
 
 namespace {
@@ -117,12 +119,6 @@ BOOL WINAPI GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind, LPVO
     return TRUE;
 }
 
-BOOL WINAPI CloseHandle(HANDLE handle) {
-    if (handle == &g_processToken || handle == kCurrentProcess) return TRUE;
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-}
-
 BOOL WINAPI IsValidSid(PSID sid) {
     if (sid == nullptr) return FALSE;
     const auto* bytes = static_cast<const BYTE*>(sid);
@@ -197,3 +193,11 @@ HLOCAL WINAPI LocalFree(HLOCAL memory) {
 }
 
 }  // extern "C"
+
+namespace xlplatform {
+
+bool IsProcessHandle(HANDLE handle) {
+    return handle == &g_processToken || handle == kCurrentProcess;
+}
+
+}  // namespace xlplatform
