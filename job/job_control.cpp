@@ -145,9 +145,9 @@ void WriteJobControlCallback(PDEVOBJ device, PluginDeviceState& state, SettingsR
                 WritePjl(device, state, SeparatorPageLine(settings.separatorPage));
             return;
         case kDeviceIdentity:
-            // FIXME: the device-identity block comes from a companion component
-            // of the maker that this system does not include; without it the
-            // block cannot be made and nothing is written.
+            // The device-identity block is made by a companion component that
+            // is not part of this plug-in; without it the block cannot be made,
+            // and the callback writes nothing.
             return;
         default:
             return;
