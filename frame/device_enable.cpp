@@ -9,7 +9,8 @@
 #include <winspool.h>
 
 #include "settings/device/hook_slots.h"
-#include "image/command_store.h"
+#include "image/enhancement/command_store.h"
+#include "image/enhancement/image_slice.h"
 #include "settings/device/device_settings.h"
 #include "settings/device/raw_spooling.h"
 #include "settings/media/media_lists.h"
@@ -243,6 +244,7 @@ void DisableDeviceState(PDEVOBJ device) {
     PluginDeviceState* state = DeviceState(device);
     if (state == nullptr) return;
     DestroyCommandStore(state->commandStore);
+    if (state->imageSlice != nullptr) SliceRelease(*state);
     FreeDeviceState(state);
     if (HybridPathFlag() == 0) device->pdevOEM = nullptr;
 }
@@ -265,9 +267,11 @@ void ResetDeviceState(PDEVOBJ oldDevice, PDEVOBJ newDevice) {
     if (from == nullptr || to == nullptr || from == to) return;
 
     static_cast<CarriedDeviceState&>(*to) = static_cast<const CarriedDeviceState&>(*from);
-    // The new state takes over the old device's command store; the old state
-    // no longer owns it, so that disabling the old device does not destroy it.
-    if (from->commandStore != nullptr && to->commandStore != nullptr) {
+    // The new state carries on the old device's document, two-pass mode
+    // included, so it takes over the old device's command store (in place of
+    // one of its own). The old state no longer owns it, so that disabling the
+    // old device does not destroy it.
+    if (from->commandStore != nullptr) {
         DestroyCommandStore(to->commandStore);
         to->commandStore = from->commandStore;
         from->commandStore = nullptr;

@@ -212,8 +212,8 @@ int RunPrint(std::span<const std::string> args) {
     SelectFeaturesFromDevMode(devmode, features);
 
     PluginModule module;
-    if (!module.Load(parsed->Value("module").value_or(DefaultModulePath()), error))
-        return Fail(error);
+    const std::string modulePath = parsed->Value("module").value_or(DefaultModulePath());
+    if (!module.Load(modulePath, error)) return Fail(error);
     std::vector<BYTE> privateDevMode;
     if (!MakePrivateDevMode(module.Plugin(), devmode, options, privateDevMode, error))
         return Fail(error);
@@ -222,6 +222,8 @@ int RunPrint(std::span<const std::string> args) {
     const std::string spoolFile = output + ".part";
     PrinterSetup printerSetup;
     if (auto port = parsed->Value("port")) printerSetup.port = xlplatform::Utf8ToUtf16(*port);
+    printerSetup.driverFiles = std::filesystem::path(modulePath).parent_path().string();
+    if (printerSetup.driverFiles.empty()) printerSetup.driverFiles = ".";
     HANDLE printer = SetUpPrinter(features, printerSetup, error);
     if (printer == nullptr) return Fail(error);
 

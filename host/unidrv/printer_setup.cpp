@@ -1,5 +1,6 @@
 #include "host/unidrv/printer_setup.h"
 
+#include <filesystem>
 #include <iterator>
 #include <string_view>
 
@@ -33,6 +34,29 @@ void Choose(FeatureSelection& features, const char* feature, const std::string& 
     if (found == nullptr || features.IsSet(*found) || found->FindOption(option) == nullptr) return;
     std::string ignored;
     features.Set(std::string(feature) + "=" + option, ignored);
+}
+
+// Links the enhancement library the description names into the driver
+// directory and lists it with the driver's files.
+void InstallEnhancementLibrary(const FeatureSelection& features, const std::string& from,
+                               xlplatform::PrinterDriver& driver) {
+    const FeatureOption* library = features.Current("KXMHDLLName");
+    if (library == nullptr || from.empty()) return;
+    std::string file = library->keyword;
+    if (file.find('.') == std::string::npos) file += ".so";
+    const size_t slash = driver.driverPath.rfind(u'\\');
+    if (slash == std::u16string::npos) return;
+    const std::u16string windowsPath = driver.driverPath.substr(0, slash + 1) + Wide(file);
+    const std::filesystem::path installed = xlplatform::HostPath(windowsPath);
+    const std::filesystem::path found = std::filesystem::path(from) / file;
+    std::error_code ec;
+    if (!std::filesystem::exists(installed, ec)) {
+        if (!std::filesystem::exists(found, ec)) return;
+        std::filesystem::create_directories(installed.parent_path(), ec);
+        std::filesystem::create_symlink(std::filesystem::absolute(found, ec), installed, ec);
+        if (ec) return;
+    }
+    driver.dependentFiles.push_back(windowsPath);
 }
 
 }  // namespace
@@ -77,6 +101,7 @@ HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup,
             printer.mediaTypeNames.push_back(DisplayName(option));
         }
     }
+    InstallEnhancementLibrary(features, setup.driverFiles, printer.driver);
     xlplatform::AddPrinter(printer);
     HANDLE handle = nullptr;
     std::u16string name = setup.name;

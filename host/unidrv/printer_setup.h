@@ -16,9 +16,18 @@ struct PrinterSetup {
     std::u16string name = u"xlrender PCL XL";
     std::u16string port = u"USB001";  // a direct connection
     std::u16string outputFile;  // where its jobs go (a Linux path); empty: the spool directory
+    // Where the driver's own files are found to be installed (a Linux
+    // directory, the plug-in module's); empty: none are installed.
+    std::string driverFiles;
 };
 
 // Adds the printer to the world and opens it. Returns null with `error` set.
+// The driver is installed first, as a driver's installer does it: the image
+// enhancement library that the description names (KXMHDLLName, a file name, on
+// Linux with ".so" when it has no extension) is put into the driver directory
+// from `setup.driverFiles` and listed among the driver's dependent files,
+// unless the directory holds a file of that name already. A library that is
+// nowhere to be found is not installed; the plug-in then prints without it.
 HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup,
                     std::string& error);
 

@@ -19,7 +19,8 @@ BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block);
 LONG WINAPI InterlockedIncrement(LONG volatile* addend);
 LONG WINAPI InterlockedDecrement(LONG volatile* addend);
 
-// Modules: dlopen behind the Windows names. Paths are Windows paths (see world.h).
+// Modules: dlopen behind the Windows names. Paths are Windows paths (see world.h);
+// a file name without an extension gets ".so", as on Windows it gets ".dll".
 HMODULE WINAPI LoadLibraryW(LPCWSTR fileName);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL WINAPI FreeLibrary(HMODULE module);
