@@ -53,6 +53,12 @@ bool ReadablePiece(const SURFOBJ* source, PieceRows& piece) {
     return true;
 }
 
+// Adds a row of pixels and its padding to the end of the rows.
+void AppendRow(std::vector<BYTE>& rows, const BYTE* pixels, size_t rowBytes, size_t stride) {
+    rows.insert(rows.end(), pixels, pixels + rowBytes);
+    rows.resize(rows.size() + (stride - rowBytes), 0);
+}
+
 // Bytes for `rows` rows of `stride`, within what a bitmap may hold.
 bool FitsABitmap(uint64_t stride, int64_t rows) {
     return stride != 0 && rows > 0 && stride * uint64_t(rows) <= kMaxDecodedBytes;
@@ -70,14 +76,12 @@ void AppendStacked(ImageSlice& slice, const PieceRows& piece, double scale,
     const int64_t newHeight = std::max<int64_t>(slice.height, start + piece.height);
     if (newHeight > slice.height) {
         if (!FitsABitmap(slice.stride, newHeight)) throw std::bad_alloc();
-        slice.rows.resize(size_t(slice.stride) * size_t(newHeight));
         const size_t rowBytes = size_t(piece.width) * size_t(piece.bytesPerPixel);
         for (int64_t y = slice.height; y < newHeight; ++y) {
             // A gap repeats the piece's first rows; an overlap skips them.
             const int64_t from =
                 y < start ? std::min<int64_t>(y - slice.height, piece.height - 1) : y - start;
-            std::memcpy(slice.rows.data() + size_t(y) * slice.stride,
-                        piece.Row(static_cast<LONG>(from)), rowBytes);
+            AppendRow(slice.rows, piece.Row(static_cast<LONG>(from)), rowBytes, slice.stride);
         }
         slice.height = static_cast<LONG>(newHeight);
     }
@@ -130,10 +134,10 @@ bool SliceCreate(PluginDeviceState& state, SURFOBJ* source, const RECTL& destina
         if (clip != nullptr) slice->clipBounds = clip->rclBounds;
         slice->bottomUp = source->lDelta < 0;
         slice->kind = kind;
-        slice->rows.resize(size_t(stride) * size_t(piece.height));
+        slice->rows.reserve(size_t(stride) * size_t(piece.height));
         const size_t rowBytes = size_t(piece.width) * size_t(piece.bytesPerPixel);
         for (LONG y = 0; y < piece.height; ++y)
-            std::memcpy(slice->rows.data() + size_t(y) * stride, piece.Row(y), rowBytes);
+            AppendRow(slice->rows, piece.Row(y), rowBytes, stride);
         SliceRelease(state);
         state.imageSlice = slice.release();
         return true;

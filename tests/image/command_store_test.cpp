@@ -1,0 +1,275 @@
+// The command store: what the analysis pass records and merges, how the record
+// array grows, and, through the image hooks, how the output pass holds back the
+// pieces of a picture and draws it whole with its last piece.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <xlplatform/engine.h>
+#include <xlplatform/world.h>
+
+#include "image/blit_hooks.h"
+#include "image/enhancement/command_store.h"
+#include "image/hook_rig.h"
+#include "pclxl/attribute_ids.h"
+#include "pclxl/operator_tags.h"
+#include "support/spooled_operators.h"
+#include "support/test_images.h"
+
+namespace {
+
+using imagetest::HookRig;
+using imagetest::Unidrv;
+using xlr::BlitKind;
+using xltest::Bitmap;
+
+class CommandStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        state = xlr::NewDeviceState();
+        ASSERT_NE(state, nullptr);
+        state->suppressOutput = 1;  // the analysis pass
+        state->resolution = 600;
+        store = std::make_unique<xlr::CCmdStore>(state, nullptr);
+        clip = EngCreateClip();
+    }
+    void TearDown() override {
+        store.reset();
+        EngDeleteClip(clip);
+        xlr::FreeDeviceState(state);
+    }
+
+    bool Blt(SURFOBJ* source, RECTL destination, ROP4 rop4 = 0xCCCC) {
+        clip->rclBounds = destination;
+        return store->RecordBlt(source, nullptr, clip, destination, nullptr, nullptr, nullptr,
+                                rop4);
+    }
+    const xlr::CommandRecord& Record(size_t i) const { return store->Records()[i]; }
+
+    xlr::PluginDeviceState* state = nullptr;
+    std::unique_ptr<xlr::CCmdStore> store;
+    CLIPOBJ* clip = nullptr;
+};
+
+bool Same(const RECTL& a, const RECTL& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+TEST_F(CommandStoreTest, ThreeStackedBandsMakeOneRecordMarkedForEnhancement) {
+    Bitmap band(500, 100);
+    for (LONG top : {0, 100, 200}) EXPECT_TRUE(Blt(band.so(), RECTL{0, top, 500, top + 100}));
+    ASSERT_EQ(store->Records().Size(), 1u);
+    EXPECT_TRUE(Same(Record(0).destination, RECTL{0, 0, 500, 300}));
+    EXPECT_TRUE(Same(Record(0).clip.rclBounds, RECTL{0, 0, 500, 300}));
+    EXPECT_EQ(Record(0).enhance, 1);
+    EXPECT_EQ(Record(0).kind, BlitKind::BitBlt);
+    EXPECT_EQ(Record(0).deviceValue, 600u);
+
+    state->suppressOutput = 0;
+    EXPECT_FALSE(Blt(band.so(), RECTL{0, 300, 500, 400})) << "records only in the analysis pass";
+    xlr::CommandRecord* found =
+        store->FindPiece(BlitKind::BitBlt, RECTL{0, 100, 500, 200}, BMF_24BPP);
+    EXPECT_EQ(found, &store->Records()[0]);
+    EXPECT_EQ(store->FindPiece(BlitKind::CopyBits, RECTL{0, 100, 500, 200}, BMF_24BPP), nullptr);
+    EXPECT_EQ(store->FindPiece(BlitKind::BitBlt, RECTL{0, 100, 500, 200}, BMF_32BPP), nullptr);
+    EXPECT_EQ(store->FindPiece(BlitKind::BitBlt, RECTL{0, 400, 500, 500}, BMF_24BPP), nullptr);
+    EXPECT_TRUE(store->ReleasePage());
+    EXPECT_TRUE(store->Records().Empty());
+}
+
+// Pieces side by side widen the picture; pieces drawn larger than their pixels
+// count their pixels, not their destination, towards enhancement; a piece of
+// no height breaks nothing.
+TEST_F(CommandStoreTest, MergingFollowsThePicture) {
+    Bitmap half(60, 50);
+    EXPECT_TRUE(Blt(half.so(), RECTL{0, 0, 120, 100}));
+    EXPECT_TRUE(Blt(half.so(), RECTL{120, 0, 240, 100}));
+    ASSERT_EQ(store->Records().Size(), 1u);
+    EXPECT_TRUE(Same(Record(0).destination, RECTL{0, 0, 240, 100}));
+    EXPECT_EQ(Record(0).enhance, 1) << "60 × 50 pixels is large enough";
+
+    store->ResetForPage();
+    // 100 × 10 pixels drawn three times as tall: 30 rows of 100 after three bands.
+    Bitmap thin(100, 10);
+    for (LONG top : {0, 30}) EXPECT_TRUE(Blt(thin.so(), RECTL{0, top, 100, top + 30}));
+    EXPECT_EQ(Record(0).enhance, 0) << "20 rows of 100 so far";
+    EXPECT_TRUE(Blt(thin.so(), RECTL{0, 60, 100, 90}));
+    EXPECT_EQ(Record(0).enhance, 1);
+    EXPECT_TRUE(Blt(thin.so(), RECTL{0, 90, 100, 90})) << "a piece of no height";
+    EXPECT_EQ(store->Records().Size(), 1u);
+}
+
+TEST_F(CommandStoreTest, ASmallPictureIsForgottenWhenAnUnrelatedCallComes) {
+    Bitmap small(40, 40), photo(100, 100);
+    EXPECT_TRUE(Blt(small.so(), RECTL{0, 0, 40, 40}));
+    ASSERT_EQ(store->Records().Size(), 1u);
+    EXPECT_EQ(Record(0).enhance, 0);
+    EXPECT_TRUE(Blt(photo.so(), RECTL{1000, 1000, 1100, 1100}));
+    ASSERT_EQ(store->Records().Size(), 1u);
+    EXPECT_TRUE(Same(Record(0).destination, RECTL{1000, 1000, 1100, 1100}));
+
+    state->suppressOutput = 0;
+    EXPECT_EQ(store->FindPiece(BlitKind::BitBlt, RECTL{0, 0, 40, 40}, BMF_24BPP), nullptr);
+    // A small picture that is still recorded is drawn piece by piece.
+    state->suppressOutput = 1;
+    EXPECT_TRUE(Blt(small.so(), RECTL{0, 2000, 40, 2040}));
+    state->suppressOutput = 0;
+    const xlr::CommandRecord* found =
+        store->FindPiece(BlitKind::BitBlt, RECTL{0, 2000, 40, 2040}, BMF_24BPP);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->lastPiece, 1);
+}
+
+TEST_F(CommandStoreTest, KindsOfCalls) {
+    Bitmap photo(100, 100);
+    BRUSHOBJ brush = xlplatform::SolidBrush(0x123456);
+    const RECTL d{0, 0, 100, 100};
+    struct Case {
+        const char* what;
+        std::function<bool()> record;
+        size_t records;
+        BlitKind kind;
+    };
+    const Case cases[] = {
+        {"solid fill",
+         [&] {
+             return store->RecordBlt(nullptr, nullptr, nullptr, d, nullptr, &brush, nullptr,
+                                     0xF0F0);
+         },
+         0, BlitKind::BitBlt},
+        {"bit-block transfer", [&] { return Blt(photo.so(), d); }, 1, BlitKind::BitBlt},
+        {"plain copy", [&] { return Blt(photo.so(), d, 0); }, 1, BlitKind::CopyBits},
+        {"stretch", [&] { return store->RecordStretch(photo.so(), nullptr, d, nullptr, 0); }, 1,
+         BlitKind::StretchBlt},
+        {"stretch with a ROP",
+         [&] { return store->RecordStretch(photo.so(), nullptr, d, nullptr, 0xCCCC); }, 1,
+         BlitKind::StretchBltROP},
+        {"stretch with a brush",
+         [&] { return store->RecordStretch(photo.so(), nullptr, d, &brush, 0); }, 1,
+         BlitKind::StretchBltROP},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        store->ResetForPage();
+        EXPECT_TRUE(c.record());
+        ASSERT_EQ(store->Records().Size(), c.records);
+        if (c.records == 1) {
+            EXPECT_EQ(Record(0).kind, c.kind);
+        }
+    }
+}
+
+// A compressed source is recorded as what it decodes to; one that does not
+// decode is not recorded.
+TEST_F(CommandStoreTest, CompressedSourcesAreDescribedDecoded) {
+    const auto jpeg = xltest::EncodeJpeg(xltest::PhotoLikeRgb(64, 48));
+    xltest::CompressedSource source(BMF_JPEG, jpeg, SIZEL{64, 48});
+    EXPECT_TRUE(Blt(source.so(), RECTL{0, 0, 64, 48}));
+    ASSERT_EQ(store->Records().Size(), 1u);
+    EXPECT_EQ(Record(0).sourceFormat, BMF_24BPP);
+    EXPECT_EQ(Record(0).enhance, 1);
+
+    auto damaged = jpeg;
+    damaged.resize(damaged.size() / 3);
+    xltest::CompressedSource broken(BMF_JPEG, damaged, SIZEL{64, 48});
+    SetLastError(0);
+    EXPECT_FALSE(Blt(broken.so(), RECTL{0, 48, 64, 96}));
+    EXPECT_EQ(GetLastError(), DWORD{ERROR_INVALID_PARAMETER});
+    EXPECT_EQ(store->Records().Size(), 1u);
+}
+
+TEST(RecordArray, GrowsByItsStep) {
+    struct Case {
+        size_t step;
+        std::vector<std::pair<size_t, size_t>> sizesAndCapacities;
+    };
+    const Case cases[] = {
+        {4096, {{1, 4096}, {4096, 4096}, {4097, 8192}, {20000, 20000}, {20001, 24096}}},
+        // A step of 0: an eighth of the size, between 4 and 1,024.
+        {0, {{1, 4}, {5, 8}, {100, 100}, {101, 112}, {20000, 20000}, {20001, 21024}}},
+    };
+    for (const Case& c : cases) {
+        xlr::RecordArray records;
+        records.SetGrowthStep(c.step);
+        for (const auto& [size, capacity] : c.sizesAndCapacities) {
+            records.Resize(size);
+            EXPECT_EQ(records.Capacity(), capacity) << "step " << c.step << ", size " << size;
+        }
+        EXPECT_EQ(records[records.Size() - 1].destination.right, 0) << "new records are zero";
+    }
+}
+
+// Through the image hooks: the analysis pass draws nothing; in the output pass
+// the first two bands of a picture wait, and the third draws the whole picture
+// once, as one image of its collected pixels.
+TEST(TwoPassHooks, APictureInBandsIsDrawnWholeWithItsLastPiece) {
+    xlplatform::ResetWorld();
+    for (const char* jpegEnable : {"Maximum", "Best"}) {
+        SCOPED_TRACE(jpegEnable);
+        HookRig rig(imagetest::RigOptions{jpegEnable});
+        xlr::PluginDeviceState* state = rig.state();
+        ASSERT_NE(state, nullptr);
+        state->preAnalysis = state->suppressOutput = 1;
+        state->commandStore = xlr::CreateCommandStore(&rig.device().devobj, state);
+        ASSERT_NE(state->commandStore, nullptr);
+        Bitmap photo(500, 300);
+        xltest::FillPhotoLike(photo);
+        // Three bands of rows, as an application hands them over: bitmaps over
+        // the photo's rows.
+        CLIPOBJ* clip = EngCreateClip();
+        clip->rclBounds = RECTL{0, 0, 5100, 300};  // the band the picture lies in
+        std::vector<std::unique_ptr<Bitmap>> bands;
+        for (LONG top : {0, 100, 200}) {
+            bands.push_back(std::make_unique<Bitmap>(500, 100));
+            bands.back()->Fill([&](LONG x, LONG y) { return photo.Rgb(x, top + y); });
+        }
+        auto draw = [&](int band) {
+            RECTL d{0, 100 * band, 500, 100 * band + 100};
+            POINTL origin{0, 0};
+            return xlr::DrvBitBlt(rig.page(), bands[band]->so(), nullptr, clip, nullptr, &d,
+                                  &origin, nullptr, nullptr, nullptr, 0xCCCC);
+        };
+        for (int band = 0; band < 3; ++band) EXPECT_TRUE(draw(band));
+        EXPECT_TRUE(rig.spooled().empty());
+        EXPECT_EQ(Unidrv().Total(), 0);
+
+        state->suppressOutput = 0;
+        EXPECT_FALSE(draw(0)) << "held back";
+        EXPECT_FALSE(draw(1)) << "held back";
+        EXPECT_TRUE(rig.spooled().empty());
+        EXPECT_EQ(Unidrv().Total(), 0);
+        EXPECT_TRUE(draw(2));
+        if (std::string(jpegEnable) == "Maximum") {
+            const xltest::SpooledOperators ops(rig.spooled());
+            EXPECT_EQ(ops.Count(xlr::xlop::BeginImage), 1u);
+            const auto* begin = ops.Find(xlr::xlop::BeginImage);
+            ASSERT_NE(begin, nullptr);
+            EXPECT_EQ(xltest::AttributeValue(*begin, xlr::xlattr::SourceWidth), 500);
+            EXPECT_EQ(xltest::AttributeValue(*begin, xlr::xlattr::SourceHeight), 300);
+        } else {
+            ASSERT_EQ(Unidrv().bitBlt, 1);
+            EXPECT_TRUE(Same(Unidrv().lastDestination, RECTL{0, 0, 500, 300}));
+            ASSERT_EQ(Unidrv().lastSourcePixels.size(), 500u * 300u);
+            for (LONG y : {0, 99, 100, 150, 299})
+                EXPECT_EQ(Unidrv().lastSourcePixels[size_t(y) * 500 + 7], photo.Rgb(7, y)) << y;
+        }
+        EXPECT_NE(state->imageSlice, nullptr) << "kept for later bands of the page";
+
+        // The last piece delivered again in the next band: the whole picture
+        // again, within that band, once.
+        rig.ClearSpooled();
+        Unidrv() = {};
+        clip->rclBounds = RECTL{0, 300, 5100, 600};
+        EXPECT_TRUE(draw(2));
+        EXPECT_TRUE(draw(2));
+        const xltest::SpooledOperators again(rig.spooled());
+        EXPECT_EQ(again.Count(xlr::xlop::BeginImage) + size_t(Unidrv().bitBlt), 1u);
+        EXPECT_TRUE(Same(Unidrv().bitBlt == 1 ? Unidrv().lastDestination : RECTL{0, 0, 500, 300},
+                         RECTL{0, 0, 500, 300}));
+        EngDeleteClip(clip);
+    }
+}
+
+}  // namespace
