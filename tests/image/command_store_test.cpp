@@ -1,6 +1,5 @@
-// The command store: what the analysis pass records and merges, how the record
-// array grows, and, through the image hooks, how the output pass holds back the
-// pieces of a picture and draws it whole with its last piece.
+// The command store: what the analysis pass records and merges, and, through the image hooks, how
+// the output pass holds back the pieces of a picture and draws it whole with its last piece.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -178,27 +177,6 @@ TEST_F(CommandStoreTest, CompressedSourcesAreDescribedDecoded) {
     EXPECT_FALSE(Blt(broken.so(), RECTL{0, 48, 64, 96}));
     EXPECT_EQ(GetLastError(), DWORD{ERROR_INVALID_PARAMETER});
     EXPECT_EQ(store->Records().Size(), 1u);
-}
-
-TEST(RecordArray, GrowsByItsStep) {
-    struct Case {
-        size_t step;
-        std::vector<std::pair<size_t, size_t>> sizesAndCapacities;
-    };
-    const Case cases[] = {
-        {4096, {{1, 4096}, {4096, 4096}, {4097, 8192}, {20000, 20000}, {20001, 24096}}},
-        // A step of 0: an eighth of the size, between 4 and 1,024.
-        {0, {{1, 4}, {5, 8}, {100, 100}, {101, 112}, {20000, 20000}, {20001, 21024}}},
-    };
-    for (const Case& c : cases) {
-        xlr::RecordArray records;
-        records.SetGrowthStep(c.step);
-        for (const auto& [size, capacity] : c.sizesAndCapacities) {
-            records.Resize(size);
-            EXPECT_EQ(records.Capacity(), capacity) << "step " << c.step << ", size " << size;
-        }
-        EXPECT_EQ(records[records.Size() - 1].destination.right, 0) << "new records are zero";
-    }
 }
 
 // Through the image hooks: the analysis pass draws nothing; in the output pass
