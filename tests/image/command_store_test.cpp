@@ -160,25 +160,6 @@ TEST_F(CommandStoreTest, KindsOfCalls) {
     }
 }
 
-// A compressed source is recorded as what it decodes to; one that does not
-// decode is not recorded.
-TEST_F(CommandStoreTest, CompressedSourcesAreDescribedDecoded) {
-    const auto jpeg = xltest::EncodeJpeg(xltest::PhotoLikeRgb(64, 48));
-    xltest::CompressedSource source(BMF_JPEG, jpeg, SIZEL{64, 48});
-    EXPECT_TRUE(Blt(source.so(), RECTL{0, 0, 64, 48}));
-    ASSERT_EQ(store->Records().Size(), 1u);
-    EXPECT_EQ(Record(0).sourceFormat, BMF_24BPP);
-    EXPECT_EQ(Record(0).enhance, 1);
-
-    auto damaged = jpeg;
-    damaged.resize(damaged.size() / 3);
-    xltest::CompressedSource broken(BMF_JPEG, damaged, SIZEL{64, 48});
-    SetLastError(0);
-    EXPECT_FALSE(Blt(broken.so(), RECTL{0, 48, 64, 96}));
-    EXPECT_EQ(GetLastError(), DWORD{ERROR_INVALID_PARAMETER});
-    EXPECT_EQ(store->Records().Size(), 1u);
-}
-
 // Through the image hooks: the analysis pass draws nothing; in the output pass
 // the first two bands of a picture wait, and the third draws the whole picture
 // once, as one image of its collected pixels.
