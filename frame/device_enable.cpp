@@ -8,6 +8,7 @@
 #include <winddi.h>
 #include <winspool.h>
 
+#include "frame/capture_file.h"
 #include "settings/device/hook_slots.h"
 #include "image/enhancement/command_store.h"
 #include "image/enhancement/image_slice.h"
@@ -245,6 +246,7 @@ void DisableDeviceState(PDEVOBJ device) {
     if (state == nullptr) return;
     DestroyCommandStore(state->commandStore);
     if (state->imageSlice != nullptr) SliceRelease(*state);
+    ForgetCaptureFile(*state);  // a document that never ended leaves no file behind
     FreeDeviceState(state);
     if (HybridPathFlag() == 0) device->pdevOEM = nullptr;
 }
@@ -266,7 +268,10 @@ void ResetDeviceState(PDEVOBJ oldDevice, PDEVOBJ newDevice) {
     }
     if (from == nullptr || to == nullptr || from == to) return;
 
+    ForgetCaptureFile(*to);  // a fresh device has none; one it had would be lost to the copy
     static_cast<CarriedDeviceState&>(*to) = static_cast<const CarriedDeviceState&>(*from);
+    // The capture file goes on with the new state: disabling the old device keeps it.
+    DisownCaptureFile(*from);
     // The new state carries on the old device's document, two-pass mode
     // included, so it takes over the old device's command store (in place of
     // one of its own). The old state no longer owns it, so that disabling the

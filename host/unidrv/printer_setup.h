@@ -22,12 +22,14 @@ struct PrinterSetup {
 };
 
 // Adds the printer to the world and opens it. Returns null with `error` set.
-// The driver is installed first, as a driver's installer does it: the image
-// enhancement library that the description names (KXMHDLLName, a file name, on
-// Linux with ".so" when it has no extension) is put into the driver directory
-// from `setup.driverFiles` and listed among the driver's dependent files,
-// unless the directory holds a file of that name already. A library that is
-// nowhere to be found is not installed; the plug-in then prints without it.
+// The driver is installed first, as a driver's installer does it: the XML
+// configuration that the description names (KXXMLFileUsed) is copied from
+// beside the description into the driver directory; the image-enhancement
+// library it names (KXMHDLLName, a file name, on Linux with ".so" when it has
+// no extension) is put there from `setup.driverFiles` and listed among the
+// driver's dependent files, unless the directory holds a file of that name
+// already. A library that is nowhere to be found is not installed; the
+// plug-in then prints without it.
 HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup,
                     std::string& error);
 
