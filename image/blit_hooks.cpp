@@ -209,6 +209,11 @@ BOOL RunBlit(const HookRules& rules, BlitCall call) {
     }
 
     // Decoded and collected sources live until the call returns.
+    struct ReleaseWhenReturning {
+        PluginDeviceState& state;
+        const ImageSlice* slice = nullptr;
+        ~ReleaseWhenReturning() { SliceRelease(state, slice); }
+    } drawnWhole{*state};
     DecodedImage decoded;
     RECTL mergedDestination{};
     RECTL collectedRect{};
@@ -225,41 +230,47 @@ BOOL RunBlit(const HookRules& rules, BlitCall call) {
                 ? FindPiece(*state, rules.kind, *call.destination, call.source->iBitmapFormat)
                 : nullptr;
         if (record != nullptr && IsMarkedForEnhancement(*record)) {
-            // One picture is collected at a time: another one's piece ends it.
-            if (state->imageSlice != nullptr && state->imageSlice->record != record)
-                SliceRelease(*state);
-            ImageSlice* slice = state->imageSlice;
+            ImageSlice* slice = FindSlice(*state, record);
             if (slice != nullptr && slice->toDraw != nullptr) {
                 // A piece of a picture drawn whole already, delivered again in a
                 // later band: the whole picture again, within this band.
-                if (call.clip == nullptr || Contains(slice->drawnClip, call.clip->rclBounds))
+                if (call.clip == nullptr || Contains(slice->drawnBounds, call.clip->rclBounds))
                     return TRUE;
-                slice->drawnClip = call.clip->rclBounds;
+                slice->drawnBounds = UnionOf(slice->drawnBounds, call.clip->rclBounds);
             } else {
-                const bool added =
-                    slice == nullptr
-                        ? SliceCreate(*state, call.source, *call.destination, rules.kind, call.clip)
-                        : SliceAppend(*state, call.source, *call.destination, rules.kind,
-                                      call.clip);
-                if (!added) return FALSE;
-                slice = state->imageSlice;
-                slice->record = record;
+                if (slice == nullptr) {
+                    slice =
+                        SliceCreate(*state, call.source, *call.destination, rules.kind, call.clip);
+                    if (slice == nullptr) return FALSE;
+                    slice->record = record;
+                } else if (!SliceAppend(*slice, call.source, *call.destination, call.clip)) {
+                    return FALSE;
+                }
                 // The piece waits in the slice until the pieces cover the picture.
-                if (!SliceCompletes(*state, *record)) return FALSE;
+                if (!SliceCompletes(*slice, *record)) return FALSE;
                 SURFOBJ* picture = nullptr;
-                if (!SliceBuild(*state, call.source, &picture) || picture == nullptr) return FALSE;
+                if (!SliceBuild(*slice, call.source, &picture) || picture == nullptr) return FALSE;
                 const RECTL whole{0, 0, picture->sizlBitmap.cx, picture->sizlBitmap.cy};
                 SURFOBJ* toDraw = picture;
                 DIBEnhance(*state, *record, picture, whole, &toDraw,
                            settings ? settings->scale : kNeutralScale);
-                slice->toDraw = toDraw != nullptr ? toDraw : picture;
+                // The enhanced picture is the slice's own, so that enhancing
+                // another picture of the page leaves it.
+                if (toDraw != picture) slice->enhanced = TakeEnhancedOutput(*state);
+                slice->toDraw = toDraw != picture && slice->enhanced.surface
+                                    ? slice->enhanced.surface.get()
+                                    : picture;
                 // The whole picture shows within the clips of the calls that
                 // brought its pieces (earlier bands' too), and no further.
                 if (call.clip != nullptr) {
-                    call.clip->rclBounds = SliceClipBounds(*state);
-                    slice->drawnClip = call.clip->rclBounds;
+                    call.clip->rclBounds = slice->clipBounds;
+                    slice->drawnBounds = slice->clipBounds;
                 }
             }
+            // Drawn over all of its destination, the picture needs its slice no
+            // more; the slice goes when this call ends.
+            if (call.clip == nullptr || Contains(slice->drawnBounds, record->destination))
+                drawnWhole.slice = slice;
             mergedDestination = MergedDestination(*record);
             call.destination = &mergedDestination;
             call.source = slice->toDraw;

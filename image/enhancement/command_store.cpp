@@ -133,7 +133,14 @@ bool CCmdStore::BIsFullImage(const RECTL& destination, BlitKind kind, const SURF
                              const CLIPOBJ* clip) {
     if (source == nullptr) return true;
     if (m_records.Empty()) return false;
-    for (size_t i = static_cast<size_t>(std::max<LONG>(m_current, 0)); i < m_records.Size(); ++i) {
+    // The search starts at the record merged last and, finding nothing from
+    // there on, looks at the records before it: on a banded page a picture's
+    // pieces come again in every band they cross, after other pictures' calls,
+    // and must still make one record.
+    const size_t count = m_records.Size();
+    const size_t start = std::min(static_cast<size_t>(std::max<LONG>(m_current, 0)), count);
+    for (size_t n = 0; n < count; ++n) {
+        const size_t i = (start + n) % count;
         CommandRecord& record = m_records[i];
         if (record.kind != kind || record.sourceFormat != source->iBitmapFormat ||
             !AreAdjacent(record.destination, destination))

@@ -135,6 +135,16 @@ bool CDibProcessor::UseEntryPoints(const MHEntryPoints& entryPoints) {
     return false;
 }
 
+EnhancedPicture CDibProcessor::TakeOutput() {
+    EnhancedPicture picture;
+    if (m_output) {
+        picture.bits = std::move(m_outputBits);
+        picture.surface = std::move(m_output);
+    }
+    ReleaseOutput();
+    return picture;
+}
+
 void CDibProcessor::ReleaseOutput() {
     m_output = TempSurface();
     m_outputBits.reset();
@@ -271,6 +281,12 @@ HRESULT DIBEnhance(PluginDeviceState& state, const CommandRecord& record, SURFOB
         *toDraw = collected;
         return S_OK;
     }
+}
+
+EnhancedPicture TakeEnhancedOutput(PluginDeviceState& state) {
+    CDibProcessor* processor =
+        state.commandStore != nullptr ? state.commandStore->Processor() : nullptr;
+    return processor != nullptr ? processor->TakeOutput() : EnhancedPicture{};
 }
 
 }  // namespace xlr

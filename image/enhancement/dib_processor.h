@@ -19,6 +19,13 @@ namespace xlr {
 
 class CCmdStore;
 
+// An enhanced picture handed on by the processor: its pixels and the surface
+// made over them (declared after them, so that it goes first).
+struct EnhancedPicture {
+    std::unique_ptr<BYTE[]> bits;
+    TempSurface surface;
+};
+
 // The longest library path.
 constexpr size_t kMaxLibraryPath = 260;
 
@@ -47,6 +54,9 @@ class CDibProcessor {
                        SURFOBJ** toDraw, LONG settingsScale);
 
     void ReleaseOutput();
+    // Hands the enhanced output over, so that it outlives the next picture;
+    // empty when there is none.
+    EnhancedPicture TakeOutput();
     // The parameter block of the last picture (its defaults before any).
     const MHParams& Params() const { return m_params; }
 
@@ -76,6 +86,10 @@ class CDibProcessor {
 // device has no usable library or anything fails. Never throws.
 HRESULT DIBEnhance(PluginDeviceState& state, const CommandRecord& record, SURFOBJ* collected,
                    const RECTL& rect, SURFOBJ** toDraw, LONG settingsScale);
+
+// The device processor's enhanced output, taken over by the caller (empty
+// when there is none).
+EnhancedPicture TakeEnhancedOutput(PluginDeviceState& state);
 
 // The parameter block as made at load: device value 600, mode 1, every
 // setting 99, flags 0, 1, 0, 0.

@@ -118,12 +118,18 @@ void AppendBeside(ImageSlice& slice, const PieceRows& piece, double scale,
 
 }  // namespace
 
-bool SliceCreate(PluginDeviceState& state, SURFOBJ* source, const RECTL& destination, BlitKind kind,
-                 const CLIPOBJ* clip) {
+ImageSlice* FindSlice(const PluginDeviceState& state, const CommandRecord* record) {
+    for (ImageSlice* slice = state.imageSlice; slice != nullptr; slice = slice->next.get())
+        if (slice->record == record) return slice;
+    return nullptr;
+}
+
+ImageSlice* SliceCreate(PluginDeviceState& state, SURFOBJ* source, const RECTL& destination,
+                        BlitKind kind, const CLIPOBJ* clip) {
     PieceRows piece;
-    if (!ReadablePiece(source, piece)) return false;
+    if (!ReadablePiece(source, piece)) return nullptr;
     const ULONG stride = DibStride(source->iBitmapFormat, piece.width);
-    if (!FitsABitmap(stride, piece.height)) return false;
+    if (!FitsABitmap(stride, piece.height)) return nullptr;
     try {
         auto slice = std::make_unique<ImageSlice>();
         slice->format = source->iBitmapFormat;
@@ -138,18 +144,16 @@ bool SliceCreate(PluginDeviceState& state, SURFOBJ* source, const RECTL& destina
         const size_t rowBytes = size_t(piece.width) * size_t(piece.bytesPerPixel);
         for (LONG y = 0; y < piece.height; ++y)
             AppendRow(slice->rows, piece.Row(y), rowBytes, stride);
-        SliceRelease(state);
+        slice->next.reset(state.imageSlice);
         state.imageSlice = slice.release();
-        return true;
+        return state.imageSlice;
     } catch (const std::bad_alloc&) {
-        return false;
+        return nullptr;
     }
 }
 
-bool SliceAppend(PluginDeviceState& state, SURFOBJ* source, const RECTL& destination, BlitKind kind,
+bool SliceAppend(ImageSlice& slice, SURFOBJ* source, const RECTL& destination,
                  const CLIPOBJ* clip) {
-    if (state.imageSlice == nullptr) return SliceCreate(state, source, destination, kind, clip);
-    ImageSlice& slice = *state.imageSlice;
     PieceRows piece;
     if (!ReadablePiece(source, piece)) return false;
     const LONG destinationHeight = destination.bottom - destination.top;
@@ -176,10 +180,9 @@ bool SliceAppend(PluginDeviceState& state, SURFOBJ* source, const RECTL& destina
     }
 }
 
-bool SliceBuild(PluginDeviceState& state, SURFOBJ* source, SURFOBJ** built) {
-    if (built != nullptr) *built = nullptr;
-    if (state.imageSlice == nullptr || built == nullptr) return false;
-    ImageSlice& slice = *state.imageSlice;
+bool SliceBuild(ImageSlice& slice, SURFOBJ* source, SURFOBJ** built) {
+    if (built == nullptr) return false;
+    *built = nullptr;
     slice.built = CreateBitmapSurface(source != nullptr ? source->hdev : nullptr,
                                       SIZEL{slice.width, slice.height},
                                       static_cast<LONG>(slice.stride), slice.format,
@@ -193,20 +196,35 @@ bool SliceBuild(PluginDeviceState& state, SURFOBJ* source, SURFOBJ** built) {
     return true;
 }
 
-bool SliceCompletes(const PluginDeviceState& state, CommandRecord& record) {
-    const bool complete =
-        state.imageSlice != nullptr && Contains(state.imageSlice->destination, record.destination);
+bool SliceCompletes(const ImageSlice& slice, CommandRecord& record) {
+    const bool complete = Contains(slice.destination, record.destination);
     record.lastPiece = complete ? 1 : 0;
     return complete;
 }
 
-RECTL SliceClipBounds(const PluginDeviceState& state) {
-    return state.imageSlice != nullptr ? state.imageSlice->clipBounds : RECTL{};
+void SliceRelease(PluginDeviceState& state, const ImageSlice* slice) {
+    if (slice == nullptr) return;
+    if (state.imageSlice == slice) {
+        ImageSlice* first = state.imageSlice;
+        state.imageSlice = first->next.release();
+        delete first;
+        return;
+    }
+    for (ImageSlice* at = state.imageSlice; at != nullptr; at = at->next.get()) {
+        if (at->next.get() == slice) {
+            at->next = std::move(at->next->next);
+            return;
+        }
+    }
 }
 
 void SliceRelease(PluginDeviceState& state) {
-    delete state.imageSlice;
-    state.imageSlice = nullptr;
+    // One at a time, so that a long list does not recurse.
+    while (state.imageSlice != nullptr) {
+        ImageSlice* first = state.imageSlice;
+        state.imageSlice = first->next.release();
+        delete first;
+    }
 }
 
 }  // namespace xlr

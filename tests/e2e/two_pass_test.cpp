@@ -155,6 +155,41 @@ TEST_F(TwoPassPrint, BandedPagesPrintTheWholePhotoInEachBand) {
         ++clips;
     EXPECT_EQ(clips, job.images.size()) << "each within the clip of its band";
 
+    // A second photo beside the first, crossing two bands: its calls come
+    // between the first photo's pieces and their delivery again in the last
+    // band. Both are still drawn whole, and together the clips the first is
+    // drawn within cover all of it.
+    xltest::WriteFile(dir / "small.ppm", xltest::EncodePpm(xltest::PhotoLikeRgb(80, 50, 7)));
+    std::ofstream(dir / "bands.json") << R"({"pages": [{"calls": [
+        {"image": "photo.ppm", "rect": [300, 300, 1500, 1100], "bands": 3},
+        {"image": "small.ppm", "rect": [1600, 300, 1920, 700]}]}]})";
+    const Job two = Print({"--banding", "--band-height", "300"});
+    const std::regex clipped(
+        "RectanglePath BoundingBox=\\(-?[0-9]+, ([0-9]+), -?[0-9]+, ([0-9]+)\\)");
+    long covered = 300;  // how far down the first photo has been drawn
+    size_t photos = 0, smalls = 0;
+    std::istringstream lines(two.dump);
+    long top = 0, bottom = 0;
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch m;
+        if (std::regex_search(line, m, clipped)) {
+            top = std::stol(m[1]);
+            bottom = std::stol(m[2]);
+        } else if (line.find("BeginImage") != std::string::npos &&
+                   line.find("DirectPixel") != std::string::npos) {
+            if (line.find("SourceWidth=300 SourceHeight=200") != std::string::npos) {
+                ++photos;
+                if (top <= covered) covered = std::max(covered, bottom);
+            } else {
+                EXPECT_NE(line.find("SourceWidth=80 SourceHeight=50"), std::string::npos) << line;
+                ++smalls;
+            }
+        }
+    }
+    EXPECT_GE(photos, 1u) << two.dump;
+    EXPECT_GE(smalls, 1u) << two.dump;
+    EXPECT_GE(covered, 1100) << two.dump;
+
     xltest::WriteFile(dir / "a.ppm", xltest::EncodePpm(xltest::PhotoLikeRgb(64, 48)));
     const auto result =
         RunProgram("xlrender", {"print", dir / "a.ppm", dir / "a.ppm", "--printer", PhotoPrinter(),

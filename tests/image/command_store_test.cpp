@@ -178,7 +178,7 @@ TEST(TwoPassHooks, APictureInBandsIsDrawnWholeWithItsLastPiece) {
         // Three bands of rows, as an application hands them over: bitmaps over
         // the photo's rows.
         CLIPOBJ* clip = EngCreateClip();
-        clip->rclBounds = RECTL{0, 0, 5100, 300};  // the band the picture lies in
+        clip->rclBounds = RECTL{0, 0, 5100, 250};  // the first band the picture lies in
         std::vector<std::unique_ptr<Bitmap>> bands;
         for (LONG top : {0, 100, 200}) {
             bands.push_back(std::make_unique<Bitmap>(500, 100));
@@ -214,21 +214,76 @@ TEST(TwoPassHooks, APictureInBandsIsDrawnWholeWithItsLastPiece) {
             for (LONG y : {0, 99, 100, 150, 299})
                 EXPECT_EQ(Unidrv().lastSourcePixels[size_t(y) * 500 + 7], photo.Rgb(7, y)) << y;
         }
-        EXPECT_NE(state->imageSlice, nullptr) << "kept for later bands of the page";
+        EXPECT_NE(state->imageSlice, nullptr) << "kept for the bands still to draw it in";
 
         // The last piece delivered again in the next band: the whole picture
-        // again, within that band, once.
+        // again, within that band, once; then it has been drawn all over.
         rig.ClearSpooled();
         Unidrv() = {};
-        clip->rclBounds = RECTL{0, 300, 5100, 600};
+        clip->rclBounds = RECTL{0, 250, 5100, 500};
         EXPECT_TRUE(draw(2));
-        EXPECT_TRUE(draw(2));
+        EXPECT_EQ(state->imageSlice, nullptr);
         const xltest::SpooledOperators again(rig.spooled());
         EXPECT_EQ(again.Count(xlr::xlop::BeginImage) + size_t(Unidrv().bitBlt), 1u);
         EXPECT_TRUE(Same(Unidrv().bitBlt == 1 ? Unidrv().lastDestination : RECTL{0, 0, 500, 300},
                          RECTL{0, 0, 500, 300}));
         EngDeleteClip(clip);
     }
+}
+
+// A banded page: each band replays the calls that reach into it, clipped to
+// the band, in both passes. A picture in three pieces crosses both bands, and
+// a small photo's call comes between its pieces in the first band and before
+// their delivery again in the second. Each picture is still drawn whole, once.
+TEST(TwoPassHooks, PicturesInterleavedOnABandedPageAreEachDrawnWhole) {
+    xlplatform::ResetWorld();
+    HookRig rig(imagetest::RigOptions{"Maximum"});
+    xlr::PluginDeviceState* state = rig.state();
+    ASSERT_NE(state, nullptr);
+    state->preAnalysis = state->suppressOutput = 1;
+    state->commandStore = xlr::CreateCommandStore(&rig.device().devobj, state);
+    ASSERT_NE(state->commandStore, nullptr);
+    struct Call {
+        std::unique_ptr<Bitmap> bits;
+        RECTL destination;
+    };
+    std::vector<Call> calls;
+    for (LONG top : {0, 100, 200}) {
+        calls.push_back({std::make_unique<Bitmap>(500, 100), RECTL{0, top, 500, top + 100}});
+        xltest::FillPhotoLike(*calls.back().bits);
+    }
+    calls.insert(calls.begin() + 2,
+                 Call{std::make_unique<Bitmap>(100, 100), RECTL{1000, 0, 1100, 100}});
+    xltest::FillPhotoLike(*calls[2].bits);
+    CLIPOBJ* clip = EngCreateClip();
+    auto playPage = [&] {
+        for (LONG band : {0, 150}) {
+            for (Call& call : calls) {
+                if (call.destination.bottom <= band || call.destination.top >= band + 150) continue;
+                clip->rclBounds = RECTL{0, band, 5100, band + 150};
+                POINTL origin{0, 0};
+                RECTL destination = call.destination;
+                xlr::DrvBitBlt(rig.page(), call.bits->so(), nullptr, clip, nullptr, &destination,
+                               &origin, nullptr, nullptr, nullptr, 0xCCCC);
+            }
+        }
+    };
+    playPage();
+    EXPECT_TRUE(rig.spooled().empty()) << "the analysis pass draws nothing";
+    state->suppressOutput = 0;
+    playPage();
+    const xltest::SpooledOperators ops(rig.spooled());
+    std::vector<std::pair<int64_t, int64_t>> sizes;
+    for (size_t i = 0; i < ops.Count(xlr::xlop::BeginImage); ++i) {
+        const auto* begin = ops.Find(xlr::xlop::BeginImage, i);
+        sizes.emplace_back(xltest::AttributeValue(*begin, xlr::xlattr::SourceWidth),
+                           xltest::AttributeValue(*begin, xlr::xlattr::SourceHeight));
+    }
+    using Size = std::pair<int64_t, int64_t>;
+    EXPECT_EQ(sizes, (std::vector<Size>{{100, 100}, {500, 300}}));
+    EXPECT_EQ(Unidrv().Total(), 0);
+    EXPECT_EQ(state->imageSlice, nullptr) << "each picture's slice goes once it is drawn over";
+    EngDeleteClip(clip);
 }
 
 }  // namespace

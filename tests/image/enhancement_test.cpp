@@ -95,7 +95,7 @@ TEST_F(SliceTest, PiecesMakeOnePictureInEitherOrientation) {
             std::vector<LONG> expected;
             for (const auto& [from, to] : c.ranges)
                 for (LONG i = from; i < to; ++i) expected.push_back(i);
-            bool first = true;
+            xlr::ImageSlice* slice = nullptr;
             std::vector<std::unique_ptr<Bitmap>> pieces;
             for (const Piece& p : c.pieces) {
                 const LONG span = p.to - p.from;
@@ -106,13 +106,15 @@ TEST_F(SliceTest, PiecesMakeOnePictureInEitherOrientation) {
                 });
                 const RECTL d = c.stacked ? RECTL{0, p.destFrom, 60 * c.scale, p.destTo}
                                           : RECTL{p.destFrom, 0, p.destTo, 80 * c.scale};
-                EXPECT_TRUE(
-                    first ? xlr::SliceCreate(*state, pieces.back()->so(), d, BlitKind::BitBlt)
-                          : xlr::SliceAppend(*state, pieces.back()->so(), d, BlitKind::BitBlt));
-                first = false;
+                if (slice == nullptr) {
+                    slice = xlr::SliceCreate(*state, pieces.back()->so(), d, BlitKind::BitBlt);
+                    ASSERT_NE(slice, nullptr);
+                } else {
+                    EXPECT_TRUE(xlr::SliceAppend(*slice, pieces.back()->so(), d));
+                }
             }
             SURFOBJ* built = nullptr;
-            ASSERT_TRUE(xlr::SliceBuild(*state, pieces[0]->so(), &built));
+            ASSERT_TRUE(xlr::SliceBuild(*slice, pieces[0]->so(), &built));
             ASSERT_NE(built, nullptr);
             EXPECT_EQ(built->lDelta > 0, orientation != 0) << "the first piece's orientation";
             const SIZEL size = built->sizlBitmap;
@@ -132,7 +134,9 @@ TEST_F(SliceTest, PiecesMakeOnePictureInEitherOrientation) {
 
 TEST_F(SliceTest, PiecesThatDoNotFitLeaveItAlone) {
     Bitmap piece(60, 40), eightBit(60, 40, BMF_8BPP);
-    ASSERT_TRUE(xlr::SliceCreate(*state, piece.so(), RECTL{0, 0, 60, 40}, BlitKind::BitBlt));
+    xlr::ImageSlice* slice =
+        xlr::SliceCreate(*state, piece.so(), RECTL{0, 0, 60, 40}, BlitKind::BitBlt);
+    ASSERT_NE(slice, nullptr);
     const struct {
         const char* what;
         SURFOBJ* source;
@@ -143,16 +147,38 @@ TEST_F(SliceTest, PiecesThatDoNotFitLeaveItAlone) {
         {"neither stacked nor beside", piece.so(), RECTL{10, 40, 70, 80}},
     };
     for (const auto& c : cases) {
-        EXPECT_TRUE(xlr::SliceAppend(*state, c.source, c.destination, BlitKind::BitBlt)) << c.what;
-        EXPECT_EQ(state->imageSlice->height, 40) << c.what;
-        EXPECT_EQ(state->imageSlice->width, 60) << c.what;
+        EXPECT_TRUE(xlr::SliceAppend(*slice, c.source, c.destination)) << c.what;
+        EXPECT_EQ(slice->height, 40) << c.what;
+        EXPECT_EQ(slice->width, 60) << c.what;
     }
     // Bits that cannot hold the rows the surface claims are not read.
     SURFOBJ shortBits = *piece.so();
     shortBits.cjBits = 100;
-    EXPECT_FALSE(xlr::SliceAppend(*state, &shortBits, RECTL{0, 40, 60, 80}, BlitKind::BitBlt));
+    EXPECT_FALSE(xlr::SliceAppend(*slice, &shortBits, RECTL{0, 40, 60, 80}));
+    xlr::SliceRelease(*state, slice);
+    EXPECT_EQ(xlr::SliceCreate(*state, &shortBits, RECTL{0, 0, 60, 40}, BlitKind::BitBlt), nullptr);
+    EXPECT_EQ(state->imageSlice, nullptr);
+}
+
+// Slices of pictures whose pieces interleave are kept side by side; each one
+// goes on its own.
+TEST_F(SliceTest, EachPictureHasASliceOfItsOwn) {
+    Bitmap piece(60, 40);
+    const xlr::CommandRecord records[3]{};
+    xlr::ImageSlice* slices[3];
+    for (int i = 0; i < 3; ++i) {
+        slices[i] = xlr::SliceCreate(*state, piece.so(), RECTL{0, 0, 60, 40}, BlitKind::BitBlt);
+        ASSERT_NE(slices[i], nullptr);
+        slices[i]->record = &records[i];
+    }
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(xlr::FindSlice(*state, &records[i]), slices[i]);
+    xlr::SliceRelease(*state, slices[1]);
+    EXPECT_EQ(xlr::FindSlice(*state, &records[1]), nullptr);
+    EXPECT_EQ(xlr::FindSlice(*state, &records[0]), slices[0]);
+    EXPECT_EQ(xlr::FindSlice(*state, &records[2]), slices[2]);
+    xlr::SliceRelease(*state, slices[2]);
+    EXPECT_EQ(xlr::FindSlice(*state, &records[0]), slices[0]);
     xlr::SliceRelease(*state);
-    EXPECT_FALSE(xlr::SliceCreate(*state, &shortBits, RECTL{0, 0, 60, 40}, BlitKind::BitBlt));
     EXPECT_EQ(state->imageSlice, nullptr);
 }
 
