@@ -134,8 +134,9 @@ class Filter {
     const FilterArguments& args_;
     WorkDirectory work_;
     InputType type_ = InputType::Raster;
-    FileDescriptor input_;   // standard input, or the input file
-    std::string inputPath_;  // set once the input is a file
+    FileDescriptor input_;       // standard input, or the input file
+    std::string inputPath_;      // set once the input is a file
+    std::vector<uint8_t> head_;  // bytes read ahead from a pipe
     std::unique_ptr<PpdFile> ppd_;
     xlhost::GpdReadResult description_;
     std::optional<xlhost::FeatureSelection> features_;
@@ -171,38 +172,46 @@ bool Filter::OpenInput(std::string& error) {
         }
         inputPath_ = args_.file;
     }
-    if (!args_.contentType.empty()) {
-        const auto type = InputTypeOf(args_.contentType);
-        if (!type) {
-            error =
-                "the filter takes image/jpeg, image/png and application/vnd.cups-raster, "
-                "not " +
-                args_.contentType;
+    // The data's first bytes say what it is. CONTENT_TYPE names the job's
+    // document, which the filters before this one may have turned into raster.
+    head_.resize(8);
+    size_t got = 0;
+    while (got < head_.size()) {
+        const ssize_t count = ::read(input_.get(), head_.data() + got, head_.size() - got);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) {
+            error = SystemError("cannot read the input");
             return false;
         }
-        type_ = *type;
-    } else {
-        // Without a type the data's first bytes tell; standard input is kept first.
-        if (inputPath_.empty() && !SpoolInput(error)) return false;
-        std::array<uint8_t, 8> head{};
-        const ssize_t got = ::pread(input_.get(), head.data(), head.size(), 0);
-        const auto type = SniffInputType(std::span(head.data(), got > 0 ? size_t(got) : 0));
-        if (!type) {
-            error = "the input is neither JPEG, PNG nor CUPS raster";
-            return false;
-        }
-        type_ = *type;
+        if (count == 0) break;
+        got += static_cast<size_t>(count);
     }
+    head_.resize(got);
+    const auto type = SniffInputType(head_);
+    if (!type) {
+        error = "the input is neither JPEG, PNG nor CUPS raster";
+        if (!args_.contentType.empty())
+            error += " (the job's document is " + args_.contentType + ")";
+        return false;
+    }
+    type_ = *type;
+    // A file is read again from its start; what came from a pipe is kept.
+    if (::lseek(input_.get(), -static_cast<off_t>(got), SEEK_CUR) >= 0) head_.clear();
     // Images are read from a file.
     return type_ == InputType::Raster || !inputPath_.empty() || SpoolInput(error);
 }
 
-// Keeps standard input in a file of the work directory, to be read from there.
+// Keeps the rest of a pipe, after the bytes read ahead, in a file of the work
+// directory, to be read from there.
 bool Filter::SpoolInput(std::string& error) {
     const std::string path = (work_ / "input").string();
     FileDescriptor file(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (file.get() < 0) {
         error = SystemError("cannot make " + path);
+        return false;
+    }
+    if (!WriteAll(file.get(), reinterpret_cast<const char*>(head_.data()), head_.size())) {
+        error = SystemError("cannot write " + path);
         return false;
     }
     if (!CopyAll(input_.get(), file.get(), error, "the input")) return false;
@@ -212,6 +221,7 @@ bool Filter::SpoolInput(std::string& error) {
     }
     input_ = std::move(file);
     inputPath_ = path;
+    head_.clear();
     return true;
 }
 
@@ -243,10 +253,9 @@ bool Filter::ReadDescription(std::string& error) {
 bool Filter::OpenRaster(std::string& error) {
     // Collated copies play the pages again (PrintSession): what arrives on a
     // pipe is kept first.
-    if (choices_.job.collate && choices_.job.copies > 1 && ::lseek(input_.get(), 0, SEEK_CUR) < 0 &&
-        !SpoolInput(error))
+    if (choices_.job.collate && choices_.job.copies > 1 && !head_.empty() && !SpoolInput(error))
         return false;
-    auto reader = RasterReader::Open(input_.get(), error);
+    auto reader = RasterReader::Open(input_.get(), head_, error);
     if (!reader) return false;
     raster_ = std::make_unique<RasterPageStream>(std::move(reader));
     RasterPageHeader first;

@@ -10,11 +10,6 @@
 namespace xlcups {
 namespace {
 
-constexpr std::pair<std::string_view, InputType> kContentTypes[] = {
-    {"image/jpeg", InputType::Jpeg},
-    {"image/png", InputType::Png},
-    {"application/vnd.cups-raster", InputType::Raster}};
-
 struct Signature {
     std::string_view bytes;
     InputType type;
@@ -79,14 +74,6 @@ bool ReadFilterArguments(std::span<const std::string> args,
     arguments.tempDirectory = environment("TMPDIR").value_or("");
     if (arguments.tempDirectory.empty()) arguments.tempDirectory = "/tmp";
     return true;
-}
-
-std::optional<InputType> InputTypeOf(std::string_view contentType) {
-    // Parameters after ';' (a character set, say) do not change the type.
-    const std::string type = Lower(contentType.substr(0, contentType.find(';')));
-    for (const auto& [name, input] : kContentTypes)
-        if (type == name) return input;
-    return std::nullopt;
 }
 
 std::optional<InputType> SniffInputType(std::span<const uint8_t> head) {

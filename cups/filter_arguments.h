@@ -1,7 +1,8 @@
 // What CUPS hands a filter: the arguments `job-id user title copies options
 // [file]` and the environment (CONTENT_TYPE, PPD, DEVICE_URI, TMPDIR), read and
-// checked; the input's type; the Windows port name that the queue's device
-// stands for.
+// checked; the input's type, from its first bytes (CONTENT_TYPE is the type of
+// the job's document, not of what the filter before this one made of it); the
+// Windows port name that the queue's device stands for.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +23,7 @@ struct FilterArguments {
     int copies = 1;
     std::string options;
     std::string file;           // empty: standard input
-    std::string contentType;    // empty: not given
+    std::string contentType;    // the job's document type; empty: not given
     std::string ppd;            // empty: the PPD of the built-in description
     std::string deviceUri;      // empty: not given
     std::string tempDirectory;  // TMPDIR, or /tmp
@@ -38,8 +39,6 @@ bool ReadFilterArguments(std::span<const std::string> args,
                          const std::function<std::optional<std::string>(const char*)>& environment,
                          FilterArguments& arguments, std::string& error);
 
-// The input type a MIME type names, or nothing for one the filter does not take.
-std::optional<InputType> InputTypeOf(std::string_view contentType);
 // The input type that the data's first bytes show, or nothing.
 std::optional<InputType> SniffInputType(std::span<const uint8_t> head);
 

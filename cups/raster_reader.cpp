@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -130,16 +131,36 @@ struct RasterReader::Layout {
     }
 };
 
-std::unique_ptr<RasterReader> RasterReader::Open(int fd, std::string& error) {
-    cups_raster_t* raster = cupsRasterOpen(fd, CUPS_RASTER_READ);
-    if (raster == nullptr) {
+std::unique_ptr<RasterReader> RasterReader::Open(int fd, std::span<const uint8_t> head,
+                                                 std::string& error) {
+    auto source = std::make_unique<Source>();
+    source->fd = fd;
+    source->head.assign(head.begin(), head.end());
+    std::unique_ptr<RasterReader> reader(new RasterReader(std::move(source)));
+    reader->raster_ = cupsRasterOpenIO(ReadSource, reader->source_.get(), CUPS_RASTER_READ);
+    if (reader->raster_ == nullptr) {
         error = "the input is not CUPS raster";
         return nullptr;
     }
-    return std::unique_ptr<RasterReader>(new RasterReader(fd, raster));
+    return reader;
 }
 
-RasterReader::RasterReader(int fd, cups_raster_t* raster) : fd_(fd), raster_(raster) {}
+RasterReader::RasterReader(std::unique_ptr<Source> source) : source_(std::move(source)) {}
+
+// The bytes read ahead first, then the file; interrupted reads are tried again.
+ssize_t RasterReader::ReadSource(void* context, unsigned char* buffer, size_t length) {
+    auto* source = static_cast<Source*>(context);
+    if (source->headRead < source->head.size()) {
+        const size_t count = std::min(length, source->head.size() - source->headRead);
+        std::copy_n(source->head.data() + source->headRead, count, buffer);
+        source->headRead += count;
+        return static_cast<ssize_t>(count);
+    }
+    for (;;) {
+        const ssize_t got = ::read(source->fd, buffer, length);
+        if (got >= 0 || errno != EINTR) return got;
+    }
+}
 
 RasterReader::~RasterReader() {
     if (raster_ != nullptr) cupsRasterClose(raster_);
@@ -254,10 +275,12 @@ bool RasterReader::SkipPixels(std::string& error) {
 }
 
 bool RasterReader::Rewind(std::string& error) {
-    cupsRasterClose(raster_);
+    if (raster_ != nullptr) cupsRasterClose(raster_);
     raster_ = nullptr;
-    if (::lseek(fd_, 0, SEEK_SET) != 0 ||
-        (raster_ = cupsRasterOpen(fd_, CUPS_RASTER_READ)) == nullptr) {
+    source_->head.clear();
+    source_->headRead = 0;
+    if (::lseek(source_->fd, 0, SEEK_SET) != 0 ||
+        (raster_ = cupsRasterOpenIO(ReadSource, source_.get(), CUPS_RASTER_READ)) == nullptr) {
         error = "the raster pages cannot be read again";
         return false;
     }

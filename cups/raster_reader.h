@@ -8,7 +8,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <span>
 #include <string_view>
+#include <vector>
+
+#include <sys/types.h>
 
 #include <winddi.h>
 
@@ -42,9 +46,11 @@ class RasterReader {
   public:
     enum class Read { Page, End, Failed };
 
-    // Reads from `fd` (which stays the caller's). Fails when the data does not
-    // begin as CUPS raster does.
-    static std::unique_ptr<RasterReader> Open(int fd, std::string& error);
+    // Reads from `fd` (which stays the caller's), after `head`: bytes already
+    // read from it to learn what it holds. Fails when the data does not begin
+    // as CUPS raster does.
+    static std::unique_ptr<RasterReader> Open(int fd, std::span<const uint8_t> head,
+                                              std::string& error);
     ~RasterReader();
     RasterReader(const RasterReader&) = delete;
     RasterReader& operator=(const RasterReader&) = delete;
@@ -59,17 +65,24 @@ class RasterReader {
     // are missing.
     bool ReadPixels(const RECTL& keep, xlhost::DecodedImage& pixels, std::string& error);
 
-    // Back to the first page; `fd` must be a file that can be read again.
+    // Back to the first page; `fd` must be a file that can be read again from
+    // its start (which `head` was not taken from).
     bool Rewind(std::string& error);
 
     int PageNumber() const { return pageNumber_; }  // of the last header read, from 1
 
   private:
-    RasterReader(int fd, cups_raster_t* raster);
+    struct Source {
+        int fd = -1;
+        std::vector<uint8_t> head;
+        size_t headRead = 0;
+    };
+    explicit RasterReader(std::unique_ptr<Source> source);
     bool SkipPixels(std::string& error);
+    static ssize_t ReadSource(void* source, unsigned char* buffer, size_t length);
 
-    int fd_;
-    cups_raster_t* raster_;
+    std::unique_ptr<Source> source_;  // where libcupsimage reads, at a fixed address
+    cups_raster_t* raster_ = nullptr;
     struct Layout;
     std::unique_ptr<Layout> layout_;  // of the page whose header was read last
     bool pixelsRead_ = true;
