@@ -109,7 +109,8 @@ class OptionReader {
 
     bool Read(const CupsOption& option, std::string& error);
 
-    std::vector<CupsOption> marks;  // options to mark in the PPD
+    std::vector<CupsOption> marks;       // options to mark in the PPD
+    std::vector<CupsOption> mediaMarks;  // trays and media types named by "media"
     std::vector<std::string> notes;
     std::optional<bool> collate;            // from collate or multiple-document-handling
     bool collateMarked = false;             // the PPD's Collate option was given
@@ -182,6 +183,9 @@ bool OptionReader::ReadPpdOption(const CupsOption& option, std::string& error) {
 }
 
 bool OptionReader::ReadMedia(const CupsOption& option, std::string& error) {
+    // libcups marks a tray or media type of "media" only by its standard name
+    // ("tray-2"); one named as the PPD names it ("Tray2") is marked here.
+    std::string rest;
     std::stringstream entries(option.value);
     for (std::string entry; std::getline(entries, entry, ',');) {
         if (!ppd_.KnowsMedia(entry)) {
@@ -190,8 +194,14 @@ bool OptionReader::ReadMedia(const CupsOption& option, std::string& error) {
                                          "types");
             return false;
         }
+        if (ppd_.HasChoice("InputSlot", entry))
+            mediaMarks.push_back({"InputSlot", entry});
+        else if (ppd_.HasChoice("MediaType", entry))
+            mediaMarks.push_back({"MediaType", entry});
+        else
+            rest += (rest.empty() ? "" : ",") + entry;
     }
-    marks.push_back(option);
+    if (!rest.empty()) marks.push_back({option.name, rest});
     return true;
 }
 
@@ -257,6 +267,12 @@ bool ChooseJobOptions(const JobRequest& request, PpdFile& ppd, xlhost::FeatureSe
         reader.marks.push_back({"Collate", *collate ? "True" : "False"});
     if (reader.colorModel && !reader.colorMarked)
         reader.marks.push_back({"ColorModel", *reader.colorModel});
+    // The job's own InputSlot or MediaType wins over an entry of "media".
+    for (const CupsOption& mark : reader.mediaMarks)
+        if (std::none_of(reader.marks.begin(), reader.marks.end(), [&](const CupsOption& given) {
+                return Lower(given.name) == Lower(mark.name);
+            }))
+            reader.marks.push_back(mark);
     ppd.Mark(reader.marks);
 
     const xlhost::PrinterDescription& description = features.Description();
