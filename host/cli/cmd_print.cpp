@@ -16,15 +16,14 @@
 #include "host/gpd/default_description.h"
 #include "host/cli/devmode_options.h"
 #include "host/player/document_player.h"
+#include "host/player/job_device_modes.h"
 #include "host/player/job_script.h"
 #include "host/unidrv/plugin_module.h"
 #include "host/unidrv/print_session.h"
 #include "host/unidrv/printer_setup.h"
 #include "host/unidrv/public_devmode.h"
 #include "host/drawing/text_objects.h"
-#include "host/player/ui_settings.h"
 #include "host/cli/world_options.h"
-#include "settings/packed_block.h"
 
 namespace xlhost {
 namespace {
@@ -129,91 +128,6 @@ bool ApplyCommandLine(const ParsedArgs& args, const DevModeChoices& choices, Job
     return true;
 }
 
-// The public device mode: the job's options (script and command line), with
-// the command line's other device mode choices.
-bool MakeJobDevMode(DevModeChoices choices, const JobOptions& options, DEVMODEW& devmode,
-                    std::string& error) {
-    choices.copies = static_cast<short>(options.copies);
-    choices.collate = options.collate;
-    choices.duplex = options.duplex == Duplex::LongEdge    ? DMDUP_VERTICAL
-                     : options.duplex == Duplex::ShortEdge ? DMDUP_HORIZONTAL
-                                                           : DMDUP_SIMPLEX;
-    choices.orientation =
-        options.orientation == Orientation::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
-    if (!options.paper.empty()) choices.paper = options.paper;
-    return MakePublicDevMode(choices, devmode, error);
-}
-
-// The path the world gives the process printing a job when the script names
-// no application: this program, as installed on a Windows machine.
-constexpr char16_t kDefaultApplication[] = u"C:\\Program Files\\xlrender\\xlrender.exe";
-
-// Runs the plug-in's DevMode in the application's process: the world's process
-// image is the application while the call runs, so that the plug-in records
-// the application, its user, domain and groups as it would there.
-bool MergeInApplication(IPrintOemUni2* plugin, DEVMODEW& devmode, HANDLE printer,
-                        const JobOptions& options, std::vector<BYTE>& block) {
-    xlplatform::World& world = xlplatform::TheWorld();
-    const std::u16string application =
-        options.application ? options.application->path : std::u16string(kDefaultApplication);
-    const std::u16string description =
-        options.application ? options.application->description : u"xlrender print";
-    if (!description.empty()) {
-        xlplatform::FileVersion& version = world.fileVersions[application];
-        version.translations = {{0x0409, 0x04B0}};
-        version.strings[u"040904B0"][u"FileDescription"] = description;
-    }
-    const std::vector<BYTE> in = block;
-    OEMDMPARAM param{};
-    param.cbSize = sizeof param;
-    param.hPrinter = printer;
-    param.pPublicDMIn = &devmode;
-    param.pPublicDMOut = &devmode;
-    param.pOEMDMIn = const_cast<BYTE*>(in.data());
-    param.pOEMDMOut = block.data();
-    param.cbBufSize = static_cast<DWORD>(block.size());
-    const std::u16string spooler = world.processImagePath;
-    world.processImagePath = application;
-    const bool merged = SUCCEEDED(plugin->DevMode(OEMDM_MERGE, &param));
-    world.processImagePath = spooler;
-    return merged;
-}
-
-// The private device mode as the application's side makes it: the plug-in's
-// defaults, merged in the application's process (where the plug-in records who
-// prints), then the user-interface side's choices of the job.
-bool MakePrivateDevMode(IPrintOemUni2* plugin, DEVMODEW devmode, HANDLE printer,
-                        const JobOptions& options, std::vector<BYTE>& block, std::string& error) {
-    OEMDMPARAM param{};
-    param.cbSize = sizeof param;
-    if (FAILED(plugin->DevMode(OEMDM_SIZE, &param)) || param.cbBufSize < sizeof(xlr::PackedBlock)) {
-        error = "the plug-in did not report the size of its device mode";
-        return false;
-    }
-    block.assign(param.cbBufSize, 0);
-    param.pPublicDMIn = &devmode;
-    param.pOEMDMOut = block.data();
-    if (FAILED(plugin->DevMode(OEMDM_DEFAULT, &param))) {
-        error = "the plug-in's DevMode failed to make its defaults";
-        return false;
-    }
-    if (!MergeInApplication(plugin, devmode, printer, options, block)) {
-        error = "the plug-in's DevMode failed to merge its device mode";
-        return false;
-    }
-    xlr::UnpackedSettings settings(block.data());
-    if (!settings) {
-        error = "the plug-in's device mode cannot be read back";
-        return false;
-    }
-    FillSettingsRecord(options, *settings);
-    if (!xlr::Pack(*settings, *reinterpret_cast<xlr::PackedBlock*>(block.data()))) {
-        error = "the job's settings do not fit the private device mode";
-        return false;
-    }
-    return true;
-}
-
 // The script's choices that are printer features (job storage for retention,
 // the usage line's identity, the born-on date), unless the command line chose
 // those features.
@@ -308,6 +222,8 @@ int RunPrint(std::span<const std::string> args) {
     if (auto port = parsed->Value("port")) printerSetup.port = xlplatform::Utf8ToUtf16(*port);
     printerSetup.pluginFile =
         xlplatform::Utf8ToUtf16(std::filesystem::path(modulePath).filename().string());
+    printerSetup.driverFiles = std::filesystem::path(modulePath).parent_path().string();
+    if (printerSetup.driverFiles.empty()) printerSetup.driverFiles = ".";
     HANDLE printer = SetUpPrinter(features, printerSetup, error);
     if (printer == nullptr) return Fail(error);
     // The application's process has a plug-in object of its own.
