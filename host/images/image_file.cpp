@@ -66,8 +66,13 @@ ImageResult<ImageSource> ReadImageFile(const std::filesystem::path& path) {
         return path.string() + ": is a directory, not an image file";
     std::ifstream in(path, std::ios::binary);
     if (!in) return path.string() + ": cannot open the image file";
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes;
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+        if (bytes.size() > kLargestImageFile)
+            return path.string() + ": larger than 1 GiB; not an image file to print";
+    }
     if (in.bad()) return path.string() + ": cannot read the image file";
     return IdentifyImage(std::move(bytes), path.string());
 }

@@ -23,6 +23,10 @@ std::string_view ImageFormatName(ImageFormat format);
 // decoded, far beyond any page at printer resolutions.
 constexpr uint64_t kMaxImagePixels = uint64_t{1} << 28;
 
+// Image files larger than this are refused before they are read whole: a P6
+// file of kMaxImagePixels is 768 MiB, and no device or pipe is read without end.
+constexpr uint64_t kLargestImageFile = uint64_t{1} << 30;
+
 // A file as read: its bytes (kept for pass-through) and what its header says.
 struct ImageSource {
     std::string name;  // for messages

@@ -1,7 +1,6 @@
 #include "host/player/job_script.h"
 
 #include <fstream>
-#include <iterator>
 
 #include "host/player/job_script_parts.h"
 #include "host/player/script_values.h"
@@ -57,7 +56,13 @@ ScriptResult ParseJobScript(std::string_view text, const std::filesystem::path& 
 ScriptResult ReadJobScript(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return path.string() + ": cannot open the job script";
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        text.append(chunk, static_cast<size_t>(in.gcount()));
+        if (text.size() > kLargestJobScript)
+            return path.string() + ": larger than 16 MiB; not a job script";
+    }
     if (in.bad()) return path.string() + ": cannot read the job script";
     return ParseJobScript(text, path.parent_path(), path.string());
 }
