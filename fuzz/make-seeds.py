@@ -164,7 +164,7 @@ def main():
                            capture_output=True)
             with open(job, "rb") as f:
                 data = f.read()
-            put("job_walker", name.replace(".json", ".prn"), data)
+            put("job_walker", name.replace(".json", ".job"), data)
             start = data.find(b") HP-PCL XL;")
             end = data.find(b"\x1b%-12345X", start)
             if start >= 0:
