@@ -107,7 +107,7 @@ SCRIPTS = {
     "rops.json": {"units": "pixels", "options": {"orientation": "landscape", "duplex": "long"},
                   "pages": [{"calls": [
                       {"image": "tiny.ppm", "rect": [10, 10, 18, 16], "rop": "SRCAND",
-                       "hook": "stretchbltrop", "bands": 3},
+                       "hook": "stretchbltrop", "bands": 2},
                       {"image": "tiny.ppm", "points": [[30, 10], [40, 12], [28, 20]]},
                       {"fill": [5, 5, 40, 40], "color": "#336699", "clip": [[0, 0, 20, 20]]},
                       {"line": [[0, 0], [100, 100]], "width": 2, "color": "red"}]},

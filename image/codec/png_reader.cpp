@@ -1,5 +1,6 @@
 #include "image/codec/png_reader.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
