@@ -29,7 +29,9 @@ Document ReadDocument(const Value& root, const std::filesystem::path& baseDirect
 }
 
 // nlohmann's messages begin with "[json.exception.parse_error.101] parse error at
-// line 3, column 5: ..."; the bracketed tag means nothing to the script's author.
+// line 3, column 5: ..." (or "[json.exception.out_of_range.406] number overflow
+// ..." for a number past a double); the bracketed tag means nothing to the
+// script's author.
 std::string SyntaxMessage(const std::string& what) {
     const auto tagEnd = what.find("] ");
     return tagEnd == std::string::npos ? what : what.substr(tagEnd + 2);
@@ -43,7 +45,9 @@ ScriptResult ParseJobScript(std::string_view text, const std::filesystem::path& 
     nlohmann::json json;
     try {
         json = nlohmann::json::parse(text, nullptr, true, true);
-    } catch (const nlohmann::json::parse_error& error) {
+    } catch (const nlohmann::json::exception& error) {
+        // Any of the parser's failures, not only syntax: a number such as 1e999
+        // overflows while being read.
         return prefix + SyntaxMessage(error.what());
     }
     try {

@@ -138,6 +138,8 @@ TEST(JobScriptTest, ErrorsNameThePlace) {
         {R"({"pages": [{"calls": []}], "options": {"collate": "yes"}})",
          "job.json: options.collate: expected true or false, found string"},
         {R"({"pages": [{"calls": [}]})", "job.json: parse error at line 1, column"},
+        {R"({"pages": [{"calls": []}], "options": 2E999})",
+         "job.json: number overflow parsing '2E999'"},
     };
     for (const auto& c : cases) {
         const std::string script =
