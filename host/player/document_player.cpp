@@ -1,6 +1,7 @@
 #include "host/player/document_player.h"
 
 #include <algorithm>
+#include <set>
 
 #include "host/player/nup_layout.h"
 #include "host/player/player_images.h"
@@ -36,6 +37,17 @@ void SendEscape(DocumentSink& sink, ULONG code, std::span<const BYTE> data,
         warn("the driver answered 0 to escape " + std::to_string(code));
 }
 
+// The images that the logical pages of a sheet draw.
+std::set<PlayerImage*> ImagesOf(const std::vector<PageCalls>& pages, const SheetLayout& sheet) {
+    std::set<PlayerImage*> images;
+    for (int32_t i = 0; i < sheet.pagesOnSheet; ++i) {
+        for (const DeviceCall& call : pages[sheet.firstPage + i])
+            if (const auto* image = std::get_if<DeviceImage>(&call.what))
+                images.insert(image->image);
+    }
+    return images;
+}
+
 std::u16string DocumentName(const Document& document) {
     if (!document.options.documentName.empty()) return document.options.documentName;
     return u"xlrender document";
@@ -66,6 +78,10 @@ bool PlayDocument(DocumentSink& sink, const Document& document, const PlayerOpti
     for (size_t n = 0; n < plays * sheets.size() && ok; ++n) {
         const size_t s = n % sheets.size();
         const SheetLayout& sheet = sheets[s];
+        if (!images.Prepare(ImagesOf(pages, sheet), error)) {
+            ok = false;
+            break;
+        }
         if (options.onSheet) options.onSheet(s, sheets.size());
         if (options.sendUserInterfaceEscapes && document.options.watermark.enabled)
             SendEscape(sink, kWatermarkEscape, WatermarkEscape(document.options, sheet), warn);
