@@ -66,8 +66,17 @@ ImageResult<ImageSource> ReadImageFile(const std::filesystem::path& path) {
         return path.string() + ": is a directory, not an image file";
     std::ifstream in(path, std::ios::binary);
     if (!in) return path.string() + ": cannot open the image file";
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
+    // One read of the whole file where its size is known (a regular file);
+    // otherwise (a pipe) byte by byte to the end.
+    std::vector<uint8_t> bytes;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size > 0) {
+        bytes.resize(size);
+        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+        bytes.resize(static_cast<size_t>(in.gcount()));
+        in.clear(in.rdstate() & ~(std::ios::failbit | std::ios::eofbit));
+    }
+    bytes.insert(bytes.end(), std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) return path.string() + ": cannot read the image file";
     return IdentifyImage(std::move(bytes), path.string());
 }

@@ -1,5 +1,7 @@
 #include "host/player/player_images.h"
 
+#include <set>
+
 namespace xlhost {
 
 std::filesystem::path PlayerImages::Resolve(const Document& document,
@@ -34,9 +36,17 @@ bool PlayerImages::Load(const Document& document, std::string& error) {
         image = std::make_unique<PlayerImage>();
         image->path = path;
         image->source = std::move(std::get<ImageSource>(read));
-        // Only the header is kept until a sheet needs the image.
-        std::vector<uint8_t>().swap(image->source.bytes);
     }
+    // Only the header is kept until a sheet needs the image; the first page's
+    // files are kept whole, since they are needed next.
+    std::set<std::filesystem::path> firstPage;
+    if (!document.pages.empty()) {
+        for (const PageCall& call : document.pages.front().calls)
+            if (const auto* image = std::get_if<ImageCall>(&call.what))
+                firstPage.insert(Resolve(document, image->file));
+    }
+    for (auto& [path, image] : images_)
+        if (firstPage.count(path) == 0) std::vector<uint8_t>().swap(image->source.bytes);
     for (const Page& page : document.pages) {
         for (const PageCall& call : page.calls) {
             const auto* image = std::get_if<ImageCall>(&call.what);
@@ -62,26 +72,28 @@ bool PlayerImages::Prepare(const std::set<PlayerImage*>& wanted, std::string& er
     }
     for (PlayerImage* image : wanted) {
         if (image->loaded) continue;
-        auto read = ReadImageFile(image->path);
-        if (auto* message = std::get_if<std::string>(&read)) {
-            error = *message;
-            return false;
-        }
-        ImageSource& source = std::get<ImageSource>(read);
-        if (source.format != image->source.format || source.width != image->source.width ||
-            source.height != image->source.height) {
-            error = source.name + ": the file changed while the document was printed";
-            return false;
+        if (image->source.bytes.empty()) {
+            auto read = ReadImageFile(image->path);
+            if (auto* message = std::get_if<std::string>(&read)) {
+                error = *message;
+                return false;
+            }
+            ImageSource& source = std::get<ImageSource>(read);
+            if (source.format != image->source.format || source.width != image->source.width ||
+                source.height != image->source.height) {
+                error = source.name + ": the file changed while the document was printed";
+                return false;
+            }
+            image->source.bytes = std::move(source.bytes);
         }
         if (image->needsPixels) {
-            auto decoded = DecodeImage(source);
+            auto decoded = DecodeImage(image->source);
             if (auto* message = std::get_if<std::string>(&decoded)) {
                 error = *message;
                 return false;
             }
             image->pixels = std::move(std::get<DecodedImage>(decoded));
         }
-        image->source.bytes = std::move(source.bytes);
         image->loaded = true;
     }
     return true;

@@ -19,7 +19,8 @@ namespace xlhost {
 
 struct PlayerImage {
     std::filesystem::path path;
-    // The header (format and size) from the check; `bytes` only while loaded.
+    // The header (format and size) from the check; `bytes` while loaded, and
+    // from the check to the first sheet for the first page's files.
     ImageSource source;
     bool needsPixels = false;            // some call draws it as pixels
     bool loaded = false;                 // `source.bytes`, and `pixels` when needed
@@ -31,7 +32,7 @@ class PlayerImages {
   public:
     // Reads every image the document names and checks its header; notes which
     // may be needed as pixels. False with `error` for the first file that
-    // cannot be used. No pixels are kept.
+    // cannot be used. No pixels are kept, and only the first page's bytes.
     bool Load(const Document& document, std::string& error);
 
     // Makes the given images ready to draw (bytes read, pixels decoded where
