@@ -26,6 +26,14 @@ bool PlayerImages::Load(const Document& document, std::string& error) {
             if (images_.count(path) == 0) images_.emplace(path, nullptr);
         }
     }
+    // Only the header is kept until a sheet needs the image; the first page's
+    // files are kept whole, since they are needed next.
+    std::set<std::filesystem::path> firstPage;
+    if (!document.pages.empty()) {
+        for (const PageCall& call : document.pages.front().calls)
+            if (const auto* image = std::get_if<ImageCall>(&call.what))
+                firstPage.insert(Resolve(document, image->file));
+    }
     for (auto& [path, image] : images_) {
         if (image) continue;
         auto read = ReadImageFile(path);
@@ -36,17 +44,8 @@ bool PlayerImages::Load(const Document& document, std::string& error) {
         image = std::make_unique<PlayerImage>();
         image->path = path;
         image->source = std::move(std::get<ImageSource>(read));
-    }
-    // Only the header is kept until a sheet needs the image; the first page's
-    // files are kept whole, since they are needed next.
-    std::set<std::filesystem::path> firstPage;
-    if (!document.pages.empty()) {
-        for (const PageCall& call : document.pages.front().calls)
-            if (const auto* image = std::get_if<ImageCall>(&call.what))
-                firstPage.insert(Resolve(document, image->file));
-    }
-    for (auto& [path, image] : images_)
         if (firstPage.count(path) == 0) std::vector<uint8_t>().swap(image->source.bytes);
+    }
     for (const Page& page : document.pages) {
         for (const PageCall& call : page.calls) {
             const auto* image = std::get_if<ImageCall>(&call.what);
