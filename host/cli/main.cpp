@@ -1,7 +1,5 @@
 // xlrender: prints documents through the render plug-in, the way Unidrv would,
 // and inspects what it makes.
-#include <malloc.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,21 +24,10 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out, "\n'xlrender COMMAND --help' describes a command.\n");
 }
 
-// Each page allocates and frees buffers of megabytes (bitmaps, compressed
-// output). Served from the heap and kept there when freed, the next page reuses
-// memory that is already mapped instead of faulting fresh zeroed pages in
-// again; the peak stays that of one page. (Decoded pictures have mappings of
-// their own: see host/images/page_buffer.h.)
-void KeepLargeBlocksMapped() {
-    constexpr int kLargeBlock = 256 << 20;
-    mallopt(M_MMAP_THRESHOLD, kLargeBlock);
-    mallopt(M_TRIM_THRESHOLD, kLargeBlock);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    KeepLargeBlocksMapped();
+    xlhost::KeepLargeBlocksMapped();
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         PrintUsage(stderr);
