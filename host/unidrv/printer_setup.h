@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "host/gpd/feature_selection.h"
+#include "host/unidrv/public_devmode.h"
 
 namespace xlhost {
 
@@ -36,6 +37,11 @@ HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup,
 // Chooses the options of the features that mirror the public device mode, as
 // Unidrv keeps them in step. Options the user set explicitly are left alone.
 void SelectFeaturesFromDevMode(const DEVMODEW& devmode, FeatureSelection& features);
+
+// The other way round, for a job whose options were chosen by feature: the
+// public device mode choices that the current options of those features make.
+// A feature the description lacks leaves its choice unset.
+DevModeChoices DevModeChoicesFromFeatures(const FeatureSelection& features);
 
 // The DMMEDIA_ number of a MediaType option (standard ones by name, others from
 // DMMEDIA_USER on in option order), and the DMPAPER_ number of a PaperSize option.
