@@ -13,6 +13,8 @@
 #include <variant>
 #include <vector>
 
+#include "host/images/page_buffer.h"
+
 namespace xlhost {
 
 enum class ImageFormat { Ppm, Jpeg, Png };
@@ -44,7 +46,7 @@ struct DecodedImage {
     uint32_t width = 0;
     uint32_t height = 0;
     size_t stride = 0;
-    std::vector<uint8_t> bits;
+    std::vector<uint8_t, PageBufferAllocator<uint8_t>> bits;
 
     // The bytes of image row y (0 = top).
     uint8_t* Row(uint32_t y) { return bits.data() + (height - 1 - y) * stride; }
