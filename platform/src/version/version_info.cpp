@@ -79,9 +79,9 @@ std::vector<BYTE> BuildBlock(const xlplatform::FileVersion& version) {
     AppendNode(block, u"VS_VERSION_INFO", kBinary, fixedBytes, sizeof fixed,
                [&](std::vector<BYTE>& out) {
                    AppendNode(out, u"StringFileInfo", kText, {}, 0, [&](std::vector<BYTE>& o) {
-                       for (const auto& [table, strings] : version.strings)
-                           AppendNode(o, table, kText, {}, 0, [&](std::vector<BYTE>& t) {
-                               for (const auto& [name, text] : strings)
+                       for (const auto& table : version.strings)
+                           AppendNode(o, table.first, kText, {}, 0, [&](std::vector<BYTE>& t) {
+                               for (const auto& [name, text] : table.second)
                                    AppendNode(t, name, kText, TextValue(text),
                                               static_cast<WORD>(text.size() + 1), NoChildren);
                            });
