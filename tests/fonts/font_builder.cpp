@@ -1,5 +1,6 @@
 #include "fonts/font_builder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -120,6 +121,30 @@ Bytes ReadFontFile(const std::string& path) {
 
 std::string DejaVuSansPath() {
     return "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+}
+
+}  // namespace xltest
+
+namespace xltest {
+
+void WriteRenamedFont(const Bytes& font, const std::string& from, const std::string& to,
+                      size_t size, const std::string& path) {
+    Bytes out = font;
+    const auto replace = [&out](const Bytes& a, const Bytes& b) {
+        for (auto it = std::search(out.begin(), out.end(), a.begin(), a.end()); it != out.end();
+             it = std::search(it + 1, out.end(), a.begin(), a.end()))
+            std::copy(b.begin(), b.end(), it);
+    };
+    const auto wide = [](const std::string& s) {
+        Bytes w;
+        for (char c : s) w.insert(w.end(), {0, static_cast<uint8_t>(c)});
+        return w;
+    };
+    replace(Bytes(from.begin(), from.end()), Bytes(to.begin(), to.end()));
+    replace(wide(from), wide(to));
+    if (out.size() < size) out.resize(size, 0);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
 }
 
 }  // namespace xltest

@@ -63,3 +63,13 @@ Bytes ReadFontFile(const std::string& path);
 std::string DejaVuSansPath();
 
 }  // namespace xltest
+
+namespace xltest {
+
+// Writes `font` to `path` with every `from` in it (as ASCII and as UTF-16BE,
+// the forms the name table uses) replaced by `to` of the same length, padded
+// with zeros to `size` bytes when that is larger: a font of a family of its own.
+void WriteRenamedFont(const Bytes& font, const std::string& from, const std::string& to,
+                      size_t size, const std::string& path);
+
+}  // namespace xltest
