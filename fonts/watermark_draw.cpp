@@ -239,6 +239,8 @@ bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRec
     const DEVMODEW& devmode = *device->pPublicDM;
     const WatermarkSettings& wm = settings.watermark;
     const WatermarkPage& page = state.watermarkPages[slot];
+    std::u16string text = FieldText(wm.text);
+    if (text.empty()) return false;
 
     // Size: smaller on a shared sheet, then by the settings' percentage.
     const uint32_t pages = WatermarkPagesPerSheet(device, state, settings);
@@ -260,7 +262,6 @@ bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRec
     const FontImage font(image);
 
     auto map = std::make_unique<OverlayGlyphMap>();
-    std::u16string text = FieldText(wm.text);
     const uint16_t glyphs = GlyphCount(font);
     map->charCount = text.size() > glyphs ? 256 : std::min<uint32_t>(glyphs, 256);
     map->mapFlags = kGlyphMapFlags;

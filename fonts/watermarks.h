@@ -36,8 +36,8 @@ float WatermarkAngle(XLStream* stream, const PluginDeviceState& state,
 // Draws the watermark of logical page `slot` (0-15) at the end of the sheet.
 // The TrueType font is sent once per device, each rotated bitmap font once per
 // angle and orientation. False, with nothing written for the slot, when the
-// device has no public device mode, the font cannot be had or measured, or the
-// TrueType font cannot be sent.
+// device has no public device mode or no resolution, the text is empty, the
+// font cannot be had or measured, or the TrueType font cannot be sent.
 bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRecord& settings,
                    int slot);
 

@@ -249,6 +249,10 @@ TEST_F(DrawWatermarkTest, WhatCannotBeDrawnWritesNothing) {
 
     EXPECT_TRUE(Draw(16, &drawn).empty());
     EXPECT_FALSE(drawn);
+
+    SetText(settings_.watermark.text, u"");
+    EXPECT_TRUE(Draw(0, &drawn).empty());
+    EXPECT_FALSE(drawn);
 }
 
 // A directory entry points far past the end of the file: the operating system
