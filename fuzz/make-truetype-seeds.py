@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes the seed corpus of the TrueType fuzz target: installed DejaVu fonts cut
-down to their first glyphs (the ASCII letters and the first composite glyphs)
-and the tables a download reads, so that each seed is small enough to mutate
-quickly. One seed keeps long loca offsets, one is rewritten with short ones.
+down to their first 128 glyphs (the ASCII letters and the first composite
+glyphs) and the tables a download reads, so that each seed is small enough to
+mutate quickly. The character map is kept whole. One seed keeps long loca
+offsets, the others are rewritten with short ones.
 
     fuzz/make-truetype-seeds.py /usr/share/fonts/truetype/dejavu fuzz/corpus/truetype
 """
@@ -39,14 +40,22 @@ def cut(data, short_loca):
         offsets = struct.unpack(">%dI" % (glyphs + 1), loca[:4 * (glyphs + 1)])
     else:
         offsets = [2 * v for v in struct.unpack(">%dH" % (glyphs + 1), loca[:2 * (glyphs + 1)])]
+    kept = min(glyphs, KEPT_GLYPHS)
     glyf = b""
     new_offsets = []
-    for g in range(glyphs):
+    for g in range(kept):
         new_offsets.append(len(glyf))
-        if g < KEPT_GLYPHS:
-            glyf += tables[b"glyf"][offsets[g]:offsets[g + 1]]
-            glyf += b"\0" * (len(glyf) % 2)
+        glyf += tables[b"glyf"][offsets[g]:offsets[g + 1]]
+        glyf += b"\0" * (len(glyf) % 2)
     new_offsets.append(len(glyf))
+    maxp = bytearray(tables[b"maxp"])
+    maxp[4:6] = struct.pack(">H", kept)
+    tables[b"maxp"] = bytes(maxp)
+    hhea = bytearray(tables[b"hhea"])
+    metrics = min(struct.unpack(">H", hhea[34:36])[0], kept)
+    hhea[34:36] = struct.pack(">H", metrics)
+    tables[b"hhea"] = bytes(hhea)
+    tables[b"hmtx"] = tables[b"hmtx"][:4 * metrics + 2 * (kept - metrics)]
     if short_loca:
         tables[b"loca"] = struct.pack(">%dH" % len(new_offsets), *[o // 2 for o in new_offsets])
     else:
@@ -56,11 +65,11 @@ def cut(data, short_loca):
     tables[b"head"] = bytes(head)
     tables[b"glyf"] = glyf
 
-    kept = [tag for tag in KEPT_TABLES if tag in tables]
-    out = struct.pack(">IHHHH", 0x00010000, len(kept), 128, 3, len(kept) * 16 - 128)
-    offset = 12 + 16 * len(kept)
+    present = [tag for tag in KEPT_TABLES if tag in tables]
+    out = struct.pack(">IHHHH", 0x00010000, len(present), 128, 3, len(present) * 16 - 128)
+    offset = 12 + 16 * len(present)
     body = b""
-    for tag in kept:
+    for tag in present:
         table = tables[tag]
         out += struct.pack(">4sIII", tag, checksum(table), offset + len(body), len(table))
         body += table + b"\0" * (-len(table) % 4)
