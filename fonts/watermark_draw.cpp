@@ -219,15 +219,18 @@ float WatermarkAngle(XLStream* stream, const PluginDeviceState& state,
                      const SettingsRecord& settings, int slot) {
     const auto device = static_cast<PDEVOBJ>(stream->owner);
     const WatermarkSettings& wm = settings.watermark;
-    const AngleInputs in{wm.angle,
-                         wm.angleMode,
-                         FrameOf(state),
-                         RightToLeftUi(),
-                         WatermarkPagesPerSheet(device, state, settings),
-                         state.watermarkParam,
-                         static_cast<short>(state.watermarkPages[slot].orientation),
-                         device->pPublicDM->dmOrientation,
-                         settings.orientation};
+    const bool known = device != nullptr && device->pPublicDM != nullptr;
+    const bool inSheet = slot >= 0 && slot < kMaxLogicalPages;
+    const AngleInputs in{
+        wm.angle,
+        wm.angleMode,
+        FrameOf(state),
+        RightToLeftUi(),
+        WatermarkPagesPerSheet(device, state, settings),
+        state.watermarkParam,
+        inSheet ? static_cast<short>(state.watermarkPages[slot].orientation) : short{0},
+        known ? device->pPublicDM->dmOrientation : kPortrait,
+        settings.orientation};
     return WatermarkAngleOf(in);
 }
 

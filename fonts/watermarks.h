@@ -29,7 +29,8 @@ bool SlotHasWatermark(PDEVOBJ device, const PluginDeviceState& state,
 uint32_t WatermarkPagesPerSheet(PDEVOBJ device, const PluginDeviceState& state,
                                 const SettingsRecord& settings);
 
-// The watermark's angle on `slot`, degrees counter-clockwise.
+// The watermark's angle on `slot`, degrees counter-clockwise. A device without
+// a public device mode counts as portrait.
 float WatermarkAngle(XLStream* stream, const PluginDeviceState& state,
                      const SettingsRecord& settings, int slot);
 
