@@ -44,7 +44,7 @@ LOGFONTW WatermarkFont(const WatermarkSettings& wm, int32_t pixels, float angle)
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = kPitchAndFamily;
-    const std::u16string face = FieldText(wm.face);
+    const WideString face = FieldText(wm.face);
     std::copy(face.begin(), face.end(), font.lfFaceName);
     return font;
 }
@@ -242,7 +242,7 @@ bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRec
     const DEVMODEW& devmode = *device->pPublicDM;
     const WatermarkSettings& wm = settings.watermark;
     const WatermarkPage& page = state.watermarkPages[slot];
-    std::u16string text = FieldText(wm.text);
+    WideString text = FieldText(wm.text);
     if (text.empty()) return false;
 
     // Size: smaller on a shared sheet, then by the settings' percentage.
@@ -284,7 +284,7 @@ bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRec
         // is kept so that every later drawing uses the same characters.
         if (state.watermarkAngleFound == 0 && RightToLeftUi() && state.watermarkFontReady == 0 &&
             state.watermarkTextCache[0] == 0)
-            StoreFieldText(state.watermarkTextCache, std::u16string(text.rbegin(), text.rend()));
+            StoreFieldText(state.watermarkTextCache, WideString(text.rbegin(), text.rend()));
         if (state.watermarkTextCache[0] != 0) text = FieldText(state.watermarkTextCache);
     }
     const WatermarkBox box{page.box[0], page.box[1], page.box[2], page.box[3]};

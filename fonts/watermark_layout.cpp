@@ -2,7 +2,7 @@
 
 namespace xlr {
 
-std::optional<WatermarkLayout> LayOutWatermark(HDC dc, std::u16string_view text, float angle,
+std::optional<WatermarkLayout> LayOutWatermark(HDC dc, WideStringView text, float angle,
                                                const WatermarkBox& slot, double scale,
                                                uint32_t pagesPerSheet) {
     WatermarkLayout layout;

@@ -12,11 +12,12 @@
 #include <windows.h>
 
 #include "fonts/watermark_geometry.h"
+#include "settings/wide_text.h"
 
 namespace xlr {
 
 struct WatermarkLayout {
-    std::u16string text;
+    WideString text;
     WatermarkBox box;  // the slot's box, scaled: characters outside it are not drawn
     WatermarkPoint start;
     std::vector<CharacterStep> steps;       // per character
@@ -27,7 +28,7 @@ struct WatermarkLayout {
 
 // Measures every character (its advance and its height alone) and the whole
 // text; none when the font cannot measure one of them.
-std::optional<WatermarkLayout> LayOutWatermark(HDC dc, std::u16string_view text, float angle,
+std::optional<WatermarkLayout> LayOutWatermark(HDC dc, WideStringView text, float angle,
                                                const WatermarkBox& slot, double scale,
                                                uint32_t pagesPerSheet);
 

@@ -11,7 +11,7 @@ constexpr LANGID kLangThai = 0x1E;
 
 }  // namespace
 
-std::string CodePageText(std::u16string_view text) {
+std::string CodePageText(WideStringView text) {
     if (text.empty()) return {};
     const int length = static_cast<int>(text.size());
     const int needed =

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "fonts/watermark_geometry.h"
+#include "settings/wide_text.h"
 #include "settings/device/device_state.h"
 #include "settings/settings_record.h"
 
@@ -17,22 +18,22 @@ namespace xlr {
 
 // The text of a fixed field up to its NUL (all of it when it has none).
 template <size_t N>
-std::u16string FieldText(const WCHAR (&field)[N]) {
+WideString FieldText(const WCHAR (&field)[N]) {
     size_t length = 0;
     while (length < N && field[length] != 0) ++length;
-    return std::u16string(field, length);
+    return WideString(field, length);
 }
 
 // Stores the text into a fixed field, cut to fit and terminated.
 template <size_t N>
-void StoreFieldText(WCHAR (&field)[N], std::u16string_view text) {
+void StoreFieldText(WCHAR (&field)[N], WideStringView text) {
     const size_t length = std::min(text.size(), N - 1);
     std::copy_n(text.begin(), length, field);
     field[length] = 0;
 }
 
 // The text in the system's 8-bit code page; empty when it cannot be converted.
-std::string CodePageText(std::u16string_view text);
+std::string CodePageText(WideStringView text);
 
 // The user interface reads right to left (Arabic or Hebrew).
 bool RightToLeftUi();
