@@ -13,63 +13,39 @@ using namespace xltest;
 using xlr::FindGlyph;
 using xlr::FontImage;
 
-// A font with three glyphs of 12, 0 and 18 bytes behind the given loca format.
-Bytes ThreeGlyphFont(bool longOffsets) {
-    const GlyphTables glyphs = GlyphsOf({SimpleGlyph(2), {}, SimpleGlyph(8)}, longOffsets);
-    return BuildFont({{"head", HeadTable(longOffsets ? 1 : 0)},
-                      {"maxp", MaxpTable(3)},
-                      {"loca", glyphs.loca},
-                      {"glyf", glyphs.glyf}});
-}
-
-// The offset of a glyph's data inside the image, or -1.
+// The offset of a glyph's data inside its glyf table, or -1.
 int64_t GlyphAt(const Bytes& font, uint16_t glyph, uint32_t& length) {
     const uint8_t* data = FindGlyph(FontImage(font), length, glyph);
-    return data == nullptr ? -1 : data - font.data();
-}
-
-TEST(TrueTypeTables, FindGlyphReadsShortAndLongLoca) {
-    for (bool longOffsets : {false, true}) {
-        SCOPED_TRACE(longOffsets ? "long" : "short");
-        const Bytes font = ThreeGlyphFont(longOffsets);
-        const auto glyf = xlr::FindTable(FontImage(font), xlr::TableTag("glyf"));
-        ASSERT_TRUE(glyf);
-        const int64_t glyfAt = glyf->data() - font.data();
-        uint32_t length = 0;
-        EXPECT_EQ(GlyphAt(font, 0, length), glyfAt);
-        EXPECT_EQ(length, 12u);
-        EXPECT_EQ(GlyphAt(font, 1, length), glyfAt + 12);  // the empty glyph is found
-        EXPECT_EQ(length, 0u);
-        EXPECT_EQ(GlyphAt(font, 2, length), glyfAt + 12);
-        EXPECT_EQ(length, 18u);
-        EXPECT_EQ(GlyphAt(font, 3, length), -1);  // loca has no entry 4
-    }
+    const auto glyf = xlr::FindTable(FontImage(font), xlr::TableTag("glyf"));
+    return data == nullptr ? -1 : data - glyf->data();
 }
 
 TEST(TrueTypeTables, FindGlyphAnswersFromLocaAsWritten) {
     struct Case {
         const char* name;
-        std::vector<uint32_t> loca;  // byte offsets, written as short entries
+        bool longOffsets;
+        std::vector<uint32_t> loca;  // byte offsets
         uint16_t glyph;
-        int64_t offsetInGlyf;  // -1: not found
+        int64_t at;  // in glyf; -1: not found
         uint32_t length;
     };
     const Case cases[] = {
-        {"equal entries: an empty glyph", {0, 0, 0, 0x20, 0x20, 0x40}, 3, 32, 0},
-        {"next below start: wrapped length", {0, 0x20, 0x10, 0x40}, 1, -1, 0xFFFFFFF0u},
-        {"next 0", {0, 0, 0x20}, 0, -1, 0},
-        {"glyph past glyf", {0, 0x100}, 0, -1, 0x100},
+        {"short", false, {0, 12, 12, 30}, 2, 12, 18},
+        {"long", true, {0, 12, 12, 30}, 2, 12, 18},
+        {"equal entries: an empty glyph", false, {0, 0, 0, 0x20, 0x20, 0x40}, 3, 32, 0},
+        {"next below start: wrapped length", false, {0, 0x20, 0x10, 0x40}, 1, -1, 0xFFFFFFF0u},
+        {"next 0", false, {0, 0, 0x20}, 0, -1, 0},
+        {"glyph past glyf", true, {0, 0x100}, 0, -1, 0x100},
+        {"glyph past loca", true, {0, 12, 12, 30}, 3, -1, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Bytes font = BuildFont({{"head", HeadTable(0)},
+        const Bytes font = BuildFont({{"head", HeadTable(c.longOffsets ? 1 : 0)},
                                       {"maxp", MaxpTable(8)},
-                                      {"loca", LocaTable(c.loca, false)},
+                                      {"loca", LocaTable(c.loca, c.longOffsets)},
                                       {"glyf", Bytes(0x40, 0)}});
-        const auto glyf = xlr::FindTable(FontImage(font), xlr::TableTag("glyf"));
         uint32_t length = 0;
-        const int64_t at = GlyphAt(font, c.glyph, length);
-        EXPECT_EQ(at, c.offsetInGlyf < 0 ? -1 : (glyf->data() - font.data()) + c.offsetInGlyf);
+        EXPECT_EQ(GlyphAt(font, c.glyph, length), c.at);
         EXPECT_EQ(length, c.length);
     }
 }
@@ -121,7 +97,11 @@ TEST(TrueTypeTables, CompositeGlyphsHaveNegativeContourCounts) {
 // reading outside the image. Each image is an exact-size heap copy, so the
 // sanitizer build sees any read past it.
 TEST(TrueTypeTables, DamagedFontsFailCleanly) {
-    const Bytes good = ThreeGlyphFont(false);
+    const GlyphTables glyphs = GlyphsOf({SimpleGlyph(2), {}, SimpleGlyph(8)}, false);
+    const Bytes good = BuildFont({{"head", HeadTable(0)},
+                                  {"maxp", MaxpTable(3)},
+                                  {"loca", glyphs.loca},
+                                  {"glyf", glyphs.glyf}});
     std::vector<Bytes> damaged;
     for (size_t cut = 0; cut < good.size(); ++cut)
         damaged.emplace_back(good.begin(), good.begin() + cut);
