@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,15 @@ void BeginWatermarkState(XLStream* stream, const WatermarkSettings& wm,
     XLSetROP(stream, kRopSourceOrPattern);
 }
 
+// Points: smaller on a shared sheet, then by the settings' percentage.
+double WatermarkSize(const WatermarkSettings& wm, const WatermarkBox& frame, uint32_t pages,
+                     double scale) {
+    double size = wm.size;
+    if (pages != 1) size *= SheetSizeFactor(frame, pages);
+    if (scale != 1) size *= scale;
+    return size;
+}
+
 bool FitsSInt16(WatermarkPoint p) {
     return p.x >= -32767 && p.x <= 32767 && p.y >= -32767 && p.y <= 32767;
 }
@@ -234,8 +244,10 @@ float WatermarkAngle(XLStream* stream, const PluginDeviceState& state,
     return WatermarkAngleOf(in);
 }
 
-bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRecord& settings,
-                   int slot) {
+namespace {
+
+bool DrawSlotWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRecord& settings,
+                       int slot) {
     if (stream == nullptr || slot < 0 || slot >= kMaxLogicalPages) return false;
     const auto device = static_cast<PDEVOBJ>(stream->owner);
     if (device == nullptr || device->pPublicDM == nullptr) return false;
@@ -245,12 +257,9 @@ bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRec
     WideString text = FieldText(wm.text);
     if (text.empty()) return false;
 
-    // Size: smaller on a shared sheet, then by the settings' percentage.
     const uint32_t pages = WatermarkPagesPerSheet(device, state, settings);
     const double scale = ScalePercent(wm) / 100.0;
-    double size = wm.size;
-    if (pages != 1) size *= SheetSizeFactor(FrameOf(state), pages);
-    if (scale != 1) size *= scale;
+    const double size = WatermarkSize(wm, FrameOf(state), pages, scale);
     const float angle = WatermarkAngle(stream, state, settings, slot);
     const int32_t dpi = devmode.dmPrintQuality;
     const double dots = std::trunc(size * dpi);
@@ -302,16 +311,11 @@ bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRec
     }
 
     BeginWatermarkState(stream, wm, settings, layout->box, trueType, angle);
-    const float charSize = static_cast<float>(size * dpi / 72);
-    if (trueType) {
-        const std::string_view name = FontNameOf(*map);
-        XLSetFont(stream, reinterpret_cast<const uint8_t*>(name.data()),
-                  static_cast<uint32_t>(name.size()), charSize, kTrueTypeSymbolSet);
-    } else {
-        const std::string name = BitmapFontName(*map, state.watermarkAngleSlot);
-        XLSetFont(stream, reinterpret_cast<const uint8_t*>(name.data()),
-                  static_cast<uint32_t>(name.size()), charSize, kBitmapSymbolSet);
-    }
+    const std::string name =
+        trueType ? std::string(FontNameOf(*map)) : BitmapFontName(*map, state.watermarkAngleSlot);
+    XLSetFont(stream, reinterpret_cast<const uint8_t*>(name.data()),
+              static_cast<uint32_t>(name.size()), static_cast<float>(size * dpi / 72),
+              trueType ? kTrueTypeSymbolSet : kBitmapSymbolSet);
     std::vector<uint8_t> bytes(text.size());
     for (size_t i = 0; i < text.size(); ++i)
         bytes[i] = trueType ? static_cast<uint8_t>(state.watermarkCharCodes[text[i] & 0xFF])
@@ -321,6 +325,18 @@ bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRec
     XLSetCharAngle(stream, 0.0f);
     XLPopGS(stream);
     return true;
+}
+
+}  // namespace
+
+bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRecord& settings,
+                   int slot) {
+    // Memory running out ends this watermark; the page still ends.
+    try {
+        return DrawSlotWatermark(stream, state, settings, slot);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 }  // namespace xlr

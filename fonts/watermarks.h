@@ -38,7 +38,8 @@ float WatermarkAngle(XLStream* stream, const PluginDeviceState& state,
 // The TrueType font is sent once per device, each rotated bitmap font once per
 // angle and orientation. False, with nothing written for the slot, when the
 // device has no public device mode or no resolution, the text is empty, the
-// font cannot be had or measured, or the TrueType font cannot be sent.
+// font cannot be had or measured, the TrueType font cannot be sent, or memory
+// runs out (what was written by then stays).
 bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRecord& settings,
                    int slot);
 
