@@ -8,6 +8,7 @@
 #include <winddi.h>
 #include <winspool.h>
 
+#include "frame/capture_file.h"
 #include "settings/device/hook_slots.h"
 #include "image/command_store.h"
 #include "settings/device/device_settings.h"
@@ -243,6 +244,7 @@ void DisableDeviceState(PDEVOBJ device) {
     PluginDeviceState* state = DeviceState(device);
     if (state == nullptr) return;
     DestroyCommandStore(state->commandStore);
+    ForgetCaptureFile(*state);  // a document that never ended leaves no file behind
     FreeDeviceState(state);
     if (HybridPathFlag() == 0) device->pdevOEM = nullptr;
 }
@@ -264,7 +266,10 @@ void ResetDeviceState(PDEVOBJ oldDevice, PDEVOBJ newDevice) {
     }
     if (from == nullptr || to == nullptr || from == to) return;
 
+    ForgetCaptureFile(*to);  // a fresh device has none; one it had would be lost to the copy
     static_cast<CarriedDeviceState&>(*to) = static_cast<const CarriedDeviceState&>(*from);
+    // The capture file goes on with the new state: disabling the old device keeps it.
+    DisownCaptureFile(*from);
     // The new state takes over the old device's command store; the old state
     // no longer owns it, so that disabling the old device does not destroy it.
     if (from->commandStore != nullptr && to->commandStore != nullptr) {

@@ -7,11 +7,11 @@
 
 #include <winspool.h>
 
+#include "frame/capture_file.h"
 #include "frame/hooks.h"
 #include "image/command_store.h"
 #include "job/job_retention.h"
 #include "frame/page_end.h"
-#include "frame/stdio_file.h"
 #include "frame/usage_record.h"
 #include "settings/feature_reader.h"
 #include "settings/packed_block.h"
@@ -19,14 +19,13 @@
 namespace xlr {
 namespace {
 
-constexpr size_t kReplayBlock = 4096;
-
 BOOL InvalidData() {
     SetLastError(ERROR_INVALID_DATA);
     return FALSE;
 }
 
-// 1 when the job's data type is RAW, 2 otherwise (also without a data type).
+// 2 when the job's data type is RAW, 1 otherwise (also without a data type); 0
+// when the job cannot be read.
 int32_t JobDataType(HANDLE printer, DWORD jobId) {
     DWORD needed = 0;
     GetJobW(printer, jobId, 2, nullptr, 0, &needed);
@@ -35,32 +34,6 @@ int32_t JobDataType(HANDLE printer, DWORD jobId) {
     if (!GetJobW(printer, jobId, 2, buffer.data(), needed, &needed)) return 0;
     const auto* job = reinterpret_cast<const JOB_INFO_2W*>(buffer.data());
     return job->pDatatype != nullptr && SameText(job->pDatatype, WSTR("RAW")) ? 2 : 1;
-}
-
-void ForgetCaptureFile(PluginDeviceState& state) {
-    if (state.capturePath[0] != 0) {
-        WCHAR wide[sizeof state.capturePath] = {};
-        if (MultiByteToWideChar(CP_ACP, 0, state.capturePath, -1, wide, sizeof state.capturePath) >
-            0)
-            DeleteFileW(wide);
-    }
-    state.capturePath[0] = 0;
-    state.captureActive = 0;
-}
-
-bool MakeCaptureFile(PluginDeviceState& state) {
-    WCHAR directory[MAX_PATH + 1] = {};
-    WCHAR file[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, directory);
-    if (length == 0 || length > MAX_PATH || GetTempFileNameW(directory, WSTR("KX_"), 0, file) == 0)
-        return false;
-    char narrow[sizeof state.capturePath] = {};
-    if (WideCharToMultiByte(CP_ACP, 0, file, -1, narrow, sizeof narrow, nullptr, nullptr) <= 0)
-        return false;
-    std::memcpy(state.capturePath, narrow, sizeof narrow);
-    state.capturePath[sizeof state.capturePath - 1] = 0;
-    state.captureActive = 1;
-    return true;
 }
 
 // "Off" 99, "On" -99, "Low" -1, "Medium" 0, "High" 1; anything else -99.
@@ -106,21 +79,32 @@ void DecidePreAnalysis(PDEVOBJ device, const FeatureReader& features, PluginDevi
     }
 }
 
-// Sends the captured job once for each copy after the first, straight to the
-// spooler, then removes the capture file.
-void ReplayCapturedJob(PDEVOBJ device, PluginDeviceState& state) {
-    const short copies = device->pPublicDM->dmCopies;
-    for (short copy = 1; copy < copies; ++copy) {
-        StdioFile file(state.capturePath, "r+b");
-        if (!file) break;
-        std::vector<char> block(kReplayBlock);
-        size_t read = 0;
-        while ((read = file.Read(block.data(), block.size())) > 0) {
-            DWORD written = 0;
-            WritePrinter(device->hPrinter, block.data(), static_cast<DWORD>(read), &written);
-        }
-    }
+// A document that is not the one the state was in (a new job id) starts
+// afresh: a second document on the same device context counts its own pages,
+// reads its own data type and never sends a capture of the one before.
+void StartNewDocument(PluginDeviceState& state, DWORD jobId, const DEVMODEW& dm) {
+    state.jobId = jobId;
+    state.pageCount = 0;
+    state.jobDataType = 0;
+    state.savedOrientation = static_cast<uint16_t>(dm.dmOrientation);
+    state.captureFailed = 0;
     ForgetCaptureFile(state);
+}
+
+// Collated copies of a raw job are the plug-in's to make, by capturing the job.
+void DecideCapture(const FeatureReader& features, const DEVMODEW& dm, PluginDeviceState& state) {
+    const bool wanted = !features.Exists(WSTR("EMFSpoolingforPLSwoVellex")) &&
+                        state.jobDataType == 2 && state.deviceIsVellex == 0 && dm.dmCopies > 1 &&
+                        dm.dmCollate == DMCOLLATE_TRUE;
+    if (!wanted) {
+        ForgetCaptureFile(state);
+        state.captureFailed = 0;
+    } else if (state.captureFailed != 0 ||
+               (state.captureActive == 1 && state.capturePath[0] != 0)) {
+        // The same job goes on after a device reset: its capture (or the lack of one) stands.
+    } else if (!MakeCaptureFile(state)) {
+        GiveUpCapture(state, "no capture file could be made");
+    }
 }
 
 }  // namespace
@@ -134,7 +118,8 @@ BOOL DrvStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
     auto unidrv = UnidrvHook<PFN_DrvStartDoc>(*state, kSlotStartDoc);
     if (unidrv == nullptr) return FALSE;
 
-    if (dwJobId != 0) state->jobId = dwJobId;
+    const DEVMODEW& dm = *device->pPublicDM;
+    if (dwJobId == 0 || dwJobId != state->jobId) StartNewDocument(*state, dwJobId, dm);
     if (pwszDocName != nullptr) {
         size_t length = 0;
         while (length < std::size(state->documentName) - 1 && pwszDocName[length] != 0) ++length;
@@ -146,15 +131,7 @@ BOOL DrvStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
         state->jobDataType = JobDataType(device->hPrinter, state->jobId);
 
     const FeatureReader features(device, state->driverHelper);
-    const DEVMODEW& dm = *device->pPublicDM;
-    const bool captureWanted = !features.Exists(WSTR("EMFSpoolingforPLSwoVellex")) &&
-                               state->jobDataType == 2 && state->deviceIsVellex == 0 &&
-                               dm.dmCopies > 1 && dm.dmCollate == DMCOLLATE_TRUE;
-    if (!captureWanted) {
-        ForgetCaptureFile(*state);
-    } else if (state->captureActive != 1 || state->capturePath[0] == 0) {
-        if (!MakeCaptureFile(*state)) ForgetCaptureFile(*state);
-    }
+    DecideCapture(features, dm, *state);
 
     ReadEnhancementFeatures(features, *state);
     DecidePreAnalysis(device, features, *state, *settings);
@@ -169,7 +146,13 @@ BOOL DrvStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
 BOOL DrvEndDoc(SURFOBJ* pso, FLONG fl) {
     PDEVOBJ device = DeviceOfSurface(pso);
     PluginDeviceState* state = DeviceState(device);
-    if (state == nullptr || device->pPublicDM == nullptr) return InvalidData();
+    if (state == nullptr) return InvalidData();
+    // Whichever way the document ends, its capture file goes with it.
+    struct CaptureEnd {
+        PluginDeviceState& state;
+        ~CaptureEnd() { ForgetCaptureFile(state); }
+    } captureEnd{*state};
+    if (device->pPublicDM == nullptr) return InvalidData();
     const UnpackedSettings settings(device->pOEMDM);
     if (!settings) return InvalidData();
     auto unidrv = UnidrvHook<PFN_DrvEndDoc>(*state, kSlotEndDoc);
@@ -179,7 +162,11 @@ BOOL DrvEndDoc(SURFOBJ* pso, FLONG fl) {
         CommandStoreEndDocument(state->commandStore);
     SendUsageRecord(MakeUsageRecord(device, *state, *settings));
     const BOOL result = unidrv(pso, fl);
-    if (state->captureActive == 1) ReplayCapturedJob(device, *state);
+    // Each further copy is the captured job sent again; not for a job that was
+    // aborted or could not be ended, and not past a write the spooler refused.
+    if (state->captureActive == 1 && result && (fl & ED_ABORTDOC) == 0 &&
+        !ReplayCaptureFile(*state, device->hPrinter, device->pPublicDM->dmCopies - 1))
+        return FALSE;
     return result;
 }
 

@@ -32,13 +32,15 @@ uint32_t Word(const void* input, ULONG size, size_t index) {
     return value;
 }
 
-// The PCL XL PassThrough operator with the data after the escape's count word,
-// sent at once.
+// The PCL XL PassThrough operator with the bytes that the escape's count word
+// announces (never more than follow it), sent at once.
 ULONG PassThrough(PDEVOBJ device, ULONG cjIn, PVOID pvIn) {
     if (pvIn == nullptr || cjIn < 2) return 1;
+    const auto* input = static_cast<const uint8_t*>(pvIn);
+    const ULONG count = std::min<ULONG>(input[0] | (input[1] << 8), cjIn - 2);
     SpoolStream stream(device);
     if (!stream) return 0;
-    XLPassThrough(stream.get(), static_cast<const uint8_t*>(pvIn) + 2, cjIn - 2);
+    XLPassThrough(stream.get(), input + 2, count);
     XLStream* s = stream.get();
     if (s->fill > 0) {
         const DWORD sent = device->pDrvProcs->DrvWriteSpoolBuf(device, s->buffer, s->fill);

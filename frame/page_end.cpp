@@ -34,6 +34,9 @@ bool TakesFullPath(const SettingsRecord& settings, const PluginDeviceState& stat
 }
 
 uint32_t PageCopies(PDEVOBJ device, const PluginDeviceState& state) {
+    // Copies that could not be captured are made by the printer, uncollated
+    // but all there.
+    if (state.captureFailed != 0) return UnidrvCopies(device, state);
     const FeatureReader features(device, state.driverHelper);
     const bool collated =
         device->pPublicDM != nullptr && device->pPublicDM->dmCollate == DMCOLLATE_TRUE;

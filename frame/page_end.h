@@ -14,7 +14,8 @@ namespace xlr {
 bool TakesFullPath(const SettingsRecord& settings, const PluginDeviceState& state);
 
 // How many copies of this page the printer makes: 1 when collated copies are
-// made by sending the job again or by the device, Unidrv's copies otherwise.
+// made by sending the job again or by the device, Unidrv's copies otherwise and
+// when the job could not be captured.
 uint32_t PageCopies(PDEVOBJ device, const PluginDeviceState& state);
 
 // PageCopies as a uint16 attribute, then EndPage.

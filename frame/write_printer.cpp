@@ -2,7 +2,7 @@
 
 #include <winspool.h>
 
-#include "frame/stdio_file.h"
+#include "frame/capture_file.h"
 #include "settings/device/device_state.h"
 
 namespace xlr {
@@ -19,14 +19,18 @@ HRESULT WriteJobBytes(PDEVOBJ device, PVOID data, DWORD size, PDWORD written) {
         *written = 0;
         return E_FAIL;
     }
-    WritePrinter(device->hPrinter, data, size, written);
-    if (state->captureActive == 1) {
-        // A capture file that cannot be opened loses this block for the later
-        // copies; the spooler write stands.
-        StdioFile capture(state->capturePath, "a+b");
-        if (capture) *written = static_cast<DWORD>(capture.Write(data, size));
-    }
-    return S_OK;
+    // The caller learns what the spooler took; a failed write is a failure,
+    // whatever the capture does.
+    *written = 0;
+    const BOOL sent = WritePrinter(device->hPrinter, data, size, written);
+    if (*written > size) *written = size;
+    // The capture holds what the spooler took, so that each copy is the job
+    // as sent. A capture that cannot be written is given up at once: a
+    // half-written capture would send broken copies.
+    if (state->captureActive == 1 && *written > 0 && !AppendToCaptureFile(*state, data, *written))
+        GiveUpCapture(*state,
+                      "the capture file could not be written; pages already ended print once");
+    return sent ? S_OK : E_FAIL;
 }
 
 }  // namespace xlr

@@ -6,6 +6,8 @@
 
 namespace xlr {
 
+// S_OK when the spooler took the write; E_FAIL when it failed or there is no
+// device state. `written` is what the spooler took.
 HRESULT WriteJobBytes(PDEVOBJ device, PVOID data, DWORD size, PDWORD written);
 
 }  // namespace xlr

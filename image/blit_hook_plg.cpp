@@ -6,6 +6,7 @@
 #include "settings/device/device_state.h"
 #include "image/decoded_image.h"
 #include "image/png_source.h"
+#include "image/sender_gate.h"
 #include "image/temp_surface.h"
 
 namespace xlr {
@@ -75,8 +76,8 @@ BOOL DrvPlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco, 
                        ToPixel(pptfx[1].y)};
     RECTL whole{0, 0, h, w};
     // The stretch reaches the page through DrvCopyBits, which then leaves the
-    // turned image to Unidrv.
-    state->skipSenderOnce = 1;
+    // turned image to Unidrv: for this stretch only.
+    const SenderSkipped skipped(*state);
     return EngStretchBlt(psoTrg, turned.get(), nullptr, pco, pxlo, pca, pptlBrushOrg, &destination,
                          &whole, nullptr, iMode);
 }

@@ -292,7 +292,6 @@ BOOL RunBlit(const HookRules& rules, BlitCall call) {
                 if (state->skipSenderOnce != 0) {
                     // This call comes from the engine's own implementation that a
                     // hook just handed an image to: it goes to Unidrv.
-                    state->skipSenderOnce = 0;
                 } else {
                     const bool withBrush =
                         rules.kind == BlitKind::BitBlt || rules.kind == BlitKind::StretchBltROP;
@@ -312,7 +311,7 @@ BOOL RunBlit(const HookRules& rules, BlitCall call) {
             version.dwOSVersionInfoSize = sizeof version;
             if (!GetVersionExW(&version)) return FALSE;
             if (version.dwMajorVersion < 6) {
-                state->skipSenderOnce = 1;
+                const SenderSkipped skipped(*state);
                 return CallEngine(rules.kind, call);
             }
         }

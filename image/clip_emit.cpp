@@ -10,6 +10,7 @@ namespace {
 
 constexpr ULONG kMaxClipRectangles = 256;
 constexpr ULONG kMoreThanLimit = 0xFFFFFFFF;
+constexpr ULONG kMaxEmptyBatches = 1024;
 constexpr uint32_t kPointTypeSInt16 = 3;
 // NumberOfPoints is a uint16; longer runs go in several records. A multiple of
 // three keeps Bezier segments whole.
@@ -48,10 +49,18 @@ bool EmitClipRects(CLIPOBJ* clip, const RECTL& destination, XLStream* stream) {
     XLSetCursor(stream, destination.left, destination.top);
     ENUMRECTS batch{};
     BOOL more = FALSE;
+    // The engine may answer a batch without rectangles and more to follow; the
+    // enumeration goes on until it says there is no more. One that only ever
+    // answers empty batches would never end: it fails the clip instead.
+    ULONG emptyInARow = 0;
     do {
         batch.c = 0;
         more = CLIPOBJ_bEnum(clip, sizeof batch, reinterpret_cast<ULONG*>(&batch));
-        if (batch.c == 0) break;  // an enumeration that stops moving would never end
+        if (batch.c == 0) {
+            if (more && ++emptyInARow > kMaxEmptyBatches) return false;
+            continue;
+        }
+        emptyInARow = 0;
         const RECTL& r = batch.arcl[0];
         XLRectanglePath(stream, r.left, r.top, r.right, r.bottom);
     } while (more);

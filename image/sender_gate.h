@@ -21,4 +21,19 @@ constexpr int32_t kJpegMaximum = 3;
 // connection, "Best" (the printer's own rasterising) and no choice never.
 bool SenderAllowed(const PluginDeviceState& state, const SettingsRecord& settings, PDEVOBJ device);
 
+// While a hook hands an image to the engine's own implementation, the calls
+// that come back from it (DrvCopyBits with the engine's result) leave the image
+// to Unidrv: `skipSenderOnce` is set for as long as the object lives, and so
+// for that one hook call only.
+class SenderSkipped {
+  public:
+    explicit SenderSkipped(PluginDeviceState& state) : state_(state) { state_.skipSenderOnce = 1; }
+    ~SenderSkipped() { state_.skipSenderOnce = 0; }
+    SenderSkipped(const SenderSkipped&) = delete;
+    SenderSkipped& operator=(const SenderSkipped&) = delete;
+
+  private:
+    PluginDeviceState& state_;
+};
+
 }  // namespace xlr

@@ -1,5 +1,7 @@
 // PCL XL attribute identifiers (classes 2.x and 3.0) and the set that the
 // writer accepts. Every identifier is written as one byte after the 0xF8 tag.
+// A few identifiers of the protocol (Lightness, Saturation, the vendor-unique
+// attributes) are outside the writer's set: they are named here for readers.
 #pragma once
 
 #include <array>
@@ -18,12 +20,14 @@ enum Id : uint8_t {
     PaletteIndex = 0x07,
     PatternSelectID = 0x08,
     GrayLevel = 0x09,
+    Lightness = 0x0A,
     RGBColor = 0x0B,
     PatternOrigin = 0x0C,
     NewDestinationSize = 0x0D,
     PrimaryArray = 0x0E,
     PrimaryDepth = 0x0F,
-    ColorimetricSource = 0x11,
+    Saturation = 0x10,
+    ColorimetricColorSpace = 0x11,
     XYChromaticities = 0x12,
     WhiteReferencePoint = 0x13,
     CRGBMinMax = 0x14,
@@ -101,6 +105,12 @@ enum Id : uint8_t {
     ErrorReport = 0x8F,
     VUExtension = 0x91,
     VUDataLength = 0x92,
+    VUAttr1 = 0x93,
+    VUAttr2 = 0x94,
+    VUAttr3 = 0x95,
+    VUAttr4 = 0x96,
+    VUAttr5 = 0x97,
+    VUAttr6 = 0x98,
     CharAngle = 0xA1,
     CharCode = 0xA2,
     CharDataSize = 0xA3,

@@ -29,6 +29,7 @@ enum Orientation : uint8_t {
     eLandscapeOrientation = 1,
     eReversePortrait = 2,
     eReverseLandscape = 3,
+    eDefaultOrientation = 4,
 };
 enum SimplexPageMode : uint8_t { eSimplexFrontSide = 0 };
 enum DuplexPageMode : uint8_t { eDuplexHorizontalBinding = 0, eDuplexVerticalBinding = 1 };
@@ -47,7 +48,15 @@ enum LineCap : uint8_t { eButtCap = 0, eRoundCap = 1, eSquareCap = 2, eTriangleC
 enum LineJoin : uint8_t { eMiterJoin = 0, eRoundJoin = 1, eBevelJoin = 2, eNoJoin = 3 };
 enum WritingMode : uint8_t { eHorizontal = 0, eVertical = 1 };
 enum CharSubMode : uint8_t { eNoSubstitution = 0, eVerticalSubstitution = 1 };
-enum ColorTreatment : uint8_t { eNoTreatment = 0, eScreenMatch = 1, eVivid = 2 };
+enum ColorTreatment : uint8_t {
+    eNoTreatment = 0,
+    eVivid = 1,
+    eScreenMatch = 2,
+    eText = 3,
+    eOutofGamut = 4,
+    eCIELabmatch1 = 5,
+    eCIELabmatch2 = 6,
+};
 enum MediaDestination : uint8_t {
     eDefaultDestination = 0,
     eFaceDownBin = 1,
@@ -78,13 +87,30 @@ enum MediaSize : uint8_t {
     eJB4Paper = 10,
     eJB5Paper = 11,
     eB5Envelope = 12,
+    eB5Paper = 13,
     eJPostcard = 14,
     eJDoublePostcard = 15,
     eA5Paper = 16,
     eA6Paper = 17,
     eJB6Paper = 18,
+    eJIS8K = 19,
+    eJIS16K = 20,
+    eJISExec = 21,
+    eDefaultPaperSize = 96,
 };
 
+// Values of the per-object attributes (AllObjectTypes, TextObjects,
+// VectorObjects, RasterObjects), which depend on the operator they go with.
+enum LineScreen : uint8_t { eHighLPI = 0, eMediumLPI = 1, eLowLPI = 2 };  // SetHalftoneMethod
+enum NeutralAxis : uint8_t { eTonerBlack = 0, eProcessBlack = 1 };        // SetNeutralAxis
+enum ColorTrapping : uint8_t {
+    eDisable = 0,
+    eMax = 1,
+    eNormal = 2,
+    eLight = 3
+};  // SetColorTrapping
+
 static_assert(eRGB == 2 && eJPEGCompression == 2 && eSInt16 == 3 && eEvenOdd == 1);
+static_assert(eVivid == 1 && eScreenMatch == 2 && eB5Paper == 13 && eDefaultPaperSize == 96);
 
 }  // namespace xlr::xlenum

@@ -1,8 +1,7 @@
 #include "settings/device_capabilities.h"
 
-#include <chrono>
+#include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include <winspool.h>
 
@@ -10,20 +9,23 @@ namespace xlr {
 namespace {
 
 constexpr int kRetries = 4;
-constexpr auto kRetryDelay = std::chrono::milliseconds(500);
+constexpr DWORD kRetryDelayMs = 500;
 constexpr size_t kNameUnits = 64;
 
+// A busy spooler may refuse a capability query for a moment: the call is made
+// again up to four times, half a second apart. `stage` is 1 for the count and
+// 2 for the list in the trace line of a retry that succeeds.
 template <typename Call>
-int WithRetries(Call call, const char* what) {
+int WithRetries(Call call, const char* what, int stage) {
     int result = call();
-    for (int attempt = 0; result < 0 && attempt < kRetries; ++attempt) {
-        std::this_thread::sleep_for(kRetryDelay);
+    for (int attempt = 1; result < 0 && attempt <= kRetries; ++attempt) {
+        Sleep(kRetryDelayMs);
         result = call();
         if (result >= 0) {
-            WCHAR trace[96] = {};
-            const std::string text = std::string("\nCKXCommon::") + what + "::- retry succeeded\n";
-            MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, trace, 96);
-            OutputDebugStringW(trace);
+            char text[96];
+            std::snprintf(text, sizeof text, "\nCKXCommon::%s(%d)::- %u", what, stage,
+                          static_cast<unsigned>(attempt));
+            OutputDebugStringA(text);
         }
     }
     return result;
@@ -34,12 +36,12 @@ std::optional<std::vector<WCHAR>> ReadList(LPCWSTR printer, LPCWSTR port, WORD c
                                            const DEVMODEW* devmode, size_t entryUnits,
                                            const char* what, int& count) {
     count = WithRetries(
-        [&] { return DeviceCapabilitiesW(printer, port, capability, nullptr, devmode); }, what);
+        [&] { return DeviceCapabilitiesW(printer, port, capability, nullptr, devmode); }, what, 1);
     if (count < 0) return std::nullopt;
     std::vector<WCHAR> buffer((static_cast<size_t>(count) + 1) * entryUnits, 0);
     const int read = WithRetries(
         [&] { return DeviceCapabilitiesW(printer, port, capability, buffer.data(), devmode); },
-        what);
+        what, 2);
     if (read < 0) return std::nullopt;
     if (read < count) count = read;
     return buffer;

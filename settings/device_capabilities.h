@@ -13,7 +13,7 @@
 namespace xlr {
 
 // Each read asks for the count, then for the list; a failing call is asked again
-// up to four more times, 500 ms apart.
+// up to four more times, 500 ms apart (Sleep, which the world may replace).
 std::optional<std::vector<WideString>> BGetPaperSizeNames(LPCWSTR printer, LPCWSTR port,
                                                           const DEVMODEW* devmode);
 std::optional<std::vector<WORD>> BGetPaperSizeIndices(LPCWSTR printer, LPCWSTR port,

@@ -1,7 +1,10 @@
 // xlrender features: the features of a printer description with their current
 // options (the description's defaults, changed by --set), and on request the
 // commands that carry a job.
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <string>
 
 #include "host/cli/args.h"
@@ -13,8 +16,10 @@
 #include "host/unidrv/printer_setup.h"
 #include "host/unidrv/public_devmode.h"
 #include "host/unidrv/device.h"
+#include "settings/xml/xml_config.h"
 
 #include <winspool.h>
+#include <xlplatform/world.h>
 
 namespace xlhost {
 namespace {
@@ -31,7 +36,9 @@ constexpr const char* kUsage =
     "usage: xlrender features [--printer FILE] [--set FEATURE=OPTION]... [--commands]\n\n"
     "Reads a printer description and lists every feature with its current option\n"
     "(the description's default unless --set chooses another) and its options.\n"
-    "An option chosen with --set is marked (set).\n\n";
+    "An option chosen with --set is marked (set). With --commands, a callback that\n"
+    "the plug-in does not compose itself shows the command of the XML configuration\n"
+    "the description names (KXXMLFileUsed), as that file holds it.\n\n";
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "xlrender features: %s\n", message.c_str());
@@ -60,15 +67,55 @@ std::string CommandOwner(const FeatureSelection& selection, const PrinterCommand
     return command.name;
 }
 
+// The callback ids the plug-in composes itself (its command-callback table);
+// for any other id it sends the command of the printer's XML configuration.
+constexpr int kComposedCallbacks[] = {1,  2,  3,  4,  5,  7,  8,  10, 11,
+                                      12, 13, 14, 16, 20, 23, 27, 32, 33};
+
+// The XML configuration the description names (KXXMLFileUsed), read from
+// beside the description as the host installs it.
+struct XmlCommands {
+    std::string fileName;
+    std::unique_ptr<xlr::CKXXmlConfig> config;
+
+    std::string Describe(int callbackId) const {
+        if (!config->Usable()) return " (" + fileName + " cannot be read)";
+        const std::string number = std::to_string(callbackId);
+        const auto text =
+            config->CallbackCommandText(std::u16string(number.begin(), number.end()), u"PDL");
+        if (!text) return " (not in " + fileName + ")";
+        return " from " + fileName + ": " + xlplatform::Utf16ToUtf8(*text);
+    }
+};
+
+std::optional<XmlCommands> OpenXmlCommands(const FeatureSelection& selection) {
+    const Feature* feature = selection.Description().FindFeature("KXXMLFileUsed");
+    if (feature == nullptr) return std::nullopt;
+    XmlCommands commands;
+    commands.fileName = selection.Current(*feature).keyword;
+    const std::filesystem::path path =
+        std::filesystem::path(selection.Description().fileName).parent_path() / commands.fileName;
+    commands.config = std::make_unique<xlr::CKXXmlConfig>(xlplatform::Utf8ToUtf16(path.string()));
+    return commands;
+}
+
+std::string CallbackText(int callbackId, const std::optional<XmlCommands>& xml) {
+    std::string text = "callback " + std::to_string(callbackId);
+    const bool composed = std::find(std::begin(kComposedCallbacks), std::end(kComposedCallbacks),
+                                    callbackId) != std::end(kComposedCallbacks);
+    if (xml && !composed) text += xml->Describe(callbackId);
+    return text;
+}
+
 void PrintCommands(const FeatureSelection& selection) {
+    const std::optional<XmlCommands> xml = OpenXmlCommands(selection);
     std::printf("\n%-16s %-34s %s\n", "order", "command", "sends");
     for (OrderSection section : kOrderSections) {
         for (const PrinterCommand* command : selection.CommandsIn(section)) {
             const std::string order = std::string(OrderSectionName(section)) + "." +
                                       std::to_string(command->order->number);
-            const std::string sends = command->IsCallback()
-                                          ? "callback " + std::to_string(command->callbackId)
-                                          : command->cmd.Display();
+            const std::string sends = command->IsCallback() ? CallbackText(command->callbackId, xml)
+                                                            : command->cmd.Display();
             std::printf("%-16s %-34s %s\n", order.c_str(),
                         CommandOwner(selection, *command).c_str(), sends.c_str());
         }

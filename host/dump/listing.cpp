@@ -50,8 +50,7 @@ void ListingVisitor::OnStreamHeader(const xlr::reader::StreamHeader& header) {
 }
 
 void ListingVisitor::OnOperator(const xlr::reader::Operator& op, size_t) {
-    std::string line(xlr::reader::OperatorName(op.tag));
-    for (const auto& attribute : op.attributes) line += " " + xlr::reader::AttributeText(attribute);
+    const std::string line = xlr::reader::OperatorText(op);
     std::fprintf(out_, "%8zu  %s\n", op.offset, line.c_str());
     if (op.data)
         std::fprintf(out_, "%8zu    data %zu bytes, %s\n", op.data->offset, op.data->bytes.size(),

@@ -99,6 +99,14 @@ bool IsSymbol(std::string_view text) {
     return true;
 }
 
+// Option names may also be file names ("configured-laser.xml" of KXXMLFileUsed).
+bool IsOptionName(std::string_view text) {
+    if (text.empty() || text.front() == '.' || text.front() == '-') return false;
+    for (char c : text)
+        if (!IsSymbol(std::string_view(&c, 1)) && c != '.' && c != '-') return false;
+    return true;
+}
+
 std::optional<std::int64_t> ParseInteger(std::string_view text, std::int64_t low,
                                          std::int64_t high) {
     text = Trim(text);
@@ -272,6 +280,18 @@ class Reader {
         return true;
     }
 
+    bool OptionName(const GpdToken& entry, std::string& out) {
+        if (entry.value.size() > kLongestFeatureName)
+            return Error(entry.line, "the option name is " + std::to_string(entry.value.size()) +
+                                         " characters long; at most 255 are allowed");
+        if (!IsOptionName(entry.value))
+            return Error(entry.line, "the option name '" + Excerpt(entry.value) +
+                                         "' may hold only letters, digits, '_', '.' and '-' "
+                                         "(not first)");
+        out = entry.value;
+        return true;
+    }
+
     bool Text(const GpdToken& entry, std::string& out) {
         std::string message;
         if (DecodeQuotedText(entry.value, out, message) != StringStatus::kOk)
@@ -375,8 +395,7 @@ class Reader {
                     return ExpectNoBlock(token) && Text(token, feature.displayName);
                 case Entry::kDefaultOption:
                     defaultOptionLines_[name] = token.line;
-                    return ExpectNoBlock(token) &&
-                           Keyword(token, "the option name", feature.defaultOption);
+                    return ExpectNoBlock(token) && OptionName(token, feature.defaultOption);
                 case Entry::kOption:
                     return ParseOption(feature, token);
                 default:
@@ -387,7 +406,7 @@ class Reader {
 
     bool ParseOption(Feature& feature, const GpdToken& entry) {
         std::string keyword;
-        if (!Keyword(entry, "the option name", keyword)) return false;
+        if (!OptionName(entry, keyword)) return false;
         FeatureOption* option = nullptr;
         for (FeatureOption& existing : feature.options)
             if (existing.keyword == keyword) option = &existing;

@@ -9,6 +9,9 @@
 //   *Command: CmdStartJob { *Order: JOB_SETUP.10  *Cmd: "<1B>%%-12345X" }
 //   *Command: CmdStartPage { *Order: PAGE_SETUP.5  *CallbackID: 2  *Params: LIST(NumOfCopies) }
 //
+// Names hold letters, digits and "_"; option names may also hold "." and "-"
+// after their first character, so that an option can name a file
+// (*Option: configured-laser.xml of KXXMLFileUsed).
 // "*%" starts a comment; a line beginning with "+" continues the entry before it;
 // *Cmd values hold <hex> bytes and parameters such as %d[1,99]{NumOfCopies}
 // (formats d, D, c, l, m; expressions with + - * / MOD and parentheses), between

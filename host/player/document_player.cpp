@@ -1,5 +1,7 @@
 #include "host/player/document_player.h"
 
+#include <algorithm>
+
 #include "host/player/nup_layout.h"
 #include "host/player/player_images.h"
 #include "host/player/ui_settings.h"
@@ -60,7 +62,9 @@ bool PlayDocument(DocumentSink& sink, const Document& document, const PlayerOpti
     }
     IssueContext context{sink, options.layOutText, warn};
     bool ok = true;
-    for (size_t s = 0; s < sheets.size() && ok; ++s) {
+    const size_t plays = static_cast<size_t>(std::max(sink.DocumentPlays(), 1));
+    for (size_t n = 0; n < plays * sheets.size() && ok; ++n) {
+        const size_t s = n % sheets.size();
         const SheetLayout& sheet = sheets[s];
         if (options.onSheet) options.onSheet(s, sheets.size());
         if (options.sendUserInterfaceEscapes && document.options.watermark.enabled)

@@ -53,6 +53,11 @@ class DocumentSink {
     // An escape as an application sends it (ExtEscape): to the driver's DrvEscape.
     virtual ULONG Escape(ULONG code, std::span<const BYTE> in, std::span<BYTE> out) = 0;
 
+    // How many times the whole document is played between StartDoc and EndDoc:
+    // the print processor of an EMF-spooled job makes collated copies that way
+    // when the driver does not, each copy printing once.
+    virtual int DocumentPlays() const { return 1; }
+
     virtual bool StartDoc(std::u16string_view documentName) = 0;
     // StartPage, the drawing (once, or once per band), SendPage. A page that the
     // driver wants to see twice (an analysis pass before the output pass) is

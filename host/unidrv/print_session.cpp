@@ -47,7 +47,15 @@ std::unique_ptr<PrintSession> PrintSession::Open(const DeviceSetup& setup, const
         error = "the spooler refused the job (error " + std::to_string(GetLastError()) + ")";
         return nullptr;
     }
-    session->device_ = UnidrvDevice::Enable(setup, error);
+    // Collated copies of an EMF-spooled job are the print processor's: it plays
+    // the document once per copy to a device whose device mode asks for one.
+    DeviceSetup deviceSetup = setup;
+    DEVMODEW& dm = deviceSetup.publicDevMode;
+    if (!job.raw && dm.dmCollate == DMCOLLATE_TRUE && dm.dmCopies > 1) {
+        session->plays_ = dm.dmCopies;
+        dm.dmCopies = 1;
+    }
+    session->device_ = UnidrvDevice::Enable(deviceSetup, error);
     if (!session->device_) {
         EndDocPrinter(setup.printer);
         return nullptr;

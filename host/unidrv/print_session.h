@@ -38,6 +38,7 @@ class PrintSession final : public DocumentSink {
     const DEVINFO& DevInfo() const override { return device_->DevInfo(); }
     const DrvFunctions& Functions() const override { return device_->Functions(); }
     ULONG Escape(ULONG code, std::span<const BYTE> in, std::span<BYTE> out) override;
+    int DocumentPlays() const override { return plays_; }
     bool StartDoc(std::u16string_view documentName) override;
     bool PlayPage(const PageDrawing& draw) override;
     bool EndDoc() override;
@@ -56,6 +57,7 @@ class PrintSession final : public DocumentSink {
     bool docStarted_ = false;
     bool docEnded_ = false;
     bool twoPasses_ = false;
+    int plays_ = 1;
     int pages_ = 0;
     std::u16string documentName_;
     std::string error_;

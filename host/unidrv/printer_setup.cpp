@@ -1,7 +1,9 @@
 #include "host/unidrv/printer_setup.h"
 
+#include <filesystem>
 #include <iterator>
 #include <string_view>
+#include <system_error>
 
 #include <winspool.h>
 #include <xlplatform/world.h>
@@ -33,6 +35,34 @@ void Choose(FeatureSelection& features, const char* feature, const std::string& 
     if (found == nullptr || features.IsSet(*found) || found->FindOption(option) == nullptr) return;
     std::string ignored;
     features.Set(std::string(feature) + "=" + option, ignored);
+}
+
+// The driver's XML configuration (feature KXXMLFileUsed) is one of the driver's
+// files: the installer puts it into the driver directory, from where the
+// plug-in reads it. The host takes it from beside the description.
+bool InstallXmlConfiguration(const FeatureSelection& features,
+                             const xlplatform::PrinterDriver& driver, std::string& error) {
+    const Feature* feature = features.Description().FindFeature("KXXMLFileUsed");
+    if (feature == nullptr) return true;
+    const std::string& name = features.Current(*feature).keyword;
+    const std::filesystem::path source =
+        std::filesystem::path(features.Description().fileName).parent_path() / name;
+    const size_t backslash = driver.driverPath.rfind(u'\\');
+    const std::filesystem::path directory = xlplatform::HostPath(
+        driver.driverPath.substr(0, backslash == std::u16string::npos ? 0 : backslash));
+    std::error_code failure;
+    std::filesystem::create_directories(directory, failure);
+    if (!failure)
+        std::filesystem::copy_file(source, directory / name,
+                                   std::filesystem::copy_options::overwrite_existing, failure);
+    if (failure) {
+        error = "the XML configuration " + source.string() +
+                " that KXXMLFileUsed names cannot be "
+                "installed: " +
+                failure.message();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -77,6 +107,7 @@ HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup,
             printer.mediaTypeNames.push_back(DisplayName(option));
         }
     }
+    if (!InstallXmlConfiguration(features, printer.driver, error)) return nullptr;
     xlplatform::AddPrinter(printer);
     HANDLE handle = nullptr;
     std::u16string name = setup.name;

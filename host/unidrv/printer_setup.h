@@ -18,7 +18,9 @@ struct PrinterSetup {
     std::u16string outputFile;  // where its jobs go (a Linux path); empty: the spool directory
 };
 
-// Adds the printer to the world and opens it. Returns null with `error` set.
+// Adds the printer to the world and opens it; the XML configuration that the
+// description names (KXXMLFileUsed) is installed from beside the description
+// into the driver directory. Returns null with `error` set.
 HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup,
                     std::string& error);
 

@@ -128,8 +128,6 @@ ReadStatus StreamReader::Next(Operator& op) {
             uint32_t id = 0;
             if (!cursor.NextNumber(idTag == xltype::AttributeUByte ? 1 : 2, id))
                 return Fail(idAt, "attribute identifier runs past the end of the data");
-            if (FindAttribute(static_cast<uint16_t>(id)) == nullptr)
-                return Fail(idAt, "unknown attribute identifier " + Hex(id));
             op.attributes.push_back({at, static_cast<uint16_t>(id), value});
             continue;
         }
@@ -138,7 +136,7 @@ ReadStatus StreamReader::Next(Operator& op) {
             return Fail(at, "attribute identifier without a value");
         if (tag == xltype::EmbeddedData || tag == xltype::EmbeddedDataByte)
             return Fail(at, "embedded data without an operator");
-        if (OperatorName(tag).empty()) return Fail(at, "unknown tag " + Hex(tag));
+        if (!IsOperatorTag(tag)) return Fail(at, "unknown tag " + Hex(tag));
 
         // An operator, and the embedded data that may follow it.
         cursor.Skip(1);

@@ -20,21 +20,21 @@ std::string NumberText(const Value& value, size_t i) {
 }
 
 // An element, by its enumerated name where the attribute has one.
-std::string ElementText(const Value& value, size_t i, uint16_t attributeId) {
+std::string ElementText(const Value& value, size_t i, uint16_t attributeId, uint8_t operatorTag) {
     if (value.element == ElementType::UByte) {
         const std::string_view name =
-            EnumValueName(attributeId, static_cast<uint32_t>(value.Integer(i)));
+            EnumValueName(attributeId, static_cast<uint32_t>(value.Integer(i)), operatorTag);
         if (!name.empty()) return std::string(name);
     }
     return NumberText(value, i);
 }
 
 std::string JoinElements(const Value& value, size_t count, uint16_t attributeId,
-                         std::string_view separator) {
+                         uint8_t operatorTag, std::string_view separator) {
     std::string text;
     for (size_t i = 0; i < count; ++i) {
         if (i > 0) text += separator;
-        text += ElementText(value, i, attributeId);
+        text += ElementText(value, i, attributeId, operatorTag);
     }
     return text;
 }
@@ -70,13 +70,21 @@ std::string AttributeName(uint16_t id) {
     return text;
 }
 
-std::string ValueText(const Value& value, uint16_t attributeId) {
+std::string OperatorLabel(uint8_t tag) {
+    const std::string_view name = OperatorName(tag);
+    if (!name.empty()) return std::string(name);
+    char text[24];
+    std::snprintf(text, sizeof text, "Operator0x%02X", tag);
+    return text;
+}
+
+std::string ValueText(const Value& value, uint16_t attributeId, uint8_t operatorTag) {
     switch (value.shape) {
         case Shape::Scalar:
-            return ElementText(value, 0, attributeId);
+            return ElementText(value, 0, attributeId, operatorTag);
         case Shape::XY:
         case Shape::Box:
-            return "(" + JoinElements(value, value.count, attributeId, ", ") + ")";
+            return "(" + JoinElements(value, value.count, attributeId, operatorTag, ", ") + ")";
         case Shape::Array:
             break;
     }
@@ -84,13 +92,21 @@ std::string ValueText(const Value& value, uint16_t attributeId) {
     if (info != nullptr && info->text && value.element == ElementType::UByte)
         return QuotedText(value.Text(), kTextLimit);
     if (value.count <= kShortArray)
-        return "[" + JoinElements(value, value.count, attributeId, " ") + "]";
+        return "[" + JoinElements(value, value.count, attributeId, operatorTag, " ") + "]";
     return "[" + std::to_string(value.count) +
-           " elements: " + JoinElements(value, kArrayPreview, attributeId, " ") + " ...]";
+           " elements: " + JoinElements(value, kArrayPreview, attributeId, operatorTag, " ") +
+           " ...]";
 }
 
-std::string AttributeText(const Attribute& attribute) {
-    return AttributeName(attribute.id) + "=" + ValueText(attribute.value, attribute.id);
+std::string AttributeText(const Attribute& attribute, uint8_t operatorTag) {
+    return AttributeName(attribute.id) + "=" +
+           ValueText(attribute.value, attribute.id, operatorTag);
+}
+
+std::string OperatorText(const Operator& op) {
+    std::string text = OperatorLabel(op.tag);
+    for (const Attribute& attribute : op.attributes) text += " " + AttributeText(attribute, op.tag);
+    return text;
 }
 
 }  // namespace xlr::reader

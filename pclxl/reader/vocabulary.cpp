@@ -42,6 +42,8 @@ constexpr TagName kDataTypes[] = {
     {xltype::Real32Box, "real32_box"},
 };
 
+// The operators of the protocol's classes 1.1 to 3.0. A printer refuses any
+// other byte where an operator belongs, and so does the reader.
 constexpr TagName kOperators[] = {
     {xlop::BeginSession, "BeginSession"},
     {xlop::EndSession, "EndSession"},
@@ -124,7 +126,7 @@ constexpr TagName kOperators[] = {
     {xlop::RoundRectanglePath, "RoundRectanglePath"},
     {xlop::Text, "Text"},
     {xlop::TextPath, "TextPath"},
-    {xlop::SystemText, "SystemText"},
+    {0xAA, {}},  // a tag of the protocol whose name is not recorded here
     {xlop::BeginImage, "BeginImage"},
     {xlop::ReadImage, "ReadImage"},
     {xlop::EndImage, "EndImage"},
@@ -165,7 +167,8 @@ constexpr EnumName kSourceType[] = {{eDefaultDataSource, "eDefaultDataSource"}};
 constexpr EnumName kOrientation[] = {{ePortraitOrientation, "ePortraitOrientation"},
                                      {eLandscapeOrientation, "eLandscapeOrientation"},
                                      {eReversePortrait, "eReversePortrait"},
-                                     {eReverseLandscape, "eReverseLandscape"}};
+                                     {eReverseLandscape, "eReverseLandscape"},
+                                     {eDefaultOrientation, "eDefaultOrientation"}};
 constexpr EnumName kSimplexPageMode[] = {{eSimplexFrontSide, "eSimplexFrontSide"}};
 constexpr EnumName kDuplexPageMode[] = {{eDuplexHorizontalBinding, "eDuplexHorizontalBinding"},
                                         {eDuplexVerticalBinding, "eDuplexVerticalBinding"}};
@@ -192,7 +195,10 @@ constexpr EnumName kWritingMode[] = {{eHorizontal, "eHorizontal"}, {eVertical, "
 constexpr EnumName kCharSubMode[] = {{eNoSubstitution, "eNoSubstitution"},
                                      {eVerticalSubstitution, "eVerticalSubstitution"}};
 constexpr EnumName kColorTreatment[] = {
-    {eNoTreatment, "eNoTreatment"}, {eScreenMatch, "eScreenMatch"}, {eVivid, "eVivid"}};
+    {eNoTreatment, "eNoTreatment"},  {eVivid, "eVivid"},
+    {eScreenMatch, "eScreenMatch"},  {eText, "eText"},
+    {eOutofGamut, "eOutofGamut"},    {eCIELabmatch1, "eCIELabmatch1"},
+    {eCIELabmatch2, "eCIELabmatch2"}};
 constexpr EnumName kMediaDestination[] = {{eDefaultDestination, "eDefaultDestination"},
                                           {eFaceDownBin, "eFaceDownBin"},
                                           {eFaceUpBin, "eFaceUpBin"},
@@ -216,12 +222,23 @@ constexpr EnumName kMediaSize[] = {
     {eJB4Paper, "eJB4Paper"},
     {eJB5Paper, "eJB5Paper"},
     {eB5Envelope, "eB5Envelope"},
+    {eB5Paper, "eB5Paper"},
     {eJPostcard, "eJPostcard"},
     {eJDoublePostcard, "eJDoublePostcard"},
     {eA5Paper, "eA5Paper"},
     {eA6Paper, "eA6Paper"},
     {eJB6Paper, "eJB6Paper"},
+    {eJIS8K, "eJIS8K"},
+    {eJIS16K, "eJIS16K"},
+    {eJISExec, "eJISExec"},
+    {eDefaultPaperSize, "eDefaultPaperSize"},
 };
+constexpr EnumName kLineScreen[] = {
+    {eHighLPI, "eHighLPI"}, {eMediumLPI, "eMediumLPI"}, {eLowLPI, "eLowLPI"}};
+constexpr EnumName kNeutralAxis[] = {{eTonerBlack, "eTonerBlack"},
+                                     {eProcessBlack, "eProcessBlack"}};
+constexpr EnumName kColorTrapping[] = {
+    {eDisable, "eDisable"}, {eMax, "eMax"}, {eNormal, "eNormal"}, {eLight, "eLight"}};
 
 }  // namespace et
 
@@ -243,7 +260,6 @@ constexpr AttributeInfo Textual(std::string_view name) {
 using namespace xlattr;
 
 constexpr AttributeEntry kAttributes[] = {
-    {CMYKColor, Plain("CMYKColor")},
     {PaletteDepth, Named("PaletteDepth", et::kColorDepth)},
     {ColorSpace, Named("ColorSpace", et::kColorSpace)},
     {NullBrush, Plain("NullBrush")},
@@ -252,12 +268,14 @@ constexpr AttributeEntry kAttributes[] = {
     {PaletteIndex, Plain("PaletteIndex")},
     {PatternSelectID, Plain("PatternSelectID")},
     {GrayLevel, Plain("GrayLevel")},
+    {Lightness, Plain("Lightness")},
     {RGBColor, Plain("RGBColor")},
     {PatternOrigin, Plain("PatternOrigin")},
     {NewDestinationSize, Plain("NewDestinationSize")},
     {PrimaryArray, Plain("PrimaryArray")},
     {PrimaryDepth, Named("PrimaryDepth", et::kColorDepth)},
-    {ColorimetricSource, Plain("ColorimetricSource")},
+    {Saturation, Plain("Saturation")},
+    {ColorimetricColorSpace, Plain("ColorimetricColorSpace")},
     {XYChromaticities, Plain("XYChromaticities")},
     {WhiteReferencePoint, Plain("WhiteReferencePoint")},
     {CRGBMinMax, Plain("CRGBMinMax")},
@@ -331,10 +349,13 @@ constexpr AttributeEntry kAttributes[] = {
     {QueryKey, Textual("QueryKey")},
     {StreamName, Textual("StreamName")},
     {StreamDataLength, Plain("StreamDataLength")},
-    {PCLSelectFont, Textual("PCLSelectFont")},
     {ErrorReport, Named("ErrorReport", et::kErrorReport)},
-    {VUExtension, Plain("VUExtension")},
-    {VUDataLength, Plain("VUDataLength")},
+    {VUAttr1, Plain("VUAttr1")},
+    {VUAttr2, Plain("VUAttr2")},
+    {VUAttr3, Plain("VUAttr3")},
+    {VUAttr4, Plain("VUAttr4")},
+    {VUAttr5, Plain("VUAttr5")},
+    {VUAttr6, Plain("VUAttr6")},
     {CharAngle, Plain("CharAngle")},
     {CharCode, Plain("CharCode")},
     {CharDataSize, Plain("CharDataSize")},
@@ -348,20 +369,45 @@ constexpr AttributeEntry kAttributes[] = {
     {TextData, Textual("TextData")},
     {CharSubModeArray, Named("CharSubModeArray", et::kCharSubMode)},
     {WritingMode, Named("WritingMode", et::kWritingMode)},
-    {BitmapCharScale, Plain("BitmapCharScale")},
     {XSpacingData, Plain("XSpacingData")},
     {YSpacingData, Plain("YSpacingData")},
     {CharBoldValue, Plain("CharBoldValue")},
 };
 
-constexpr std::array<std::string_view, 256> IndexNames(std::span<const TagName> entries) {
-    std::array<std::string_view, 256> table{};
-    for (const TagName& entry : entries) table[entry.tag] = entry.name;
-    return table;
+// The per-object attributes take their values from the operator.
+struct OperatorEnum {
+    uint8_t op;
+    std::span<const EnumName> values;
+};
+
+constexpr OperatorEnum kPerObjectEnums[] = {
+    {xlop::SetHalftoneMethod, et::kLineScreen},
+    {xlop::SetNeutralAxis, et::kNeutralAxis},
+    {xlop::SetColorTrapping, et::kColorTrapping},
+};
+
+constexpr bool IsPerObjectAttribute(uint16_t id) {
+    return id == AllObjectTypes || id == TextObjects || id == VectorObjects || id == RasterObjects;
 }
 
-constexpr auto kDataTypeNames = IndexNames(kDataTypes);
-constexpr auto kOperatorNames = IndexNames(kOperators);
+struct OperatorTag {
+    bool known = false;
+    std::string_view name;
+};
+
+constexpr std::array<OperatorTag, 256> MakeOperatorTable() {
+    std::array<OperatorTag, 256> table{};
+    for (const TagName& entry : kOperators) table[entry.tag] = {true, entry.name};
+    return table;
+}
+constexpr auto kOperatorTable = MakeOperatorTable();
+
+constexpr std::array<std::string_view, 256> MakeDataTypeTable() {
+    std::array<std::string_view, 256> table{};
+    for (const TagName& entry : kDataTypes) table[entry.tag] = entry.name;
+    return table;
+}
+constexpr auto kDataTypeNames = MakeDataTypeTable();
 
 constexpr std::array<AttributeInfo, 256> MakeAttributeTable() {
     std::array<AttributeInfo, 256> table{};
@@ -370,22 +416,17 @@ constexpr std::array<AttributeInfo, 256> MakeAttributeTable() {
 }
 constexpr auto kAttributeTable = MakeAttributeTable();
 
-// Every tag the writer accepts has a name, and no name belongs to a tag it rejects.
-constexpr bool OperatorNamesMatchValidTags() {
-    for (size_t tag = 0; tag < 256; ++tag)
-        if ((xlop::kValidOperatorTable[tag] != 0) != !kOperatorNames[tag].empty()) return false;
-    return true;
+constexpr size_t CountOperatorTags() {
+    size_t count = 0;
+    for (const OperatorTag& entry : kOperatorTable) count += entry.known;
+    return count;
 }
-static_assert(OperatorNamesMatchValidTags());
-
-constexpr bool NamedAttributesAreValid() {
-    for (const AttributeEntry& entry : kAttributes)
-        if (kValidAttributeTable[entry.id] == 0) return false;
-    return true;
-}
-static_assert(NamedAttributesAreValid());
-static_assert(kOperatorNames[xlop::EndPage] == "EndPage" &&
-              kAttributeTable[PageCopies].name == "PageCopies");
+static_assert(CountOperatorTags() == std::size(kOperators), "an operator tag is listed twice");
+static_assert(kOperatorTable[xlop::EndPage].name == "EndPage" && !kOperatorTable[0x45].known &&
+              kOperatorTable[0xAA].known && kOperatorTable[0xAA].name.empty());
+static_assert(kAttributeTable[PageCopies].name == "PageCopies" &&
+              kAttributeTable[0x0A].name == "Lightness" &&
+              kAttributeTable[0x98].name == "VUAttr6" && kAttributeTable[0x91].name.empty());
 
 }  // namespace
 
@@ -393,21 +434,28 @@ std::string_view DataTypeName(uint8_t tag) {
     return kDataTypeNames[tag];
 }
 
+bool IsOperatorTag(uint8_t tag) {
+    return kOperatorTable[tag].known;
+}
+
 std::string_view OperatorName(uint8_t tag) {
-    return kOperatorNames[tag];
+    return kOperatorTable[tag].name;
 }
 
 const AttributeInfo* FindAttribute(uint16_t id) {
-    // Identifiers that the protocol reserves but names nowhere (a few in the
-    // 0x74-0x77 and 0x93-0xA0 ranges) are accepted with an empty name.
-    if (id >= 256 || kValidAttributeTable[id] == 0) return nullptr;
+    if (id >= kAttributeTable.size() || kAttributeTable[id].name.empty()) return nullptr;
     return &kAttributeTable[id];
 }
 
-std::string_view EnumValueName(uint16_t attributeId, uint32_t value) {
-    const AttributeInfo* info = FindAttribute(attributeId);
-    if (info == nullptr) return {};
-    for (const EnumName& entry : info->values)
+std::string_view EnumValueName(uint16_t attributeId, uint32_t value, uint8_t operatorTag) {
+    std::span<const EnumName> values;
+    if (IsPerObjectAttribute(attributeId)) {
+        for (const OperatorEnum& entry : kPerObjectEnums)
+            if (entry.op == operatorTag) values = entry.values;
+    } else if (const AttributeInfo* info = FindAttribute(attributeId)) {
+        values = info->values;
+    }
+    for (const EnumName& entry : values)
         if (entry.value == value) return entry.name;
     return {};
 }

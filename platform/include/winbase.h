@@ -19,6 +19,9 @@ BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block);
 LONG WINAPI InterlockedIncrement(LONG volatile* addend);
 LONG WINAPI InterlockedDecrement(LONG volatile* addend);
 
+// Suspends the thread; the world's `sleep` replaces the wait when set.
+void WINAPI Sleep(DWORD milliseconds);
+
 // Modules: dlopen behind the Windows names. Paths are Windows paths (see world.h).
 HMODULE WINAPI LoadLibraryW(LPCWSTR fileName);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);

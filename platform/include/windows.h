@@ -5,6 +5,8 @@
 #include "winerror.h"
 #include "guiddef.h"
 #include "winbase.h"
+#include "fileapi.h"
+#include "handleapi.h"
 #include "winnls.h"
 #include "wingdi.h"
 #include "winreg.h"

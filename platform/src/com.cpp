@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "msxml.h"
 #include "usage_report.h"
 #include "usagereport.h"
+#include "xml/dom_document.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ constexpr DWORD kModelMask = COINIT_APARTMENTTHREADED;
 namespace xlplatform {
 
 std::vector<ComClass> DefaultComClasses() {
-    return {{CLSID_UsageReport, CreateUsageReport}};
+    return {{CLSID_UsageReport, CreateUsageReport}, {CLSID_DOMDocument, CreateXmlDocument}};
 }
 
 void RegisterComClass(const CLSID& clsid, ComFactory factory) {

@@ -38,9 +38,14 @@ extern "C" {
 
 int WINAPI DeviceCapabilitiesW(LPCWSTR device, LPCWSTR, WORD capability, LPWSTR output,
                                const DEVMODEW*) {
-    const Printer* printer = device != nullptr ? FindPrinter(device) : nullptr;
+    Printer* printer = device != nullptr ? FindPrinter(device) : nullptr;
     if (printer == nullptr) {
         SetLastError(ERROR_INVALID_PRINTER_NAME);
+        return -1;
+    }
+    if (printer->busyCapabilityCalls > 0) {
+        --printer->busyCapabilityCalls;
+        SetLastError(ERROR_BUSY);
         return -1;
     }
     switch (capability) {

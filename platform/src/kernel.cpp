@@ -1,7 +1,10 @@
-// Thread error state, the process heap and atomic counters.
+// Thread error state, the process heap, atomic counters and sleeping.
 #include <windows.h>
+#include <xlplatform/world.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 thread_local DWORD t_lastError = ERROR_SUCCESS;
@@ -47,6 +50,12 @@ LONG WINAPI InterlockedIncrement(LONG volatile* addend) {
 
 LONG WINAPI InterlockedDecrement(LONG volatile* addend) {
     return __atomic_sub_fetch(addend, 1, __ATOMIC_SEQ_CST);
+}
+
+void WINAPI Sleep(DWORD milliseconds) {
+    // A copy: the hook may change the world while it runs.
+    if (const auto hook = xlplatform::TheWorld().sleep) return hook(milliseconds);
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 }  // extern "C"

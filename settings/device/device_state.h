@@ -88,7 +88,10 @@ struct CarriedDeviceState {
     uint16_t contentOrientation;  // 0 none, 1 PORTRAIT, 2 LANDSCAPE
     WCHAR usbSerialNumber[256];
     int32_t captureActive;
-    char capturePath[260];
+    char capturePath[260];  // UTF-8, so that the wide name of the file comes back whole
+    // Collated copies were wanted but could not be captured: pages carry the
+    // copies variable instead, so that nothing is lost (uncollated).
+    int32_t captureFailed;
 };
 
 // Allocated zero-filled from the process heap; every field not set by

@@ -108,6 +108,31 @@ TEST_F(DumpTest, OffsetsInTheListingAndInErrors) {
     }
 }
 
+// Attributes that our writer does not write, as other producers write them;
+// per-object values are named by their operator (the vocabulary itself is
+// tested with the reader).
+TEST_F(DumpTest, ReadsWhatOtherProducersWrite) {
+    const struct {
+        Bytes stream;
+        const char* line;
+    } cases[] = {
+        // real32 0.5, Lightness (0x0A); real32 -0.25, Saturation (0x10); SetBrushSource.
+        {{0xC5, 0x00, 0x00, 0x00, 0x3F, 0xF8, 0x0A, 0xC5, 0x00, 0x00, 0x80, 0xBE, 0xF8, 0x10, 0x63},
+         "SetBrushSource Lightness=0.5 Saturation=-0.25"},
+        // uint32 vendor code for 0x91, ubyte 1 VUAttr1, ubyte 6 VUAttr6; VendorUnique.
+        {{0xC2, 0x00, 0x21, 0x78, 0x6B, 0xF8, 0x91, 0xC0, 0x01, 0xF8, 0x93, 0xC0, 0x06, 0xF8, 0x98,
+          0x46},
+         "VendorUnique Attribute0x91=1803034880 VUAttr1=1 VUAttr6=6"},
+        // ubyte 1, AllObjectTypes; SetNeutralAxis.
+        {{0xC0, 0x01, 0xF8, 0x1D, 0x7E}, "SetNeutralAxis AllObjectTypes=eProcessBlack"},
+    };
+    for (const auto& c : cases) {
+        const DumpRun run = Dump({Write("job.prn", Concat({kHeader, c.stream}))});
+        EXPECT_EQ(run.status, 0) << run.output;
+        EXPECT_NE(run.output.find(c.line), std::string::npos) << run.output;
+    }
+}
+
 TEST_F(DumpTest, ListsSummarisesAndExtractsAWholeJob) {
     const Bytes jpeg = xltest::EncodeJpeg(xltest::PhotoLikeRgb(16, 8));
     const Bytes job = SampleJob(jpeg);

@@ -41,30 +41,70 @@ class PrintCommand : public ::testing::Test {
     TempDir dir;
 };
 
-// Collated raw copies repeat the whole job; uncollated ones are made by the printer.
-TEST_F(PrintCommand, CopiesOfARawJob) {
+// Collated copies: a raw job is sent again whole by the plug-in; an EMF-spooled
+// one is played again by the print processor. Uncollated copies are made by the
+// printer. Either way six pages print, and the usage record says so. Drive C
+// lies in a directory whose name the ANSI code page cannot spell, where the
+// capture file must still work and go.
+TEST_F(PrintCommand, CopiesInBothSpoolingModes) {
     const struct {
+        const char* spooling;  // the job's data type
         const char* collation;
         size_t jobs;
         const char* endPage;
         size_t endPages;
     } cases[] = {
-        {"--collate", 3, "EndPage PageCopies=1", 6},  // two pages, each job three times
-        {"--no-collate", 1, "EndPage PageCopies=3", 2},
+        {"RAW", "--collate", 3, "EndPage PageCopies=1", 6},  // two pages, each job three times
+        {"RAW", "--no-collate", 1, "EndPage PageCopies=3", 2},
+        {"EMF", "--collate", 1, "EndPage PageCopies=1", 6},  // one job, the pages three times
+        {"EMF", "--no-collate", 1, "EndPage PageCopies=3", 2},
     };
+    const std::string root = dir /
+                             "Dr\xC3\xBC"
+                             "cker \xE6\x97\xA5\xE6\x9C\xAC";
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.collation);
-        const auto result =
-            RunProgram("xlrender", {"print", dir / "a.ppm", dir / "b.ppm", "--raw", "--copies", "3",
-                                    c.collation, "-o", dir / "job.prn"});
+        SCOPED_TRACE(std::string(c.spooling) + " " + c.collation);
+        std::vector<std::string> args = {"print",     dir / "a.ppm", dir / "b.ppm",  "--copies",
+                                         "3",         c.collation,   "--root",       root,
+                                         "--verbose", "-o",          dir / "job.prn"};
+        if (std::string(c.spooling) == "RAW") args.push_back("--raw");
+        const auto result = RunProgram("xlrender", args);
         ASSERT_EQ(result.exitStatus, 0) << result.err;
         EXPECT_NE(result.err.find("page 2/2"), std::string::npos) << "progress per page";
+        EXPECT_NE(result.err.find("pages=6"), std::string::npos) << result.err;
         const std::string dump = Dump(dir / "job.prn");
         EXPECT_EQ(Count(dump, "stream header"), c.jobs) << dump;
         EXPECT_EQ(Count(dump, "BeginSession"), c.jobs);
         EXPECT_EQ(Count(dump, "@PJL EOJ"), c.jobs);
         EXPECT_EQ(Count(dump, c.endPage), c.endPages);
         EXPECT_EQ(Count(dump, "EndPage"), c.endPages);
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+            EXPECT_NE(entry.path().filename().string().rfind("KX_", 0), 0u)
+                << "left behind: " << entry.path();
+    }
+}
+
+// Pictures with transparency that the device said it takes as PNG: they are
+// put over white and reach the page, not dropped.
+TEST_F(PrintCommand, PngSourcesWithTransparencyReachThePage) {
+    const std::vector<uint32_t> palette = {0x102030, 0xC08040, 0x40A0F0};
+    const struct {
+        const char* file;
+        xltest::PngSpec spec;
+    } cases[] = {
+        {"graya.png", {.width = 64, .height = 48, .colorType = 4}},
+        {"palette-trns.png",
+         {.width = 64, .height = 48, .colorType = 3, .palette = palette, .transparency = true}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        xltest::WriteFile(dir / c.file, xltest::EncodePng(c.spec));
+        const auto result = RunProgram(
+            "xlrender", {"print", dir / c.file, "--pass-through", "-o", dir / "job.prn"});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        const std::string dump = Dump(dir / "job.prn");
+        EXPECT_EQ(Count(dump, "BeginImage"), 1u) << dump;
+        EXPECT_EQ(Count(dump, "EndImage"), 1u);
     }
 }
 

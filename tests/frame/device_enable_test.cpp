@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include <winspool.h>
@@ -11,6 +13,7 @@
 #include "frame/device_enable.h"
 #include "settings/device/hook_slots.h"
 #include "support/fake_unidrv.h"
+#include "support/run_command.h"
 
 namespace {
 
@@ -256,8 +259,11 @@ TEST_F(DeviceEnableTest, ResetCarriesTheDocumentAcross) {
     ASSERT_NE(old, nullptr);
     old->pageCount = 4;
     old->jobId = 77;
+    xltest::TempDir temp;
+    const std::string capture = temp / "KX_1.tmp";
+    std::ofstream(capture) << "job";
     old->captureActive = 1;
-    std::strcpy(old->capturePath, "/tmp/KX_1.tmp");
+    std::strcpy(old->capturePath, capture.c_str());
     std::memcpy(old->documentName, u"Report", 14);
     old->watermarkPages[3].orientation = 2;
     old->jpegMode = 3;  // the device's own, read at its enable
@@ -273,13 +279,16 @@ TEST_F(DeviceEnableTest, ResetCarriesTheDocumentAcross) {
     EXPECT_EQ(fresh->pageCount, 4u);
     EXPECT_EQ(fresh->jobId, 77u);
     EXPECT_EQ(fresh->captureActive, 1);
-    EXPECT_STREQ(fresh->capturePath, "/tmp/KX_1.tmp");
+    EXPECT_STREQ(fresh->capturePath, capture.c_str());
+    EXPECT_EQ(old->capturePath[0], 0) << "the capture file has one owner";
     EXPECT_EQ(std::u16string(fresh->documentName), u"Report");
     EXPECT_EQ(fresh->watermarkPages[3].orientation, 2);
     EXPECT_EQ(fresh->jpegMode, 0);
     EXPECT_EQ(fresh->driverHelper, &next.helper);
     EXPECT_EQ(fresh->commandStore, oldStore);
     EXPECT_EQ(old->commandStore, nullptr) << "one owner, so that it is destroyed once";
+    xlr::DisableDeviceState(&device.devobj);
+    EXPECT_TRUE(std::filesystem::exists(capture)) << "the old device's going keeps it";
 
     fresh->pageCount = 9;
     xlr::ResetDeviceState(nullptr, &next.devobj);
@@ -287,6 +296,7 @@ TEST_F(DeviceEnableTest, ResetCarriesTheDocumentAcross) {
     EXPECT_EQ(fresh->pageCount, 9u) << "a missing device copies nothing";
     fresh->commandStore = nullptr;
     xlr::DisableDeviceState(&next.devobj);
+    EXPECT_FALSE(std::filesystem::exists(capture)) << "the new device's going deletes it";
 }
 
 }  // namespace

@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+#include <winspool.h>
 #include <xlplatform/world.h>
 
 #include "frame/command_callbacks.h"
 #include "frame/device_enable.h"
 #include "frame/hooks.h"
+#include "job/job_retention.h"
+#include "settings/media/media_lists.h"
 #include "support/fake_unidrv.h"
 
 namespace {
@@ -60,9 +63,22 @@ TEST_F(EscapeTest, PassThroughWithTheFeature) {
     EXPECT_EQ(Escape(QUERYESCSUPPORT, Word(PASSTHROUGH)), 1u);
     EXPECT_EQ(Escape(QUERYESCSUPPORT, Word(GETTECHNOLOGY)), 1u);
     EXPECT_EQ(Escape(QUERYESCSUPPORT, Word(4242)), 77u) << "Unidrv answers the rest";
-    EXPECT_EQ(Escape(PASSTHROUGH, {0x05, 0x00, 0x41, 0x42, 0x43, 0x45, 0x46}), 1u);
-    const std::string expected("\xBF\xFA\x05\x00\x00\x00\x41\x42\x43\x45\x46", 11);
-    EXPECT_EQ(device.helper.spooled, expected);
+    // The count word says how many bytes go through, never more than follow it.
+    const struct {
+        std::vector<BYTE> in;
+        std::string sent;
+    } kPassThrough[] = {
+        {{0x05, 0x00, 0x41, 0x42, 0x43, 0x45, 0x46},
+         std::string("\xBF\xFA\x05\x00\x00\x00\x41\x42\x43\x45\x46", 11)},
+        {{0x02, 0x00, 0x41, 0x42, 0x43, 0x00}, std::string("\xBF\xFA\x02\x00\x00\x00\x41\x42", 8)},
+        {{0x09, 0x00, 0x41}, std::string("\xBF\xFA\x01\x00\x00\x00\x41", 7)},
+        {{0x00, 0x00, 0x41}, std::string("\xBF\xFA\x00\x00\x00\x00", 6)},
+    };
+    for (const auto& test : kPassThrough) {
+        device.helper.spooled.clear();
+        EXPECT_EQ(Escape(PASSTHROUGH, test.in), 1u);
+        EXPECT_EQ(device.helper.spooled, test.sent) << test.in.size() << " bytes in";
+    }
     device.helper.failSpoolWrites = true;
     EXPECT_EQ(Escape(PASSTHROUGH, {0x01, 0x00, 0x41}), 0u) << "a failed spool write is reported";
 }
@@ -139,6 +155,58 @@ TEST_F(EscapeTest, PageGeometryAndJobInformation) {
     EXPECT_EQ(state->speedMechSimplex, 1);
     EXPECT_EQ(Escape(3882, {1, 0}), 1u) << "a short input reads as zeros, never past its end";
     EXPECT_EQ(state->suppressOutput, 0);
+}
+
+// Escapes 3880 and 3900 run the media checks first: the printer's lists make
+// this letter-size duplex job manual and its paper a constrained form.
+TEST_F(EscapeTest, FinishingAndJobStorageRecordsFollowTheMediaChecks) {
+    xlplatform::Printer printer;
+    printer.name = u"Laser";
+    const uint32_t media[] = {device.publicDevMode.dmMediaType};
+    const uint32_t forms[] = {DMPAPER_LETTER};
+    printer.SetData(u"KXMediaTypeCountRegKey", xlplatform::DwordValue(1));
+    printer.SetData(u"KXMediaTypeInfoRegKey",
+                    xlplatform::BinaryValue({reinterpret_cast<const BYTE*>(media), 4}));
+    printer.SetData(u"KXConstraintFormCount", xlplatform::DwordValue(1));
+    printer.SetData(u"KXCONSTRAINTFORMINFOREGDATA",
+                    xlplatform::BinaryValue({reinterpret_cast<const BYTE*>(forms), 4}));
+    xlplatform::AddPrinter(printer);
+    std::u16string name = u"Laser";
+    ASSERT_TRUE(OpenPrinterW(name.data(), &device.devobj.hPrinter, nullptr));
+    xlr::SettingsRecord settings = device.Settings();
+    settings.manualDuplexAvailable = 1;
+    settings.duplex = DMDUP_VERTICAL;
+    settings.jobRetention = 1;
+    settings.retentionMode = 2;
+    device.SetSettings(settings);
+    device.helper.features["ManualDuplex"] = "TRUE";
+    device.helper.features["JobRetention"] = "INSTALLED";
+    xlr::PluginDeviceState* state = Enable();
+    ASSERT_NE(state, nullptr);
+    state->alternateLetterhead = 1;
+
+    xlr::FinishingInformation finishing;
+    std::memset(&finishing, 0xAB, sizeof finishing);
+    EXPECT_EQ(Escape(3880, {}, sizeof finishing - 1, &finishing), 1u);
+    EXPECT_EQ(finishing.size, 0xABABABABu) << "a short buffer is left alone";
+    EXPECT_EQ(Escape(3880, {}, sizeof finishing, &finishing), 1u);
+    EXPECT_EQ(finishing.size, 20u);
+    EXPECT_EQ(finishing.manualDuplex, 1u);
+    EXPECT_EQ(finishing.mediaManualDuplex, 1u);
+    EXPECT_EQ(finishing.alternateLetterhead, 0u);
+    EXPECT_EQ(finishing.constrainedForm, 1u);
+    EXPECT_EQ(state->mediaManualDuplex, 1);
+
+    xlr::JobStorageInformation storage{};
+    EXPECT_EQ(Escape(3900, {}, 0, &storage), 1u) << "no output: nothing to answer";
+    EXPECT_EQ(Escape(3900, {}, sizeof storage - 1, &storage), 0u);
+    EXPECT_EQ(storage.size, 0u);
+    EXPECT_EQ(Escape(3900, {}, sizeof storage, &storage), 1u);
+    EXPECT_EQ(storage.size, 16u);
+    EXPECT_EQ(storage.retentionInstalled, 1u);
+    EXPECT_EQ(storage.retentionMode, 2u);
+    EXPECT_EQ(storage.manualDuplex, 1u);
+    ClosePrinter(device.devobj.hPrinter);
 }
 
 TEST_F(EscapeTest, NoDeviceOrSettingsIsInvalidData) {

@@ -3,8 +3,10 @@
 // still gets to do.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,8 +51,13 @@ BOOL UnidrvStartPage(SURFOBJ* pso) {
 BOOL UnidrvSendPage(SURFOBJ* pso) {
     return Write(pso, "DATA\n"), TRUE;
 }
+// Set: the spooler refuses every write after Unidrv's end of the job, so that
+// the copies sent again fail.
+bool g_spoolerFailsAfterEnd = false;
 BOOL UnidrvEndDoc(SURFOBJ* pso, FLONG) {
-    return Write(pso, "END\n"), TRUE;
+    Write(pso, "END\n");
+    if (g_spoolerFailsAfterEnd) xlplatform::TheWorld().writePrinterError = ERROR_DISK_FULL;
+    return TRUE;
 }
 BOOL UnidrvStartBanding(SURFOBJ*, POINTL* origin) {
     return *origin = {0, 0}, TRUE;
@@ -68,7 +75,9 @@ class LifecycleTest : public ::testing::Test {
   protected:
     void SetUp() override {
         xlplatform::ResetWorld();
+        g_spoolerFailsAfterEnd = false;
         xlplatform::TheWorld().driveRoots['C'] = root.path();
+        UseTempDirectory("Temp");
         xlplatform::Printer printer;
         printer.name = u"Life";
         printer.outputFile = xlplatform::Utf8ToUtf16(root / "job.prn");
@@ -119,12 +128,38 @@ class LifecycleTest : public ::testing::Test {
         return JobFile();
     }
 
+    // The capture files go into `name` under the test's directory.
+    void UseTempDirectory(const std::string& name) {
+        tempDirectory = root / name;
+        xlplatform::TheWorld().tempDirectory = xlplatform::Utf8ToUtf16(tempDirectory + "/");
+    }
+
+    // The capture files left in the temporary directory.
+    size_t CaptureFilesLeft() const {
+        std::error_code ignored;
+        size_t count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(tempDirectory, ignored))
+            count += entry.path().filename().string().rfind("KX_", 0) == 0;
+        return count;
+    }
+
+    // Starts a raw job and its document with one page; capture is on.
+    void StartRawPage() {
+        const DWORD job = StartJob(u"RAW");
+        ASSERT_NE(job, 0u);
+        ASSERT_TRUE(xlr::DrvStartDoc(&surface, nullptr, job));
+        ASSERT_TRUE(xlr::DrvStartPage(&surface));
+        ASSERT_TRUE(xlr::DrvSendPage(&surface));
+        ASSERT_EQ(CaptureFilesLeft(), 1u);
+    }
+
     std::string JobFile() {
         std::ifstream in(root / "job.prn", std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
 
     xltest::TempDir root;
+    std::string tempDirectory;
     HANDLE printerHandle = nullptr;
     FakeDevice device;
     GDIINFO gdi{};
@@ -148,6 +183,127 @@ TEST_F(LifecycleTest, RawCollatedCopiesAreCapturedAndSentAgain) {
     ASSERT_EQ(xlplatform::TheWorld().usageLog.size(), 1u) << "one usage record per document";
     EXPECT_EQ(xlplatform::FormatUsageRecord(xlplatform::TheWorld().usageLog[0]),
               "device=\"9999999999#UnknownModel\" application=\"UnknownAppName\" pages=2");
+}
+
+const std::string kTwoPages =
+    "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "PAGE\nDATA\n" + EndOfPage(1) + "END\n";
+
+TEST_F(LifecycleTest, ACaptureFileInADirectoryWithAWideNameIsSentAndRemoved) {
+    UseTempDirectory(
+        "Dr\xC3\xBC"
+        "cker \xE6\x97\xA5\xE6\x9C\xAC");  // not in the ANSI code page
+    ASSERT_NE(Enable(), nullptr);
+    EXPECT_EQ(Print(u"RAW"), kTwoPages + kTwoPages + kTwoPages);
+    EXPECT_EQ(CaptureFilesLeft(), 0u);
+}
+
+// Without a capture the copies are the printer's: uncollated, but none lost.
+TEST_F(LifecycleTest, CopiesThatCannotBeCapturedAreMadeByThePrinter) {
+    struct Case {
+        const char* what;
+        std::optional<uint64_t> diskSpace;
+        std::string job;
+    };
+    const std::string uncollated =
+        "JOB\nPAGE\nDATA\n" + EndOfPage(3) + "PAGE\nDATA\n" + EndOfPage(3) + "END\n";
+    const Case cases[] = {
+        {"no capture file can be made", std::nullopt, uncollated},
+        {"the disk is full from the start", 0, uncollated},
+        // The first page was ended before the capture failed: it prints once.
+        {"the disk fills after the first page", 20,
+         "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "PAGE\nDATA\n" + EndOfPage(3) + "END\n"},
+    };
+    setenv("XLRENDER_DEBUG", "1", 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.diskSpace) {
+            UseTempDirectory("Temp");
+        } else {
+            // A directory below a plain file cannot be made.
+            std::ofstream(root / "plain") << "x";
+            UseTempDirectory("plain/Temp");
+        }
+        xlplatform::TheWorld().diskSpace = c.diskSpace;
+        std::remove((root / "job.prn").c_str());
+        xlr::PluginDeviceState* state = Enable();
+        ASSERT_NE(state, nullptr);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Print(u"RAW"), c.job);
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("each page carries the copies"),
+                  std::string::npos);
+        EXPECT_EQ(CaptureFilesLeft(), 0u) << "no half-written capture file";
+        EXPECT_EQ(state->captureActive, 0);
+        xlr::DisableDeviceState(&device.devobj);
+    }
+    unsetenv("XLRENDER_DEBUG");
+}
+
+TEST_F(LifecycleTest, TheCaptureFileGoesWhicheverWayTheDocumentEnds) {
+    // A document that never ends: the device goes.
+    ASSERT_NE(Enable(), nullptr);
+    StartRawPage();
+    xlr::DisableDeviceState(&device.devobj);
+    EXPECT_EQ(CaptureFilesLeft(), 0u) << "disabled without EndDoc";
+    EndDocPrinter(printerHandle);
+
+    // An end that fails before Unidrv's: the settings are gone.
+    ASSERT_NE(Enable(), nullptr);
+    StartRawPage();
+    PVOID settings = device.devobj.pOEMDM;
+    device.devobj.pOEMDM = nullptr;
+    EXPECT_FALSE(xlr::DrvEndDoc(&surface, 0));
+    device.devobj.pOEMDM = settings;
+    EXPECT_EQ(CaptureFilesLeft(), 0u) << "EndDoc without settings";
+    EndDocPrinter(printerHandle);
+
+    // An aborted document is not sent again.
+    std::remove((root / "job.prn").c_str());
+    StartRawPage();
+    EXPECT_TRUE(xlr::DrvEndDoc(&surface, ED_ABORTDOC));
+    EndDocPrinter(printerHandle);
+    EXPECT_EQ(JobFile(), "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "END\n");
+    EXPECT_EQ(CaptureFilesLeft(), 0u) << "aborted";
+
+    // The spooler refuses the copies: the first refused write ends the replay,
+    // and the failure is reported.
+    std::remove((root / "job.prn").c_str());
+    StartRawPage();
+    g_spoolerFailsAfterEnd = true;
+    EXPECT_FALSE(xlr::DrvEndDoc(&surface, 0));
+    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
+    EndDocPrinter(printerHandle);
+    EXPECT_EQ(JobFile(), "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "END\n");
+    EXPECT_EQ(CaptureFilesLeft(), 0u) << "failed replay";
+}
+
+TEST_F(LifecycleTest, ASpoolerFailureIsReportedWithWhatTheSpoolerTook) {
+    ASSERT_NE(Enable(), nullptr);
+    const DWORD job = StartJob(u"RAW");
+    ASSERT_NE(job, 0u);
+    char bytes[] = "abc";
+    DWORD written = 99;
+    EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, bytes, 3, &written), S_OK);
+    EXPECT_EQ(written, 3u);
+    ASSERT_TRUE(xlr::DrvStartDoc(&surface, nullptr, job));  // capturing from here
+    xlplatform::TheWorld().writePrinterError = ERROR_DISK_FULL;
+    EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, bytes, 3, &written), E_FAIL);
+    EXPECT_EQ(written, 0u) << "not the capture file's count";
+    xlplatform::TheWorld().writePrinterError = 0;
+    EndDocPrinter(printerHandle);
+}
+
+TEST_F(LifecycleTest, ASecondDocumentOnTheSameDeviceStartsAfresh) {
+    xlr::PluginDeviceState* state = Enable();
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(Print(u"RAW"), kTwoPages + kTwoPages + kTwoPages);
+    state->savedOrientation = DMORIENT_LANDSCAPE;  // as the first page of a duplex job leaves it
+    std::remove((root / "job.prn").c_str());
+    EXPECT_EQ(Print(u"NT EMF 1.008", 1), "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "END\n")
+        << "not captured: the data type is read again";
+    EXPECT_EQ(state->jobDataType, 1);
+    EXPECT_EQ(state->pageCount, 1u);
+    EXPECT_EQ(state->jobId, 2u);
+    EXPECT_EQ(state->savedOrientation, device.publicDevMode.dmOrientation);
 }
 
 TEST_F(LifecycleTest, SpeedMechanismCommandStartsEachSimplexPage) {

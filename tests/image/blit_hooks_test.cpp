@@ -304,6 +304,21 @@ TEST_F(BlitHooksTest, QuarterTurnsAreTurnedIntoUprightImages) {
     EXPECT_EQ(Unidrv().copyBits + (SentAnImage(rig) ? 1 : 0), 1);
 }
 
+TEST_F(BlitHooksTest, AQuarterTurnOfLineArtLeavesTheNextPhotoToTheSender) {
+    HookRig rig;
+    Bitmap checks(100, 100);  // hard edges whichever way it is turned
+    checks.Fill([](LONG x, LONG y) { return (x + y) % 2 != 0 ? 0xFFFFFFu : 0u; });
+    RECTL whole{0, 0, 100, 100};
+    POINTFIX turn[3] = {xlplatform::PointFix(100, 300), xlplatform::PointFix(100, 200),
+                        xlplatform::PointFix(200, 300)};
+    EXPECT_TRUE(xlr::DrvPlgBlt(rig.page(), checks.so(), nullptr, clip, nullptr, nullptr, nullptr,
+                               turn, &whole, nullptr, COLORONCOLOR));
+    EXPECT_EQ(Unidrv().copyBits, 1) << "the turned picture went to Unidrv";
+    EXPECT_EQ(rig.state()->skipSenderOnce, 0) << "the turn's own call is over";
+    EXPECT_TRUE(BitBlt(rig, photo.so(), dest));
+    EXPECT_TRUE(SentAnImage(rig)) << "the next photo is compressed";
+}
+
 TEST_F(BlitHooksTest, CompressedSources) {
     HookRig rig;
     // A PNG source is decoded to 24 bits and sent.

@@ -38,6 +38,9 @@ TEST_F(DecodeTest, PngColourTypes) {
     const uint8_t s = PngSample(2, 1, 0);
     const uint32_t rgb = Rgb(PngSample(2, 1, 0), PngSample(2, 1, 1), PngSample(2, 1, 2));
     const uint8_t twoBit = s * 3 / 255 * 85;
+    const unsigned alpha = PngSample(2, 1, 1);
+    ASSERT_EQ(s % palette.size(), 0u);
+    const auto over = static_cast<uint8_t>((s * alpha + 255 * (255 - alpha) + 127) / 255);
     const Case cases[] = {
         {"RGB", {}, true, rgb},
         {"16-bit RGB", {.bitDepth = 16}, true, rgb},
@@ -47,11 +50,17 @@ TEST_F(DecodeTest, PngColourTypes) {
          {.colorType = 0, .bitDepth = 2, .interlaced = true},
          true,
          Rgb(twoBit, twoBit, twoBit)},
-        {"grey with alpha", {.colorType = 4}, false, 0},
+        // Transparency is put over white: grey 85 at alpha 175 (PngSample of channel 1).
+        {"grey with alpha", {.colorType = 4}, true, Rgb(over, over, over)},
+        {"interlaced 16-bit grey with alpha",
+         {.colorType = 4, .bitDepth = 16, .interlaced = true},
+         true,
+         Rgb(over, over, over)},
+        // Index 0, the pixel's, is the transparent one.
         {"palette with transparency",
          {.colorType = 3, .palette = palette, .transparency = true},
-         false,
-         0},
+         true,
+         0xFFFFFF},
         {"RGB with alpha", {.colorType = 6}, false, 0},
     };
     for (const Case& c : cases) {

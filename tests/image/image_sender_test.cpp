@@ -200,14 +200,21 @@ TEST_F(ImageSenderTest, RectangleClip) {
 }
 
 TEST_F(ImageSenderTest, ComplexClipsAsRectanglesOrAsAPath) {
-    for (const int rectangles : {2, 256, 257}) {
-        SCOPED_TRACE(rectangles);
+    // The engine may open an enumeration with empty batches: every rectangle still comes.
+    const struct {
+        int rectangles;
+        ULONG emptyBatches;
+    } cases[] = {{2, 0}, {2, 3}, {256, 0}, {257, 0}};
+    for (const auto [rectangles, emptyBatches] : cases) {
+        SCOPED_TRACE(std::to_string(rectangles) + " rectangles after " +
+                     std::to_string(emptyBatches) + " empty batches");
         // A comb of one-pixel columns: that many clip rectangles.
         std::vector<RECTL> rects;
         for (int i = 0; i < rectangles; ++i)
             rects.push_back(RECTL{300 + 2 * i, 400, 301 + 2 * i, 580});
         CLIPOBJ* region = xlplatform::CreateRegionClip(rects);
         ASSERT_EQ(region->iDComplexity, DC_COMPLEX);
+        xlplatform::SetClipEmptyBatches(region, emptyBatches);
         ASSERT_EQ(Send(0xCC, region), xlr::kSendHandled);
         const auto ops = Spooled();
         const auto tags = ops.Tags();
@@ -236,6 +243,18 @@ TEST_F(ImageSenderTest, ComplexClipsAsRectanglesOrAsAPath) {
         }
         EngDeleteClip(region);
     }
+}
+
+TEST_F(ImageSenderTest, AnEnumerationOfOnlyEmptyBatchesFailsTheClip) {
+    CLIPOBJ* region = xlplatform::CreateRegionClip(
+        std::vector<RECTL>{{300, 400, 301, 580}, {302, 400, 303, 580}});
+    xlplatform::SetClipEmptyBatches(region, 100000);
+    EXPECT_NE(Send(0xCC, region), xlr::kSendHandled);
+    const auto tags = Spooled().Tags();
+    ASSERT_FALSE(tags.empty());
+    EXPECT_EQ(tags.back(), op::PopGS) << "the graphics state is restored";
+    EXPECT_EQ(Spooled().Count(op::BeginImage), 0u);
+    EngDeleteClip(region);
 }
 
 TEST_F(ImageSenderTest, ClipPathsKeepCurvesAndNegativeCoordinates) {

@@ -109,12 +109,11 @@ struct MalformedCase {
 TEST(Reader, ReportsMalformedInputAtItsOffset) {
     const MalformedCase kCases[] = {
         {"unknown tag", {0x85, 0x45}, 1},
+        {"unknown tag after attributes", {0xC0, 0x01, 0xF8, 0x0A, 0x8A}, 4},
         {"reserved data type", {0xC6, 0x00}, 0},
         {"attribute id without value", {0xF8, 0x31, 0x44}, 0},
         {"data without operator", {0xFB, 0x01, 0x00}, 0},
         {"value without identifier", {0xC0, 0x01, 0x44}, 2},
-        {"unknown attribute", {0xC0, 0x01, 0xF8, 0x0A, 0x44}, 2},
-        {"wide unknown attribute", {0xC0, 0x01, 0xF9, 0x31, 0x01, 0x44}, 2},
         {"array length of a wrong type", {0xC8, 0xC2, 0x01, 0x00, 0x00, 0x00}, 1},
         {"array longer than the data", {0x85, 0xC8, 0xC1, 0xFF, 0xFF, 0x00}, 1},
         {"truncated value", {0xC2, 0x01, 0x02}, 0},
@@ -218,10 +217,83 @@ TEST(ValueText, QuotesTextShortensLongArraysAndNumbersWhatHasNoName) {
     EXPECT_EQ(AttributeText(ops[0].attributes[1]),
               "XSpacingData=[40 elements: 7 7 7 7 7 7 7 7 ...]");
     EXPECT_EQ(AttributeText(ops[1].attributes[0]), "ColorSpace=9");
-    // Names for what has none: reserved identifiers the reader accepts, and unknown tags.
+    // Names for what has none: identifiers and tags without a name, and unknown tags.
     EXPECT_EQ(AttributeName(0x74), "Attribute0x74");
+    EXPECT_EQ(OperatorLabel(0xAA), "Operator0xAA");
     EXPECT_EQ(OperatorName(0x45), "");
     EXPECT_EQ(DataTypeName(0xC6), "");
+}
+
+// Streams of other producers use attributes that our writer refuses: they are
+// put here raw, as such a producer would write them.
+TEST(Reader, ReadsAttributesOurWriterDoesNotWrite) {
+    xltest::Capture capture;
+    XLStream* s = xltest::CaptureStream(capture);
+    const auto attribute = [s](uint8_t id) {
+        const uint8_t bytes[] = {0xF8, id};
+        XLPutRawBytes(s, bytes, sizeof bytes);
+    };
+    XLPutReal32(s, 0.5f);
+    attribute(0x0A);  // Lightness
+    XLPutReal32(s, -0.25f);
+    attribute(0x10);  // Saturation
+    XLPutOperator(s, xlop::SetBrushSource);
+    XLPutUInt32(s, 0x6B782100);
+    attribute(0x91);  // the vendor's extension code
+    for (uint8_t id = 0x93; id <= 0x98; ++id) {
+        XLPutUByte(s, id - 0x92);
+        attribute(id);  // VUAttr1 to VUAttr6
+    }
+    XLPutOperator(s, xlop::VendorUnique);
+    const uint8_t wide[] = {0xC0, 0x07, 0xF9, 0x34, 0x12, 0xAA};  // an identifier of 0x1234
+    XLPutRawBytes(s, wide, sizeof wide);
+    XLStreamDestroy(s);
+
+    auto result = ReadOperators(capture.output, 0);
+    ASSERT_TRUE(std::holds_alternative<std::vector<Operator>>(result))
+        << std::get<ReadError>(result).message;
+    const auto& ops = std::get<std::vector<Operator>>(result);
+    ASSERT_EQ(ops.size(), 3u);
+    EXPECT_EQ(OperatorText(ops[0]), "SetBrushSource Lightness=0.5 Saturation=-0.25");
+    EXPECT_EQ(OperatorText(ops[1]),
+              "VendorUnique Attribute0x91=1803034880 VUAttr1=1 VUAttr2=2 VUAttr3=3 VUAttr4=4 "
+              "VUAttr5=5 VUAttr6=6");
+    EXPECT_EQ(OperatorText(ops[2]), "Operator0xAA Attribute0x1234=7");
+}
+
+struct EnumCase {
+    uint8_t op;
+    uint16_t attribute;
+    uint32_t value;
+    std::string_view name;  // empty: printed as a number
+};
+
+TEST(Vocabulary, NamesEnumeratedValuesByAttributeAndOperator) {
+    using namespace xlattr;
+    const EnumCase kCases[] = {
+        {kNoOperator, ColorTreatment, 1, "eVivid"},
+        {kNoOperator, ColorTreatment, 2, "eScreenMatch"},
+        {kNoOperator, ColorTreatment, 6, "eCIELabmatch2"},
+        {kNoOperator, ColorTreatment, 7, ""},
+        {kNoOperator, MediaSize, 12, "eB5Envelope"},
+        {kNoOperator, MediaSize, 13, "eB5Paper"},
+        {kNoOperator, MediaSize, 21, "eJISExec"},
+        {kNoOperator, MediaSize, 22, ""},
+        {kNoOperator, MediaSize, 96, "eDefaultPaperSize"},
+        {kNoOperator, Orientation, 4, "eDefaultOrientation"},
+        // The per-object attributes mean what their operator says.
+        {xlop::SetHalftoneMethod, TextObjects, 2, "eLowLPI"},
+        {xlop::SetNeutralAxis, RasterObjects, 1, "eProcessBlack"},
+        {xlop::SetColorTrapping, AllObjectTypes, 3, "eLight"},
+        {xlop::SetColorTrapping, AllObjectTypes, 4, ""},
+        {xlop::SetAdaptiveHalftoning, VectorObjects, 0, ""},
+        {kNoOperator, AllObjectTypes, 0, ""},
+        {xlop::SetNeutralAxis, ColorSpace, 2, "eRGB"},
+    };
+    for (const EnumCase& test : kCases)
+        EXPECT_EQ(EnumValueName(test.attribute, test.value, test.op), test.name)
+            << "operator " << int{test.op} << ", attribute " << test.attribute << ", value "
+            << test.value;
 }
 
 }  // namespace

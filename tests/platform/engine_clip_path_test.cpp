@@ -87,6 +87,28 @@ TEST(EngineClip, MoreRectanglesThanTheLimitAreAnsweredWithAllOnes) {
     EngDeleteClip(clip);
 }
 
+TEST(EngineClip, TestsCanOpenEveryEnumerationWithEmptyBatches) {
+    const std::vector<RECTL> rects = {{0, 0, 1, 1}, {2, 0, 3, 1}, {4, 0, 5, 1}};
+    CLIPOBJ* clip = xlplatform::CreateRegionClip(rects);
+    ASSERT_TRUE(xlplatform::SetClipEmptyBatches(clip, 2));
+    for (int round = 0; round < 2; ++round) {  // each enumeration starts with them again
+        EXPECT_EQ(CLIPOBJ_cEnumStart(clip, FALSE, CT_RECTANGLES, CD_ANY, 0), 3u);
+        std::vector<ULONG> batches;
+        EXPECT_EQ(Enumerate(clip, 2, &batches).size(), 3u);
+        EXPECT_EQ(batches, (std::vector<ULONG>{0, 0, 2, 1}));
+    }
+    EngDeleteClip(clip);
+
+    clip = xlplatform::CreateRegionClip(std::vector<RECTL>{});
+    ASSERT_TRUE(xlplatform::SetClipEmptyBatches(clip, 1));
+    CLIPOBJ_cEnumStart(clip, FALSE, CT_RECTANGLES, CD_ANY, 0);
+    std::vector<ULONG> batches;
+    EXPECT_TRUE(Enumerate(clip, 1, &batches).empty());
+    EXPECT_EQ(batches, (std::vector<ULONG>{0, 0}));
+    EngDeleteClip(clip);
+    EXPECT_FALSE(xlplatform::SetClipEmptyBatches(clip, 1));
+}
+
 TEST(EngineClip, OverlapsBecomeBandsAndBoundsNarrowTheEnumeration) {
     // Two overlapping squares: three bands, top to bottom.
     CLIPOBJ* clip =

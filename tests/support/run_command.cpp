@@ -39,11 +39,12 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-CommandResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& directory) {
+namespace {
+
+CommandResult Run(const std::string& executable, bool searchPath,
+                  const std::vector<std::string>& args, const std::string& directory) {
     TempDir capture;
     const std::string outPath = capture / "out", errPath = capture / "err";
-    const std::string executable = BinDir() + "/" + program;
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(executable.c_str()));
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -58,7 +59,10 @@ CommandResult RunProgram(const std::string& program, const std::vector<std::stri
     if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
     pid_t pid = 0;
     CommandResult result;
-    if (posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+    const int spawned =
+        searchPath ? posix_spawnp(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ)
+                   : posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ);
+    if (spawned == 0) {
         int status = 0;
         if (waitpid(pid, &status, 0) == pid && WIFEXITED(status))
             result.exitStatus = WEXITSTATUS(status);
@@ -67,6 +71,17 @@ CommandResult RunProgram(const std::string& program, const std::vector<std::stri
     result.out = ReadAll(outPath);
     result.err = ReadAll(errPath);
     return result;
+}
+
+}  // namespace
+
+CommandResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& directory) {
+    return Run(BinDir() + "/" + program, false, args, directory);
+}
+
+CommandResult RunOnPath(const std::string& program, const std::vector<std::string>& args) {
+    return Run(program, true, args, "");
 }
 
 }  // namespace xltest

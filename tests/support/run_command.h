@@ -19,6 +19,9 @@ std::string BinDir();
 CommandResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::string& directory = "");
 
+// Runs a program of the machine, found on PATH ("gs"); exit status -1 when it cannot be run.
+CommandResult RunOnPath(const std::string& program, const std::vector<std::string>& args);
+
 // A fresh empty directory, removed when the object goes away.
 class TempDir {
   public:

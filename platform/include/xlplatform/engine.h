@@ -54,6 +54,10 @@ CLIPOBJ* CreateRegionClip(std::span<const RECTL> rects);
 // FP_WINDINGMODE, pixel by pixel (a pixel is inside when its centre is). Null for an
 // empty path or one whose bounds are too large to rasterise.
 CLIPOBJ* CreatePathClip(PATHOBJ* path, FLONG fillMode);
+// For tests of drivers: from now on every enumeration of the clip's rectangles
+// (CLIPOBJ_bEnum after CLIPOBJ_cEnumStart) first answers `count` empty batches
+// (c = 0) that say more follow, as the engine may. FALSE for an unknown clip.
+BOOL SetClipEmptyBatches(CLIPOBJ* pco, ULONG count);
 
 // Colour translations, deleted with DeleteXlate.
 // Trivial: source values are destination values (XO_TRIVIAL).

@@ -14,7 +14,7 @@
 //                `writePrinterError` makes WritePrinter fail.
 //   registry     `localMachine` / `currentUser` trees: Create(path).values[name]
 //                = StringValue(...) / DwordValue(...) / BinaryValue(...).
-//   system       `osVersion`, `fixedTime` + `utcOffsetMinutes`, `shortDateFormat`,
+//   system       `osVersion`, `fixedTime` + `utcOffsetMinutes`, `sleep`, `shortDateFormat`,
 //                `uiLanguage`, `userLanguage`, `tempDirectory`, `driversDirectory`.
 //   COM          RegisterComClass(clsid, factory); `usageLog` receives every record
 //                the usage-reporting component sends (FormatUsageRecord prints one);
@@ -126,6 +126,9 @@ struct Printer {
     std::vector<std::u16string> paperNames;
     std::vector<DWORD> mediaTypeNumbers;
     std::vector<std::u16string> mediaTypeNames;
+    // DeviceCapabilitiesW fails (-1) this many times before it answers again, as
+    // a busy spooler does; each failed call counts one down.
+    int busyCapabilityCalls = 0;
     // The file that jobs are written to (Windows or Linux path) unless the document
     // or `jobDefaults` names one; empty: a spool file in World::spoolDirectory.
     std::u16string outputFile;
@@ -180,7 +183,8 @@ struct ComClass {
     ComFactory create;
 };
 
-// The classes a fresh world knows: the usage-reporting component.
+// The classes a fresh world knows: the usage-reporting component and the XML DOM
+// document (msxml.h).
 std::vector<ComClass> DefaultComClasses();
 
 // One record sent by the usage-reporting component; items as in usagereport.h
@@ -268,9 +272,14 @@ struct World {
     std::optional<SYSTEMTIME> fixedTime;
     // The time zone: local time = UTC + this many minutes (no daylight saving).
     int utcOffsetMinutes = 0;
+    // Set: Sleep calls it instead of waiting (tests record the waits and go on).
+    std::function<void(DWORD milliseconds)> sleep;
     // What GetTempPathW answers; empty: "Windows/Temp/" under the root of drive C,
     // as a Linux path so that the C runtime can open files in it.
     std::u16string tempDirectory;
+    // Set: the bytes that WriteFile may still add to files; a write that does not
+    // fit fails with ERROR_DISK_FULL (a full disk, for tests). Unset: no limit.
+    std::optional<uint64_t> diskSpace;
 
     // Spooler.
     // GetPrinterDriverDirectoryW answers the environment's directory in here

@@ -146,6 +146,8 @@ TEST(GpdReader, SyntaxErrorsNameFileAndLine) {
         {"*Feature: F { *DefaultOption: A *Option: A { *DPI: PAIR(600, 600) { } } }\n", 1,
          "takes no block"},
         {"*Feature: Paper Size { }\n", 1, "only letters, digits and '_'"},
+        {"*Feature: a.b { }\n", 1, "only letters, digits and '_'"},  // dots name options only
+        {"*Feature: F { *DefaultOption: .xml *Option: .xml { } }\n", 1, "'-' (not first)"},
         {"*MasterUnits: PAIR(1200, 1200)\n*Feature: P { *DefaultOption: A\n *Option: A {\n"
          "  *PageDimensions: PAIR(100, 100) *PrintableOrigin: PAIR(10, 10) *PrintableArea: "
          "PAIR(91, 80) } }\n",
@@ -164,6 +166,13 @@ TEST(GpdReader, SyntaxErrorsNameFileAndLine) {
         EXPECT_NE(result.error->message.find(c.message), std::string::npos) << c.text << "\n"
                                                                             << result.error->Text();
     }
+}
+
+TEST(GpdReader, OptionNamesMayBeFileNames) {
+    const auto result = Read(
+        "*Feature: KXXMLFileUsed { *DefaultOption: my-laser.v2.xml *Option: my-laser.v2.xml { } }");
+    ASSERT_TRUE(result.description) << result.error->Text();
+    EXPECT_EQ(result.description->FindFeature("KXXMLFileUsed")->defaultOption, "my-laser.v2.xml");
 }
 
 TEST(GpdReader, FeatureAndOptionNamesStopAt255Characters) {
