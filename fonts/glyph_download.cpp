@@ -71,17 +71,34 @@ std::optional<std::vector<uint16_t>> ComponentGlyphs(FontBytes composite) {
     }
 }
 
-bool DownloadComponentGlyphs(XLStream* stream, FontImage font, FontBytes composite) {
+namespace {
+
+// The components of a composite glyph, each located; none when a record or a
+// component cannot be read.
+std::optional<std::vector<GlyphChar>> LocateComponents(FontImage font, FontBytes composite) {
     const auto components = ComponentGlyphs(composite);
-    if (!components) return false;
+    if (!components) return std::nullopt;
     std::vector<GlyphChar> chars;
     chars.reserve(components->size());
     for (uint16_t glyph : *components) {
         const auto located = LocateChar(font, glyph);
-        if (!located) return false;
+        if (!located) return std::nullopt;
         chars.push_back(*located);
     }
-    for (const GlyphChar& glyph : chars) SendChar(stream, kComponentCharCode, glyph);
+    return chars;
+}
+
+}  // namespace
+
+bool TrueTypeGlyphSendable(FontImage font, uint16_t glyph) {
+    const auto located = LocateChar(font, glyph);
+    return located && (!IsCompositeGlyph(located->data) || LocateComponents(font, located->data));
+}
+
+bool DownloadComponentGlyphs(XLStream* stream, FontImage font, FontBytes composite) {
+    const auto chars = LocateComponents(font, composite);
+    if (!chars) return false;
+    for (const GlyphChar& glyph : *chars) SendChar(stream, kComponentCharCode, glyph);
     return true;
 }
 

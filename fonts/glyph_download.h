@@ -27,6 +27,11 @@ std::optional<std::array<uint8_t, kTrueTypeCharHeaderSize>> TrueTypeCharHeader(u
 // record runs past the glyph.
 std::optional<std::vector<uint16_t>> ComponentGlyphs(FontBytes composite);
 
+// Whether DownloadTrueTypeGlyph would send glyph `glyph` whole: it lies inside
+// the font, its length fits the character header, and, for a composite, every
+// component record can be read and every component located.
+bool TrueTypeGlyphSendable(FontImage font, uint16_t glyph);
+
 // ReadChar with code 0xFFFF for each component of the composite glyph; the
 // components are sent as they are, not expanded further. Every component is
 // located before anything is sent: false, with nothing written, when a record

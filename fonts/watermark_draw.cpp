@@ -80,6 +80,16 @@ bool TrueTypeFits(FontImage font, std::string_view text, const OverlayGlyphMap& 
     });
 }
 
+// Whether the glyph of every character of the text can be sent whole. A font
+// whose glyphs cannot (a damaged loca or composite) is not downloaded at all:
+// the text would name characters the printer never received.
+bool GlyphsSendable(FontImage font, std::string_view text, const OverlayGlyphMap& map) {
+    return std::all_of(text.begin(), text.end(), [&](char c) {
+        return TrueTypeGlyphSendable(font,
+                                     static_cast<uint16_t>(map.glyphOf[static_cast<uint8_t>(c)]));
+    });
+}
+
 // The entry of the bitmap font cache for this angle and orientation; a new
 // entry when there is none. With all four taken, the font is sent again under
 // the entry used last.
@@ -301,8 +311,12 @@ bool DrawSlotWatermark(XLStream* stream, PluginDeviceState& state, const Setting
     if (!layout) return false;
 
     if (trueType && state.watermarkFontReady == 0) {
-        if (!DownloadTrueTypeFontHeader(stream, font, *map, FontNameOf(*map))) return false;
+        // The map is built before anything is written, so that a font that
+        // cannot be sent whole leaves the slot without a watermark.
         BuildGlyphMap(font, *map);
+        if (!GlyphsSendable(font, text8, *map) ||
+            !DownloadTrueTypeFontHeader(stream, font, *map, FontNameOf(*map)))
+            return false;
         DownloadTrueTypeGlyphs(stream, font, *map, text8);
         for (int i = 0; i < 256; ++i) state.watermarkCharCodes[i] = map->glyphOf[i] & 0xFF;
         state.watermarkFontReady = 1;

@@ -38,8 +38,9 @@ float WatermarkAngle(XLStream* stream, const PluginDeviceState& state,
 // The TrueType font is sent once per device, each rotated bitmap font once per
 // angle and orientation. False, with nothing written for the slot, when the
 // device has no public device mode or no resolution, the text is empty, the
-// font cannot be had or measured, the TrueType font cannot be sent, or memory
-// runs out (what was written by then stays).
+// font cannot be had or measured, the TrueType font or the glyph of a
+// character of the text cannot be sent whole, or memory runs out (what was
+// written by then stays).
 bool DrawWatermark(XLStream* stream, PluginDeviceState& state, const SettingsRecord& settings,
                    int slot);
 

@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <cctype>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "fonts/font_builder.h"
 #include "support/run_command.h"
 #include "support/test_images.h"
 
@@ -275,6 +277,41 @@ TEST_F(PrintCommand, WatermarkBeyondAsciiGoesByBitmapFont) {
     EXPECT_NE(dump.find("SymbolSet=2"), std::string::npos);
     EXPECT_EQ(dump.find("SymbolSet=1"), std::string::npos);
     EXPECT_EQ(Count(dump, "  Text "), 11u) << "character by character";
+}
+
+// A damaged font that the machine still offers (FreeType loads it) but whose
+// tables or glyphs the download cannot send: the page prints, without its
+// watermark. The font is installed through a fontconfig file of the test's own.
+TEST_F(PrintCommand, DamagedWatermarkFontLeavesThePageWithoutWatermark) {
+    std::filesystem::create_directories(dir / "fonts");
+    std::ofstream(dir / "fonts.conf")
+        << "<?xml version=\"1.0\"?>\n<fontconfig>\n"
+           "  <include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
+           "  <dir>"
+        << dir / "fonts"
+        << "</dir>\n  <cachedir>" << dir / "cache"
+        << "</cachedir>\n</fontconfig>\n";
+    std::ofstream(dir / "job.json")
+        << R"({"options": {"watermark": {"text": "DRAFT", "font": "DejaVu Sanz"}},)"
+        << R"( "pages": [{"calls": [{"fill": [36, 36, 576, 96], "color": "black"}]}]})";
+    const xltest::Bytes font = xltest::ReadFontFile(xltest::DejaVuSansPath());
+    ::setenv("FONTCONFIG_FILE", (dir / "fonts.conf").c_str(), 1);
+    for (const auto damage : {xltest::FontDamage::TablePastEnd, xltest::FontDamage::LocaPastGlyf}) {
+        SCOPED_TRACE(static_cast<int>(damage));
+        xltest::WriteRenamedFont(xltest::Damaged(font, damage), "DejaVu Sans", "DejaVu Sanz",
+                                 font.size(), dir / "fonts/sanz.ttf");
+        std::filesystem::remove_all(dir / "cache");
+        const auto result =
+            RunProgram("xlrender", {"print", dir / "job.json", "--verbose", "-o", dir / "job.prn"});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_NE(result.err.find("-> DejaVu Sanz"), std::string::npos) << result.err;
+        const std::string dump = Dump(dir / "job.prn");
+        EXPECT_EQ(Count(dump, "RectanglePath"), 1u) << dump;
+        EXPECT_EQ(Count(dump, "EndPage"), 1u);
+        EXPECT_EQ(Count(dump, "FontHeader"), 0u);
+        EXPECT_EQ(Count(dump, "SetFont"), 0u);
+    }
+    ::unsetenv("FONTCONFIG_FILE");
 }
 
 TEST_F(PrintCommand, ExampleScriptShowsItsDraftWatermark) {

@@ -223,6 +223,8 @@ TEST(TrueTypeGlyphs, CompositesSendTheirComponentsFirst) {
         for (const SentChar& sent : chars) codes.push_back(sent.code);
         EXPECT_EQ(codes, c.codes);
         EXPECT_EQ(map.glyphOf['x'], c.codes.empty() ? kMissingGlyph : uint32_t('x'));
+        // The check made before a font is sent agrees with what is sent.
+        EXPECT_EQ(TrueTypeGlyphSendable(FontImage(font), c.glyph), !c.codes.empty());
         if (c.glyph != 3) continue;
         // Format 1, class 0, length + 4, the glyph index, then the outline unchanged.
         const Bytes simple = SimpleGlyph(6);

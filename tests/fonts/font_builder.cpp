@@ -147,4 +147,34 @@ void WriteRenamedFont(const Bytes& font, const std::string& from, const std::str
         .write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
 }
 
+size_t DirectoryEntryOf(const Bytes& font, const std::string& tag) {
+    if (font.size() < 12) return 0;
+    const size_t tables = size_t{font[4]} << 8 | font[5];
+    for (size_t i = 0; i < tables && 12 + i * 16 + 16 <= font.size(); ++i)
+        if (std::equal(tag.begin(), tag.end(), font.begin() + 12 + i * 16)) return 12 + i * 16;
+    return 0;
+}
+
+Bytes Damaged(Bytes font, FontDamage damage) {
+    const auto storeBE32 = [&font](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) font[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
+    };
+    const auto readBE32 = [&font](size_t at) {
+        return uint32_t{font[at]} << 24 | uint32_t{font[at + 1]} << 16 |
+               uint32_t{font[at + 2]} << 8 | font[at + 3];
+    };
+    if (damage == FontDamage::TablePastEnd) {
+        const size_t entry = DirectoryEntryOf(font, "FFTM");
+        if (entry != 0) storeBE32(entry + 8, 0x7F000000);
+        return font;
+    }
+    const size_t loca = DirectoryEntryOf(font, "loca");
+    if (loca == 0) return font;
+    const uint32_t offset = readBE32(loca + 8), length = readBE32(loca + 12);
+    // Rising offsets, so that every glyph has a length, all of them past glyf.
+    for (uint32_t at = 0; at + 4 <= length && offset + at + 4 <= font.size(); at += 4)
+        storeBE32(offset + at, 0x7F000000 + at);
+    return font;
+}
+
 }  // namespace xltest

@@ -66,6 +66,16 @@ std::string DejaVuSansPath();
 
 namespace xltest {
 
+// Where the directory entry of table `tag` starts in `font`; 0 when there is none.
+size_t DirectoryEntryOf(const Bytes& font, const std::string& tag);
+
+// Damage that FreeType passes over (the font still loads and renders) but that
+// the download cannot send: a table that lies far past the end of the file (the
+// font must have an "FFTM" table), or loca offsets past the end of glyf (the
+// font must have long loca offsets).
+enum class FontDamage { TablePastEnd, LocaPastGlyf };
+Bytes Damaged(Bytes font, FontDamage damage);
+
 // Writes `font` to `path` with every `from` in it (as ASCII and as UTF-16BE,
 // the forms the name table uses) replaced by `to` of the same length, padded
 // with zeros to `size` bytes when that is larger: a font of a family of its own.

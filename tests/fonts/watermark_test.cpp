@@ -255,18 +255,22 @@ TEST_F(DrawWatermarkTest, WhatCannotBeDrawnWritesNothing) {
     EXPECT_FALSE(drawn);
 }
 
-// A directory entry points far past the end of the file: the operating system
-// passes over that table, but the download would have to send up to it.
+// Fonts that the operating system loads but whose header or glyphs the
+// download cannot send: nothing is written, and the font is not marked as sent.
 TEST_F(DrawWatermarkTest, FontThatCannotBeSentLeavesTheSlotWithoutWatermark) {
-    xltest::Bytes font = xltest::ReadFontFile(xltest::DejaVuSansPath());
-    ASSERT_EQ(std::string(font.begin() + 12, font.begin() + 16), "FFTM");
-    font[12 + 8] = 0x7F;  // its offset
-    InstallRenamedFont(font.size(), font);
-    bool drawn = true;
-    EXPECT_TRUE(Draw(0, &drawn).empty());
-    EXPECT_FALSE(drawn);
-    EXPECT_EQ(xlplatform::TheWorld().fontMappings.back().family, "DejaVu Sanz");
-    EXPECT_EQ(state_->watermarkFontReady, 0);
+    const xltest::Bytes font = xltest::ReadFontFile(xltest::DejaVuSansPath());
+    ASSERT_NE(xltest::DirectoryEntryOf(font, "FFTM"), 0u);
+    for (const auto damage : {xltest::FontDamage::TablePastEnd, xltest::FontDamage::LocaPastGlyf}) {
+        SCOPED_TRACE(static_cast<int>(damage));
+        *state_ = PluginDeviceState{};
+        SetUp();
+        InstallRenamedFont(font.size(), xltest::Damaged(font, damage));
+        bool drawn = true;
+        EXPECT_TRUE(Draw(0, &drawn).empty());
+        EXPECT_FALSE(drawn);
+        EXPECT_EQ(xlplatform::TheWorld().fontMappings.back().family, "DejaVu Sanz");
+        EXPECT_EQ(state_->watermarkFontReady, 0);
+    }
 }
 
 }  // namespace
