@@ -1,6 +1,7 @@
 #include "fonts/glyph_map.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace xlr {
 namespace {
@@ -11,20 +12,15 @@ constexpr uint32_t kLeastUnicodeCharCount = 95;
 constexpr uint32_t kUnmappedUnicodeGlyph = 32;
 constexpr uint32_t kSymbolCodeBase = 0xF000;
 
-// The four arrays of a format-4 subtable, each segCount big-endian words, all
-// known to lie inside the cmap table.
+// The four arrays of a format-4 subtable, read once (each segCount big-endian
+// words, known to lie inside the cmap table) so that the segment searches,
+// which run for every code, walk plain arrays.
 struct Segments {
     FontBytes cmap;
-    uint64_t endCodes, startCodes, idDeltas, idRangeOffsets;  // offsets in cmap
-    uint32_t count;
+    uint64_t idRangeOffsets;  // offset of the idRangeOffset array in cmap
+    std::vector<uint16_t> ends, starts, deltas, rangeOffsets;
 
-    uint16_t Word(uint64_t array, uint32_t segment) const {
-        return *PeekBE16(cmap, array + uint64_t{segment} * 2);
-    }
-    uint16_t End(uint32_t s) const { return Word(endCodes, s); }
-    uint16_t Start(uint32_t s) const { return Word(startCodes, s); }
-    uint16_t Delta(uint32_t s) const { return Word(idDeltas, s); }
-    uint16_t RangeOffset(uint32_t s) const { return Word(idRangeOffsets, s); }
+    uint32_t count() const { return static_cast<uint32_t>(ends.size()); }
 
     // The glyph that segment s gives a code whose offset in the segment's range
     // is `delta` and whose full code is `code`. Through glyphIdArray when the
@@ -32,13 +28,13 @@ struct Segments {
     // from the segment's own idRangeOffset entry; 0 when it lies past the table,
     // and idDelta added to any non-zero element), else code + idDelta.
     uint32_t Glyph(uint32_t s, int64_t delta, uint32_t code) const {
-        const uint16_t rangeOffset = RangeOffset(s);
-        if (rangeOffset == 0) return (Delta(s) + code) & 0xFFFF;
+        const uint16_t rangeOffset = rangeOffsets[s];
+        if (rangeOffset == 0) return (deltas[s] + code) & 0xFFFF;
         const int64_t index = rangeOffset / 2 + int64_t{s} + delta;
         if (index < 0) return 0;
         const auto glyph = PeekBE16(cmap, idRangeOffsets + static_cast<uint64_t>(index) * 2);
         if (!glyph || *glyph == 0) return 0;
-        return (*glyph + Delta(s)) & 0xFFFF;
+        return (*glyph + deltas[s]) & 0xFFFF;
     }
 };
 
@@ -75,19 +71,24 @@ std::optional<Segments> ReadSegments(FontBytes cmap, uint64_t subtable) {
     const uint64_t arrayBytes = uint64_t{count} * 2;
     // endCode, a reserved word, startCode, idDelta, idRangeOffset.
     if (!SubBytes(cmap, arrays, arrayBytes * 4 + 2)) return std::nullopt;
+    const auto words = [&](uint64_t at) {
+        std::vector<uint16_t> values(count);
+        for (uint32_t s = 0; s < count; ++s) values[s] = *PeekBE16(cmap, at + uint64_t{s} * 2);
+        return values;
+    };
     return Segments{cmap,
-                    arrays,
-                    arrays + arrayBytes + 2,
-                    arrays + arrayBytes * 2 + 2,
                     arrays + arrayBytes * 3 + 2,
-                    count};
+                    words(arrays),
+                    words(arrays + arrayBytes + 2),
+                    words(arrays + arrayBytes * 2 + 2),
+                    words(arrays + arrayBytes * 3 + 2)};
 }
 
 void MapSymbolCodes(const Segments& segments, OverlayGlyphMap& map) {
     for (uint32_t c = 0; c < 255; ++c) {
         uint32_t glyph = 0;
-        for (uint32_t s = 0; s < segments.count; ++s) {
-            const uint32_t start = segments.Start(s) & 0xFF, end = segments.End(s) & 0xFF;
+        for (uint32_t s = 0; s < segments.count(); ++s) {
+            const uint32_t start = segments.starts[s] & 0xFF, end = segments.ends[s] & 0xFF;
             if (start <= c && c <= end) {
                 glyph = segments.Glyph(s, int64_t{c} - start, kSymbolCodeBase | c);
                 break;
@@ -100,8 +101,8 @@ void MapSymbolCodes(const Segments& segments, OverlayGlyphMap& map) {
 void MapUnicodeCodes(const Segments& segments, OverlayGlyphMap& map) {
     for (uint32_t c = 0; c < map.charCount; ++c) {
         uint32_t glyph = kUnmappedUnicodeGlyph;
-        for (uint32_t s = 0; s < segments.count; ++s) {
-            const uint32_t start = segments.Start(s), end = segments.End(s);
+        for (uint32_t s = 0; s < segments.count(); ++s) {
+            const uint32_t start = segments.starts[s], end = segments.ends[s];
             if (start <= c && c <= end) {
                 glyph = segments.Glyph(s, int64_t{c} - start, c);
                 break;

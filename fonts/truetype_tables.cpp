@@ -23,27 +23,14 @@ std::optional<std::vector<TableDirectoryEntry>> ReadTableDirectory(FontImage fon
 }
 
 std::optional<FontBytes> FindTable(FontImage font, uint32_t tag) {
-    const auto count = PeekBE16(font, kNumTablesOffset);
-    if (!count) return std::nullopt;
-    std::optional<FontBytes> found;
-    for (uint32_t i = 0; i < *count; ++i) {
-        const uint64_t at = kDirectoryOffset + uint64_t{i} * kDirectoryEntrySize;
-        const auto entryTag = PeekBE32(font, at);
-        const auto offset = PeekBE32(font, at + 8);
-        const auto length = PeekBE32(font, at + 12);
-        if (!entryTag || !offset || !length) return std::nullopt;  // the directory is cut off
-        if (*entryTag == tag) found = SubBytes(font, *offset, *length);
-    }
-    return found;
+    return FindTables(font, std::array{tag})[0];
 }
 
 const uint8_t* FindGlyph(FontImage font, uint32_t& length, uint16_t glyph) {
     const auto count = PeekBE16(font, kNumTablesOffset);
     if (!count || *count < 1) return nullptr;
-    const auto glyf = FindTable(font, TableTag("glyf"));
-    const auto loca = FindTable(font, TableTag("loca"));
-    const auto maxp = FindTable(font, TableTag("maxp"));
-    const auto head = FindTable(font, TableTag("head"));
+    const auto [glyf, loca, maxp, head] = FindTables(
+        font, std::array{TableTag("glyf"), TableTag("loca"), TableTag("maxp"), TableTag("head")});
     if (!glyf || !loca || !maxp || !head) return nullptr;
     const auto format = PeekBE16(*head, kIndexToLocFormatOffset);
     if (!format) return nullptr;

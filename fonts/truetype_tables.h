@@ -3,6 +3,8 @@
 // that does not lie inside the image is treated as absent.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -53,6 +55,25 @@ std::optional<std::vector<TableDirectoryEntry>> ReadTableDirectory(FontImage fon
 // The bytes of the table with `tag` (the later entry when the tag occurs
 // twice), or none when there is no such table or its bytes run past the image.
 std::optional<FontBytes> FindTable(FontImage font, uint32_t tag);
+
+// FindTable for each of `tags`, in one walk of the directory.
+template <size_t N>
+std::array<std::optional<FontBytes>, N> FindTables(FontImage font,
+                                                   const std::array<uint32_t, N>& tags) {
+    std::array<std::optional<FontBytes>, N> found;
+    const auto count = PeekBE16(font, kNumTablesOffset);
+    if (!count) return found;
+    for (uint32_t i = 0; i < *count; ++i) {
+        const uint64_t at = kDirectoryOffset + uint64_t{i} * kDirectoryEntrySize;
+        const auto entry = SubBytes(font, at, kDirectoryEntrySize);
+        if (!entry) return {};  // the directory is cut off
+        const uint32_t entryTag = *PeekBE32(*entry, 0);
+        for (size_t t = 0; t < N; ++t)
+            if (entryTag == tags[t])
+                found[t] = SubBytes(font, *PeekBE32(*entry, 8), *PeekBE32(*entry, 12));
+    }
+    return found;
+}
 
 // The outline data of glyph `glyph` (glyf, located through loca; head's
 // indexToLocFormat chooses short or long offsets) and its length. `length` is
