@@ -10,7 +10,8 @@
 
 #include "frame/capture_file.h"
 #include "settings/device/hook_slots.h"
-#include "image/command_store.h"
+#include "image/enhancement/command_store.h"
+#include "image/enhancement/image_slice.h"
 #include "settings/device/device_settings.h"
 #include "settings/device/raw_spooling.h"
 #include "settings/media/media_lists.h"
@@ -244,6 +245,7 @@ void DisableDeviceState(PDEVOBJ device) {
     PluginDeviceState* state = DeviceState(device);
     if (state == nullptr) return;
     DestroyCommandStore(state->commandStore);
+    if (state->imageSlice != nullptr) SliceRelease(*state);
     ForgetCaptureFile(*state);  // a document that never ended leaves no file behind
     FreeDeviceState(state);
     if (HybridPathFlag() == 0) device->pdevOEM = nullptr;
@@ -270,9 +272,11 @@ void ResetDeviceState(PDEVOBJ oldDevice, PDEVOBJ newDevice) {
     static_cast<CarriedDeviceState&>(*to) = static_cast<const CarriedDeviceState&>(*from);
     // The capture file goes on with the new state: disabling the old device keeps it.
     DisownCaptureFile(*from);
-    // The new state takes over the old device's command store; the old state
-    // no longer owns it, so that disabling the old device does not destroy it.
-    if (from->commandStore != nullptr && to->commandStore != nullptr) {
+    // The new state carries on the old device's document, two-pass mode
+    // included, so it takes over the old device's command store (in place of
+    // one of its own). The old state no longer owns it, so that disabling the
+    // old device does not destroy it.
+    if (from->commandStore != nullptr) {
         DestroyCommandStore(to->commandStore);
         to->commandStore = from->commandStore;
         from->commandStore = nullptr;

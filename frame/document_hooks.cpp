@@ -9,7 +9,7 @@
 
 #include "frame/capture_file.h"
 #include "frame/hooks.h"
-#include "image/command_store.h"
+#include "image/enhancement/command_store.h"
 #include "job/job_retention.h"
 #include "frame/page_end.h"
 #include "frame/usage_record.h"
@@ -38,8 +38,8 @@ int32_t JobDataType(HANDLE printer, DWORD jobId) {
 
 // "Off" 99, "On" -99, "Low" -1, "Medium" 0, "High" 1; anything else -99.
 int32_t EnhancementLevel(const FeatureReader& features, WideStringView feature) {
-    constexpr std::pair<WideStringView, int32_t> kLevels[] = {{WSTR("Off"), 99},
-                                                              {WSTR("On"), -99},
+    constexpr std::pair<WideStringView, int32_t> kLevels[] = {{WSTR("Off"), kEnhanceOff},
+                                                              {WSTR("On"), kEnhanceNotSet},
                                                               {WSTR("Low"), -1},
                                                               {WSTR("Medium"), 0},
                                                               {WSTR("High"), 1}};
@@ -58,17 +58,23 @@ void ReadEnhancementFeatures(const FeatureReader& features, PluginDeviceState& s
     state.digitalFlash = EnhancementLevel(features, WSTR("KXDigitalFlash"));
 }
 
+// A level asks for an enhancement unless it is unset or "Off" (99, which the
+// library is handed as it is).
+bool LevelAsksForEnhancement(int32_t level) {
+    return level != kEnhanceNotSet && level != kEnhanceOff;
+}
+
 // Pages go through two passes when pre-analysis is configured, some photo
 // enhancement is asked for and the pages take the full path.
 void DecidePreAnalysis(PDEVOBJ device, const FeatureReader& features, PluginDeviceState& state,
                        const SettingsRecord& settings) {
     state.preAnalysis = state.suppressOutput = 0;
     if (features.Exists(WSTR("KXPreAnalysis"))) {
-        const bool noEnhancement =
-            state.redEyeReduction == 0 && state.smartFocus == kEnhanceNotSet &&
-            state.contrast == kEnhanceNotSet && state.sharpness == kEnhanceNotSet &&
-            state.smoothing == kEnhanceNotSet && state.digitalFlash == kEnhanceNotSet;
-        if (!noEnhancement && TakesFullPath(settings, state))
+        const bool enhancement =
+            state.redEyeReduction != 0 || state.smartFocus != kEnhanceNotSet ||
+            LevelAsksForEnhancement(state.contrast) || LevelAsksForEnhancement(state.sharpness) ||
+            LevelAsksForEnhancement(state.smoothing) || LevelAsksForEnhancement(state.digitalFlash);
+        if (enhancement && TakesFullPath(settings, state))
             state.preAnalysis = state.suppressOutput = 1;
     }
     if (state.preAnalysis == 0) {

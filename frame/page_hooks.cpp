@@ -2,7 +2,8 @@
 // pass of a two-pass page draws nothing, and every physical page ends with the
 // plug-in's own PageCopies and EndPage after Unidrv's page data.
 #include "frame/hooks.h"
-#include "image/command_store.h"
+#include "image/enhancement/command_store.h"
+#include "image/enhancement/image_slice.h"
 #include "frame/page_end.h"
 #include "pclxl/spool_stream.h"
 #include "settings/feature_reader.h"
@@ -18,6 +19,16 @@ BOOL InvalidData() {
 
 bool AtEndOfPage(const POINTL* origin) {
     return origin->x == -1 && origin->y == -1;
+}
+
+// The end of an output pass in a two-pass document: the page's records and any
+// piece still waiting for the rest of its picture go, and the next page
+// delivered is the analysis pass of the following page.
+void EndOutputPass(PluginDeviceState& state) {
+    if (state.preAnalysis != 1) return;
+    CommandStoreReleasePage(state.commandStore);
+    if (state.imageSlice != nullptr) SliceRelease(state);
+    state.suppressOutput = 1;
 }
 
 }  // namespace
@@ -55,6 +66,14 @@ BOOL DrvNextBand(SURFOBJ* pso, POINTL* pptl) {
     auto unidrv = UnidrvHook<PFN_DrvNextBand>(*state, kSlotNextBand);
     if (unidrv == nullptr) return FALSE;
     if (device->pPublicDM == nullptr) return InvalidData();
+    if (state->suppressOutput == 1) {
+        // The analysis pass of a banded page: Unidrv moves from band to band
+        // (its page was not started, so it ends none), and the page's last band
+        // ends the pass without a page end; the output pass follows.
+        const BOOL result = unidrv(pso, pptl);
+        if (pptl != nullptr && AtEndOfPage(pptl)) state->suppressOutput = 0;
+        return result;
+    }
     SpoolStream stream(device);
     if (pptl == nullptr || !stream) return unidrv(pso, pptl);
 
@@ -65,6 +84,7 @@ BOOL DrvNextBand(SURFOBJ* pso, POINTL* pptl) {
         if (settings && TakesFullPath(*settings, *state))
             DrawSheetWatermarks(stream.get(), device, *state, *settings);
         WriteEndOfPage(stream.get(), copies);
+        EndOutputPass(*state);
     }
     return result;
 }
@@ -80,8 +100,11 @@ BOOL DrvSendPage(SURFOBJ* pso) {
         state->suppressOutput = 0;
         return TRUE;
     }
-    if (state->preAnalysis == 1 && state->commandStore != nullptr)
-        CommandStoreReleasePage(state->commandStore);
+    // Whichever way the page ends, the next one starts with its analysis pass.
+    struct EndPass {
+        PluginDeviceState& state;
+        ~EndPass() { EndOutputPass(state); }
+    } endPass{*state};
 
     SpoolStream stream(device);
     if (!stream) return unidrv(pso);
@@ -92,7 +115,6 @@ BOOL DrvSendPage(SURFOBJ* pso) {
     if (TakesFullPath(*settings, *state))
         DrawSheetWatermarks(stream.get(), device, *state, *settings);
     WriteEndOfPage(stream.get(), copies);
-    if (state->preAnalysis == 1) state->suppressOutput = 1;
     return result;
 }
 

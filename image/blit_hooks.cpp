@@ -8,8 +8,9 @@
 
 #include "image/blit_hooks.h"
 #include "settings/device/device_state.h"
-#include "image/command_store.h"
-#include "image/enhancement.h"
+#include "image/enhancement/command_store.h"
+#include "image/enhancement/dib_processor.h"
+#include "image/enhancement/image_slice.h"
 #include "image/decoded_image.h"
 #include "image/image_sender.h"
 #include "image/jpeg_source.h"
@@ -191,23 +192,6 @@ bool DecodeCompressed(DecodedImage& holder, SURFOBJ* source, SURFOBJ** decoded) 
                                              : DecodePng(holder, source, decoded);
 }
 
-// Releases the device's image slice when the call ends, unless the call held
-// its piece back for the rest of the picture.
-class ReleaseSliceOnExit {
-  public:
-    explicit ReleaseSliceOnExit(PluginDeviceState& state) : state_(state) {}
-    ~ReleaseSliceOnExit() {
-        if (!heldBack_ && state_.imageSlice != nullptr) SliceRelease(state_);
-    }
-    ReleaseSliceOnExit(const ReleaseSliceOnExit&) = delete;
-    ReleaseSliceOnExit& operator=(const ReleaseSliceOnExit&) = delete;
-    void HoldBack() { heldBack_ = true; }
-
-  private:
-    PluginDeviceState& state_;
-    bool heldBack_ = false;
-};
-
 BOOL RunBlit(const HookRules& rules, BlitCall call) {
     if (call.target == nullptr) {
         SetLastError(ERROR_INVALID_DATA);
@@ -217,7 +201,6 @@ BOOL RunBlit(const HookRules& rules, BlitCall call) {
     PluginDeviceState* state = DeviceState(device);
     if (state == nullptr) return FALSE;
     const UnpackedSettings settings(device->pOEMDM);
-    ReleaseSliceOnExit slice(*state);
     if (!settings && rules.needsSettings) return CallUnidrv(*state, rules.kind, call);
 
     if (state->suppressOutput != 0) {
@@ -226,6 +209,11 @@ BOOL RunBlit(const HookRules& rules, BlitCall call) {
     }
 
     // Decoded and collected sources live until the call returns.
+    struct ReleaseWhenReturning {
+        PluginDeviceState& state;
+        const ImageSlice* slice = nullptr;
+        ~ReleaseWhenReturning() { SliceRelease(state, slice); }
+    } drawnWhole{*state};
     DecodedImage decoded;
     RECTL mergedDestination{};
     RECTL collectedRect{};
@@ -242,30 +230,55 @@ BOOL RunBlit(const HookRules& rules, BlitCall call) {
                 ? FindPiece(*state, rules.kind, *call.destination, call.source->iBitmapFormat)
                 : nullptr;
         if (record != nullptr && IsMarkedForEnhancement(*record)) {
-            const bool added =
-                state->imageSlice == nullptr
-                    ? SliceCreate(*state, call.source, *call.destination, rules.kind)
-                    : SliceAppend(*state, call.source, *call.destination, rules.kind);
-            if (!added) return FALSE;
-            if (!IsLastPiece(*record)) {
-                // The piece waits in the slice; the last piece draws the whole picture.
-                slice.HoldBack();
-                return FALSE;
+            ImageSlice* slice = FindSlice(*state, record);
+            if (slice != nullptr && slice->toDraw != nullptr) {
+                // A piece of a picture drawn whole already, delivered again in a
+                // later band: the whole picture again, within this band.
+                if (call.clip == nullptr || Contains(slice->drawnBounds, call.clip->rclBounds))
+                    return TRUE;
+                slice->drawnBounds = UnionOf(slice->drawnBounds, call.clip->rclBounds);
+            } else {
+                if (slice == nullptr) {
+                    slice =
+                        SliceCreate(*state, call.source, *call.destination, rules.kind, call.clip);
+                    if (slice == nullptr) return FALSE;
+                    slice->record = record;
+                } else if (!SliceAppend(*slice, call.source, *call.destination, call.clip)) {
+                    return FALSE;
+                }
+                // The piece waits in the slice until the pieces cover the picture.
+                if (!SliceCompletes(*slice, *record)) return FALSE;
+                SURFOBJ* picture = nullptr;
+                if (!SliceBuild(*slice, call.source, &picture) || picture == nullptr) return FALSE;
+                const RECTL whole{0, 0, picture->sizlBitmap.cx, picture->sizlBitmap.cy};
+                SURFOBJ* toDraw = picture;
+                DIBEnhance(*state, *record, picture, whole, &toDraw,
+                           settings ? settings->scale : kNeutralScale);
+                // The enhanced picture is the slice's own, so that enhancing
+                // another picture of the page leaves it.
+                if (toDraw != picture) slice->enhanced = TakeEnhancedOutput(*state);
+                slice->toDraw = toDraw != picture && slice->enhanced.surface
+                                    ? slice->enhanced.surface.get()
+                                    : picture;
+                // The whole picture shows within the clips of the calls that
+                // brought its pieces (earlier bands' too), and no further.
+                if (call.clip != nullptr) {
+                    call.clip->rclBounds = slice->clipBounds;
+                    slice->drawnBounds = slice->clipBounds;
+                }
             }
-            SURFOBJ* picture = nullptr;
-            if (!SliceBuild(*state, call.source, &picture) || picture == nullptr) return FALSE;
-            collectedRect = RECTL{0, 0, picture->sizlBitmap.cx, picture->sizlBitmap.cy};
-            if (call.clip != nullptr) call.clip->rclBounds = SavedClipBounds(*record);
+            // Drawn over all of its destination, the picture needs its slice no
+            // more; the slice goes when this call ends.
+            if (call.clip == nullptr || Contains(slice->drawnBounds, record->destination))
+                drawnWhole.slice = slice;
             mergedDestination = MergedDestination(*record);
             call.destination = &mergedDestination;
-            SURFOBJ* toDraw = picture;
-            DIBEnhance(*state, *record, picture, collectedRect, &toDraw,
-                       settings ? settings->scale : kNeutralScale);
-            if (toDraw == nullptr) toDraw = picture;
-            call.source = toDraw;
+            call.source = slice->toDraw;
+            const SURFOBJ* built = slice->built.get();
+            collectedRect = RECTL{0, 0, built->sizlBitmap.cx, built->sizlBitmap.cy};
             if (rules.sourceAfterEnhancement == SourceAfterEnhancement::Enhanced) {
-                collectedRect.right = toDraw->sizlBitmap.cx;
-                collectedRect.bottom = toDraw->sizlBitmap.cy;
+                collectedRect.right = call.source->sizlBitmap.cx;
+                collectedRect.bottom = call.source->sizlBitmap.cy;
             }
             // The collected picture is drawn whole, from its own corner.
             if (IsStretch(rules.kind))

@@ -30,21 +30,28 @@ void TempSurface::Reset() {
     bitmap_ = nullptr;
 }
 
-TempSurface CreateTempSurface(PDEVOBJ device, LONG width, LONG height, ULONG format) {
-    const ULONG stride = DibStride(format, width);
-    if (device == nullptr || stride == 0 || width <= 0 || height <= 0) return {};
-    HBITMAP bitmap = EngCreateBitmap(SIZEL{width, height}, static_cast<LONG>(stride), format,
-                                     BMF_TOPDOWN | BMF_NOZEROINIT, nullptr);
+TempSurface CreateBitmapSurface(HDEV engineDevice, SIZEL size, LONG stride, ULONG format,
+                                FLONG flags, PVOID bits) {
+    HBITMAP bitmap = EngCreateBitmap(size, stride, format, flags, bits);
     if (bitmap == nullptr) return {};
     HSURF surface = reinterpret_cast<HSURF>(bitmap);
     SURFOBJ* locked = nullptr;
-    if (EngAssociateSurface(surface, static_cast<HDEV>(device->hEngine), 0))
+    if (engineDevice == nullptr || EngAssociateSurface(surface, engineDevice, 0))
         locked = EngLockSurface(surface);
     if (locked == nullptr) {
         EngDeleteSurface(surface);
         return {};
     }
     return TempSurface(bitmap, locked);
+}
+
+TempSurface CreateTempSurface(PDEVOBJ device, LONG width, LONG height, ULONG format) {
+    const ULONG stride = DibStride(format, width);
+    if (device == nullptr || device->hEngine == nullptr || stride == 0 || width <= 0 || height <= 0)
+        return {};
+    return CreateBitmapSurface(static_cast<HDEV>(device->hEngine), SIZEL{width, height},
+                               static_cast<LONG>(stride), format, BMF_TOPDOWN | BMF_NOZEROINIT,
+                               nullptr);
 }
 
 }  // namespace xlr

@@ -29,6 +29,14 @@ class TempSurface {
     SURFOBJ* surface_ = nullptr;
 };
 
+// A bitmap of the size, row stride (0: the engine's DWORD-aligned one) and
+// format, top-down when `flags` has BMF_TOPDOWN, over `bits` (which the caller
+// keeps alive and frees) or over bits the engine allocates when `bits` is null;
+// associated with `engineDevice` when there is one (no hooks), and locked.
+// Empty on any failure.
+TempSurface CreateBitmapSurface(HDEV engineDevice, SIZEL size, LONG stride, ULONG format,
+                                FLONG flags, PVOID bits);
+
 // A top-down bitmap of the size and format, with the stride of DibStride and
 // bits the engine allocates without clearing them, associated with the device's
 // engine device (no hooks) and locked. Empty on any failure, with whatever was

@@ -17,15 +17,14 @@
 #include "host/gpd/default_description.h"
 #include "host/cli/devmode_options.h"
 #include "host/player/document_player.h"
+#include "host/player/job_device_modes.h"
 #include "host/player/job_script.h"
 #include "host/unidrv/plugin_module.h"
 #include "host/unidrv/print_session.h"
 #include "host/unidrv/printer_setup.h"
 #include "host/unidrv/public_devmode.h"
 #include "host/drawing/text_objects.h"
-#include "host/player/ui_settings.h"
 #include "host/cli/world_options.h"
-#include "settings/packed_block.h"
 
 namespace xlhost {
 namespace {
@@ -144,48 +143,6 @@ bool ApplyCommandLine(const ParsedArgs& args, const DevModeChoices& choices, Job
     return true;
 }
 
-// The public device mode: the job's options (script and command line), with
-// the command line's other device mode choices.
-bool MakeJobDevMode(DevModeChoices choices, const JobOptions& options, DEVMODEW& devmode,
-                    std::string& error) {
-    choices.copies = static_cast<short>(options.copies);
-    choices.collate = options.collate;
-    choices.duplex = options.duplex == Duplex::LongEdge    ? DMDUP_VERTICAL
-                     : options.duplex == Duplex::ShortEdge ? DMDUP_HORIZONTAL
-                                                           : DMDUP_SIMPLEX;
-    choices.orientation =
-        options.orientation == Orientation::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
-    if (!options.paper.empty()) choices.paper = options.paper;
-    return MakePublicDevMode(choices, devmode, error);
-}
-
-// The private device mode as the user-interface side fills it: the plug-in's
-// defaults with the job's choices.
-bool MakePrivateDevMode(IPrintOemUni2* plugin, DEVMODEW devmode, const JobOptions& options,
-                        std::vector<BYTE>& block, std::string& error) {
-    OEMDMPARAM param{};
-    param.cbSize = sizeof param;
-    if (FAILED(plugin->DevMode(OEMDM_SIZE, &param)) || param.cbBufSize < sizeof(xlr::PackedBlock)) {
-        error = "the plug-in did not report the size of its device mode";
-        return false;
-    }
-    block.assign(param.cbBufSize, 0);
-    param.pPublicDMIn = &devmode;
-    param.pOEMDMOut = block.data();
-    xlr::UnpackedSettings settings;
-    if (FAILED(plugin->DevMode(OEMDM_DEFAULT, &param)) ||
-        !(settings = xlr::UnpackedSettings(block.data()))) {
-        error = "the plug-in's DevMode failed to make its defaults";
-        return false;
-    }
-    FillSettingsRecord(options, *settings);
-    if (!xlr::Pack(*settings, *reinterpret_cast<xlr::PackedBlock*>(block.data()))) {
-        error = "the job's settings do not fit the private device mode";
-        return false;
-    }
-    return true;
-}
-
 std::string DefaultOutput(const std::string& input) {
     return std::filesystem::path(input).filename().replace_extension(".prn").string();
 }
@@ -227,8 +184,8 @@ int RunPrint(std::span<const std::string> args) {
     SelectFeaturesFromDevMode(devmode, features);
 
     PluginModule module;
-    if (!module.Load(parsed->Value("module").value_or(DefaultModulePath()), error))
-        return Fail(error);
+    const std::string modulePath = parsed->Value("module").value_or(DefaultModulePath());
+    if (!module.Load(modulePath, error)) return Fail(error);
     std::vector<BYTE> privateDevMode;
     if (!MakePrivateDevMode(module.Plugin(), devmode, options, privateDevMode, error))
         return Fail(error);
@@ -237,6 +194,8 @@ int RunPrint(std::span<const std::string> args) {
     const std::string spoolFile = output + ".part";
     PrinterSetup printerSetup;
     if (auto port = parsed->Value("port")) printerSetup.port = xlplatform::Utf8ToUtf16(*port);
+    printerSetup.driverFiles = std::filesystem::path(modulePath).parent_path().string();
+    if (printerSetup.driverFiles.empty()) printerSetup.driverFiles = ".";
     HANDLE printer = SetUpPrinter(features, printerSetup, error);
     if (printer == nullptr) return Fail(error);
 

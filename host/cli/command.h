@@ -19,5 +19,6 @@ int RunPrint(std::span<const std::string> args);
 int RunDevMode(std::span<const std::string> args);
 int RunDump(std::span<const std::string> args);
 int RunFeatures(std::span<const std::string> args);
+int RunPpd(std::span<const std::string> args);
 
 }  // namespace xlhost

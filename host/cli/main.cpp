@@ -14,6 +14,7 @@ constexpr xlhost::Command kCommands[] = {
     {"devmode", "make, show, merge and convert private device modes", xlhost::RunDevMode},
     {"dump", "list a print job's PJL and PCL XL as a printer receives them", xlhost::RunDump},
     {"features", "list the printer's features and their current options", xlhost::RunFeatures},
+    {"ppd", "make the PPD file of a CUPS queue that prints through the plug-in", xlhost::RunPpd},
 };
 
 void PrintUsage(std::FILE* out) {

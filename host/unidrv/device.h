@@ -86,6 +86,9 @@ class UnidrvDevice {
     // Banding: rows per band (0: pages are not banded) and the next band's top.
     LONG BandHeight() const { return setup_.bandHeight; }
     LONG nextBandTop = 0;
+    // Between Unidrv's own DrvStartPage and the end of that page: a page whose
+    // start the plug-in kept from Unidrv (an analysis pass) is not ended either.
+    bool pageStarted = false;
     // The first error Unidrv's functions met (a command that could not be
     // expanded, a failed spool write); empty while all is well.
     std::string lastError;

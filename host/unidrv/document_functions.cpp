@@ -28,13 +28,21 @@ BOOL UnidrvStartPage(SURFOBJ* pso) {
     UnidrvDevice* device = DeviceOfSurface(pso);
     if (device == nullptr) return FALSE;
     device->nextBandTop = 0;
+    device->pageStarted = true;
     return device->SendCommands(OrderSection::kPageSetup) ? TRUE : FALSE;
+}
+
+// The page's closing commands, once for a page Unidrv started.
+BOOL EndPage(UnidrvDevice& device) {
+    if (!device.pageStarted) return TRUE;
+    device.pageStarted = false;
+    return device.SendCommands(OrderSection::kPageFinish) ? TRUE : FALSE;
 }
 
 BOOL UnidrvSendPage(SURFOBJ* pso) {
     UnidrvDevice* device = DeviceOfSurface(pso);
     if (device == nullptr) return FALSE;
-    return device->SendCommands(OrderSection::kPageFinish) ? TRUE : FALSE;
+    return EndPage(*device);
 }
 
 BOOL UnidrvEndDoc(SURFOBJ* pso, FLONG) {
@@ -64,7 +72,7 @@ BOOL UnidrvNextBand(SURFOBJ* pso, POINTL* pptl) {
         return TRUE;
     }
     *pptl = {-1, -1};
-    return device->SendCommands(OrderSection::kPageFinish) ? TRUE : FALSE;
+    return EndPage(*device);
 }
 
 // Unidrv answers no escape beyond the question which it answers.

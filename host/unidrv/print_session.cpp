@@ -24,8 +24,9 @@ bool PluginWantsTwoPasses(const FeatureSelection& features, const std::vector<BY
     if (features.Current("KXPreAnalysis") == nullptr || raw) return false;
     bool enhancement =
         OptionIs(features, "KXRedEyeReduction", "On") || OptionIs(features, "KXSmartFocus", "On");
+    // "Off" and "On" of a level leave it unset, as far as the plug-in's choice goes.
     for (const char* level : {"KXContrast", "KXSharpness", "KXSmoothing", "KXDigitalFlash"})
-        for (const char* option : {"Off", "Low", "Medium", "High"})
+        for (const char* option : {"Low", "Medium", "High"})
             enhancement |= OptionIs(features, level, option);
     if (!enhancement) return false;
     xlr::UnpackedSettings settings(privateDevMode.empty() ? nullptr : privateDevMode.data());

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <iterator>
+#include <utility>
 #include <string_view>
 #include <system_error>
 
@@ -30,11 +31,40 @@ bool IsStandardMedia(std::string_view keyword) {
     return false;
 }
 
+// The InputBin options that mirror the public device mode's sources.
+constexpr std::pair<short, std::string_view> kTrays[] = {{DMBIN_AUTO, "PrinterSelect"},
+                                                         {DMBIN_MANUAL, "ManualFeed"},
+                                                         {DMBIN_UPPER, "Tray1"},
+                                                         {DMBIN_LOWER, "Tray2"}};
+
 void Choose(FeatureSelection& features, const char* feature, const std::string& option) {
     const Feature* found = features.Description().FindFeature(feature);
     if (found == nullptr || features.IsSet(*found) || found->FindOption(option) == nullptr) return;
     std::string ignored;
     features.Set(std::string(feature) + "=" + option, ignored);
+}
+
+// Links the enhancement library the description names into the driver
+// directory and lists it with the driver's files.
+void InstallEnhancementLibrary(const FeatureSelection& features, const std::string& from,
+                               xlplatform::PrinterDriver& driver) {
+    const FeatureOption* library = features.Current("KXMHDLLName");
+    if (library == nullptr || from.empty()) return;
+    std::string file = library->keyword;
+    if (file.find('.') == std::string::npos) file += ".so";
+    const size_t slash = driver.driverPath.rfind(u'\\');
+    if (slash == std::u16string::npos) return;
+    const std::u16string windowsPath = driver.driverPath.substr(0, slash + 1) + Wide(file);
+    const std::filesystem::path installed = xlplatform::HostPath(windowsPath);
+    const std::filesystem::path found = std::filesystem::path(from) / file;
+    std::error_code ec;
+    if (!std::filesystem::exists(installed, ec)) {
+        if (!std::filesystem::exists(found, ec)) return;
+        std::filesystem::create_directories(installed.parent_path(), ec);
+        std::filesystem::create_symlink(std::filesystem::absolute(found, ec), installed, ec);
+        if (ec) return;
+    }
+    driver.dependentFiles.push_back(windowsPath);
 }
 
 // The driver's XML configuration (feature KXXMLFileUsed) is one of the driver's
@@ -107,6 +137,7 @@ HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup,
             printer.mediaTypeNames.push_back(DisplayName(option));
         }
     }
+    InstallEnhancementLibrary(features, setup.driverFiles, printer.driver);
     if (!InstallXmlConfiguration(features, printer.driver, error)) return nullptr;
     xlplatform::AddPrinter(printer);
     HANDLE handle = nullptr;
@@ -138,12 +169,37 @@ void SelectFeaturesFromDevMode(const DEVMODEW& dm, FeatureSelection& features) {
     Choose(features, "Collate", dm.dmCollate == DMCOLLATE_TRUE ? "ON" : "OFF");
     Choose(features, "ColorMode", dm.dmColor == DMCOLOR_MONOCHROME ? "Mono" : "Color");
     Choose(features, "Resolution", std::to_string(dm.dmPrintQuality) + "dpi");
-    constexpr std::pair<short, const char*> kTrays[] = {{DMBIN_AUTO, "PrinterSelect"},
-                                                        {DMBIN_MANUAL, "ManualFeed"},
-                                                        {DMBIN_UPPER, "Tray1"},
-                                                        {DMBIN_LOWER, "Tray2"}};
     for (const auto& [bin, tray] : kTrays)
-        if (dm.dmDefaultSource == bin) Choose(features, "InputBin", tray);
+        if (dm.dmDefaultSource == bin) Choose(features, "InputBin", std::string(tray));
+}
+
+DevModeChoices DevModeChoicesFromFeatures(const FeatureSelection& features) {
+    const PrinterDescription& description = features.Description();
+    DevModeChoices choices;
+    if (const Feature* paper = description.FindFeature("PaperSize"))
+        if (short number = PaperNumber(*paper, features.Current(*paper)); number != 0)
+            choices.paper = std::to_string(number);
+    if (const Feature* media = description.FindFeature("MediaType"))
+        if (DWORD number = MediaTypeNumber(*media, features.Current(*media)); number != 0)
+            choices.mediaType = number;
+    if (const FeatureOption* orientation = features.Current("Orientation"))
+        choices.orientation =
+            orientation->keyword == "PORTRAIT" ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE;
+    if (const FeatureOption* duplex = features.Current("Duplex"))
+        choices.duplex = duplex->keyword == "VERTICAL"     ? DMDUP_VERTICAL
+                         : duplex->keyword == "HORIZONTAL" ? DMDUP_HORIZONTAL
+                                                           : DMDUP_SIMPLEX;
+    if (const FeatureOption* collate = features.Current("Collate"))
+        choices.collate = collate->keyword == "ON";
+    if (const FeatureOption* color = features.Current("ColorMode"))
+        choices.color = color->keyword == "Mono" ? DMCOLOR_MONOCHROME : DMCOLOR_COLOR;
+    if (const FeatureOption* resolution = features.Current("Resolution"))
+        if (resolution->dpi && resolution->dpi->x > 0 && resolution->dpi->x <= 32767)
+            choices.resolution = static_cast<short>(resolution->dpi->x);
+    if (const FeatureOption* tray = features.Current("InputBin"))
+        for (const auto& [bin, keyword] : kTrays)
+            if (tray->keyword == keyword) choices.defaultSource = bin;
+    return choices;
 }
 
 }  // namespace xlhost

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "host/gpd/feature_selection.h"
+#include "host/unidrv/public_devmode.h"
 
 namespace xlhost {
 
@@ -16,17 +17,31 @@ struct PrinterSetup {
     std::u16string name = u"xlrender PCL XL";
     std::u16string port = u"USB001";  // a direct connection
     std::u16string outputFile;  // where its jobs go (a Linux path); empty: the spool directory
+    // Where the driver's own files are found to be installed (a Linux
+    // directory, the plug-in module's); empty: none are installed.
+    std::string driverFiles;
 };
 
-// Adds the printer to the world and opens it; the XML configuration that the
-// description names (KXXMLFileUsed) is installed from beside the description
-// into the driver directory. Returns null with `error` set.
+// Adds the printer to the world and opens it. Returns null with `error` set.
+// The driver is installed first, as a driver's installer does it: the XML
+// configuration that the description names (KXXMLFileUsed) is copied from
+// beside the description into the driver directory; the image-enhancement
+// library it names (KXMHDLLName, a file name, on Linux with ".so" when it has
+// no extension) is put there from `setup.driverFiles` and listed among the
+// driver's dependent files, unless the directory holds a file of that name
+// already. A library that is nowhere to be found is not installed; the
+// plug-in then prints without it.
 HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup,
                     std::string& error);
 
 // Chooses the options of the features that mirror the public device mode, as
 // Unidrv keeps them in step. Options the user set explicitly are left alone.
 void SelectFeaturesFromDevMode(const DEVMODEW& devmode, FeatureSelection& features);
+
+// The other way round, for a job whose options were chosen by feature: the
+// public device mode choices that the current options of those features make.
+// A feature the description lacks leaves its choice unset.
+DevModeChoices DevModeChoicesFromFeatures(const FeatureSelection& features);
 
 // The DMMEDIA_ number of a MediaType option (standard ones by name, others from
 // DMMEDIA_USER on in option order), and the DMPAPER_ number of a PaperSize option.

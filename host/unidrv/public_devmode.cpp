@@ -91,12 +91,16 @@ bool MakePublicDevMode(const DevModeChoices& choices, DEVMODEW& devmode, std::st
     error.clear();
     if (const auto& paper = choices.paper) {
         const std::string wanted = Lower(*paper);
+        const auto number = ParseNumber(wanted, 1, 32767);
+        // A known paper given by number gets its size and form name too, so that
+        // the device mode does not name one paper and measure another.
         const Paper* found = nullptr;
         for (const Paper& candidate : kPapers)
-            if (wanted == candidate.name) found = &candidate;
+            if (wanted == candidate.name || (number && *number == candidate.number))
+                found = &candidate;
         if (found != nullptr) {
             SetPaper(devmode, *found);
-        } else if (auto number = ParseNumber(wanted, 1, 32767)) {
+        } else if (number) {
             devmode.dmPaperSize = static_cast<short>(*number);
         } else {
             error = "unknown paper '" + *paper + "'";
@@ -111,6 +115,7 @@ bool MakePublicDevMode(const DevModeChoices& choices, DEVMODEW& devmode, std::st
     devmode.dmMediaType = choices.mediaType.value_or(devmode.dmMediaType);
     devmode.dmCopies = choices.copies.value_or(devmode.dmCopies);
     if (choices.collate) devmode.dmCollate = *choices.collate ? DMCOLLATE_TRUE : DMCOLLATE_FALSE;
+    if (choices.resolution) devmode.dmPrintQuality = devmode.dmYResolution = *choices.resolution;
     return true;
 }
 

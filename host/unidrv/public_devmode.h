@@ -22,6 +22,7 @@ struct DevModeChoices {
     std::optional<DWORD> mediaType;      // DMMEDIA_ or a driver's own number
     std::optional<short> copies;
     std::optional<bool> collate;
+    std::optional<short> resolution;  // dots per inch, both directions
 };
 
 // The printer's default public device mode (paper from the world's locale),

@@ -22,7 +22,8 @@ LONG WINAPI InterlockedDecrement(LONG volatile* addend);
 // Suspends the thread; the world's `sleep` replaces the wait when set.
 void WINAPI Sleep(DWORD milliseconds);
 
-// Modules: dlopen behind the Windows names. Paths are Windows paths (see world.h).
+// Modules: dlopen behind the Windows names. Paths are Windows paths (see world.h);
+// a file name without an extension gets ".so", as on Windows it gets ".dll".
 HMODULE WINAPI LoadLibraryW(LPCWSTR fileName);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL WINAPI FreeLibrary(HMODULE module);

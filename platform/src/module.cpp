@@ -39,8 +39,15 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR fileName) {
     const std::u16string_view name(fileName);
     const bool hasDirectory = name.find_first_of(u"\\/") != std::u16string_view::npos ||
                               (name.size() >= 2 && name[1] == u':');
-    const std::string path =
-        hasDirectory ? xlplatform::HostPath(name) : xlplatform::Utf16ToUtf8(name);
+    std::string path = hasDirectory ? xlplatform::HostPath(name) : xlplatform::Utf16ToUtf8(name);
+    // As Windows appends ".dll" to a module name without an extension, the
+    // stand-in appends ".so"; a trailing dot says the name has none.
+    const size_t slash = path.find_last_of('/');
+    const size_t lastPart = slash == std::string::npos ? 0 : slash + 1;
+    if (!path.empty() && path.back() == '.')
+        path.pop_back();
+    else if (path.find('.', lastPart) == std::string::npos)
+        path += ".so";
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         SetLastError(ERROR_MOD_NOT_FOUND);

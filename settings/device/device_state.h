@@ -29,6 +29,7 @@ struct WatermarkAngleEntry {
 
 // Photo enhancement levels: "Off" 99, "On" -99, "Low" -1, "Medium" 0, "High" 1.
 constexpr int32_t kEnhanceNotSet = -99;
+constexpr int32_t kEnhanceOff = 99;
 
 // What a device reset (ResetPDEV) carries from the old device's state into the
 // new one, copied whole: the document's progress, the choices read at enable,

@@ -163,7 +163,7 @@ TEST_F(PrintCommand, BadInputFailsAndLeavesNothingBehind) {
 
 TEST_F(PrintCommand, ExampleScriptsPrintAndReadBack) {
     const std::string examples = std::string(std::getenv("XLRENDER_SOURCE")) + "/examples";
-    for (const char* script : {"photo-page.json", "mixed-page.json"}) {
+    for (const char* script : {"photo-page.json", "mixed-page.json", "photo-bands.json"}) {
         SCOPED_TRACE(script);
         const auto result =
             RunProgram("xlrender", {"print", examples + "/" + script, "-o", dir / "job.prn"});

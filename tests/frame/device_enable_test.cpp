@@ -11,6 +11,7 @@
 #include <xlplatform/world.h>
 
 #include "frame/device_enable.h"
+#include "image/enhancement/command_store.h"
 #include "settings/device/hook_slots.h"
 #include "support/fake_unidrv.h"
 #include "support/run_command.h"
@@ -271,10 +272,12 @@ TEST_F(DeviceEnableTest, ResetCarriesTheDocumentAcross) {
     FakeDevice next;
     xlr::PluginDeviceState* fresh = EnableOther(next);
     ASSERT_NE(fresh, nullptr);
-    // Stand-ins for two command stores: the new state takes the old device's.
-    auto* oldStore = reinterpret_cast<xlr::CCmdStore*>(0x10);
+    // The new state takes the old device's command store in place of its own
+    // (which goes; the sanitizer build sees a leak or a double destroy).
+    xlr::CCmdStore* oldStore = xlr::CreateCommandStore(&device.devobj, old);
+    ASSERT_NE(oldStore, nullptr);
     old->commandStore = oldStore;
-    fresh->commandStore = reinterpret_cast<xlr::CCmdStore*>(0x20);
+    fresh->commandStore = xlr::CreateCommandStore(&next.devobj, fresh);
     xlr::ResetDeviceState(&device.devobj, &next.devobj);
     EXPECT_EQ(fresh->pageCount, 4u);
     EXPECT_EQ(fresh->jobId, 77u);
@@ -287,6 +290,7 @@ TEST_F(DeviceEnableTest, ResetCarriesTheDocumentAcross) {
     EXPECT_EQ(fresh->driverHelper, &next.helper);
     EXPECT_EQ(fresh->commandStore, oldStore);
     EXPECT_EQ(old->commandStore, nullptr) << "one owner, so that it is destroyed once";
+    EXPECT_EQ(oldStore->State(), fresh) << "the store serves the new state";
     xlr::DisableDeviceState(&device.devobj);
     EXPECT_TRUE(std::filesystem::exists(capture)) << "the old device's going keeps it";
 
@@ -294,9 +298,20 @@ TEST_F(DeviceEnableTest, ResetCarriesTheDocumentAcross) {
     xlr::ResetDeviceState(nullptr, &next.devobj);
     xlr::ResetDeviceState(&device.devobj, nullptr);
     EXPECT_EQ(fresh->pageCount, 9u) << "a missing device copies nothing";
-    fresh->commandStore = nullptr;
+
+    // A new state without a store of its own takes the old one too: it carries
+    // on the old device's two-pass document.
+    FakeDevice third;
+    xlr::PluginDeviceState* last = EnableOther(third);
+    ASSERT_NE(last, nullptr);
+    xlr::ResetDeviceState(&next.devobj, &third.devobj);
+    EXPECT_EQ(last->commandStore, oldStore);
+    EXPECT_EQ(fresh->commandStore, nullptr);
     xlr::DisableDeviceState(&next.devobj);
-    EXPECT_FALSE(std::filesystem::exists(capture)) << "the new device's going deletes it";
+    EXPECT_EQ(oldStore->State(), last) << "disabling the old device left the store alone";
+    EXPECT_TRUE(std::filesystem::exists(capture)) << "the capture file went on to the last device";
+    xlr::DisableDeviceState(&third.devobj);
+    EXPECT_FALSE(std::filesystem::exists(capture)) << "the last device's going deletes it";
 }
 
 }  // namespace

@@ -378,6 +378,74 @@ TEST_F(LifecycleTest, TwoPassPagesCountOnceAndPrintOnce) {
     EXPECT_EQ(state->pageCount, 1u);
 }
 
+// Banded pages in two passes: the analysis pass ends with its last band and
+// writes no page end; the output pass prints the page as a banded page prints
+// without pre-analysis. Unidrv keeps moving from band to band in both passes.
+TEST_F(LifecycleTest, BandedTwoPassPagesPrintEveryPage) {
+    device.helper.features = {{"KXPreAnalysis", "TRUE"}, {"KXRedEyeReduction", "On"}};
+    xlr::SettingsRecord settings = device.Settings();
+    settings.outputMode = 3;
+    device.SetSettings(settings);
+    device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
+    xlr::PluginDeviceState* state = Enable();
+    ASSERT_NE(state, nullptr);
+    const DWORD job = StartJob(u"NT EMF 1.008");
+    ASSERT_TRUE(xlr::DrvStartDoc(&surface, nullptr, job));
+    ASSERT_EQ(state->suppressOutput, 1);
+    for (int page = 0; page < 2; ++page) {
+        for (int pass = 0; pass < 2; ++pass) {
+            SCOPED_TRACE(::testing::Message() << "page " << page << " pass " << pass);
+            ASSERT_TRUE(xlr::DrvStartPage(&surface));
+            POINTL origin{};
+            ASSERT_TRUE(xlr::DrvStartBanding(&surface, &origin));
+            g_bandsLeft = 2;
+            do {
+                ASSERT_TRUE(xlr::DrvNextBand(&surface, &origin));
+            } while (origin.x != -1);
+            EXPECT_EQ(state->suppressOutput, pass == 0 ? 0 : 1);
+        }
+    }
+    ASSERT_TRUE(xlr::DrvEndDoc(&surface, 0));
+    EndDocPrinter(printerHandle);
+    const std::string analysis = "BAND\nBAND\n";
+    const std::string output = "PAGE\nBAND\nBAND\n" + EndOfPage(3);
+    EXPECT_EQ(JobFile(), "JOB\n" + analysis + output + analysis + output + "END\n");
+    EXPECT_EQ(state->pageCount, 2u);
+}
+
+// Which enhancement choices turn the two passes on. "Off" keeps its value for
+// the library but asks for nothing; "On" of a level is the value of no choice.
+TEST_F(LifecycleTest, EnhancementChoicesThatAskForTwoPasses) {
+    struct Case {
+        const char* feature;
+        const char* option;
+        int32_t preAnalysis;
+        int32_t contrast;
+    };
+    const Case cases[] = {
+        {"KXContrast", "Off", 0, 99},         {"KXSharpness", "Off", 0, -99},
+        {"KXContrast", "On", 0, -99},         {"KXContrast", "Low", 1, -1},
+        {"KXSmoothing", "High", 1, -99},      {"KXDigitalFlash", "Medium", 1, -99},
+        {"KXSmartFocus", "On", 1, -99},       {"KXRedEyeReduction", "On", 1, -99},
+        {"KXRedEyeReduction", "Off", 0, -99},
+    };
+    xlr::SettingsRecord settings = device.Settings();
+    settings.outputMode = 3;
+    device.SetSettings(settings);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.feature << "=" << c.option);
+        device.helper.features = {{"KXPreAnalysis", "TRUE"}, {c.feature, c.option}};
+        xlr::PluginDeviceState* state = Enable();
+        ASSERT_NE(state, nullptr);
+        ASSERT_TRUE(xlr::DrvStartDoc(&surface, nullptr, 1));
+        EXPECT_EQ(state->preAnalysis, c.preAnalysis);
+        EXPECT_EQ(state->suppressOutput, c.preAnalysis);
+        EXPECT_EQ(state->commandStore != nullptr, c.preAnalysis == 1);
+        EXPECT_EQ(state->contrast, c.contrast);
+        xlr::DisableDeviceState(&device.devobj);
+    }
+}
+
 TEST_F(LifecycleTest, WritePrinterReportsEmptyWritesAndNeedsAState) {
     DWORD written = 99;
     EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, nullptr, 0, &written), S_OK);

@@ -1,15 +1,19 @@
 #include "support/run_command.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <string_view>
 
 extern char** environ;
 
@@ -41,8 +45,25 @@ TempDir::~TempDir() {
 
 namespace {
 
+// Writes all of `data` to `fd`; a reader that stops early ends the writing.
+void Feed(int fd, const std::string& data) {
+    struct sigaction ignore {
+    }, previous{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, &previous);
+    for (size_t done = 0; done < data.size();) {
+        const ssize_t written = ::write(fd, data.data() + done, data.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) break;
+        done += static_cast<size_t>(written);
+    }
+    ::close(fd);
+    sigaction(SIGPIPE, &previous, nullptr);
+}
+
 CommandResult Run(const std::string& executable, bool searchPath,
-                  const std::vector<std::string>& args, const std::string& directory) {
+                  const std::vector<std::string>& args, const RunSetup& setup) {
+    const std::string& directory = setup.directory;
     TempDir capture;
     const std::string outPath = capture / "out", errPath = capture / "err";
     std::vector<char*> argv;
@@ -57,11 +78,35 @@ CommandResult Run(const std::string& executable, bool searchPath,
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
     if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+    int pipeFds[2] = {-1, -1};
+    if (setup.input && ::pipe2(pipeFds, O_CLOEXEC) == 0)
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[0], 0);
+    // The setup's variables replace the test's own of the same names.
+    std::vector<std::string> variables = setup.environment;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string_view entry(*variable);
+        const auto sameName = [&](const std::string& added) {
+            return entry.substr(0, entry.find('=') + 1) == added.substr(0, added.find('=') + 1);
+        };
+        if (std::none_of(setup.environment.begin(), setup.environment.end(), sameName))
+            variables.emplace_back(entry);
+    }
+    std::vector<char*> envp;
+    for (std::string& variable : variables) envp.push_back(variable.data());
+    envp.push_back(nullptr);
     pid_t pid = 0;
     CommandResult result;
     const int spawned =
-        searchPath ? posix_spawnp(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ)
-                   : posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ);
+        searchPath
+            ? posix_spawnp(&pid, executable.c_str(), &actions, nullptr, argv.data(), envp.data())
+            : posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), envp.data());
+    if (pipeFds[0] >= 0) {
+        ::close(pipeFds[0]);
+        if (spawned == 0)
+            Feed(pipeFds[1], *setup.input);
+        else
+            ::close(pipeFds[1]);
+    }
     if (spawned == 0) {
         int status = 0;
         if (waitpid(pid, &status, 0) == pid && WIFEXITED(status))
@@ -77,11 +122,16 @@ CommandResult Run(const std::string& executable, bool searchPath,
 
 CommandResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::string& directory) {
-    return Run(BinDir() + "/" + program, false, args, directory);
+    return Run(BinDir() + "/" + program, false, args, RunSetup{directory, {}, std::nullopt});
+}
+
+CommandResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const RunSetup& setup) {
+    return Run(BinDir() + "/" + program, false, args, setup);
 }
 
 CommandResult RunOnPath(const std::string& program, const std::vector<std::string>& args) {
-    return Run(program, true, args, "");
+    return Run(program, true, args, RunSetup{});
 }
 
 }  // namespace xltest

@@ -1,6 +1,7 @@
 // Runs a program of the build (bin/ beside the tests) and captures its output.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,14 @@ std::string BinDir();
 // Runs BinDir()/program with args in `directory` (default: the current one).
 CommandResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::string& directory = "");
+
+struct RunSetup {
+    std::string directory;                 // empty: the current one
+    std::vector<std::string> environment;  // NAME=VALUE, over the test's own
+    std::optional<std::string> input;      // fed to standard input through a pipe
+};
+CommandResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const RunSetup& setup);
 
 // Runs a program of the machine, found on PATH ("gs"); exit status -1 when it cannot be run.
 CommandResult RunOnPath(const std::string& program, const std::vector<std::string>& args);

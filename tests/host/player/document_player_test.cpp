@@ -4,6 +4,7 @@
 #include <xlplatform/engine.h>
 #include <xlplatform/world.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/player/job_script.h"
@@ -178,6 +179,7 @@ class FakeSink : public DocumentSink {
     LONG Resolution() const override { return 100; }
     const DEVINFO& DevInfo() const override { return devInfo; }
     const DrvFunctions& Functions() const override { return functions_; }
+    int DocumentPlays() const override { return plays; }
     ULONG Escape(ULONG code, std::span<const BYTE> in, std::span<BYTE>) override {
         recorder.events.push_back("escape " + std::to_string(code) + " of " +
                                   std::to_string(in.size()));
@@ -204,6 +206,7 @@ class FakeSink : public DocumentSink {
     Recorder recorder;
     DEVINFO devInfo{};
     std::vector<RECTL> bands{RECTL{0, 0, 1000, 1400}};
+    int plays = 1;
 
   private:
     HDEV device_ = nullptr;
@@ -490,6 +493,125 @@ TEST_F(DocumentPlayerTest, BadDocumentsFailBeforeAnyOutput) {
     EXPECT_FALSE(PlayDocument(sink_, std::get<Document>(parsed), PlayerOptions{}, error));
     EXPECT_EQ(error, "pages[0].calls[0]: text needs a text layout, and the player was given none");
     EXPECT_EQ(sink_.recorder.events.back(), "EndDoc");
+}
+
+size_t Count(const std::vector<std::string>& events, const std::string& event) {
+    return static_cast<size_t>(std::count(events.begin(), events.end(), event));
+}
+
+// Collated copies played by the print processor: a two-sided copy of an odd
+// number of sheets is followed by a blank page, so that the next copy does not
+// begin on the back of its last sheet.
+TEST_F(DocumentPlayerTest, CollatedCopiesOfTwoSidedDocumentsStartOnTheirOwnSheet) {
+    const struct {
+        int pages;
+        const char* duplex;
+        int plays;
+        size_t pagesPlayed;
+    } cases[] = {
+        {1, "long", 2, 3},    // page, blank, page
+        {3, "short", 3, 11},  // three pages and a blank, three times, no blank after the last
+        {2, "long", 2, 4},    // even: nothing added
+        {1, "simplex", 3, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.pages) + " " + c.duplex);
+        sink_.recorder = Recorder{};
+        sink_.plays = c.plays;
+        std::string pages;
+        for (int i = 0; i < c.pages; ++i)
+            pages += std::string(i ? "," : "") + R"({"calls": [{"fill": [0, 0, 10, 10]}]})";
+        MustPlay(std::string(R"({"options": {"duplex": ")") + c.duplex + R"("}, "pages": [)" +
+                 pages + "]}");
+        EXPECT_EQ(Count(sink_.recorder.events, "page"), c.pagesPlayed);
+        EXPECT_EQ(Calls().size(), size_t(c.pages * c.plays)) << "blank pages draw nothing";
+    }
+}
+
+// Pages made one at a time: a fill per page, its left edge the page's number.
+class CountingStream : public PageStream {
+  public:
+    explicit CountingStream(int pages, int failAt = 0) : pages_(pages), failAt_(failAt) {}
+    Read NextPage(const DocumentSink&, std::vector<DeviceCall>& calls,
+                  std::string& error) override {
+        if (next_ == failAt_) {
+            error = "page " + std::to_string(next_) + " is damaged";
+            return Read::Failed;
+        }
+        if (next_ > pages_) return Read::End;
+        DeviceFill fill;
+        fill.rect = RECTL{next_, 0, next_ + 10, 10};
+        calls.assign(1, DeviceCall{fill, std::nullopt, RECTL{next_, 0, next_ + 10, 10}, "page"});
+        ++next_;
+        return Read::Page;
+    }
+    bool Rewind(std::string& error) override {
+        ++rewinds;
+        if (!rewindable) error = "cannot read the pages again";
+        next_ = 1;
+        return rewindable;
+    }
+    int rewinds = 0;
+    bool rewindable = true;
+
+  private:
+    int pages_;
+    int failAt_;
+    int next_ = 1;
+};
+
+TEST_F(DocumentPlayerTest, PageStreamsArePlayedAPageAtATime) {
+    JobOptions options;
+    options.duplex = Duplex::LongEdge;
+    options.pagesPerSheet = 4;  // a stream's pages are sheets already
+    options.watermark.enabled = true;
+    sink_.plays = 2;
+    CountingStream stream(3);
+    std::string error;
+    ASSERT_TRUE(PlayPageStream(sink_, options, stream, PlayerOptions{}, error)) << error;
+    EXPECT_EQ(stream.rewinds, 1);
+    // Three pages and a blank one between the two copies.
+    EXPECT_EQ(Count(sink_.recorder.events, "page"), 7u);
+    ASSERT_EQ(Calls().size(), 6u);
+    for (size_t i = 0; i < Calls().size(); ++i) EXPECT_EQ(Calls()[i].dest.left, LONG(i % 3 + 1));
+    // Each sheet's watermark escape counts the pages so far and holds one slot.
+    ASSERT_EQ(sink_.recorder.watermarkEscapes.size(), 6u);
+    for (size_t i = 0; i < 3; ++i) {
+        const auto& escape = sink_.recorder.watermarkEscapes[i];
+        EXPECT_EQ(escape.at(5 * 4), i + 1);
+        EXPECT_EQ(escape.at(13 * 4), i + 1);
+        EXPECT_EQ(escape.at(20 * 4), 0) << "one page per sheet";
+    }
+}
+
+TEST_F(DocumentPlayerTest, PageStreamFailures) {
+    const struct {
+        const char* name;
+        int pages;
+        int failAt;
+        bool rewindable;
+        const char* error;
+        bool started;
+    } cases[] = {
+        {"no pages", 0, 0, true, "the document has no pages", false},
+        {"first page damaged", 3, 1, true, "page 1 is damaged", false},
+        {"later page damaged", 3, 2, true, "page 2 is damaged", true},
+        {"cannot be read again", 2, 0, false, "cannot read the pages again", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        sink_.recorder = Recorder{};
+        sink_.plays = 2;
+        CountingStream stream(c.pages, c.failAt);
+        stream.rewindable = c.rewindable;
+        std::string error;
+        EXPECT_FALSE(PlayPageStream(sink_, JobOptions{}, stream, PlayerOptions{}, error));
+        EXPECT_EQ(error, c.error);
+        // Once started, the document is ended; before, the sink saw nothing.
+        EXPECT_EQ(!sink_.recorder.events.empty() && sink_.recorder.events.back() == "EndDoc",
+                  c.started);
+        EXPECT_EQ(sink_.recorder.events.empty(), !c.started);
+    }
 }
 
 }  // namespace
