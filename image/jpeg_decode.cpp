@@ -9,9 +9,6 @@ namespace {
 
 // Rows read per call: enough for the library to hand over whole row groups.
 constexpr int kRowsPerCall = 16;
-// libjpeg's own working memory (a progressive image keeps all its coefficients):
-// past this the decoding fails instead of taking what a lying header asks for.
-constexpr long kMaxLibraryMemory = 1L << 30;
 
 // Asks for the declared size by one ratio; the library rounds it up to one of
 // its scales (1/8 to 16/8), so a ratio beyond 2 is asked for as 2.
@@ -52,7 +49,6 @@ bool DecodeJpeg(DecodedImage& holder, SURFOBJ* source, SURFOBJ** decoded) {
     // Reaching the ready state and starting is the test that the data is a JPEG.
     const bool started = xlcodec::JpegGuarded(decompressor.errors(), [&] {
         decompressor.Create(data, size);
-        cinfo->mem->max_memory_to_use = kMaxLibraryMemory;
         jpeg_read_header(cinfo, TRUE);
         AskForScale(*cinfo, declared);
         // The library stores blue, green, red: the order of a 24-bit surface.

@@ -13,31 +13,6 @@ using xlcodec::PngReader;
 using xlcodec::ReadPngHeader;
 
 constexpr double kScreenGamma = 2.2;
-// Deflate cannot shrink data by much more than 1032:1: a header that promises
-// more pixels than its file could hold is lying, and its size is not allocated.
-constexpr uint64_t kMaxDeflateRatio = 1100;
-constexpr uint64_t kAllowanceBytes = 1 << 20;
-
-int ChannelsOf(int colorType) {
-    switch (colorType) {
-        case PNG_COLOR_TYPE_GRAY:
-        case PNG_COLOR_TYPE_PALETTE:
-            return 1;
-        case PNG_COLOR_TYPE_GRAY_ALPHA:
-            return 2;
-        case PNG_COLOR_TYPE_RGB:
-            return 3;
-        default:
-            return 4;
-    }
-}
-
-bool DataCanHold(const PngHeader& header, size_t fileSize) {
-    const uint64_t rowBytes =
-        (uint64_t{header.width} * ChannelsOf(header.colorType) * header.bitDepth + 7) / 8;
-    const uint64_t imageBytes = (rowBytes + 1) * header.height;  // a filter byte per row
-    return imageBytes <= uint64_t{fileSize} * kMaxDeflateRatio + kAllowanceBytes;
-}
 
 // The transformations to 8-bit blue, green, red, in libpng's order of asking.
 void AskForBgr(png_structp png, png_infop info, const PngHeader& header) {
@@ -78,7 +53,7 @@ bool DecodePng(DecodedImage& holder, SURFOBJ* source, SURFOBJ** decoded) {
     PngHeader header;
     if (!ReadPngHeader(reader, header) || header.colorType == PNG_COLOR_TYPE_RGB_ALPHA)
         return false;
-    if (!DataCanHold(header, size)) return false;
+    if (!xlcodec::PngDataCanHold(header, size)) return false;
 
     png_structp png = reader.png;
     png_infop info = reader.info;

@@ -1,8 +1,11 @@
 #include "settings/packed_block.h"
 
+#include <array>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 #include <zlib.h>
 
@@ -28,6 +31,42 @@ long Inflate(const PackedBlock& block, uint8_t* out, uLongf capacity) {
     // uncompress2 stops at the end of the stream; the bytes after it are ignored.
     if (uncompress2(out, &produced, block.payload, &consumed) != Z_OK) return -1;
     return static_cast<long>(produced);
+}
+
+// The last block inflated by UnpackedSettings and the record it gave. Every
+// hook reads the settings from the same packed block, so a hit saves two
+// inflates per call; the key is the whole block, so any change to it is a miss.
+class LastUnpacked {
+  public:
+    // Copies the cached record into a new zero-filled heap block when `block`
+    // is the cached one; null otherwise. A block whose size word is wrong is
+    // never read past its header.
+    void* Find(const PackedBlock& block, int32_t& size) {
+        if (block.size != kPackedBlockSize) return nullptr;
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (record_.empty() || std::memcmp(key_.data(), &block, kPackedBlockSize) != 0)
+            return nullptr;
+        void* memory = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, record_.size());
+        if (memory != nullptr) std::memcpy(memory, record_.data(), record_.size());
+        size = static_cast<int32_t>(record_.size());
+        return memory;
+    }
+    void Keep(const PackedBlock& block, const void* record, int32_t size) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        std::memcpy(key_.data(), &block, kPackedBlockSize);
+        const auto* bytes = static_cast<const uint8_t*>(record);
+        record_.assign(bytes, bytes + size);
+    }
+
+  private:
+    std::mutex mutex_;
+    std::array<uint8_t, kPackedBlockSize> key_{};
+    std::vector<uint8_t> record_;
+};
+
+LastUnpacked& TheLastUnpacked() {
+    static LastUnpacked last;
+    return last;
 }
 
 }  // namespace
@@ -80,6 +119,10 @@ UnpackedSettings::UnpackedSettings(const void* block) {
     if (!IsPackedBlock(block)) return;
     const auto& packed = *static_cast<const PackedBlock*>(block);
     int32_t size = 0;
+    if (void* cached = TheLastUnpacked().Find(packed, size)) {
+        record_ = static_cast<SettingsRecord*>(cached);
+        return;
+    }
     if (!Unpack(packed, nullptr, &size) || size < 1) return;
     void* memory = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, static_cast<SIZE_T>(size));
     if (memory == nullptr) return;
@@ -87,6 +130,7 @@ UnpackedSettings::UnpackedSettings(const void* block) {
         HeapFree(GetProcessHeap(), 0, memory);
         return;
     }
+    TheLastUnpacked().Keep(packed, memory, size);
     record_ = static_cast<SettingsRecord*>(memory);
 }
 

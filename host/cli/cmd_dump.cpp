@@ -38,13 +38,24 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+// The job is read whole; larger files are refused rather than read without end.
+constexpr size_t kLargestJob = size_t{2} << 30;
+
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "cannot read " + path + ": " + std::strerror(errno);
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    bytes.clear();
+    std::vector<char> chunk(1 << 20);
+    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
+        bytes.insert(bytes.end(), chunk.data(), chunk.data() + in.gcount());
+        if (bytes.size() > kLargestJob) {
+            error = path + " is larger than 2 GiB; dump reads jobs up to that size";
+            return false;
+        }
+    }
     if (in.bad()) {
         error = "cannot read " + path;
         return false;

@@ -28,6 +28,7 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    xlhost::KeepLargeBlocksMapped();
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         PrintUsage(stderr);

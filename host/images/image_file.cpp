@@ -66,8 +66,24 @@ ImageResult<ImageSource> ReadImageFile(const std::filesystem::path& path) {
         return path.string() + ": is a directory, not an image file";
     std::ifstream in(path, std::ios::binary);
     if (!in) return path.string() + ": cannot open the image file";
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
+    // One read of the whole file where its size is known (a regular file);
+    // otherwise (a pipe) in chunks to the end. Either way a file larger than
+    // any picture we print is refused before it is read whole.
+    constexpr auto kTooLarge = ": larger than 1 GiB; not an image file to print";
+    std::vector<uint8_t> bytes;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size > kLargestImageFile) return path.string() + kTooLarge;
+    if (!error && size > 0) {
+        bytes.resize(size);
+        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+        bytes.resize(static_cast<size_t>(in.gcount()));
+        in.clear(in.rdstate() & ~(std::ios::failbit | std::ios::eofbit));
+    }
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+        if (bytes.size() > kLargestImageFile) return path.string() + kTooLarge;
+    }
     if (in.bad()) return path.string() + ": cannot read the image file";
     return IdentifyImage(std::move(bytes), path.string());
 }

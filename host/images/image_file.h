@@ -13,6 +13,8 @@
 #include <variant>
 #include <vector>
 
+#include "host/images/page_buffer.h"
+
 namespace xlhost {
 
 enum class ImageFormat { Ppm, Jpeg, Png };
@@ -22,6 +24,10 @@ std::string_view ImageFormatName(ImageFormat format);
 // The host refuses images of more pixels than this: 2^28 pixels are 768 MiB
 // decoded, far beyond any page at printer resolutions.
 constexpr uint64_t kMaxImagePixels = uint64_t{1} << 28;
+
+// Image files larger than this are refused before they are read whole: a P6
+// file of kMaxImagePixels is 768 MiB, and no device or pipe is read without end.
+constexpr uint64_t kLargestImageFile = uint64_t{1} << 30;
 
 // A file as read: its bytes (kept for pass-through) and what its header says.
 struct ImageSource {
@@ -40,7 +46,7 @@ struct DecodedImage {
     uint32_t width = 0;
     uint32_t height = 0;
     size_t stride = 0;
-    std::vector<uint8_t> bits;
+    std::vector<uint8_t, PageBufferAllocator<uint8_t>> bits;
 
     // The bytes of image row y (0 = top).
     uint8_t* Row(uint32_t y) { return bits.data() + (height - 1 - y) * stride; }

@@ -41,8 +41,16 @@ bool ReadPng(std::span<const uint8_t> file, bool pixels, PngOutput& out) {
     png_infop info = reader.info;
     const bool completed = xlcodec::PngGuarded(png, [&] {
         png_read_info(png, info);
-        out.size = ImageSize{png_get_image_width(png, info), png_get_image_height(png, info)};
-        if (!pixels || !AllocateInto(out)) return;
+        xlcodec::PngHeader header;
+        png_get_IHDR(png, info, &header.width, &header.height, &header.bitDepth, &header.colorType,
+                     &header.interlace, nullptr, nullptr);
+        out.size = ImageSize{header.width, header.height};
+        if (!pixels) return;
+        if (!xlcodec::PngDataCanHold(header, file.size())) {
+            out.error = "the header's size is more than the file's data could hold";
+            return;
+        }
+        if (!AllocateInto(out)) return;
         png_set_expand(png);  // palette to RGB, grey below 8 bits to 8, tRNS to alpha
         png_set_strip_16(png);
         png_set_gray_to_rgb(png);

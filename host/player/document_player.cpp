@@ -1,6 +1,7 @@
 #include "host/player/document_player.h"
 
 #include <algorithm>
+#include <set>
 
 #include "host/player/nup_layout.h"
 #include "host/player/player_images.h"
@@ -34,6 +35,17 @@ void SendEscape(DocumentSink& sink, ULONG code, std::span<const BYTE> data,
                 const std::function<void(const std::string&)>& warn) {
     if (sink.Escape(code, data, {}) == 0)
         warn("the driver answered 0 to escape " + std::to_string(code));
+}
+
+// The images that the logical pages of a sheet draw.
+std::set<PlayerImage*> ImagesOf(const std::vector<PageCalls>& pages, const SheetLayout& sheet) {
+    std::set<PlayerImage*> images;
+    for (int32_t i = 0; i < sheet.pagesOnSheet; ++i) {
+        for (const DeviceCall& call : pages[sheet.firstPage + i])
+            if (const auto* image = std::get_if<DeviceImage>(&call.what))
+                images.insert(image->image);
+    }
+    return images;
 }
 
 // What every way of playing a document shares: the user-interface side's
@@ -132,7 +144,8 @@ bool PlayDocument(DocumentSink& sink, const Document& document, const PlayerOpti
             std::vector<const PageCalls*> onSheet;
             for (int32_t i = 0; i < sheets[s].pagesOnSheet; ++i)
                 onSheet.push_back(&pages[sheets[s].firstPage + i]);
-            ok = playback.Sheet(sheets[s], onSheet, s, sheets.size(), error);
+            ok = images.Prepare(ImagesOf(pages, sheets[s]), error) &&
+                 playback.Sheet(sheets[s], onSheet, s, sheets.size(), error);
         }
         if (ok && play + 1 < plays) ok = playback.BetweenCopies(sheets.size(), error);
     }

@@ -1,7 +1,6 @@
 #include "host/player/job_script.h"
 
 #include <fstream>
-#include <iterator>
 
 #include "host/player/job_script_parts.h"
 #include "host/player/script_values.h"
@@ -30,7 +29,9 @@ Document ReadDocument(const Value& root, const std::filesystem::path& baseDirect
 }
 
 // nlohmann's messages begin with "[json.exception.parse_error.101] parse error at
-// line 3, column 5: ..."; the bracketed tag means nothing to the script's author.
+// line 3, column 5: ..." (or "[json.exception.out_of_range.406] number overflow
+// ..." for a number past a double); the bracketed tag means nothing to the
+// script's author.
 std::string SyntaxMessage(const std::string& what) {
     const auto tagEnd = what.find("] ");
     return tagEnd == std::string::npos ? what : what.substr(tagEnd + 2);
@@ -44,7 +45,9 @@ ScriptResult ParseJobScript(std::string_view text, const std::filesystem::path& 
     nlohmann::json json;
     try {
         json = nlohmann::json::parse(text, nullptr, true, true);
-    } catch (const nlohmann::json::parse_error& error) {
+    } catch (const nlohmann::json::exception& error) {
+        // Any of the parser's failures, not only syntax: a number such as 1e999
+        // overflows while being read.
         return prefix + SyntaxMessage(error.what());
     }
     try {
@@ -57,7 +60,13 @@ ScriptResult ParseJobScript(std::string_view text, const std::filesystem::path& 
 ScriptResult ReadJobScript(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return path.string() + ": cannot open the job script";
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        text.append(chunk, static_cast<size_t>(in.gcount()));
+        if (text.size() > kLargestJobScript)
+            return path.string() + ": larger than 16 MiB; not a job script";
+    }
     if (in.bad()) return path.string() + ": cannot read the job script";
     return ParseJobScript(text, path.parent_path(), path.string());
 }

@@ -15,6 +15,9 @@ namespace xlhost {
 // ("job.json: pages[1].calls[3].rect: expected 4 numbers [left, top, right, bottom]").
 using ScriptResult = std::variant<Document, std::string>;
 
+// Job scripts larger than this are refused before they are read whole.
+inline constexpr size_t kLargestJobScript = 16u << 20;
+
 // Reads the script of the file; image paths in it are taken from its directory.
 ScriptResult ReadJobScript(const std::filesystem::path& path);
 // The same for text in memory; `name` begins every message.

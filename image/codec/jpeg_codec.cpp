@@ -30,6 +30,17 @@ void EmitMessage(j_common_ptr cinfo, int level) {
 
 void OutputNothing(j_common_ptr) {}
 
+// libjpeg calls this before each step of reading the data, so a scan past the
+// limit fails before it is decoded.
+void RefuseTooManyScans(j_common_ptr cinfo) {
+    const auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (decompress->input_scan_number <= kMaxScans) return;
+    auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    std::snprintf(manager->message, sizeof manager->message, "the image has more than %d scans",
+                  kMaxScans);
+    std::longjmp(manager->jump, 1);
+}
+
 }  // namespace
 
 void InstallJpegErrorManager(j_common_ptr cinfo, JpegErrorManager& manager,
@@ -53,7 +64,10 @@ JpegDecompressor::~JpegDecompressor() {
 }
 
 void JpegDecompressor::Create(const uint8_t* data, size_t size) {
-    jpeg_create_decompress(&info_);
+    jpeg_create_decompress(&info_);  // clears every field but the error manager
+    info_.mem->max_memory_to_use = kMaxLibraryMemory;
+    progress_.progress_monitor = RefuseTooManyScans;
+    info_.progress = &progress_;
     jpeg_mem_src(&info_, data, static_cast<unsigned long>(size));
 }
 

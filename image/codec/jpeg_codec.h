@@ -4,6 +4,13 @@
 // prints. Warnings that mean the data is damaged (it ended early or its coded
 // data is corrupt) are fatal too where the caller asks for it: libjpeg would
 // otherwise fill the missing rows with grey and report success.
+//
+// Every decompressor is bounded whatever the header says: libjpeg's own
+// working memory (a progressive image keeps all its coefficients) is at most
+// kMaxLibraryMemory, and an image of more than kMaxScans scans fails. Each
+// scan of a progressive image costs a pass over all its blocks, and a scan
+// can be a dozen bytes, so without the second bound a small file could keep
+// the decoder busy for hours.
 #pragma once
 
 #include <csetjmp>
@@ -14,6 +21,11 @@
 #include <jpeglib.h>
 
 namespace xlcodec {
+
+constexpr long kMaxLibraryMemory = 1L << 30;
+// Encoders write about ten scans for a progressive image; this is far more
+// than any of them writes.
+constexpr int kMaxScans = 500;
 
 struct JpegErrorManager {
     jpeg_error_mgr pub;  // first, so that cinfo->err leads back here
@@ -54,7 +66,8 @@ class JpegDecompressor {
     JpegDecompressor& operator=(const JpegDecompressor&) = delete;
 
     // Creates the decompressor over `size` bytes at `data` (which must outlive
-    // it). Inside JpegGuarded only: libjpeg may fail here already.
+    // it), with the memory and scan bounds. Inside JpegGuarded only: libjpeg
+    // may fail here already.
     void Create(const uint8_t* data, size_t size);
 
     jpeg_decompress_struct& info() { return info_; }
@@ -64,6 +77,7 @@ class JpegDecompressor {
   private:
     jpeg_decompress_struct info_{};
     JpegErrorManager errors_{};
+    jpeg_progress_mgr progress_{};
 };
 
 // Owns a compressor and its error manager; damaged-data warnings do not occur

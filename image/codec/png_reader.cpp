@@ -1,5 +1,6 @@
 #include "image/codec/png_reader.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -54,6 +55,28 @@ bool ReadPngHeader(PngReader& reader, PngHeader& header) {
         png_get_IHDR(png, info, &header.width, &header.height, &header.bitDepth, &header.colorType,
                      &header.interlace, nullptr, nullptr);
     });
+}
+
+bool PngDataCanHold(const PngHeader& header, size_t fileSize) {
+    constexpr uint64_t kMaxDeflateRatio = 1100;
+    constexpr uint64_t kAllowanceBytes = 1 << 20;
+    uint64_t channels = 4;
+    switch (header.colorType) {
+        case PNG_COLOR_TYPE_GRAY:
+        case PNG_COLOR_TYPE_PALETTE:
+            channels = 1;
+            break;
+        case PNG_COLOR_TYPE_GRAY_ALPHA:
+            channels = 2;
+            break;
+        case PNG_COLOR_TYPE_RGB:
+            channels = 3;
+            break;
+    }
+    const uint64_t rowBytes =
+        (uint64_t{header.width} * channels * static_cast<uint64_t>(header.bitDepth) + 7) / 8;
+    const uint64_t imageBytes = (rowBytes + 1) * header.height;  // a filter byte per row
+    return imageBytes <= uint64_t{fileSize} * kMaxDeflateRatio + kAllowanceBytes;
 }
 
 }  // namespace xlcodec

@@ -62,4 +62,9 @@ bool HasPngSignature(const png_byte* data, size_t size);
 // Reads the chunks up to the image data and the header's values.
 bool ReadPngHeader(PngReader& reader, PngHeader& header);
 
+// Deflate cannot shrink data by much more than 1032:1: false when the header
+// promises more filtered image bytes than a file of `fileSize` bytes could
+// hold, so that a lying header's size is never allocated.
+bool PngDataCanHold(const PngHeader& header, size_t fileSize);
+
 }  // namespace xlcodec

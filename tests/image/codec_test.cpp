@@ -63,6 +63,35 @@ TEST(CodecTest, JpegDamageIsFatalOnlyWhereAsked) {
     }
 }
 
+// The image with its first scan repeated `copies` more times. The first scan of
+// a progressive image is the DC scan, which decodes the same each time.
+Bytes WithFirstScanRepeated(const Bytes& jpeg, int copies) {
+    size_t start = 0;
+    while (!(jpeg[start] == 0xFF && jpeg[start + 1] == 0xDA)) ++start;
+    // The coded data ends at the next marker; 0xFF 0x00 is a stuffed byte and
+    // 0xFF 0xD0-0xD7 a restart within it.
+    size_t end = start + 2 + (size_t{jpeg[start + 2]} << 8 | jpeg[start + 3]);
+    while (!(jpeg[end] == 0xFF && jpeg[end + 1] != 0 && (jpeg[end + 1] & 0xF8) != 0xD0)) ++end;
+    Bytes repeated(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(end));
+    for (int i = 0; i < copies; ++i)
+        repeated.insert(repeated.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(start),
+                        jpeg.begin() + static_cast<std::ptrdiff_t>(end));
+    repeated.insert(repeated.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(end), jpeg.end());
+    return repeated;
+}
+
+// Each scan costs a pass over the image and may be a dozen bytes: past the
+// limit the decoding stops, whatever else is fatal.
+TEST(CodecTest, JpegScansAreLimited) {
+    const Bytes jpeg = xltest::EncodeJpeg(xltest::PhotoLikeRgb(32, 16), 90, true);
+    const int scans = 10;  // the library's progression for a colour image
+    EXPECT_EQ(DecodeAll(WithFirstScanRepeated(jpeg, xlcodec::kMaxScans - scans), false, false), "");
+    for (const bool fatal : {false, true})
+        EXPECT_EQ(
+            DecodeAll(WithFirstScanRepeated(jpeg, xlcodec::kMaxScans - scans + 1), fatal, fatal),
+            "the image has more than 500 scans");
+}
+
 TEST(CodecTest, PngFailuresKeepLibpngsText) {
     const Bytes png = xltest::EncodePng({.width = 16, .height = 16});
     struct Case {

@@ -165,3 +165,35 @@ TEST(PackedBlock, PackFailsForARecordThatDoesNotFitAndLeavesTheBlock) {
 }
 
 }  // namespace
+
+// The reader keeps the last block's record: a repeated block must still give a
+// record of the holder's own, and any change to the block (even after the end of
+// its stream, or a corrupted stream) must be read afresh.
+TEST(PackedBlock, UnpackedSettingsOfARepeatedBlockAreTheHoldersOwn) {
+    auto record = PatternRecord();
+    auto block = std::make_unique<PackedBlock>();
+    ASSERT_TRUE(xlr::Pack(*record, *block));
+    const auto sameAsRecord = [&](const xlr::UnpackedSettings& settings) {
+        return settings && std::memcmp(reinterpret_cast<uint8_t*>(settings.get()) + 12,
+                                       reinterpret_cast<uint8_t*>(record.get()) + 12,
+                                       sizeof(SettingsRecord) - 12) == 0;
+    };
+    {
+        xlr::UnpackedSettings first(block.get());
+        xlr::UnpackedSettings second(block.get());
+        ASSERT_TRUE(sameAsRecord(first) && sameAsRecord(second));
+        EXPECT_NE(first.get(), second.get());
+        reinterpret_cast<uint8_t*>(first.get())[100] ^= 0xFF;  // a holder writes its copy
+        EXPECT_TRUE(sameAsRecord(xlr::UnpackedSettings(block.get())));
+    }
+    reinterpret_cast<uint8_t*>(record.get())[200] ^= 0x55;
+    ASSERT_TRUE(xlr::Pack(*record, *block));
+    EXPECT_TRUE(sameAsRecord(xlr::UnpackedSettings(block.get())))
+        << "a changed block is read again";
+    block->payload[0] ^= 0xFF;
+    EXPECT_FALSE(xlr::UnpackedSettings(block.get())) << "a corrupted stream still fails";
+    block->payload[0] ^= 0xFF;
+    EXPECT_TRUE(sameAsRecord(xlr::UnpackedSettings(block.get())));
+    block->size = 12;  // the rest of the block is not to be read
+    EXPECT_FALSE(xlr::UnpackedSettings(block.get()));
+}

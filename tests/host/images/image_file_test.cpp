@@ -24,6 +24,12 @@ DecodedImage MustDecode(Bytes bytes, const std::string& name) {
     return std::get<DecodedImage>(std::move(decoded));
 }
 
+Bytes LyingPng(uint32_t width, uint32_t height) {
+    Bytes png = xltest::EncodeRgbPng(xltest::PhotoLikeRgb(4, 3));
+    xltest::SetPngSize(png, width, height);
+    return png;
+}
+
 // Identification or decoding fails with a message that names the file.
 std::string MustFail(Bytes bytes) {
     auto source = IdentifyImage(std::move(bytes), "bad.img");
@@ -138,6 +144,9 @@ TEST(ImageFileTest, BadFilesFailCleanly) {
         {"P3 sample above the maximum", Text("P3 1 1 15\n1 2 16\n"), "PPM data"},
         {"P5 16-bit sample above the maximum", Text(std::string("P5 1 1 300\n\xFF\xFF", 13)),
          "above the maximum"},
+        // Within the pixel limit, but far more than its few bytes could inflate to:
+        // refused before the 768 MiB bitmap is allocated.
+        {"PNG declaring 16384 x 16384", LyingPng(16384, 16384), "more than the file's data"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

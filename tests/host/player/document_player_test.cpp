@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "host/player/job_script.h"
+#include "host/player/player_images.h"
 #include "host/player/ui_settings.h"
 #include "support/run_command.h"
 #include "support/test_images.h"
@@ -612,6 +614,67 @@ TEST_F(DocumentPlayerTest, PageStreamFailures) {
                   c.started);
         EXPECT_EQ(sink_.recorder.events.empty(), !c.started);
     }
+}
+
+// Pictures are decoded when their sheet is played, so memory stays bounded by a
+// sheet: a body that cannot be decoded fails at its sheet (the earlier sheets
+// printed, the document ended), and a file that changes while the document is
+// printed is refused rather than drawn with the size checked before.
+TEST_F(DocumentPlayerTest, PicturesReadWhenTheirSheetIsPlayed) {
+    const Bytes good = xltest::EncodePpm(xltest::PhotoLikeRgb(20, 10));
+    const std::string twoPages =
+        R"({"pages": [{"calls": [{"image": "a.ppm", "fit": true}]},
+                      {"calls": [{"image": "b.ppm", "fit": true}]}]})";
+    const struct {
+        const char* name;
+        Bytes second;                  // b.ppm as checked before the document
+        std::optional<Bytes> rewrite;  // b.ppm written while the first sheet plays
+        std::string expected;
+    } cases[] = {
+        {"truncated body", Bytes(good.begin(), good.end() - 100), std::nullopt, "b.ppm: "},
+        {"resized while printing", good, xltest::EncodePpm(xltest::PhotoLikeRgb(21, 10)),
+         "b.ppm: the file changed while the document was printed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        sink_.recorder = Recorder{};
+        WriteImage("a.ppm", good);
+        WriteImage("b.ppm", c.second);
+        auto parsed = ParseJobScript(twoPages, directory_.path(), "test.json");
+        ASSERT_TRUE(std::holds_alternative<Document>(parsed));
+        PlayerOptions options;
+        options.onSheet = [&](size_t sheet, size_t) {
+            if (sheet == 0 && c.rewrite) WriteImage("b.ppm", *c.rewrite);
+        };
+        std::string error;
+        EXPECT_FALSE(PlayDocument(sink_, std::get<Document>(parsed), options, error));
+        EXPECT_NE(error.find(c.expected), std::string::npos) << error;
+        EXPECT_EQ(sink_.recorder.events,
+                  (std::vector<std::string>{"escape 3882 of 56", "StartDoc xlrender document",
+                                            "page", "EndDoc"}));
+    }
+}
+
+TEST(PlayerImagesTest, OnlyTheWantedImagesHoldPixels) {
+    xltest::TempDir directory;
+    for (const char* name : {"a.ppm", "b.ppm"})
+        xltest::WriteFile(directory / name, xltest::EncodePpm(xltest::PhotoLikeRgb(8, 4)));
+    const Document document =
+        DocumentFromImageFiles({directory / "a.ppm", directory / "b.ppm"}, JobOptions{});
+    PlayerImages images;
+    std::string error;
+    ASSERT_TRUE(images.Load(document, error)) << error;
+    PlayerImage* a = images.Find(document, directory / "a.ppm");
+    PlayerImage* b = images.Find(document, directory / "b.ppm");
+    ASSERT_TRUE(a != nullptr && b != nullptr);
+    EXPECT_FALSE(a->pixels || b->pixels);
+    // Only the header is kept until a sheet needs a file, but for the first page's.
+    EXPECT_TRUE(!a->source.bytes.empty() && b->source.bytes.empty());
+    ASSERT_TRUE(images.Prepare({a}, error)) << error;
+    EXPECT_TRUE(a->pixels && !b->pixels);
+    ASSERT_TRUE(images.Prepare({b}, error)) << error;
+    EXPECT_TRUE(!a->pixels && a->source.bytes.empty() && b->pixels);
+    EXPECT_EQ(b->pixels->Rgb(0, 0), xltest::PhotoLikeRgb(8, 4).At(0, 0));
 }
 
 }  // namespace

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "support/run_command.h"
+
 namespace xlhost {
 namespace {
 
@@ -133,6 +138,8 @@ TEST(JobScriptTest, ErrorsNameThePlace) {
         {R"({"pages": [{"calls": []}], "options": {"collate": "yes"}})",
          "job.json: options.collate: expected true or false, found string"},
         {R"({"pages": [{"calls": [}]})", "job.json: parse error at line 1, column"},
+        {R"({"pages": [{"calls": []}], "options": 2E999})",
+         "job.json: number overflow parsing '2E999'"},
     };
     for (const auto& c : cases) {
         const std::string script =
@@ -150,6 +157,19 @@ TEST(JobScriptTest, ScriptFiles) {
     auto missing = ReadJobScript("/nonexistent/job.json");
     ASSERT_TRUE(std::holds_alternative<std::string>(missing));
     EXPECT_EQ(std::get<std::string>(missing), "/nonexistent/job.json: cannot open the job script");
+    // A file past the size limit is refused before it is read whole; one at
+    // the limit is read (and fails only for its content).
+    const xltest::TempDir directory;
+    for (const size_t size : {kLargestJobScript, kLargestJobScript + 1}) {
+        SCOPED_TRACE(size);
+        const auto path = directory / "big.json";
+        std::ofstream(path, std::ios::trunc).close();
+        std::filesystem::resize_file(path, size);  // sparse: zero bytes, no disk
+        auto big = ReadJobScript(path);
+        ASSERT_TRUE(std::holds_alternative<std::string>(big));
+        EXPECT_EQ(std::get<std::string>(big).find("larger than 16 MiB") != std::string::npos,
+                  size > kLargestJobScript);
+    }
     EXPECT_TRUE(IsJobScriptPath("a/b/Job.JSON"));
     EXPECT_FALSE(IsJobScriptPath("photo.jpg"));
 }
