@@ -281,14 +281,22 @@ bool Filter::Print(std::string& error) {
     xlhost::SelectFeaturesFromDevMode(devmode, *features_);
     xlhost::PluginModule module;
     if (!module.Load(xlhost::DefaultModulePath(), error)) return false;
-    std::vector<BYTE> privateDevMode;
-    if (!xlhost::MakePrivateDevMode(module.Plugin(), devmode, choices_.job, privateDevMode, error))
-        return false;
 
     xlhost::PrinterSetup printerSetup;
     printerSetup.port = PortOfDeviceUri(args_.deviceUri);
     HANDLE printer = xlhost::SetUpPrinter(*features_, printerSetup, error);
     if (printer == nullptr) return false;
+    // The application's process has a plug-in object of its own.
+    std::vector<BYTE> privateDevMode;
+    {
+        xlhost::PluginModule application;
+        if (!application.Load(xlhost::DefaultModulePath(), error) ||
+            !xlhost::MakePrivateDevMode(application.Plugin(), devmode, printer, choices_.job,
+                                        privateDevMode, error)) {
+            ClosePrinter(printer);
+            return false;
+        }
+    }
     xlhost::DeviceSetup setup;
     setup.module = &module;
     setup.features = &*features_;

@@ -10,7 +10,7 @@
 #include "frame/capture_file.h"
 #include "frame/hooks.h"
 #include "image/enhancement/command_store.h"
-#include "job/job_retention.h"
+#include "job/names/document_names.h"
 #include "frame/page_end.h"
 #include "frame/usage_record.h"
 #include "settings/feature_reader.h"

@@ -13,7 +13,7 @@
 #include "frame/hooks.h"
 #include "frame/module_state.h"
 #include "frame/write_printer.h"
-#include "job/user_names.h"
+#include "job/names/name_recording.h"
 #include "settings/devmode_handler.h"
 
 namespace xlr {
@@ -99,7 +99,10 @@ HRESULT CRenderPlugin::GetInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD need
 
 HRESULT CRenderPlugin::DevMode(DWORD mode, POEMDMPARAM param) {
     return Guarded(kComFailure, [&] {
-        return HandleDevMode(mode, param, FillRetentionUserName) ? S_OK : E_FAIL;
+        const auto recordNames = [this](SettingsRecord& record, HANDLE printer) {
+            m_names.Record(record, printer);
+        };
+        return HandleDevMode(mode, param, recordNames) ? S_OK : E_FAIL;
     });
 }
 

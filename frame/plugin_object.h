@@ -3,6 +3,8 @@
 
 #include <prcomoem.h>
 
+#include "job/names/name_recording.h"
+
 namespace xlr {
 
 // The methods GetImplementedMethod answers S_OK for (names compared exactly).
@@ -74,6 +76,7 @@ class CRenderPlugin final : public IPrintOemUni2 {
     ~CRenderPlugin();
 
     IPrintOemDriverUni* m_driverHelper = nullptr;  // one reference held
+    NameRecorder m_names;                          // who prints, recorded at DevMode
     LONG volatile m_refCount = 1;
 };
 

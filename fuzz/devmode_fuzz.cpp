@@ -15,7 +15,7 @@
 #include <printoem.h>
 #include <xlplatform/world.h>
 
-#include "job/user_names.h"
+#include "job/names/user_names.h"
 #include "settings/devmode_handler.h"
 #include "settings/packed_block.h"
 #include "settings/record_fields.h"
@@ -54,7 +54,11 @@ void ConvertAndMerge(const PackedBlock& in) {
         param.pOEMDMIn = const_cast<PackedBlock*>(&in);
         param.pOEMDMOut = out.get();
         param.cbBufSize = sizeof(PackedBlock);
-        if (!xlr::HandleDevMode(mode, &param, xlr::FillRetentionUserName)) continue;
+        // The user-name step of name recording; the rest needs a printer.
+        const auto recordNames = [](SettingsRecord& record, HANDLE) {
+            xlr::FillRetentionUserName(record);
+        };
+        if (!xlr::HandleDevMode(mode, &param, recordNames)) continue;
         // What the handler writes must read back.
         xlr::UnpackedSettings result(out.get());
         if (!result) __builtin_trap();

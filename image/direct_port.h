@@ -7,9 +7,9 @@
 
 namespace xlr {
 
-// True when the port name of the printer's information (level 2), in upper
-// case, contains "LPT1:", "LPT2:", "LPT3:", "USB" or "DOT4". False for any other
-// port and for a printer whose information cannot be read.
+// True when the printer's port is of a direct kind (settings/printer_port.h):
+// its upper-case name contains "LPT1:", "LPT2:", "LPT3:", "USB" or "DOT4".
+// False for any other port and for a printer whose information cannot be read.
 bool IsDirectConnection(HANDLE printer);
 
 }  // namespace xlr

@@ -1,12 +1,8 @@
-// The job-control composers: the PJL lines of the job header (job and user
-// names, string code set, driver comments, accounting, retention, usage,
-// manual duplex, content orientation, image shift, processing adjustment,
-// separator pages) and the job-control data block, each written for the
-// command callback that stands for it.
-//
-// FIXME: the PJL composers are not built yet. Until they are, these callbacks
-// write nothing; the job still prints with the printer description's own job
-// commands around it.
+// The job-control callbacks: the PJL lines of the job header (job and user
+// names, string code set, driver comments, accounting, retention, usage, born-
+// on date, manual duplex, content orientation, image shift, processing
+// adjustment, separator pages), each written when the printer description's
+// command for it comes up.
 #pragma once
 
 #include <printoem.h>

@@ -4,9 +4,6 @@
 
 namespace xlr {
 
-// FIXME: stand-in until job retention is built.
-void NameDocument(PDEVOBJ, PluginDeviceState&, const SettingsRecord&) {}
-
 ULONG HandleJobStorage(PDEVOBJ, PluginDeviceState& state, SettingsRecord& settings, ULONG, PVOID,
                        ULONG outSize, PVOID out) {
     if (out == nullptr || outSize < sizeof(JobStorageInformation)) {

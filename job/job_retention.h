@@ -1,9 +1,6 @@
-// Job retention and job storage: the names under which a retained job is kept
-// on the printer, and the job-storage exchange (escape 3900) with the
-// user-interface side.
-//
-// FIXME: job retention is not built yet. Until it is, a document gets no
-// retention names (the state's retention user and job names stay empty).
+// Job storage: the job-storage exchange (escape 3900) with the user-interface
+// side. (The retention block of the job header is in retention/, the names a
+// retained job is kept under in names/document_names.h.)
 #pragma once
 
 #include <cstdint>
@@ -14,10 +11,6 @@
 #include "settings/settings_record.h"
 
 namespace xlr {
-
-// The job-name step at the start of a document: sets the state's retention
-// user name and retention job name from the settings and the document name.
-void NameDocument(PDEVOBJ device, PluginDeviceState& state, const SettingsRecord& settings);
 
 // Escape 3900's answer, after the media checks: whether the printer keeps the
 // job and how, and whether the job is duplexed by hand (the printer cannot

@@ -58,15 +58,15 @@ bool MakeDefaultBlock(const OEMDMPARAM& param, DEVMODEW& publicDevMode) {
     return Pack(record, *static_cast<PackedBlock*>(param.pOEMDMOut)) ? true : Fail();
 }
 
-// Records the names unless the output record says the user name is fixed;
-// repacks the output block when they changed. (The input block is never
-// written back, so only the output record is updated.)
-void RecordNames(const OEMDMPARAM& param, RecordNamesStep recordNames) {
-    if (recordNames == nullptr) return;
+// Records the names (the step itself leaves a user name the record marks as
+// fixed alone); repacks the output block when they changed. (The input block
+// is never written back, so only the output record is updated.)
+void RecordNames(const OEMDMPARAM& param, const RecordNamesStep& recordNames) {
+    if (!recordNames) return;
     UnpackedSettings out(param.pOEMDMOut);
-    if (!out || out->userNameFixed != 0) return;
+    if (!out) return;
     const auto before = std::make_unique<SettingsRecord>(*out);
-    recordNames(*out);
+    recordNames(*out, param.hPrinter);
     if (std::memcmp(before.get(), out.get(), sizeof(SettingsRecord)) == 0) return;
     auto scratch = std::make_unique<PackedBlock>();
     if (Pack(*out, *scratch)) std::memcpy(param.pOEMDMOut, scratch.get(), sizeof(PackedBlock));
@@ -135,7 +135,7 @@ void ApplyRecordDefaults(SettingsRecord& record) {
     wm.scale2 = 100;
 }
 
-bool HandleDevMode(DWORD mode, OEMDMPARAM* param, RecordNamesStep recordNames) {
+bool HandleDevMode(DWORD mode, OEMDMPARAM* param, const RecordNamesStep& recordNames) {
     if (param == nullptr) return Fail();
     if (mode == OEMDM_SIZE) {
         param->cbBufSize = kPackedBlockSize;

@@ -193,12 +193,15 @@ void StepGroup5600(FeatureStepContext& c) {
     c.out.word6164 = 1;
 }
 
+// Who printed with which application and account travels with the job: the
+// spooler completes the job's device mode again and records none of it there,
+// so a merge that dropped these texts would send the job's accounting lines
+// without its domain, application, account and groups.
 void StepUserTexts(FeatureStepContext& c) {
     static constexpr ByteRange kTexts[] = {XLR_FIELDS(appDescription, groupList2),
                                            XLR_FIELD(appUserName), XLR_FIELD(appDomain)};
-    static constexpr ByteRange kCopied[] = {XLR_FIELD(appUserName)};
+    if (c.copyFromInput) return Copy(c.out, *c.in, kTexts);
     Clear(c.out, kTexts);
-    if (c.copyFromInput) Copy(c.out, *c.in, kCopied);
 }
 
 void StepTokens(FeatureStepContext& c) {

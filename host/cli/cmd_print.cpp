@@ -143,6 +143,49 @@ bool ApplyCommandLine(const ParsedArgs& args, const DevModeChoices& choices, Job
     return true;
 }
 
+// The script's choices that are printer features (job storage for retention,
+// the usage line's identity, the born-on date), unless the command line chose
+// those features.
+bool ChooseScriptFeatures(const JobOptions& options, FeatureSelection& features,
+                          std::string& error) {
+    const auto choose = [&](const char* name, const char* what, auto wanted) {
+        const Feature* feature = features.Description().FindFeature(name);
+        if (feature == nullptr) {
+            error = std::string("the script asks for ") + what + ", but the printer has no " +
+                    name + " feature";
+            return false;
+        }
+        if (features.IsSet(*feature)) return true;
+        for (const FeatureOption& option : feature->options)
+            if (wanted(option.keyword)) {
+                std::string ignored;
+                return features.Set(std::string(name) + "=" + option.keyword, ignored);
+            }
+        error = std::string("the printer's ") + name + " feature has no option for " + what;
+        return false;
+    };
+    if (options.retention.chosen &&
+        !choose("JobRetention", "job retention",
+                [](const std::string& keyword) { return keyword == "INSTALLED"; }))
+        return false;
+    if (options.usage) {
+        const bool user = *options.usage == UsageIdentity::User;
+        if (!choose("KXSendPJLUsageCmd",
+                    user ? "a usage line naming the user" : "a usage line naming the machine",
+                    [&](const std::string& keyword) {
+                        return (keyword.find("LNNAME") != std::string::npos) == user;
+                    }))
+            return false;
+    }
+    if (options.bornOnDate) {
+        const bool on = *options.bornOnDate;
+        if (!choose("KXBornOnDate", on ? "a born-on date" : "no born-on date",
+                    [&](const std::string& keyword) { return (keyword == "KXBOD") == on; }))
+            return false;
+    }
+    return true;
+}
+
 std::string DefaultOutput(const std::string& input) {
     return std::filesystem::path(input).filename().replace_extension(".prn").string();
 }
@@ -182,22 +225,33 @@ int RunPrint(std::span<const std::string> args) {
     DEVMODEW devmode{};
     if (!MakeJobDevMode(choices, options, devmode, error)) return Fail(error);
     SelectFeaturesFromDevMode(devmode, features);
+    if (!ChooseScriptFeatures(options, features, error)) return Fail(error);
 
-    PluginModule module;
     const std::string modulePath = parsed->Value("module").value_or(DefaultModulePath());
+    PluginModule module;
     if (!module.Load(modulePath, error)) return Fail(error);
-    std::vector<BYTE> privateDevMode;
-    if (!MakePrivateDevMode(module.Plugin(), devmode, options, privateDevMode, error))
-        return Fail(error);
 
     const std::string output = parsed->Value("output").value_or(DefaultOutput(inputs[0]));
     const std::string spoolFile = output + ".part";
     PrinterSetup printerSetup;
     if (auto port = parsed->Value("port")) printerSetup.port = xlplatform::Utf8ToUtf16(*port);
+    printerSetup.pluginFile =
+        xlplatform::Utf8ToUtf16(std::filesystem::path(modulePath).filename().string());
     printerSetup.driverFiles = std::filesystem::path(modulePath).parent_path().string();
     if (printerSetup.driverFiles.empty()) printerSetup.driverFiles = ".";
     HANDLE printer = SetUpPrinter(features, printerSetup, error);
     if (printer == nullptr) return Fail(error);
+    // The application's process has a plug-in object of its own.
+    std::vector<BYTE> privateDevMode;
+    {
+        PluginModule application;
+        if (!application.Load(modulePath, error) ||
+            !MakePrivateDevMode(application.Plugin(), devmode, printer, options, privateDevMode,
+                                error)) {
+            ClosePrinter(printer);
+            return Fail(error);
+        }
+    }
 
     DeviceSetup setup;
     setup.module = &module;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -42,12 +43,48 @@ struct WatermarkOptions {
     int32_t color = 0;             // 0 black, 1 red, 2 yellow, 3 green, 4 cyan, 5 blue, 6 magenta
 };
 
+// What the printer does with a retained job whose name it already holds.
+enum class DuplicateNames { NotChosen, Replace, Append };
+
 struct RetentionOptions {
+    bool chosen = false;  // the script asks for retention, which needs the printer's storage
     RetentionMode mode = RetentionMode::Off;
     std::u16string user;          // empty: the user name the driver finds
     std::u16string jobName;       // empty: the driver composes one
     std::optional<uint32_t> pin;  // four digits, 0 to 9999
+    DuplicateNames duplicates = DuplicateNames::NotChosen;
+    std::optional<uint32_t> number;  // automatic naming: the job's number after its name
 };
+
+// Job accounting as the user-interface side records it.
+struct AccountingOptions {
+    std::u16string accountId;  // at most 31 characters
+    // The user's groups, ";"-separated in two lists of at most 79 characters,
+    // as the device mode holds them; none: the groups the driver finds.
+    std::optional<std::pair<std::u16string, std::u16string>> groups;
+};
+
+// Image shift: millimetres to move the image on each side.
+struct ImageShiftOptions {
+    std::optional<std::pair<float, float>> front;  // x, y
+    std::optional<std::pair<float, float>> back;
+    bool reduceToFit = false;
+};
+
+struct ProcessingAdjustmentOptions {
+    bool fine = false;  // steps of 1/250 instead of 1/10
+    float field1 = 0;
+    float field2 = 0;
+};
+
+// The program that prints, as the driver sees it in the application's process.
+struct ApplicationOptions {
+    std::u16string path;         // its Windows path, e.g. C:\Program Files\Office\WINWORD.EXE
+    std::u16string description;  // its version resource's FileDescription
+};
+
+// Usage line identity (a choice of the KXSendPJLUsageCmd feature).
+enum class UsageIdentity { Machine, User };
 
 struct SpeedMechanismOptions {
     bool multipage = false;  // the printer's multi-page mode for simplex jobs
@@ -67,6 +104,15 @@ struct JobOptions {
     uint32_t outputMode = 3;  // the settings record's output mode; 3 is ordinary printing
     WatermarkOptions watermark;
     RetentionOptions retention;
+    std::optional<AccountingOptions> accounting;
+    std::optional<UsageIdentity> usage;
+    std::optional<bool> bornOnDate;
+    ImageShiftOptions imageShift;
+    std::optional<ProcessingAdjustmentOptions> processingAdjustment;
+    bool separatorPage = false;
+    std::u16string user;    // the application's user; empty: the one the driver records
+    std::u16string domain;  // that user's domain; empty: the one the driver records
+    std::optional<ApplicationOptions> application;
     SpeedMechanismOptions speedMechanism;
     DataType dataType = DataType::Emf;
     bool banding = false;

@@ -20,10 +20,13 @@ namespace xlhost {
 bool MakeJobDevMode(DevModeChoices choices, const JobOptions& options, DEVMODEW& devmode,
                     std::string& error);
 
-// The plug-in's defaults for `devmode`, with the settings record filled from
-// `options` and packed into `block`. False with `error` when the plug-in does not
-// answer or the settings do not fit.
-bool MakePrivateDevMode(IPrintOemUni2* plugin, DEVMODEW devmode, const JobOptions& options,
-                        std::vector<BYTE>& block, std::string& error);
+// The private device mode as the application's side makes it: the plug-in's
+// defaults for `devmode`, merged in the application's process (where the
+// plug-in records who prints, from where and with which program; `printer` is
+// the printer the job goes to), then the settings record filled from `options`
+// and packed into `block`. False with `error` when the plug-in does not answer
+// or the settings do not fit.
+bool MakePrivateDevMode(IPrintOemUni2* plugin, DEVMODEW devmode, HANDLE printer,
+                        const JobOptions& options, std::vector<BYTE>& block, std::string& error);
 
 }  // namespace xlhost

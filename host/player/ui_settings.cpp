@@ -53,6 +53,37 @@ void FillRetention(const RetentionOptions& options, xlr::SettingsRecord& record)
         CopyText(record.customJobName, options.jobName.substr(0, 16));
         record.customNameInUse = 1;
     }
+    record.duplicateFlag = options.duplicates != DuplicateNames::NotChosen ? 1 : 0;
+    record.duplicateSwitch = record.duplicateFlag;
+    record.duplicateAction = options.duplicates == DuplicateNames::Append ? 1 : 2;
+    record.autoJobNaming = options.number ? 1 : 0;
+    record.autoJobNumber = options.number.value_or(0);
+}
+
+void FillJobControl(const JobOptions& options, xlr::SettingsRecord& record) {
+    if (options.accounting) {
+        CopyText(record.accountId, options.accounting->accountId);
+        if (const auto& groups = options.accounting->groups) {
+            CopyText(record.groupList1, groups->first);
+            CopyText(record.groupList2, groups->second);
+        }
+    }
+    const ImageShiftOptions& shift = options.imageShift;
+    record.imageShiftFront = shift.front ? 1 : 0;
+    record.imageShiftFrontX = shift.front ? shift.front->first : 0.0f;
+    record.imageShiftFrontY = shift.front ? shift.front->second : 0.0f;
+    record.imageShiftBack = shift.back ? 1 : 0;
+    record.imageShiftBackX = shift.back ? shift.back->first : 0.0f;
+    record.imageShiftBackY = shift.back ? shift.back->second : 0.0f;
+    record.imageShiftReduceToFit = shift.reduceToFit ? 1 : 0;
+    if (const auto& adjustment = options.processingAdjustment) {
+        record.processingAdjustmentMode = adjustment->fine ? 1 : 0;
+        record.processingAdjustment1 = adjustment->field1;
+        record.processingAdjustment2 = adjustment->field2;
+    }
+    record.separatorPage = options.separatorPage ? 1 : 0;
+    if (!options.user.empty()) CopyText(record.appUserName, options.user);
+    if (!options.domain.empty()) CopyText(record.appDomain, options.domain);
 }
 
 }  // namespace
@@ -69,6 +100,7 @@ void FillSettingsRecord(const JobOptions& options, xlr::SettingsRecord& record) 
     record.outputMode = options.outputMode;
     FillWatermark(options.watermark, record.watermark);
     FillRetention(options.retention, record);
+    FillJobControl(options, record);
 }
 
 std::array<uint8_t, kJobInformationEscapeSize> JobInformationEscape(const JobOptions& options) {

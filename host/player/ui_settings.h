@@ -38,7 +38,9 @@ static_assert((kWatermarkSlotWord + kMaxSlots * kWatermarkSlotWords) * 4 == kWat
 // Writes the fields that the options decide into `record` (which holds the
 // defaults of the device-mode handler): the public device mode's copies,
 // orientation, duplex, collation and scale, pages per sheet, manual duplex,
-// output mode, the watermark and the job retention choices. Other fields stay.
+// output mode, the watermark, job retention, accounting (account and groups),
+// image shift, processing adjustment, separator pages and the application's
+// user and domain. Other fields stay.
 void FillSettingsRecord(const JobOptions& options, xlr::SettingsRecord& record);
 
 std::array<uint8_t, kJobInformationEscapeSize> JobInformationEscape(const JobOptions& options);

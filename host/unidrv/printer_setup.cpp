@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <iterator>
+#include <sstream>
 #include <utility>
 #include <string_view>
 #include <system_error>
@@ -10,6 +11,7 @@
 #include <xlplatform/world.h>
 
 #include "host/gpd/page_geometry.h"
+#include "host/unidrv/plugin_module.h"
 
 namespace xlhost {
 namespace {
@@ -42,6 +44,33 @@ void Choose(FeatureSelection& features, const char* feature, const std::string& 
     if (found == nullptr || features.IsSet(*found) || found->FindOption(option) == nullptr) return;
     std::string ignored;
     features.Set(std::string(feature) + "=" + option, ignored);
+}
+
+// The plug-in, Unidrv and the driver's resource module as the spooler lists
+// the driver's files, with their version resources and the resource module's
+// strings.
+void AddDriverFiles(xlplatform::Printer& printer, const PrinterSetup& setup) {
+    const std::u16string& main = printer.driver.driverPath;
+    const std::u16string directory = main.substr(0, main.find_last_of(u'\\') + 1);
+    const std::u16string plugin =
+        setup.pluginFile.empty()
+            ? Wide(std::filesystem::path(DefaultModulePath()).filename().string())
+            : setup.pluginFile;
+    const std::u16string resources = directory + u"XLRES.DLL";
+    printer.driver.dependentFiles = {directory + plugin, resources};
+
+    xlplatform::FileVersion version;
+    std::istringstream parts(XLRENDER_VERSION);
+    std::string part;
+    for (WORD& field : version.parts)
+        if (std::getline(parts, part, '.')) field = static_cast<WORD>(std::stoi(part));
+    version.translations = {{0x0409, 0x04B0}};
+    xlplatform::World& world = xlplatform::TheWorld();
+    version.strings[u"040904B0"][u"FileDescription"] = u"xlrender rendering plug-in";
+    world.fileVersions[directory + plugin] = version;
+    version.strings[u"040904B0"][u"FileDescription"] = u"Unidrv stand-in of xlrender";
+    world.fileVersions[main] = version;
+    world.stringResources[resources] = {{174, kUnknownUserText}};
 }
 
 // Links the enhancement library the description names into the driver
@@ -125,6 +154,7 @@ HANDLE SetUpPrinter(const FeatureSelection& features, const PrinterSetup& setup,
     printer.name = setup.name;
     printer.portName = setup.port;
     printer.outputFile = setup.outputFile;
+    AddDriverFiles(printer, setup);
     if (const Feature* paper = description.FindFeature("PaperSize")) {
         for (const FeatureOption& option : paper->options) {
             printer.paperNumbers.push_back(static_cast<WORD>(PaperNumber(*paper, option)));

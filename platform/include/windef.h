@@ -15,6 +15,7 @@ typedef int16_t SHORT;
 typedef uint16_t USHORT;
 typedef int INT;
 typedef unsigned int UINT;
+typedef UINT* PUINT;
 typedef float FLOAT;
 typedef int64_t LONGLONG;
 typedef uint64_t ULONGLONG;

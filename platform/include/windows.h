@@ -10,3 +10,6 @@
 #include "winnls.h"
 #include "wingdi.h"
 #include "winreg.h"
+#include "libloaderapi.h"
+#include "securitybaseapi.h"
+#include "winuser.h"

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "resources/data_file_modules.h"
+
 namespace {
 
 DWORD CopyOut(std::u16string_view text, LPWSTR buffer, DWORD size) {
@@ -25,6 +27,19 @@ DWORD CopyOut(std::u16string_view text, LPWSTR buffer, DWORD size) {
         return size;
     }
     return count;
+}
+
+// Whether a module's load address is the main program's.
+bool IsMainProgram(const void* base) {
+    void* program = ::dlopen(nullptr, RTLD_LAZY);
+    link_map* map = nullptr;
+    const bool found = program != nullptr && ::dlinfo(program, RTLD_DI_LINKMAP, &map) == 0 &&
+                       map != nullptr && map->l_name != nullptr && map->l_name[0] == 0;
+    Dl_info info{};
+    const bool same = found && ::dladdr(reinterpret_cast<const void*>(map->l_ld), &info) != 0 &&
+                      info.dli_fbase == base;
+    if (program != nullptr) ::dlclose(program);
+    return same;
 }
 
 }  // namespace
@@ -72,6 +87,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
 }
 
 BOOL WINAPI FreeLibrary(HMODULE module) {
+    if (xlplatform::FreeDataFileModule(module)) return TRUE;
     if (module == nullptr || ::dlclose(module) != 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -86,6 +102,9 @@ DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return 0;
     }
+    // The main program's map has no name: it is the world's process image.
+    if (map->l_name[0] == 0)
+        return CopyOut(xlplatform::TheWorld().processImagePath, fileName, size);
     return CopyOut(xlplatform::Utf8ToUtf16(map->l_name), fileName, size);
 }
 
@@ -105,8 +124,10 @@ BOOL WINAPI GetModuleHandleExW(DWORD flags, LPCWSTR moduleName, HMODULE* module)
         return FALSE;
     }
     // RTLD_NOLOAD only looks the loaded module up; it takes a reference, which
-    // is dropped again when the caller asked for the count to stay.
+    // is dropped again when the caller asked for the count to stay. The main
+    // program is not found by its name that way; its handle is dlopen's own.
     void* handle = ::dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
+    if (handle == nullptr && IsMainProgram(info.dli_fbase)) handle = ::dlopen(nullptr, RTLD_LAZY);
     if (handle == nullptr) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return FALSE;

@@ -289,7 +289,7 @@ TEST_F(CallbackTest, PageModeOfBeginPage) {
 TEST_F(CallbackTest, NothingAndMissingPieces) {
     ASSERT_NE(Enable(), nullptr);
     EXPECT_EQ(Callback(7), "");
-    EXPECT_EQ(Callback(12), "") << "the PJL composers are not here yet";
+    EXPECT_EQ(Callback(12), "@PJL SET PLANESINUSE=1\n") << "job control reaches the composers";
     EXPECT_EQ(Callback(999), "") << "no XML configuration";
     device.devobj.pPublicDM = nullptr;
     SetLastError(0);

@@ -11,7 +11,7 @@
 #include <printoem.h>
 #include <xlplatform/world.h>
 
-#include "job/user_names.h"
+#include "job/names/name_recording.h"
 #include "settings/devmode_handler.h"
 #include "settings/packed_block.h"
 #include "support/run_command.h"
@@ -50,6 +50,8 @@ class DevModeTest : public ::testing::Test {
     }
     void TearDown() override { xlplatform::ResetWorld(); }
 
+    xlr::NameRecorder names_;
+
     // Runs one DevMode call; the public device mode is dm for both in and out.
     bool Call(DWORD mode, const PackedBlock* in, PackedBlock& out, DEVMODEW& dm) {
         OEMDMPARAM param{};
@@ -59,7 +61,9 @@ class DevModeTest : public ::testing::Test {
         param.pOEMDMIn = const_cast<PackedBlock*>(in);
         param.pOEMDMOut = &out;
         param.cbBufSize = sizeof(PackedBlock);
-        return xlr::HandleDevMode(mode, &param, xlr::FillRetentionUserName);
+        return xlr::HandleDevMode(mode, &param, [this](SettingsRecord& record, HANDLE printer) {
+            names_.Record(record, printer);
+        });
     }
 
     std::unique_ptr<PackedBlock> Default(DEVMODEW dm) {
@@ -178,7 +182,7 @@ TEST_F(DevModeTest, MergeCarriesGroupsOverButNotTheConvertOnlyText) {
         EXPECT_EQ(r.watermark.enabled, 1);
         EXPECT_EQ(std::u16string(r.watermark.text), u"DRAFT");
         EXPECT_EQ(std::u16string(r.appUserName), u"alice");
-        EXPECT_EQ(r.appDomain[0], 0) << "the domain is recorded afresh";
+        EXPECT_EQ(std::u16string(r.appDomain), u"CORP") << "the job keeps who printed it";
         EXPECT_EQ(r.word1820, 0u);
         EXPECT_EQ(std::u16string(r.text9204), mode == OEMDM_CONVERT ? u"convert only" : u"");
     }

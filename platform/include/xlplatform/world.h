@@ -16,6 +16,10 @@
 //                = StringValue(...) / DwordValue(...) / BinaryValue(...).
 //   system       `osVersion`, `fixedTime` + `utcOffsetMinutes`, `sleep`, `shortDateFormat`,
 //                `uiLanguage`, `userLanguage`, `tempDirectory`, `driversDirectory`.
+//   accounts     `userDomain`, `userSid` (the logged-on user), `accounts` (other
+//                users and groups that LookupAccountSidW knows).
+//   files        `fileVersions` (version resources by Windows path),
+//                `stringResources` (string tables of resource-only modules).
 //   COM          RegisterComClass(clsid, factory); `usageLog` receives every record
 //                the usage-reporting component sends (FormatUsageRecord prints one);
 //                `uuidSeed` makes UuidCreate reproducible.
@@ -30,6 +34,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <windows.h>
@@ -221,6 +226,27 @@ std::string FormatFontMapping(const FontMapping& mapping);
 std::u16string GuidToString(const GUID& guid);
 
 // ---------------------------------------------------------------------------
+// Accounts, version resources and string resources.
+
+// What LookupAccountSidW answers for a security identifier.
+enum class AccountKind { User = 1, Group = 2, Domain = 3, Alias = 4, WellKnownGroup = 5 };
+struct Account {
+    std::u16string sid;  // text form, "S-1-5-21-..."
+    std::u16string name;
+    std::u16string domain;
+    AccountKind kind = AccountKind::User;
+};
+
+// A file's version resource: the fixed version record's four parts, its
+// translations (language, code page) and the strings of each translation,
+// keyed "040904E4" (language and code page in hexadecimal).
+struct FileVersion {
+    WORD parts[4] = {};  // most significant first: 10.0.19041.1
+    std::vector<std::pair<WORD, WORD>> translations;
+    std::map<std::u16string, std::map<std::u16string, std::u16string>, NoCaseLess> strings;
+};
+
+// ---------------------------------------------------------------------------
 
 struct OsVersion {
     DWORD major = 10;
@@ -307,6 +333,15 @@ struct World {
     // CreateFontIndirectW made, in order.
     std::vector<std::string> fontFiles;
     std::vector<FontMapping> fontMappings;
+    // Accounts: the logged-on user is `userName` in `userDomain` with `userSid`;
+    // LookupAccountSidW also knows `accounts`.
+    std::u16string userDomain = u"XLHOST";
+    std::u16string userSid = u"S-1-5-21-3623811015-3361044348-30300820-1001";
+    std::vector<Account> accounts;
+    // Version resources by the file's Windows path (compared without regard to case).
+    std::map<std::u16string, FileVersion, NoCaseLess> fileVersions;
+    // String tables of modules loaded as data files, by the module's Windows path.
+    std::map<std::u16string, std::map<UINT, std::u16string>, NoCaseLess> stringResources;
 
     // Handles.
     std::map<ULONG_PTR, OpenPrinterHandle> printerHandles;

@@ -1,6 +1,7 @@
 // Files by handle over POSIX descriptors: CreateFileW, ReadFile, WriteFile and
-// CloseHandle. Handles are numbers from the world's handle counter, so that a
-// printer or registry handle is never taken for a file.
+// the closing that CloseHandle does for them. Handles are numbers from the
+// world's handle counter, so that a printer or registry handle is never taken
+// for a file.
 #include <windows.h>
 #include <xlplatform/world.h>
 
@@ -10,6 +11,9 @@
 #include <cerrno>
 #include <map>
 #include <mutex>
+#include <optional>
+
+#include "fileapi/file_handles.h"
 
 using namespace xlplatform;
 
@@ -171,16 +175,19 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD writte
     return TRUE;
 }
 
-BOOL WINAPI CloseHandle(HANDLE object) {
+}  // extern "C"
+
+namespace xlplatform {
+
+std::optional<BOOL> CloseFileHandle(HANDLE object) {
     std::lock_guard lock(g_lock);
     auto found = Files().find(reinterpret_cast<ULONG_PTR>(object));
-    if (found == Files().end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    if (found == Files().end()) return std::nullopt;
     const int fd = found->second.fd;
     Files().erase(found);
-    return ::close(fd) == 0 ? TRUE : FALSE;
+    if (::close(fd) == 0) return TRUE;
+    SetLastError(ErrorOf(errno));
+    return FALSE;
 }
 
-}  // extern "C"
+}  // namespace xlplatform

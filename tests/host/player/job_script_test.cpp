@@ -92,6 +92,44 @@ TEST(JobScriptTest, ReadsOptionsAndEveryKindOfCall) {
     EXPECT_EQ(std::get<TextCall>(calls[6].what).background, 0xFFFF00u);
 }
 
+TEST(JobScriptTest, JobControlOptions) {
+    const Document document = MustParse(R"({
+      "options": {
+        "retention": {"mode": "stored", "duplicates": "append", "number": 12},
+        "accounting": {"account_id": "4711", "groups": ["Sales", "Staff"]},
+        "usage": "user", "born_on_date": true, "separator_page": true,
+        "image_shift": {"front": {"x": 1.5}, "back": {"x": -1, "y": 2}, "reduce_to_fit": true},
+        "processing_adjustment": {"field1": -0.5, "field2": 2, "fine": true},
+        "user": "alice", "domain": "CORP",
+        "application": {"path": "C:\\Office\\WINWORD.EXE", "description": "Word processor"}
+      },
+      "pages": [{"calls": []}]
+    })");
+    const JobOptions& o = document.options;
+    EXPECT_TRUE(o.retention.chosen);
+    EXPECT_EQ(o.retention.duplicates, DuplicateNames::Append);
+    EXPECT_EQ(o.retention.number, 12u);
+    ASSERT_TRUE(o.accounting && o.accounting->groups);
+    EXPECT_EQ(o.accounting->groups->first, u"Sales;Staff");
+    EXPECT_EQ(o.usage, UsageIdentity::User);
+    EXPECT_EQ(o.bornOnDate, true);
+    EXPECT_EQ(o.imageShift.front, std::make_pair(1.5f, 0.0f));
+    EXPECT_EQ(o.imageShift.back, std::make_pair(-1.0f, 2.0f));
+    EXPECT_EQ(o.processingAdjustment->field1, -0.5f);
+    EXPECT_EQ(o.application->path, u"C:\\Office\\WINWORD.EXE");
+    EXPECT_EQ(o.application->description, u"Word processor");
+
+    // Group names fill the first list of 79 characters, then the second.
+    const std::string name(30, 'g');
+    const Document many =
+        MustParse(R"({"options": {"accounting": {"groups": [")" + name + "\", \"" + name +
+                  "\", \"" + name + R"("]}}, "pages": [{"calls": []}]})");
+    EXPECT_EQ(many.options.accounting->groups->second, std::u16string(30, u'g'));
+    EXPECT_EQ(MustParse(R"({"options": {"application": "C:\\x.exe"}, "pages": [{"calls": []}]})")
+                  .options.application->path,
+              u"C:\\x.exe");
+}
+
 TEST(JobScriptTest, ErrorsNameThePlace) {
     // Each script is wrapped as {"pages": [{"calls": []}, {"calls": [CALL]}]} unless it starts with
     // "{".
@@ -133,6 +171,23 @@ TEST(JobScriptTest, ErrorsNameThePlace) {
          "job.json: options.pages_per_sheet: expected 1, 2, 4, 6, 9 or 16"},
         {R"({"pages": [{"calls": []}], "options": {"retention": {"mode": "private", "pin": "12a4"}}})",
          "job.json: options.retention.pin: expected four digits"},
+        {R"({"pages": [{"calls": []}], "options": {"retention": {"mode": "off", "duplicates": "keep"}}})",
+         "job.json: options.retention.duplicates: unknown value \"keep\"; expected one of replace, "
+         "append"},
+        {R"({"pages": [{"calls": []}], "options": {"accounting": {"groups": ["a;b"]}}})",
+         "job.json: options.accounting.groups[0]: expected a group name without \";\""},
+        {R"({"pages": [{"calls": []}], "options": {"accounting": {"groups": ["xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"]}}})",
+         "job.json: options.accounting.groups[0]: text longer than 79 characters"},
+        {R"({"pages": [{"calls": []}], "options": {"accounting": {"account_id": 4711}}})",
+         "job.json: options.accounting.account_id: expected a string"},
+        {R"({"pages": [{"calls": []}], "options": {"usage": "everyone"}})",
+         "job.json: options.usage: unknown value \"everyone\"; expected one of machine, user"},
+        {R"({"pages": [{"calls": []}], "options": {"image_shift": {"front": {"x": 120}}}})",
+         "job.json: options.image_shift.front.x: expected a number from -99 to 99"},
+        {R"({"pages": [{"calls": []}], "options": {"processing_adjustment": {"field3": 1}}})",
+         "job.json: options.processing_adjustment: unknown key \"field3\""},
+        {R"({"pages": [{"calls": []}], "options": {"application": "WINWORD.EXE"}})",
+         "job.json: options.application: expected the program's Windows path"},
         {R"({"pages": [{"calls": []}], "options": {"watermark": {"text": ""}}})",
          "job.json: options.watermark.text: a watermark needs a text"},
         {R"({"pages": [{"calls": []}], "options": {"collate": "yes"}})",

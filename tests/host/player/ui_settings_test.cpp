@@ -140,5 +140,43 @@ TEST(UiSettingsTest, SettingsRecordFromTheOptions) {
     EXPECT_EQ(record->retentionMode, 0u);
 }
 
+TEST(UiSettingsTest, JobControlChoicesInTheRecord) {
+    auto record = std::make_unique<xlr::SettingsRecord>();
+    std::memset(record.get(), 0, sizeof *record);
+    std::copy_n(u"recorded", 8, record->appUserName);
+    JobOptions options;
+    options.retention.duplicates = DuplicateNames::Append;
+    options.retention.number = 7;
+    options.accounting = AccountingOptions{u"4711", std::pair{u"Sales;Staff", u"EMEA"}};
+    options.imageShift.back = std::pair{-1.0f, 2.5f};
+    options.processingAdjustment = ProcessingAdjustmentOptions{true, 0.5f, -1.0f};
+    options.separatorPage = true;
+    options.domain = u"CORP";
+    FillSettingsRecord(options, *record);
+    EXPECT_EQ(record->duplicateFlag, 1u);
+    EXPECT_EQ(record->duplicateSwitch, 1u);
+    EXPECT_EQ(record->duplicateAction, 1u);
+    EXPECT_EQ(record->autoJobNaming, 1u);
+    EXPECT_EQ(record->autoJobNumber, 7u);
+    EXPECT_EQ(std::u16string(record->accountId), u"4711");
+    EXPECT_EQ(std::u16string(record->groupList2), u"EMEA");
+    EXPECT_EQ(record->imageShiftFront, 0u);
+    EXPECT_EQ(record->imageShiftBack, 1u);
+    EXPECT_EQ(record->imageShiftBackY, 2.5f);
+    EXPECT_EQ(record->processingAdjustmentMode, 1u);
+    EXPECT_EQ(record->processingAdjustment2, -1.0f);
+    EXPECT_EQ(record->separatorPage, 1u);
+    EXPECT_EQ(std::u16string(record->appDomain), u"CORP");
+    EXPECT_EQ(std::u16string(record->appUserName), u"recorded") << "no user given: the driver's";
+
+    options.retention.duplicates = DuplicateNames::Replace;
+    FillSettingsRecord(options, *record);
+    EXPECT_EQ(record->duplicateAction, 2u);
+    FillSettingsRecord(JobOptions{}, *record);
+    EXPECT_EQ(record->duplicateFlag, 0u);
+    EXPECT_EQ(record->autoJobNaming, 0u);
+    EXPECT_EQ(record->separatorPage, 0u);
+}
+
 }  // namespace
 }  // namespace xlhost

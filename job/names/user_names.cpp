@@ -1,20 +1,11 @@
-#include "job/user_names.h"
+#include "job/names/user_names.h"
 
 #include <cstring>
 
+#include "job/names/job_record.h"
+
 namespace xlr {
 namespace {
-
-WideString NameFromIni() {
-    WCHAR directory[MAX_PATH] = {};
-    const UINT length = GetWindowsDirectoryW(directory, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    const WideString path = WideString(directory) + WSTR("\\kxmnwun.ini");
-    WCHAR value[128] = {};  // at most 127 characters
-    GetPrivateProfileStringW(WSTR("NWUSERNAME"), WSTR("NWUSERNAME"), WSTR(""), value, 128,
-                             path.c_str());
-    return value;
-}
 
 WideString NameFromEnvironment() {
     WCHAR value[256] = {};
@@ -31,7 +22,7 @@ WideString LoggedOnUser() {
 }  // namespace
 
 WideString RecordingUserName() {
-    if (WideString name = NameFromIni(); !name.empty()) return name;
+    if (WideString name = IniUserName(); !name.empty()) return name;
     if (WideString name = NameFromEnvironment(); !name.empty()) return name;
     return LoggedOnUser();
 }
