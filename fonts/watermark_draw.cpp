@@ -45,7 +45,7 @@ LOGFONTW WatermarkFont(const WatermarkSettings& wm, int32_t pixels, float angle)
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = kPitchAndFamily;
-    const WideString face = FieldText(wm.face);
+    const WideStringView face = FieldText(wm.face);
     std::copy(face.begin(), face.end(), font.lfFaceName);
     return font;
 }
@@ -264,7 +264,7 @@ bool DrawSlotWatermark(XLStream* stream, PluginDeviceState& state, const Setting
     const DEVMODEW& devmode = *device->pPublicDM;
     const WatermarkSettings& wm = settings.watermark;
     const WatermarkPage& page = state.watermarkPages[slot];
-    WideString text = FieldText(wm.text);
+    WideString text(FieldText(wm.text));
     if (text.empty()) return false;
 
     const uint32_t pages = WatermarkPagesPerSheet(device, state, settings);
@@ -304,7 +304,8 @@ bool DrawSlotWatermark(XLStream* stream, PluginDeviceState& state, const Setting
         if (state.watermarkAngleFound == 0 && RightToLeftUi() && state.watermarkFontReady == 0 &&
             state.watermarkTextCache[0] == 0)
             StoreFieldText(state.watermarkTextCache, WideString(text.rbegin(), text.rend()));
-        if (state.watermarkTextCache[0] != 0) text = FieldText(state.watermarkTextCache);
+        if (state.watermarkTextCache[0] != 0)
+            text = WideString(FieldText(state.watermarkTextCache));
     }
     const WatermarkBox box{page.box[0], page.box[1], page.box[2], page.box[3]};
     const auto layout = LayOutWatermark(screen.dc(), text, angle, box, scale, pages);

@@ -16,14 +16,6 @@
 
 namespace xlr {
 
-// The text of a fixed field up to its NUL (all of it when it has none).
-template <size_t N>
-WideString FieldText(const WCHAR (&field)[N]) {
-    size_t length = 0;
-    while (length < N && field[length] != 0) ++length;
-    return WideString(field, length);
-}
-
 // Stores the text into a fixed field, cut to fit and terminated.
 template <size_t N>
 void StoreFieldText(WCHAR (&field)[N], WideStringView text) {
