@@ -57,12 +57,6 @@ void WriteEndOfPage(XLStream* stream, uint32_t copies) {
     XLEndPage(stream, copies);
 }
 
-bool SlotHasWatermark(const PluginDeviceState& state, const SettingsRecord& settings, int slot) {
-    const WatermarkPage& page = state.watermarkPages[slot];
-    return settings.watermark.enabled == 1 && page.orientation != 0 && state.jobDataType == 1 &&
-           state.watermarkCount != 0 && page.ordinal <= state.watermarkCount;
-}
-
 void DrawSheetWatermarks(XLStream* stream, PDEVOBJ device, PluginDeviceState& state,
                          const SettingsRecord& settings) {
     if (settings.watermark.enabled != 1 || device->pPublicDM == nullptr) return;
@@ -70,7 +64,7 @@ void DrawSheetWatermarks(XLStream* stream, PDEVOBJ device, PluginDeviceState& st
     for (uint32_t slot = 0; slot < pages && slot < kMaxLogicalPages; ++slot) {
         const bool wanted =
             settings.watermark.firstPageOnly == 0 || state.watermarkPages[slot].ordinal == 1;
-        if (SlotHasWatermark(state, settings, static_cast<int>(slot)) && wanted)
+        if (SlotHasWatermark(device, state, settings, static_cast<int>(slot)) && wanted)
             DrawWatermark(stream, state, settings, static_cast<int>(slot));
     }
     std::memset(state.watermarkFrame, 0, sizeof state.watermarkFrame);

@@ -26,9 +26,6 @@ void WriteEndOfPage(XLStream* stream, uint32_t copies);
 void DrawSheetWatermarks(XLStream* stream, PDEVOBJ device, PluginDeviceState& state,
                          const SettingsRecord& settings);
 
-// Whether logical page `slot` of the sheet carries a watermark.
-bool SlotHasWatermark(const PluginDeviceState& state, const SettingsRecord& settings, int slot);
-
 // The speed-mechanism command of a page (a vendor operator), 12 bytes.
 void WriteSpeedMechanismCommand(PDEVOBJ device, const PluginDeviceState& state);
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ constexpr OptionSpec kPrintOptions[] = {
     {"printer", "FILE", "the printer description (default: the built-in generic colour laser)"},
     {"set", "FEATURE=OPTION", "choose another option of a printer feature (repeatable)"},
     {"pages-per-sheet", "N", "logical pages on each sheet: 1, 2, 4, 6, 9 or 16"},
+    {"watermark", "TEXT",
+     "print TEXT across every logical page (the script's look, if it has one)"},
     {"raw", "", "spool the job as raw printer data (default: an EMF-spooled job)"},
     {"banding", "", "render pages in bands"},
     {"band-height", "ROWS", "rows per band (implies --banding)"},
@@ -40,10 +43,13 @@ constexpr OptionSpec kPrintOptions[] = {
      "hand JPEG (and PNG, where the printer takes it) to the driver compressed"},
     {"port", "NAME", "the printer's port (default USB001)"},
     {"module", "PATH", "the plug-in module (default: libxlrender.so beside xlrender)"},
-    {"verbose", "", "say more: the spooler job, warnings of the driver, the usage records"},
+    {"verbose", "",
+     "say more: the spooler job, warnings of the driver, the fonts chosen, the usage records"},
 };
 
 constexpr LONG kDefaultBandHeight = 512;
+// The settings record holds 256 UTF-16 units of watermark text with its terminator.
+constexpr size_t kLongestWatermark = 255;
 
 constexpr const char* kUsage =
     "usage: xlrender print [OPTIONS] INPUT... [-o JOB.prn]\n\n"
@@ -112,6 +118,15 @@ bool ApplyCommandLine(const ParsedArgs& args, const DevModeChoices& choices, Job
             return false;
         }
         options.pagesPerSheet = static_cast<int32_t>(*count);
+    }
+    if (auto text = args.Value("watermark")) {
+        const std::u16string wide = xlplatform::Utf8ToUtf16(*text);
+        if (wide.empty() || wide.size() > kLongestWatermark) {
+            error = "--watermark wants a text of 1 to 255 characters";
+            return false;
+        }
+        options.watermark.enabled = true;
+        options.watermark.text = wide;
     }
     if (args.Has("raw")) options.dataType = DataType::Raw;
     if (args.Has("banding")) options.banding = true;
@@ -285,6 +300,14 @@ int RunPrint(std::span<const std::string> args) {
     if (std::rename(spoolFile.c_str(), output.c_str()) != 0) {
         std::remove(spoolFile.c_str());
         return Fail("cannot write " + output + ": " + std::strerror(errno));
+    }
+    if (verbose) {
+        // Every font the driver asked for, once: the face it named and the one it got.
+        std::set<std::string> fonts;
+        for (const auto& mapping : xlplatform::TheWorld().fontMappings) {
+            const std::string line = xlplatform::FormatFontMapping(mapping);
+            if (fonts.insert(line).second) std::fprintf(stderr, "font: %s\n", line.c_str());
+        }
     }
     if (verbose)
         for (const auto& record : xlplatform::TheWorld().usageLog)

@@ -45,6 +45,7 @@ typedef DWORD* LPDWORD;
 typedef LONG* PLONG;
 typedef ULONG* PULONG;
 typedef INT* PINT;
+typedef INT* LPINT;
 typedef BOOL* PBOOL;
 typedef CHAR* PSTR;
 typedef CHAR* LPSTR;
@@ -109,6 +110,16 @@ typedef struct _RECTL {
     LONG right;
     LONG bottom;
 } RECTL, *PRECTL;
+
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT, *PPOINT, *LPPOINT;
+
+typedef struct tagSIZE {
+    LONG cx;
+    LONG cy;
+} SIZE, *PSIZE, *LPSIZE;
 
 typedef struct _SIZEL {
     LONG cx;

@@ -2,13 +2,16 @@
 // xlrender dump.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <cctype>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "fonts/font_builder.h"
 #include "support/run_command.h"
 #include "support/test_images.h"
 
@@ -139,6 +142,7 @@ TEST_F(PrintCommand, BadInputFailsAndLeavesNothingBehind) {
         {{"print", dir / "bad.ppm"}, "bad.ppm"},
         {{"print"}, "no input"},
         {{"print", dir / "a.ppm", "--pages-per-sheet", "3"}, "pages-per-sheet"},
+        {{"print", dir / "a.ppm", "--watermark", ""}, "--watermark wants a text"},
         // Device mode options the job options carry are checked like the others.
         {{"print", dir / "a.ppm", "--copies", "many"}, "--copies wants a number"},
         {{"print", dir / "a.ppm", "--duplex", "sideways"}, "unknown --duplex value"},
@@ -216,6 +220,109 @@ TEST_F(PrintCommand, WithoutTheJpegPathPhotosReachUnidrvAsRasterImages) {
             << "the picture still reaches the page";
         EXPECT_NE(dump.find("CompressMode=eNoCompression"), std::string::npos);
     }
+}
+
+// Where each name first appears in `names` from `from` on, in the order given;
+// names.size() for a name that does not follow.
+std::vector<size_t> Positions(const std::vector<std::string>& names,
+                              const std::vector<std::string>& wanted, size_t from = 0) {
+    std::vector<size_t> at;
+    for (const std::string& name : wanted) {
+        from = std::find(names.begin() + std::min(from, names.size()), names.end(), name) -
+               names.begin();
+        at.push_back(from);
+    }
+    return at;
+}
+
+// The watermark goes over the page's content: its TrueType font, a character
+// for each letter, then the text in a graphics state of its own, before the
+// page ends.
+TEST_F(PrintCommand, WatermarkIsDrawnOverThePageWithItsDownloadedFont) {
+    const std::string photo = std::string(std::getenv("XLRENDER_SOURCE")) + "/examples/photo.jpg";
+    const auto result = RunProgram("xlrender", {"print", photo, "--watermark", "CONFIDENTIAL",
+                                                "--verbose", "-o", dir / "job.prn"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.err.find("font: \"DejaVu Sans\" 400"), std::string::npos) << result.err;
+    const std::string dump = Dump(dir / "job.prn");
+    const std::vector<std::string> page = PageOperators(dump);
+    const std::vector<std::string> order = {
+        "EndImage", "BeginFontHeader", "EndFontHeader", "BeginChar", "ReadChar", "EndChar",
+        "PushGS",   "SetFont",         "Text",          "PopGS",     "EndPage"};
+    const std::vector<size_t> at = Positions(page, order);
+    EXPECT_TRUE(std::is_sorted(at.begin(), at.end()) && at.back() < page.size()) << dump;
+    EXPECT_EQ(std::count(page.begin(), page.end(), "ReadChar"), 12);
+    EXPECT_NE(dump.find("SetFont FontName=\"DejaVu SansKX_WM\" CharSize=600 SymbolSet=1"),
+              std::string::npos);
+}
+
+TEST_F(PrintCommand, WatermarkOnEveryLogicalPageOfASheet) {
+    const auto result = RunProgram(
+        "xlrender", {"print", dir / "a.ppm", dir / "b.ppm", dir / "a.ppm", dir / "b.ppm",
+                     "--pages-per-sheet", "4", "--watermark", "DRAFT", "-o", dir / "job.prn"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string dump = Dump(dir / "job.prn");
+    EXPECT_EQ(Count(dump, "BeginPage"), 1u);
+    EXPECT_EQ(Count(dump, "BeginFontHeader"), 1u) << "the font is sent once";
+    EXPECT_EQ(Count(dump, "SetFont"), 4u);
+    EXPECT_EQ(Count(dump, "  Text "), 4u);
+}
+
+TEST_F(PrintCommand, WatermarkBeyondAsciiGoesByBitmapFont) {
+    const auto result = RunProgram("xlrender", {"print", dir / "a.ppm", "--watermark",
+                                                "BROUILLON \u00C9", "-o", dir / "job.prn"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string dump = Dump(dir / "job.prn");
+    EXPECT_NE(dump.find("BeginFontHeader FontName=\"DejaVu SansKX_WM 0\""), std::string::npos);
+    EXPECT_NE(dump.find("SymbolSet=2"), std::string::npos);
+    EXPECT_EQ(dump.find("SymbolSet=1"), std::string::npos);
+    EXPECT_EQ(Count(dump, "  Text "), 11u) << "character by character";
+}
+
+// A damaged font that the machine still offers (FreeType loads it) but whose
+// tables or glyphs the download cannot send: the page prints, without its
+// watermark. The font is installed through a fontconfig file of the test's own.
+TEST_F(PrintCommand, DamagedWatermarkFontLeavesThePageWithoutWatermark) {
+    std::filesystem::create_directories(dir / "fonts");
+    std::ofstream(dir / "fonts.conf")
+        << "<?xml version=\"1.0\"?>\n<fontconfig>\n"
+           "  <include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
+           "  <dir>"
+        << dir / "fonts"
+        << "</dir>\n  <cachedir>" << dir / "cache"
+        << "</cachedir>\n</fontconfig>\n";
+    std::ofstream(dir / "job.json")
+        << R"({"options": {"watermark": {"text": "DRAFT", "font": "DejaVu Sanz"}},)"
+        << R"( "pages": [{"calls": [{"fill": [36, 36, 576, 96], "color": "black"}]}]})";
+    const xltest::Bytes font = xltest::ReadFontFile(xltest::DejaVuSansPath());
+    ::setenv("FONTCONFIG_FILE", (dir / "fonts.conf").c_str(), 1);
+    for (const auto damage : {xltest::FontDamage::TablePastEnd, xltest::FontDamage::LocaPastGlyf}) {
+        SCOPED_TRACE(static_cast<int>(damage));
+        xltest::WriteRenamedFont(xltest::Damaged(font, damage), "DejaVu Sans", "DejaVu Sanz",
+                                 font.size(), dir / "fonts/sanz.ttf");
+        std::filesystem::remove_all(dir / "cache");
+        const auto result =
+            RunProgram("xlrender", {"print", dir / "job.json", "--verbose", "-o", dir / "job.prn"});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_NE(result.err.find("-> DejaVu Sanz"), std::string::npos) << result.err;
+        const std::string dump = Dump(dir / "job.prn");
+        EXPECT_EQ(Count(dump, "RectanglePath"), 1u) << dump;
+        EXPECT_EQ(Count(dump, "EndPage"), 1u);
+        EXPECT_EQ(Count(dump, "FontHeader"), 0u);
+        EXPECT_EQ(Count(dump, "SetFont"), 0u);
+    }
+    ::unsetenv("FONTCONFIG_FILE");
+}
+
+TEST_F(PrintCommand, ExampleScriptShowsItsDraftWatermark) {
+    const std::string script =
+        std::string(std::getenv("XLRENDER_SOURCE")) + "/examples/mixed-page.json";
+    const auto result = RunProgram("xlrender", {"print", script, "-o", dir / "job.prn"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string dump = Dump(dir / "job.prn");
+    EXPECT_EQ(Count(dump, "SetFont FontName=\"DejaVu SansKX_WM\""), Count(dump, "EndPage"));
+    EXPECT_EQ(Count(dump, "ReadChar"), 5u);  // D, R, A, F, T
+    EXPECT_NE(dump.find("PaletteData=[255 0 0 255 255 255]"), std::string::npos) << "red";
 }
 
 }  // namespace

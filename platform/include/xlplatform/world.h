@@ -23,6 +23,8 @@
 //   COM          RegisterComClass(clsid, factory); `usageLog` receives every record
 //                the usage-reporting component sends (FormatUsageRecord prints one);
 //                `uuidSeed` makes UuidCreate reproducible.
+//   fonts        `fontFiles` adds font files to the machine's; `fontMappings` lists
+//                the font each CreateFontIndirectW chose (FormatFontMapping prints one).
 #pragma once
 
 #include <cstdint>
@@ -200,6 +202,26 @@ struct UsageRecord {
 // One line, e.g. `device="9999999999#Model" application="WINWORD.EXE" pages=3`.
 std::string FormatUsageRecord(const UsageRecord& record);
 
+// ---------------------------------------------------------------------------
+// Fonts.
+
+// What CreateFontIndirectW asked for and the installed font it chose.
+struct FontMapping {
+    std::u16string requestedFace;
+    LONG height = 0;
+    LONG weight = 0;
+    bool italic = false;
+    BYTE charSet = 0;
+    std::string family;  // of the font chosen
+    std::string style;
+    std::string file;
+    bool substituted = false;  // not the face asked for: missing, or without the script
+};
+
+// One line, e.g. `"Arial" 700 italic -> DejaVu Sans Bold Oblique
+// (/usr/share/fonts/.../DejaVuSans-BoldOblique.ttf), substituted`.
+std::string FormatFontMapping(const FontMapping& mapping);
+
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", as StringFromGUID2 writes it.
 std::u16string GuidToString(const GUID& guid);
 
@@ -307,6 +329,10 @@ struct World {
     // Set: UuidCreate draws from this state (and advances it), so runs repeat.
     std::optional<uint64_t> uuidSeed;
 
+    // Fonts: files known besides the machine's (Linux paths), and every choice
+    // CreateFontIndirectW made, in order.
+    std::vector<std::string> fontFiles;
+    std::vector<FontMapping> fontMappings;
     // Accounts: the logged-on user is `userName` in `userDomain` with `userSid`;
     // LookupAccountSidW also knows `accounts`.
     std::u16string userDomain = u"XLHOST";
