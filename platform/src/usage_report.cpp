@@ -6,13 +6,14 @@
 #include <usagereport.h>
 #include <xlplatform/world.h>
 
-#include <atomic>
 #include <new>
+
+#include "dispatch_object.h"
 
 namespace xlplatform {
 namespace {
 
-class UsageReport final : public IUsageReport {
+class UsageReport final : public DispatchObject<IUsageReport> {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (object == nullptr) return E_POINTER;
@@ -23,30 +24,6 @@ class UsageReport final : public IUsageReport {
         }
         *object = nullptr;
         return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-
-    // The component offers no type information; callers bind to the interface.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count == nullptr) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info != nullptr) *info = nullptr;
-        return TYPE_E_ELEMENTNOTFOUND;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
     }
 
     HRESULT STDMETHODCALLTYPE SetDeviceText(LONG item, BSTR text) override {
@@ -82,7 +59,6 @@ class UsageReport final : public IUsageReport {
         return S_OK;
     }
 
-    std::atomic<ULONG> references_{1};
     UsageRecord record_;
 };
 
