@@ -13,16 +13,14 @@
 #include <winspool.h>
 #include <xlplatform/world.h>
 
-#include "frame/device_enable.h"
 #include "frame/hooks.h"
+#include "frame/plugin_fixtures.h"
 #include "frame/write_printer.h"
+#include "settings/opened_printer.h"
 #include "settings/pages_per_sheet.h"
-#include "support/fake_unidrv.h"
 #include "support/run_command.h"
 
 namespace {
-
-using xltest::FakeDevice;
 
 // PageCopies = n as a uint16, then EndPage.
 std::string EndOfPage(uint8_t copies) {
@@ -71,37 +69,28 @@ ULONG UnidrvEscape(SURFOBJ*, ULONG, ULONG, PVOID, ULONG, PVOID) {
     return 77;
 }
 
-class LifecycleTest : public ::testing::Test {
+class LifecycleTest : public xltest::EnabledDeviceTest {
   protected:
     void SetUp() override {
-        xlplatform::ResetWorld();
+        EnabledDeviceTest::SetUp();
         g_spoolerFailsAfterEnd = false;
         xlplatform::TheWorld().driveRoots['C'] = root.path();
         UseTempDirectory("Temp");
         xlplatform::Printer printer;
         printer.name = u"Life";
         printer.outputFile = xlplatform::Utf8ToUtf16(root / "job.prn");
-        xlplatform::AddPrinter(printer);
-        WCHAR name[] = u"Life";
-        ASSERT_TRUE(OpenPrinterW(name, &printerHandle, nullptr));
-        device.devobj.hPrinter = printerHandle;
+        printerHandle = device.devobj.hPrinter = xltest::AddOpenedPrinter(printer);
         device.procs.DrvWriteSpoolBuf = WriteThroughPlugin;
         device.publicDevMode.dmCopies = 3;
         device.publicDevMode.dmCollate = DMCOLLATE_TRUE;
         device.helper.standardVariables[SVI_COPIES] = 3;
-        functions = {{INDEX_DrvStartDoc, FunctionCast<PFN>(&UnidrvStartDoc)},
-                     {INDEX_DrvStartPage, FunctionCast<PFN>(&UnidrvStartPage)},
-                     {INDEX_DrvSendPage, FunctionCast<PFN>(&UnidrvSendPage)},
-                     {INDEX_DrvEndDoc, FunctionCast<PFN>(&UnidrvEndDoc)},
-                     {INDEX_DrvStartBanding, FunctionCast<PFN>(&UnidrvStartBanding)},
-                     {INDEX_DrvNextBand, FunctionCast<PFN>(&UnidrvNextBand)},
-                     {INDEX_DrvEscape, FunctionCast<PFN>(&UnidrvEscape)}};
-        surface.dhpdev = reinterpret_cast<DHPDEV>(&device.devobj);
-    }
-    void TearDown() override {
-        xlr::DisableDeviceState(&device.devobj);
-        ClosePrinter(printerHandle);
-        xlplatform::ResetWorld();
+        unidrvFunctions = {{INDEX_DrvStartDoc, FunctionCast<PFN>(&UnidrvStartDoc)},
+                           {INDEX_DrvStartPage, FunctionCast<PFN>(&UnidrvStartPage)},
+                           {INDEX_DrvSendPage, FunctionCast<PFN>(&UnidrvSendPage)},
+                           {INDEX_DrvEndDoc, FunctionCast<PFN>(&UnidrvEndDoc)},
+                           {INDEX_DrvStartBanding, FunctionCast<PFN>(&UnidrvStartBanding)},
+                           {INDEX_DrvNextBand, FunctionCast<PFN>(&UnidrvNextBand)},
+                           {INDEX_DrvEscape, FunctionCast<PFN>(&UnidrvEscape)}};
     }
 
     // Pre-analysis on, with an enhancement that asks for it; copies uncollated.
@@ -111,11 +100,6 @@ class LifecycleTest : public ::testing::Test {
         settings.outputMode = 3;
         device.SetSettings(settings);
         device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
-    }
-
-    xlr::PluginDeviceState* Enable() {
-        DRVENABLEDATA unidrv{0x00010000, static_cast<ULONG>(functions.size()), functions.data()};
-        return xlr::EnableDeviceState(&device.devobj, &device.helper, &gdi, &devInfo, &unidrv);
     }
 
     DWORD StartJob(const char16_t* datatype) {
@@ -170,11 +154,6 @@ class LifecycleTest : public ::testing::Test {
     xltest::TempDir root;
     std::string tempDirectory;
     HANDLE printerHandle = nullptr;
-    FakeDevice device;
-    GDIINFO gdi{};
-    DEVINFO devInfo{};
-    std::vector<DRVFN> functions;
-    SURFOBJ surface{};
 };
 
 const std::string kTwoPages =
