@@ -50,17 +50,6 @@ class FeatureSelectionTest : public testing::Test {
     PrinterDescription description_;
 };
 
-TEST_F(FeatureSelectionTest, StartsAtTheDescriptionsDefaults) {
-    FeatureSelection selection(description_);
-    ASSERT_NE(selection.Current("JPEGEnable"), nullptr);
-    EXPECT_EQ(selection.Current("JPEGEnable")->keyword, "Maximum");
-    EXPECT_EQ(selection.Current("Tray")->keyword, "Upper");
-    EXPECT_FALSE(selection.IsSet(description_.features[0]));
-    // An absent feature answers nothing, and names are exact.
-    EXPECT_EQ(selection.Current("NoSuchFeature"), nullptr);
-    EXPECT_EQ(selection.Current("jpegenable"), nullptr);
-}
-
 TEST_F(FeatureSelectionTest, SetChoosesAnOptionOrNamesWhatIsWrong) {
     struct Case {
         std::string_view setting;
@@ -79,6 +68,12 @@ TEST_F(FeatureSelectionTest, SetChoosesAnOptionOrNamesWhatIsWrong) {
         {"JPEGEnable=Auto=Best", "", "", "no option 'Auto=Best'"},
         {"Mode=Xy", "", "", "no option 'Xy'"},  // two options match only without regard to case
     };
+    // A new selection stands at the defaults, set by no one; names are exact.
+    const FeatureSelection defaults(description_);
+    EXPECT_EQ(defaults.Current("JPEGEnable")->keyword, "Maximum");
+    EXPECT_FALSE(defaults.IsSet(description_.features[0]));
+    EXPECT_EQ(defaults.Current("NoSuchFeature"), nullptr);
+    EXPECT_EQ(defaults.Current("jpegenable"), nullptr);
     for (const Case& c : cases) {
         FeatureSelection selection(description_);
         std::string error;
