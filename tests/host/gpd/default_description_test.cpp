@@ -8,6 +8,7 @@
 
 using namespace std::string_literals;
 
+#include "host/gpd/command_sections.h"
 #include "host/gpd/feature_selection.h"
 #include "host/gpd/page_geometry.h"
 #include "settings/keyword_tables.h"
@@ -24,26 +25,14 @@ class DefaultDescriptionTest : public testing::Test {
         description_ = std::move(*result.description);
     }
 
-    // The section's commands at 600 dpi as one string: "{N}" for callback N,
-    // else the bytes.
+    // The section's commands at the selected resolution.
     static std::string Section(const FeatureSelection& selection, OrderSection section) {
-        const auto values = [&](StandardVariable variable) -> std::optional<std::int64_t> {
-            if (variable == StandardVariable::kTextXRes || variable == StandardVariable::kTextYRes)
-                return selection.Current("Resolution")->dpi->x;
-            return std::nullopt;
-        };
-        std::string text;
-        for (const PrinterCommand* command : selection.CommandsIn(section)) {
-            if (command->IsCallback()) {
-                text += "{" + std::to_string(command->callbackId) + "}";
-                continue;
-            }
-            std::string error;
-            const auto bytes = ExpandCommand(command->cmd, values, error);
-            EXPECT_TRUE(bytes) << command->name << ": " << error;
-            text += bytes.value_or("");
-        }
-        return text;
+        return SectionText(selection, section, [&](StandardVariable variable) {
+            const bool resolution =
+                variable == StandardVariable::kTextXRes || variable == StandardVariable::kTextYRes;
+            return resolution ? std::optional<std::int64_t>(selection.Current("Resolution")->dpi->x)
+                              : std::nullopt;
+        });
     }
 
     PrinterDescription description_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/gpd/command_sections.h"
 #include "host/gpd/reader.h"
 
 namespace xlhost {
@@ -31,20 +32,6 @@ class FeatureSelectionTest : public testing::Test {
         auto result = ReadPrinterDescription(kDescription, "test.gpd");
         ASSERT_FALSE(result.error) << result.error->Text();
         description_ = std::move(*result.description);
-    }
-
-    // The section's commands as one string: "{2}" for a callback, else the bytes.
-    static std::string Section(const FeatureSelection& selection, OrderSection section) {
-        std::string text;
-        for (const PrinterCommand* command : selection.CommandsIn(section)) {
-            if (command->IsCallback()) {
-                text += "{" + std::to_string(command->callbackId) + "}";
-                continue;
-            }
-            std::string error;
-            text += ExpandCommand(command->cmd, nullptr, error).value_or("?");
-        }
-        return text;
     }
 
     PrinterDescription description_;
@@ -93,15 +80,15 @@ TEST_F(FeatureSelectionTest, CommandsComeInOrderWithTheCurrentOptions) {
     FeatureSelection selection(description_);
     // Equal numbers keep the description's commands first, then the options'
     // commands in feature order.
-    EXPECT_EQ(Section(selection, OrderSection::kPageSetup), "{2}TUSP");
-    EXPECT_EQ(Section(selection, OrderSection::kJobSetup), "J");
-    EXPECT_EQ(Section(selection, OrderSection::kDocSetup), "");
+    EXPECT_EQ(SectionText(selection, OrderSection::kPageSetup), "{2}TUSP");
+    EXPECT_EQ(SectionText(selection, OrderSection::kJobSetup), "J");
+    EXPECT_EQ(SectionText(selection, OrderSection::kDocSetup), "");
 
     std::string error;
     ASSERT_TRUE(selection.Set("Tray=Lower", error));
-    EXPECT_EQ(Section(selection, OrderSection::kPageSetup), "{2}TLSP");
+    EXPECT_EQ(SectionText(selection, OrderSection::kPageSetup), "{2}TLSP");
     ASSERT_TRUE(selection.Set("Tray=Any", error));
-    EXPECT_EQ(Section(selection, OrderSection::kPageSetup), "{2}TSP");
+    EXPECT_EQ(SectionText(selection, OrderSection::kPageSetup), "{2}TSP");
 }
 
 }  // namespace

@@ -116,8 +116,9 @@ TEST(JobScriptTest, JobControlOptions) {
 }
 
 TEST(JobScriptTest, ErrorsNameThePlace) {
-    // Each script is wrapped as {"pages": [{"calls": []}, {"calls": [CALL]}]} unless it starts with
-    // "{".
+    // A call is wrapped as {"pages": [{"calls": []}, {"calls": [CALL]}]}; keys that start
+    // a row ("options": ...) are put beside one page; whole scripts start with {"pages" or
+    // {"options".
     const struct {
         std::string script;
         std::string expected;
@@ -148,44 +149,44 @@ TEST(JobScriptTest, ErrorsNameThePlace) {
         {R"({"fill": [0, 0, 1e9, 1]})", "job.json: pages[1].calls[0].fill[2]: number out of range"},
         {R"({"pages": []})", "job.json: pages: expected at least 1 elements"},
         {R"({"options": {}})", "job.json: missing \"pages\""},
-        {R"({"pages": [{"calls": []}], "units": "feet"})",
+        {R"("units": "feet"})",
          "job.json: units: unknown value \"feet\"; expected one of pixels, points, mm, inches"},
-        {R"({"pages": [{"calls": []}], "options": {"copies": 0}})",
+        {R"("options": {"copies": 0}})",
          "job.json: options.copies: expected a whole number from 1 to 9999"},
-        {R"({"pages": [{"calls": []}], "options": {"pages_per_sheet": 3}})",
+        {R"("options": {"pages_per_sheet": 3}})",
          "job.json: options.pages_per_sheet: expected 1, 2, 4, 6, 9 or 16"},
-        {R"({"pages": [{"calls": []}], "options": {"retention": {"mode": "private", "pin": "12a4"}}})",
+        {R"("options": {"retention": {"mode": "private", "pin": "12a4"}}})",
          "job.json: options.retention.pin: expected four digits"},
-        {R"({"pages": [{"calls": []}], "options": {"retention": {"mode": "off", "duplicates": "keep"}}})",
+        {R"("options": {"retention": {"mode": "off", "duplicates": "keep"}}})",
          "job.json: options.retention.duplicates: unknown value \"keep\"; expected one of replace, "
          "append"},
-        {R"({"pages": [{"calls": []}], "options": {"accounting": {"groups": ["a;b"]}}})",
+        {R"("options": {"accounting": {"groups": ["a;b"]}}})",
          "job.json: options.accounting.groups[0]: expected a group name without \";\""},
-        {R"({"pages": [{"calls": []}], "options": {"accounting": {"groups": ["xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"]}}})",
+        {R"("options": {"accounting": {"groups": ["xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"]}}})",
          "job.json: options.accounting.groups[0]: text longer than 79 characters"},
-        {R"({"pages": [{"calls": []}], "options": {"accounting": {"account_id": 4711}}})",
+        {R"("options": {"accounting": {"account_id": 4711}}})",
          "job.json: options.accounting.account_id: expected a string"},
-        {R"({"pages": [{"calls": []}], "options": {"usage": "everyone"}})",
+        {R"("options": {"usage": "everyone"}})",
          "job.json: options.usage: unknown value \"everyone\"; expected one of machine, user"},
-        {R"({"pages": [{"calls": []}], "options": {"image_shift": {"front": {"x": 120}}}})",
+        {R"("options": {"image_shift": {"front": {"x": 120}}}})",
          "job.json: options.image_shift.front.x: expected a number from -99 to 99"},
-        {R"({"pages": [{"calls": []}], "options": {"processing_adjustment": {"field3": 1}}})",
+        {R"("options": {"processing_adjustment": {"field3": 1}}})",
          "job.json: options.processing_adjustment: unknown key \"field3\""},
-        {R"({"pages": [{"calls": []}], "options": {"application": "WINWORD.EXE"}})",
+        {R"("options": {"application": "WINWORD.EXE"}})",
          "job.json: options.application: expected the program's Windows path"},
-        {R"({"pages": [{"calls": []}], "options": {"watermark": {"text": ""}}})",
+        {R"("options": {"watermark": {"text": ""}}})",
          "job.json: options.watermark.text: a watermark needs a text"},
-        {R"({"pages": [{"calls": []}], "options": {"collate": "yes"}})",
+        {R"("options": {"collate": "yes"}})",
          "job.json: options.collate: expected true or false, found string"},
         {R"({"pages": [{"calls": [}]})", "job.json: parse error at line 1, column"},
-        {R"({"pages": [{"calls": []}], "options": 2E999})",
-         "job.json: number overflow parsing '2E999'"},
+        {R"("options": 2E999})", "job.json: number overflow parsing '2E999'"},
     };
     for (const auto& c : cases) {
-        const std::string script =
-            c.script.starts_with("{\"pages\"") || c.script.starts_with("{\"options\"")
-                ? c.script
-                : R"({"pages": [{"calls": []}, {"calls": [)" + c.script + "]}]}";
+        std::string script = c.script;
+        if (script.starts_with("\""))  // keys beside one page
+            script = R"({"pages": [{"calls": []}], )" + script;
+        else if (!script.starts_with("{\"pages\"") && !script.starts_with("{\"options\""))
+            script = R"({"pages": [{"calls": []}, {"calls": [)" + script + "]}]}";
         auto result = ParseJobScript(script, "", "job.json");
         ASSERT_TRUE(std::holds_alternative<std::string>(result)) << c.script;
         const std::string& message = std::get<std::string>(result);
