@@ -28,17 +28,13 @@ Bytes ToBytes(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
+// A low-byte-first header with its class, revision and comment is listed by the
+// dump's end-to-end test; here the other binding, at an offset, with a CR LF end.
 TEST(StreamHeader, ReadsBindingClassRevisionAndComment) {
-    const Bytes bytes = ToBytes(") HP-PCL XL;2;1;Comment text\r\n\x44");
-    auto result = ReadStreamHeader(bytes, 0);
-    ASSERT_TRUE(std::holds_alternative<StreamHeader>(result));
-    const auto& header = std::get<StreamHeader>(result);
-    EXPECT_FALSE(header.bigEndian);
-    EXPECT_EQ(header.protocolClass, "2");
-    EXPECT_EQ(header.revision, "1");
-    EXPECT_EQ(header.comment, "Comment text");
-    EXPECT_EQ(header.line, ") HP-PCL XL;2;1;Comment text");
-    EXPECT_EQ(header.length, bytes.size() - 1);
+    auto crlf = ReadStreamHeader(ToBytes(") HP-PCL XL;2;1;Comment text\r\n\x44"), 0);
+    ASSERT_TRUE(std::holds_alternative<StreamHeader>(crlf));
+    EXPECT_EQ(std::get<StreamHeader>(crlf).comment, "Comment text");
+    EXPECT_EQ(std::get<StreamHeader>(crlf).length, 30u);
 
     auto big = ReadStreamHeader(ToBytes("xx( HP-PCL XL;3;0\n"), 2);
     ASSERT_TRUE(std::holds_alternative<StreamHeader>(big));
