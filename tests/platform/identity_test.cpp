@@ -90,7 +90,7 @@ TEST_F(IdentityTest, VersionResourcesAnswerTheFixedRecordTranslationsAndStrings)
 }
 
 // The names themselves are read back by the plug-in's name-recording tests;
-// here the size answers of the token and account queries.
+// here the size answers of the token and account queries, and the account's kind.
 TEST_F(IdentityTest, TheProcessTokenNamesTheLoggedOnUserAndItsDomain) {
     TheWorld().userName = u"alice";
     TheWorld().userDomain = u"CORP";
@@ -110,6 +110,8 @@ TEST_F(IdentityTest, TheProcessTokenNamesTheLoggedOnUserAndItsDomain) {
     EXPECT_FALSE(LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use));
     EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(nameSize, 6u);  // "alice" and its terminator
+    ASSERT_TRUE(LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use));
+    EXPECT_EQ(use, SidTypeUser);
     EXPECT_TRUE(CloseHandle(token));
 }
 

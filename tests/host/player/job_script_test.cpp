@@ -94,12 +94,13 @@ TEST(JobScriptTest, JobControlOptions) {
       },
       "pages": [{"calls": []}]
     })");
-    // Accounting groups, usage, the born-on date, the front image shift and the first
-    // adjustment field are printed by the end-to-end job-control tests.
+    // Accounting groups, the born-on date, the front image shift and the first adjustment
+    // field are printed by the end-to-end job-control tests.
     const JobOptions& o = document.options;
     EXPECT_TRUE(o.retention.chosen);
     EXPECT_EQ(o.retention.duplicates, DuplicateNames::Append);
     EXPECT_EQ(o.retention.number, 12u);
+    EXPECT_EQ(o.usage, UsageIdentity::User);
     EXPECT_EQ(o.imageShift.back, std::make_pair(-1.0f, 2.0f));
     EXPECT_EQ(o.application->path, u"C:\\Office\\WINWORD.EXE");
     EXPECT_EQ(o.application->description, u"Word processor");
