@@ -15,8 +15,11 @@ using namespace xlr;
 using xltest::Bytes;
 using xltest::Capture;
 
+// Byte for byte what the round trip of every operator writer cannot see: the
+// truncation to a byte, the order of a uint32's bytes (its round trip value reads
+// the same either way), the low bytes of wide elements and the length headers'
+// boundary. The other puts are read back there with their data types and values.
 TEST(Put, WritesExactlyTheseBytes) {
-    static const int16_t kSigned[] = {-2, 0x7FFF};
     static const uint16_t kWide[] = {0x0141, 0x0042};
     static const uint8_t kAbc[] = {0x61, 0x62, 0x63};
     const struct {
@@ -25,44 +28,19 @@ TEST(Put, WritesExactlyTheseBytes) {
         Bytes expected;
     } cases[] = {
         {"UByte", [](XLStream* s) { XLPutUByte(s, 0x1FF); }, {0xC0, 0xFF}},  // truncated to 8 bits
-        {"UInt16", [](XLStream* s) { XLPutUInt16(s, 0x1234); }, {0xC1, 0x34, 0x12}},
         {"UInt32", [](XLStream* s) { XLPutUInt32(s, 0x12345678); }, {0xC2, 0x78, 0x56, 0x34, 0x12}},
-        {"SInt16", [](XLStream* s) { XLPutSInt16(s, -2); }, {0xC3, 0xFE, 0xFF}},
-        // real32: IEEE single, least significant byte first: 1.0 = 3F800000.
-        {"Real32", [](XLStream* s) { XLPutReal32(s, 1.0f); }, {0xC5, 0x00, 0x00, 0x80, 0x3F}},
-        {"UInt16XY", [](XLStream* s) { XLPutUInt16XY(s, 600, 1); }, {0xD1, 0x58, 0x02, 0x01, 0x00}},
-        {"SInt16XY", [](XLStream* s) { XLPutSInt16XY(s, -1, 2); }, {0xD3, 0xFF, 0xFF, 0x02, 0x00}},
-        {"Real32XY",
-         [](XLStream* s) { XLPutReal32XY(s, 1.0f, -2.0f); },
-         {0xD5, 0x00, 0x00, 0x80, 0x3F, 0x00, 0x00, 0x00, 0xC0}},
-        // sint16_box: left, top, right, bottom.
-        {"SInt16Box",
-         [](XLStream* s) { XLPutSInt16Box(s, 0, -1, 100, 50); },
-         {0xE3, 0x00, 0x00, 0xFF, 0xFF, 0x64, 0x00, 0x32, 0x00}},
-        // ubyte_array: C8, count as tagged uint16 (C1 03 00), elements.
-        {"UByteArray",
-         [](XLStream* s) { XLPutUByteArray(s, kAbc, 3); },
-         {0xC8, 0xC1, 0x03, 0x00, 0x61, 0x62, 0x63}},
-        {"SInt16Array",
-         [](XLStream* s) { XLPutSInt16Array(s, kSigned, 2); },
-         {0xCB, 0xC1, 0x02, 0x00, 0xFE, 0xFF, 0xFF, 0x7F}},
         // Only the low byte of each 16-bit element.
         {"UByteArrayFromUInt16",
          [](XLStream* s) { XLPutUByteArrayFromUInt16(s, kWide, 2); },
          {0xC8, 0xC1, 0x02, 0x00, 0x41, 0x42}},
-        {"Attribute", [](XLStream* s) { XLPutAttribute(s, 0x31); }, {0xF8, 0x31}},
         // Up to 255 bytes a one-byte length (FB), beyond it four bytes (FA).
         {"DataLengthShort", [](XLStream* s) { XLPutDataLength(s, 255); }, {0xFB, 0xFF}},
         {"DataLengthLong",
          [](XLStream* s) { XLPutDataLength(s, 256); },
          {0xFA, 0x00, 0x01, 0x00, 0x00}},
-        {"DataLength32",
-         [](XLStream* s) { XLPutDataLength32(s, 3); },
-         {0xFA, 0x03, 0x00, 0x00, 0x00}},
         {"EmbeddedData",
          [](XLStream* s) { XLPutEmbeddedData(s, kAbc, 3); },
          {0xFA, 0x03, 0x00, 0x00, 0x00, 0x61, 0x62, 0x63}},
-        {"RawUInt16", [](XLStream* s) { XLPutRawUInt16(s, 0xABCD); }, {0xCD, 0xAB}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -28,17 +28,13 @@ Bytes ToBytes(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
+// A low-byte-first header with its class, revision and comment is listed by the
+// dump's end-to-end test; here the other binding, at an offset, with a CR LF end.
 TEST(StreamHeader, ReadsBindingClassRevisionAndComment) {
-    const Bytes bytes = ToBytes(") HP-PCL XL;2;1;Comment text\r\n\x44");
-    auto result = ReadStreamHeader(bytes, 0);
-    ASSERT_TRUE(std::holds_alternative<StreamHeader>(result));
-    const auto& header = std::get<StreamHeader>(result);
-    EXPECT_FALSE(header.bigEndian);
-    EXPECT_EQ(header.protocolClass, "2");
-    EXPECT_EQ(header.revision, "1");
-    EXPECT_EQ(header.comment, "Comment text");
-    EXPECT_EQ(header.line, ") HP-PCL XL;2;1;Comment text");
-    EXPECT_EQ(header.length, bytes.size() - 1);
+    auto crlf = ReadStreamHeader(ToBytes(") HP-PCL XL;2;1;Comment text\r\n\x44"), 0);
+    ASSERT_TRUE(std::holds_alternative<StreamHeader>(crlf));
+    EXPECT_EQ(std::get<StreamHeader>(crlf).comment, "Comment text");
+    EXPECT_EQ(std::get<StreamHeader>(crlf).length, 30u);
 
     auto big = ReadStreamHeader(ToBytes("xx( HP-PCL XL;3;0\n"), 2);
     ASSERT_TRUE(std::holds_alternative<StreamHeader>(big));
@@ -155,39 +151,37 @@ Bytes SampleStream() {
     return capture.output;
 }
 
-TEST(Reader, EveryTruncationEndsCleanly) {
-    const Bytes full = SampleStream();
-    ASSERT_TRUE(std::holds_alternative<std::vector<Operator>>(ReadOperators(full, 0)));
-    for (size_t length = 0; length < full.size(); ++length) {
-        const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length));
-        auto result = ReadOperators(cut, 0);
-        if (auto* error = std::get_if<ReadError>(&result)) {
-            EXPECT_LT(error->offset, length) << length;
-        }
-    }
-}
-
-TEST(Reader, RandomAndMutatedInputEndsCleanly) {
-    std::mt19937 random(1234);
+// Every truncation of a sample stream, random bytes and mutations of it: the
+// reader always moves forward, keeps embedded data inside the input and
+// reports an error at an offset inside it.
+TEST(Reader, TruncatedRandomAndMutatedInputEndsCleanly) {
     const Bytes sample = SampleStream();
+    ASSERT_TRUE(std::holds_alternative<std::vector<Operator>>(ReadOperators(sample, 0)));
+    std::mt19937 random(1234);
+    std::vector<Bytes> inputs;
+    for (size_t length = 0; length < sample.size(); ++length)
+        inputs.emplace_back(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(length));
     for (int round = 0; round < 3000; ++round) {
-        Bytes bytes;
+        Bytes bytes = sample;
         if (round % 2 == 0) {
-            bytes.resize(random() % 200);
             // Bias toward bytes that are tags, so that parsing goes deep.
+            bytes.resize(random() % 200);
             for (auto& b : bytes)
                 b = static_cast<uint8_t>(random() % 3 == 0 ? 0xC0 + random() % 0x40 : random());
         } else {
-            bytes = sample;
             for (int flips = 1 + static_cast<int>(random() % 4); flips > 0; --flips)
                 bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
         }
-        StreamReader reader(bytes, 0, round % 3 == 0);
+        inputs.push_back(std::move(bytes));
+    }
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        const Bytes& bytes = inputs[i];
+        StreamReader reader(bytes, 0, i % 3 == 0);
         Operator op;
         size_t last = 0;
         ReadStatus status;
         while ((status = reader.Next(op)) == ReadStatus::Operator) {
-            ASSERT_GT(reader.Position(), last);  // always moves forward
+            ASSERT_GT(reader.Position(), last) << i;
             last = reader.Position();
             if (op.data) {
                 ASSERT_LE(op.data->bytes.data() + op.data->bytes.size(),
@@ -195,7 +189,7 @@ TEST(Reader, RandomAndMutatedInputEndsCleanly) {
             }
         }
         if (status == ReadStatus::Error) {
-            ASSERT_LE(reader.Error().offset, bytes.size());
+            ASSERT_TRUE(reader.Error().offset < bytes.size() || bytes.empty()) << i;
         }
     }
 }
@@ -220,45 +214,10 @@ TEST(ValueText, QuotesTextShortensLongArraysAndNumbersWhatHasNoName) {
     // Names for what has none: identifiers and tags without a name, and unknown tags.
     EXPECT_EQ(AttributeName(0x74), "Attribute0x74");
     EXPECT_EQ(OperatorLabel(0xAA), "Operator0xAA");
+    for (uint16_t id = 0x93; id <= 0x98; ++id)
+        EXPECT_EQ(AttributeName(id), "VUAttr" + std::to_string(id - 0x92));
     EXPECT_EQ(OperatorName(0x45), "");
     EXPECT_EQ(DataTypeName(0xC6), "");
-}
-
-// Streams of other producers use attributes that our writer refuses: they are
-// put here raw, as such a producer would write them.
-TEST(Reader, ReadsAttributesOurWriterDoesNotWrite) {
-    xltest::Capture capture;
-    XLStream* s = xltest::CaptureStream(capture);
-    const auto attribute = [s](uint8_t id) {
-        const uint8_t bytes[] = {0xF8, id};
-        XLPutRawBytes(s, bytes, sizeof bytes);
-    };
-    XLPutReal32(s, 0.5f);
-    attribute(0x0A);  // Lightness
-    XLPutReal32(s, -0.25f);
-    attribute(0x10);  // Saturation
-    XLPutOperator(s, xlop::SetBrushSource);
-    XLPutUInt32(s, 0x6B782100);
-    attribute(0x91);  // the vendor's extension code
-    for (uint8_t id = 0x93; id <= 0x98; ++id) {
-        XLPutUByte(s, id - 0x92);
-        attribute(id);  // VUAttr1 to VUAttr6
-    }
-    XLPutOperator(s, xlop::VendorUnique);
-    const uint8_t wide[] = {0xC0, 0x07, 0xF9, 0x34, 0x12, 0xAA};  // an identifier of 0x1234
-    XLPutRawBytes(s, wide, sizeof wide);
-    XLStreamDestroy(s);
-
-    auto result = ReadOperators(capture.output, 0);
-    ASSERT_TRUE(std::holds_alternative<std::vector<Operator>>(result))
-        << std::get<ReadError>(result).message;
-    const auto& ops = std::get<std::vector<Operator>>(result);
-    ASSERT_EQ(ops.size(), 3u);
-    EXPECT_EQ(OperatorText(ops[0]), "SetBrushSource Lightness=0.5 Saturation=-0.25");
-    EXPECT_EQ(OperatorText(ops[1]),
-              "VendorUnique Attribute0x91=1803034880 VUAttr1=1 VUAttr2=2 VUAttr3=3 VUAttr4=4 "
-              "VUAttr5=5 VUAttr6=6");
-    EXPECT_EQ(OperatorText(ops[2]), "Operator0xAA Attribute0x1234=7");
 }
 
 struct EnumCase {

@@ -76,11 +76,7 @@ TEST_F(RegistryTest, HandleRightsAreEnforced) {
     DWORD value = 0, size = 4;
     EXPECT_EQ(RegQueryValueExW(writer, u"SSNPDisableAll", nullptr, nullptr,
                                reinterpret_cast<BYTE*>(&value), &size),
-              ERROR_ACCESS_DENIED);
-    EXPECT_EQ(RegQueryValueExW(reader, u"SSNPDisableAll", nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(&value), &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(value, 1u);
+              ERROR_ACCESS_DENIED);  // reading with read rights: the notification tests
     RegCloseKey(reader);
     RegCloseKey(writer);
 }

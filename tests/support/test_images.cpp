@@ -260,8 +260,9 @@ std::vector<DamagedImage> DamagedImages(const Bytes& jpeg, const Bytes& png) {
     return cases;
 }
 
-Bitmap::Bitmap(LONG cx, LONG cy, ULONG format, FLONG flags) {
-    handle_ = reinterpret_cast<HSURF>(EngCreateBitmap(SIZEL{cx, cy}, 0, format, flags, nullptr));
+Bitmap::Bitmap(LONG cx, LONG cy, ULONG format, FLONG flags, LONG stride) {
+    handle_ =
+        reinterpret_cast<HSURF>(EngCreateBitmap(SIZEL{cx, cy}, stride, format, flags, nullptr));
     so_ = handle_ != nullptr ? EngLockSurface(handle_) : nullptr;
 }
 
@@ -301,6 +302,15 @@ void Bitmap::Fill(const std::function<uint32_t(LONG x, LONG y)>& pixel) const {
         for (LONG x = 0; x < so_->sizlBitmap.cx; ++x) Set(x, y, pixel(x, y));
 }
 
+std::vector<uint32_t> Bitmap::Pixels() const {
+    return PixelsOf(so_);
+}
+
+void Bitmap::SetPixels(const std::vector<uint32_t>& pixels) const {
+    const LONG width = so_->sizlBitmap.cx;
+    for (size_t i = 0; i < pixels.size(); ++i) Set(LONG(i % width), LONG(i / width), pixels[i]);
+}
+
 void FillPhotoLike(const Bitmap& bitmap, unsigned seed) {
     const SIZEL size = bitmap.so()->sizlBitmap;
     bitmap.Fill([&](LONG x, LONG y) { return PhotoPixel(x, y, size.cx, size.cy, seed); });
@@ -314,6 +324,13 @@ RgbImage RgbOf(const Bitmap& bitmap, const RECTL& rect) {
 uint32_t PixelAt(const SURFOBJ* so, LONG x, LONG y) {
     const auto* p = static_cast<const uint8_t*>(so->pvScan0) + ptrdiff_t{so->lDelta} * y + 3 * x;
     return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+}
+
+std::vector<uint32_t> PixelsOf(const SURFOBJ* so) {
+    std::vector<uint32_t> pixels;
+    for (LONG y = 0; y < so->sizlBitmap.cy; ++y)
+        for (LONG x = 0; x < so->sizlBitmap.cx; ++x) pixels.push_back(PixelAt(so, x, y));
+    return pixels;
 }
 
 CompressedSource::CompressedSource(ULONG format, std::span<const uint8_t> file, SIZEL declared) {

@@ -66,15 +66,16 @@ struct DamagedImage {
 };
 std::vector<DamagedImage> DamagedImages(const Bytes& jpeg, const Bytes& png);
 
-// An engine bitmap, locked while it lives.
+// An engine bitmap, locked while it lives (`stride` 0: the engine's own).
 class Bitmap {
   public:
-    Bitmap(LONG cx, LONG cy, ULONG format = BMF_24BPP, FLONG flags = 0);
+    Bitmap(LONG cx, LONG cy, ULONG format = BMF_24BPP, FLONG flags = 0, LONG stride = 0);
     ~Bitmap();
     Bitmap(const Bitmap&) = delete;
     Bitmap& operator=(const Bitmap&) = delete;
 
     SURFOBJ* so() const { return so_; }
+    HSURF handle() const { return handle_; }
     BYTE* Row(LONG y) const {
         return static_cast<BYTE*>(so_->pvScan0) + ptrdiff_t{so_->lDelta} * y;
     }
@@ -82,6 +83,12 @@ class Bitmap {
     void Set(LONG x, LONG y, uint32_t value) const;
     uint32_t Rgb(LONG x, LONG y) const;  // of a 24-bit bitmap
     void Fill(const std::function<uint32_t(LONG x, LONG y)>& pixel) const;
+    void Fill(uint32_t value) const {
+        Fill([value](LONG, LONG) { return value; });
+    }
+    // Every pixel of a 24-bit bitmap, row by row, as 0xRRGGBB.
+    std::vector<uint32_t> Pixels() const;
+    void SetPixels(const std::vector<uint32_t>& pixels) const;
 
   private:
     HSURF handle_ = nullptr;
@@ -92,6 +99,8 @@ void FillPhotoLike(const Bitmap& bitmap, unsigned seed = 1);
 RgbImage RgbOf(const Bitmap& bitmap, const RECTL& rect);
 // A 24-bit pixel of any surface as 0xRRGGBB, read through its own fields.
 uint32_t PixelAt(const SURFOBJ* so, LONG x, LONG y);
+// All of a 24-bit surface's pixels, row by row.
+std::vector<uint32_t> PixelsOf(const SURFOBJ* so);
 
 // A BMF_JPEG or BMF_PNG source surface over an exact-size copy of `file`.
 class CompressedSource {

@@ -38,8 +38,9 @@ TEST(GpdCommandString, DecodesTextHexAndParameters) {
         std::string_view value;
         std::string bytes;
     };
+    // "%%" and "%l" are expanded in the built-in description's job, read back
+    // byte for byte by its own test.
     const Case cases[] = {
-        {R"("<1B>%%-12345X")", "\x1b%-12345X"},  // %% is a percent sign, not a parameter
         {R"("<1B>%-12345X|50%|%d|%x")", "\x1b%-12345X|50%|%d|%x"},  // so is "%" without {...}
         {R"("<1B>&l"%d[1,99]{NumOfCopies}"X")", "\x1b&l3X"},        // a parameter between strings
         {R"(%d{NumOfCopies} %c{65})", "3A"},
@@ -47,7 +48,6 @@ TEST(GpdCommandString, DecodesTextHexAndParameters) {
         {R"("a" "b"  "<0A>")", "ab\n"},      // adjacent strings (and "+" lines) join
         {R"("%d[1,2]{NumOfCopies}")", "2"},  // limits clamp
         {R"("%D{NumOfCopies - 5}|%D{0}")", "-2|+0"},
-        {R"("<D1>%l{TextXRes}%l{TextXRes}")", "\xD1\x58\x02\x58\x02"},  // uint16_xy 600, 600
         {R"("%l{DestX}")", "\xD8\xFF"},  // -40 as a 16-bit two's complement
         {R"("%d{(PhysPaperWidth * 2) / 3}")", "3400"},
         {R"("%d{2 + 3 * 4}|%d{(2 + 3) * 4}")", "14|20"},

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/gpd/command_sections.h"
 #include "host/gpd/reader.h"
 
 namespace xlhost {
@@ -33,33 +34,8 @@ class FeatureSelectionTest : public testing::Test {
         description_ = std::move(*result.description);
     }
 
-    // The section's commands as one string: "{2}" for a callback, else the bytes.
-    static std::string Section(const FeatureSelection& selection, OrderSection section) {
-        std::string text;
-        for (const PrinterCommand* command : selection.CommandsIn(section)) {
-            if (command->IsCallback()) {
-                text += "{" + std::to_string(command->callbackId) + "}";
-                continue;
-            }
-            std::string error;
-            text += ExpandCommand(command->cmd, nullptr, error).value_or("?");
-        }
-        return text;
-    }
-
     PrinterDescription description_;
 };
-
-TEST_F(FeatureSelectionTest, StartsAtTheDescriptionsDefaults) {
-    FeatureSelection selection(description_);
-    ASSERT_NE(selection.Current("JPEGEnable"), nullptr);
-    EXPECT_EQ(selection.Current("JPEGEnable")->keyword, "Maximum");
-    EXPECT_EQ(selection.Current("Tray")->keyword, "Upper");
-    EXPECT_FALSE(selection.IsSet(description_.features[0]));
-    // An absent feature answers nothing, and names are exact.
-    EXPECT_EQ(selection.Current("NoSuchFeature"), nullptr);
-    EXPECT_EQ(selection.Current("jpegenable"), nullptr);
-}
 
 TEST_F(FeatureSelectionTest, SetChoosesAnOptionOrNamesWhatIsWrong) {
     struct Case {
@@ -79,6 +55,12 @@ TEST_F(FeatureSelectionTest, SetChoosesAnOptionOrNamesWhatIsWrong) {
         {"JPEGEnable=Auto=Best", "", "", "no option 'Auto=Best'"},
         {"Mode=Xy", "", "", "no option 'Xy'"},  // two options match only without regard to case
     };
+    // A new selection stands at the defaults, set by no one; names are exact.
+    const FeatureSelection defaults(description_);
+    EXPECT_EQ(defaults.Current("JPEGEnable")->keyword, "Maximum");
+    EXPECT_FALSE(defaults.IsSet(description_.features[0]));
+    EXPECT_EQ(defaults.Current("NoSuchFeature"), nullptr);
+    EXPECT_EQ(defaults.Current("jpegenable"), nullptr);
     for (const Case& c : cases) {
         FeatureSelection selection(description_);
         std::string error;
@@ -98,15 +80,15 @@ TEST_F(FeatureSelectionTest, CommandsComeInOrderWithTheCurrentOptions) {
     FeatureSelection selection(description_);
     // Equal numbers keep the description's commands first, then the options'
     // commands in feature order.
-    EXPECT_EQ(Section(selection, OrderSection::kPageSetup), "{2}TUSP");
-    EXPECT_EQ(Section(selection, OrderSection::kJobSetup), "J");
-    EXPECT_EQ(Section(selection, OrderSection::kDocSetup), "");
+    EXPECT_EQ(SectionText(selection, OrderSection::kPageSetup), "{2}TUSP");
+    EXPECT_EQ(SectionText(selection, OrderSection::kJobSetup), "J");
+    EXPECT_EQ(SectionText(selection, OrderSection::kDocSetup), "");
 
     std::string error;
     ASSERT_TRUE(selection.Set("Tray=Lower", error));
-    EXPECT_EQ(Section(selection, OrderSection::kPageSetup), "{2}TLSP");
+    EXPECT_EQ(SectionText(selection, OrderSection::kPageSetup), "{2}TLSP");
     ASSERT_TRUE(selection.Set("Tray=Any", error));
-    EXPECT_EQ(Section(selection, OrderSection::kPageSetup), "{2}TSP");
+    EXPECT_EQ(SectionText(selection, OrderSection::kPageSetup), "{2}TSP");
 }
 
 }  // namespace

@@ -168,13 +168,6 @@ TEST(GpdReader, SyntaxErrorsNameFileAndLine) {
     }
 }
 
-TEST(GpdReader, OptionNamesMayBeFileNames) {
-    const auto result = Read(
-        "*Feature: KXXMLFileUsed { *DefaultOption: my-laser.v2.xml *Option: my-laser.v2.xml { } }");
-    ASSERT_TRUE(result.description) << result.error->Text();
-    EXPECT_EQ(result.description->FindFeature("KXXMLFileUsed")->defaultOption, "my-laser.v2.xml");
-}
-
 TEST(GpdReader, FeatureAndOptionNamesStopAt255Characters) {
     for (size_t length : {size_t{255}, size_t{256}, size_t{4000}}) {
         const std::string name(length, 'F');

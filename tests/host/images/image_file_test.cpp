@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/run_command.h"
 #include "support/test_images.h"
 
 namespace xlhost {
@@ -114,15 +113,6 @@ TEST(ImageFileTest, PngAndJpegDecodeTo24Bits) {
     for (uint32_t y : {0u, 23u})
         for (int shift : {0, 8, 16})
             EXPECT_NEAR(int((jpeg.Rgb(31, y) >> shift) & 0xFF), (0x3080C0 >> shift) & 0xFF, 3);
-}
-
-TEST(ImageFileTest, ReadsFilesAndNamesThemInErrors) {
-    const xltest::TempDir directory;
-    xltest::WriteFile(directory / "photo.ppm", xltest::EncodePpm(xltest::PhotoLikeRgb(4, 3)));
-    auto source = ReadImageFile(directory / "photo.ppm");
-    ASSERT_TRUE(std::holds_alternative<ImageSource>(source));
-    EXPECT_EQ(std::get<ImageSource>(source).format, ImageFormat::Ppm);
-    EXPECT_EQ(std::get<ImageSource>(source).bytes.size(), 11u + 36u);
 }
 
 TEST(ImageFileTest, BadFilesFailCleanly) {
