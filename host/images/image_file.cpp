@@ -132,7 +132,13 @@ ImageResult<DecodedImage> AllocateImage(uint64_t width, uint64_t height) {
     image.width = static_cast<uint32_t>(width);
     image.height = static_cast<uint32_t>(height);
     image.stride = (width * 3 + 3) & ~uint64_t{3};
-    image.bits.assign(image.stride * height, 0);
+    // The decoders write every pixel; only the rows' padding is set here, so
+    // that no byte of the bitmap depends on what the memory held before.
+    image.bits.resize(image.stride * height);
+    const size_t rowBytes = width * 3;
+    if (image.stride > rowBytes)
+        for (uint32_t y = 0; y < image.height; ++y)
+            std::fill(image.Row(y) + rowBytes, image.Row(y) + image.stride, uint8_t{0});
     return image;
 }
 
