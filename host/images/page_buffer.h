@@ -18,6 +18,10 @@
 
 namespace xlhost {
 
+// Sets the allocator up for the other page-sized buffers of printing (bitmaps,
+// compressed output); a program that prints calls it before anything else.
+void KeepLargeBlocksMapped();
+
 void* AllocatePageBuffer(std::size_t bytes);
 void FreePageBuffer(void* block, std::size_t bytes);
 

@@ -164,5 +164,36 @@ TEST(ImageFileTest, BadFilesFailCleanly) {
     }
 }
 
+// A page's picture reuses the memory of the last one freed, unzeroed: every
+// byte of the new bitmap, padding included, must come from the decoder.
+TEST(ImageFileTest, PixelsDoNotDependOnTheReusedMemory) {
+    // 1001 pixels a row: one byte of padding; over 2 MiB, so a block of its own.
+    const auto photo = xltest::PhotoLikeRgb(1001, 700);
+    const struct {
+        const char* name;
+        Bytes file;
+    } cases[] = {
+        {"P6", xltest::EncodePpm(photo)},
+        {"JPEG", xltest::EncodeJpeg(photo, 90)},
+        {"PNG", xltest::EncodeRgbPng(photo)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const uint8_t* freed = nullptr;
+        {
+            DecodedImage dirty = MustDecode(c.file, c.name);
+            std::fill(dirty.bits.begin(), dirty.bits.end(), uint8_t{0xA5});
+            freed = dirty.bits.data();
+        }
+        const DecodedImage reused = MustDecode(c.file, c.name);
+        EXPECT_EQ(reused.bits.data(), freed) << "the freed block is taken again";
+        const DecodedImage fresh = MustDecode(c.file, c.name);
+        ASSERT_EQ(reused.stride, 3004u);
+        EXPECT_TRUE(reused.bits == fresh.bits);
+        for (uint32_t y = 0; y < reused.height; ++y)
+            ASSERT_EQ(reused.Row(y)[3003], 0) << "padding of row " << y;
+    }
+}
+
 }  // namespace
 }  // namespace xlhost
