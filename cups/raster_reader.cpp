@@ -17,7 +17,7 @@ namespace {
 enum class Model { Gray, Ink, Rgb, Cmyk };  // Ink: grey where 0 is white
 
 struct ColorSpace {
-    cups_cspace_t space;
+    uint32_t space;  // cups_cspace_t
     const char* name;
     Model model;
     uint32_t colors;
@@ -32,6 +32,16 @@ constexpr ColorSpace kColorSpaces[] = {
 
 std::string PageText(int page) {
     return "raster page " + std::to_string(page);
+}
+
+// An enumerated field of a header as the number the stream holds: the stream
+// may hold any number, and C++ may not load one its enumeration lacks.
+template <typename Enum>
+uint32_t FieldNumber(const Enum& field) {
+    static_assert(sizeof(Enum) == sizeof(uint32_t));
+    uint32_t number;
+    std::memcpy(&number, &field, sizeof number);
+    return number;
 }
 
 bool IsPoints(double value) {
@@ -184,14 +194,15 @@ RasterReader::Read RasterReader::NextHeader(RasterPageHeader& page, std::string&
     ++pageNumber_;
     const std::string where = PageText(pageNumber_) + ": ";
     auto layout = std::make_unique<Layout>();
+    const uint32_t colorSpace = FieldNumber(header.cupsColorSpace);
     for (const ColorSpace& space : kColorSpaces)
-        if (space.space == header.cupsColorSpace) layout->space = &space;
+        if (space.space == colorSpace) layout->space = &space;
     if (layout->space == nullptr) {
-        error = where + "colour space " + std::to_string(header.cupsColorSpace) +
+        error = where + "colour space " + std::to_string(colorSpace) +
                 " is not one the filter reads (grey, RGB or CMYK)";
         return Read::Failed;
     }
-    if (header.cupsColorOrder != CUPS_ORDER_CHUNKED) {
+    if (FieldNumber(header.cupsColorOrder) != CUPS_ORDER_CHUNKED) {
         error = where + "colours in bands or planes; the filter reads them chunked";
         return Read::Failed;
     }

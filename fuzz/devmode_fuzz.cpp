@@ -103,7 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(record.get(), data, std::min(size, sizeof(SettingsRecord)));
     auto packed = std::make_unique<PackedBlock>();
     if (xlr::Pack(*record, *packed)) {
-        if (size > 8) std::memcpy(&packed->version, data + 8, sizeof packed->version);
+        if (size >= 8 + sizeof packed->version)
+            std::memcpy(&packed->version, data + 8, sizeof packed->version);
         Exercise(*packed);
     }
     return 0;

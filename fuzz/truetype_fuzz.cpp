@@ -40,12 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::strcpy(map.fontName, "FuzzKX_WM");
     xlr::XLStream* stream = xlr::XLStreamCreate(4096, Discard, 0);
     if (stream == nullptr) return 0;
-    if (xlr::DownloadTrueTypeFontHeader(stream, font, map, xlr::FontNameOf(map))) {
-        xlr::BuildGlyphMap(font, map);
-        xlr::DownloadTrueTypeGlyphs(stream, font, map, kText);
-    } else {
-        xlr::BuildGlyphMap(font, map);
-    }
+    const bool headerSent =
+        xlr::DownloadTrueTypeFontHeader(stream, font, map, xlr::FontNameOf(map));
+    xlr::BuildGlyphMap(font, map);
+    if (headerSent) xlr::DownloadTrueTypeGlyphs(stream, font, map, kText);
     xlr::XLStreamDestroy(stream);
     return 0;
 }

@@ -150,21 +150,11 @@ class Scheduler {
             << "PageLog " << (root_ / "log/page_log").string() << "\n"
             << "FileDevice Yes\n";
         // Anyone on this machine may do anything: the scheduler is the test's.
-        std::ofstream(root_ / "conf/cupsd.conf") << "LogLevel debug\n"
-                                                 << "MaxLogSize 0\n"
-                                                 << "Listen 127.0.0.1:" << port_ << "\n"
-                                                 << "Browsing No\n"
-                                                 << "WebInterface No\n"
-                                                 << "ErrorPolicy abort-job\n"
-                                                 << "<Location />\n"
-                                                 << "  Order allow,deny\n"
-                                                 << "  Allow all\n"
-                                                 << "</Location>\n"
-                                                 << "<Policy default>\n"
-                                                 << "  <Limit All>\n"
-                                                 << "    Order deny,allow\n"
-                                                 << "  </Limit>\n"
-                                                 << "</Policy>\n";
+        std::ofstream(root_ / "conf/cupsd.conf")
+            << "LogLevel debug\nMaxLogSize 0\nListen 127.0.0.1:" << port_ << "\n"
+            << "Browsing No\nWebInterface No\nErrorPolicy abort-job\n"
+            << "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+            << "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
         const std::string out = (root_ / "log/cupsd.out").string();
         const std::string config = (root_ / "conf/cupsd.conf").string();
         const std::string files = (root_ / "conf/cups-files.conf").string();

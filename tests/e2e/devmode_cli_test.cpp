@@ -7,21 +7,17 @@
 #include <vector>
 
 #include "support/run_command.h"
+#include "support/test_images.h"
 
 namespace {
 
+using xltest::Bytes;
 using xltest::RunProgram;
 using xltest::TempDir;
 
-std::vector<char> ReadBytes(const std::string& path) {
+Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<char>((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, const std::vector<char>& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 TEST(PluginInfoCommand, ShowsSignatureVersionsAndMethods) {
@@ -74,28 +70,28 @@ TEST(DevModeCommand, MergeRecordsTheUserAndTheOptions) {
 TEST(DevModeCommand, BadBlocksAreNamedAndExitOne) {
     TempDir dir;
     ASSERT_EQ(RunProgram("xlrender", {"devmode", "new", "-o", dir / "dm.bin"}).exitStatus, 0);
-    const std::vector<char> good = ReadBytes(dir / "dm.bin");
+    const Bytes good = ReadBytes(dir / "dm.bin");
     struct Case {
         const char* what;
-        std::vector<char> bytes;
+        Bytes bytes;
         const char* message;
     };
-    std::vector<char> badSignature = good;
+    Bytes badSignature = good;
     badSignature[4] = 'X';
-    std::vector<char> badSizeWord = good;
+    Bytes badSizeWord = good;
     badSizeWord[0] = 0;
-    std::vector<char> corrupt = good;
-    for (size_t i = 20; i < 60; ++i) corrupt[i] = static_cast<char>(i);
+    Bytes corrupt = good;
+    for (size_t i = 20; i < 60; ++i) corrupt[i] = static_cast<uint8_t>(i);
     const Case cases[] = {
-        {"short file", std::vector<char>(good.begin(), good.begin() + 100), "is 100 bytes"},
-        {"long file", std::vector<char>(9000, 0), "larger than a packed block"},
+        {"short file", Bytes(good.begin(), good.begin() + 100), "is 100 bytes"},
+        {"long file", Bytes(9000, 0), "larger than a packed block"},
         {"signature", badSignature, "signature"},
         {"size word", badSizeWord, "size word"},
         {"stream", corrupt, "corrupt"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WriteBytes(dir / "bad.bin", c.bytes);
+        xltest::WriteFile(dir / "bad.bin", c.bytes);
         const auto result = RunProgram("xlrender", {"devmode", "show", dir / "bad.bin"});
         EXPECT_EQ(result.exitStatus, 1);
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;

@@ -123,10 +123,6 @@ std::string DejaVuSansPath() {
     return "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 }
 
-}  // namespace xltest
-
-namespace xltest {
-
 void WriteRenamedFont(const Bytes& font, const std::string& from, const std::string& to,
                       size_t size, const std::string& path) {
     Bytes out = font;

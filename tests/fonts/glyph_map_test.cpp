@@ -25,14 +25,14 @@ Bytes FontWithCmap(const Bytes& cmap) {
 }
 
 TEST(GlyphMap, SymbolEncodingMapsCodesThroughF0xx) {
-    // Windows symbol encoding: codes live at 0xF020-0xF0FF.
+    // Windows symbol encoding: codes live at 0xF020-0xF0FF and are found by the
+    // low byte of a segment's ends; code 255 is never looked up.
     const Bytes font =
-        FontWithCmap(CmapTable(3, 0, {{0xF020, 0xF0FF, 0x1000, 0}, {0xFFFF, 0xFFFF, 1, 0}}));
+        FontWithCmap(CmapTable(3, 0, {{0xF020, 0xF0FF, 3, 0}, {0xFFFF, 0xFFFF, 1, 0}}));
     const OverlayGlyphMap map = MapOf(font, 256);
-    EXPECT_EQ(map.cmapFormat, 4u);
-    EXPECT_EQ(map.glyphOf[0x41], (0x1000 + 0xF041) % 65536);
-    EXPECT_EQ(map.glyphOf[0x1F], 0u);   // in no segment: glyph 0
-    EXPECT_EQ(map.glyphOf[255], 255u);  // the last code keeps the identity map
+    EXPECT_EQ(map.glyphOf[0x41], 0xF044u);
+    EXPECT_EQ(map.glyphOf[0xFE], 0xF101u);
+    EXPECT_EQ(map.glyphOf[255], 255u);  // the identity map
 }
 
 TEST(GlyphMap, RuleFollowsEncodingAndCharCount) {

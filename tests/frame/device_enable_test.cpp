@@ -13,6 +13,7 @@
 #include "frame/device_enable.h"
 #include "image/enhancement/command_store.h"
 #include "settings/device/hook_slots.h"
+#include "settings/opened_printer.h"
 #include "support/fake_unidrv.h"
 #include "support/run_command.h"
 
@@ -230,13 +231,7 @@ TEST_F(DeviceEnableTest, RawSpoolingSetsDontJournalOnlyWhenAllowed) {
 }
 
 TEST_F(DeviceEnableTest, HybridPathDecidesHowTheStateIsFound) {
-    xlplatform::Printer hybrid;
-    hybrid.name = u"Hybrid";
-    xlplatform::AddPrinter(hybrid);
-    HANDLE printer = nullptr;
-    WCHAR name[] = u"Hybrid";
-    ASSERT_TRUE(OpenPrinterW(name, &printer, nullptr));
-    device.devobj.hPrinter = printer;
+    device.devobj.hPrinter = xltest::AddOpenedPrinter(u"Hybrid");
     xlr::PluginDeviceState* state = Enable();
     ASSERT_NE(state, nullptr);
     EXPECT_EQ(xlr::HybridPathFlag(), 0u);
@@ -252,7 +247,6 @@ TEST_F(DeviceEnableTest, HybridPathDecidesHowTheStateIsFound) {
     EXPECT_EQ(xlr::DeviceState(&device.devobj), state) << "the second word of the record";
     xlr::DisableDeviceState(&device.devobj);
     device.devobj.pdevOEM = nullptr;  // the record is not the plug-in's to clear
-    ClosePrinter(printer);
 }
 
 TEST_F(DeviceEnableTest, ResetCarriesTheDocumentAcross) {

@@ -10,10 +10,8 @@
 
 #include <xlplatform/world.h>
 
-#include "frame/class_factory.h"
-#include "frame/device_enable.h"
 #include "frame/hooks.h"
-#include "support/fake_unidrv.h"
+#include "frame/plugin_fixtures.h"
 
 namespace {
 
@@ -93,18 +91,10 @@ TEST_P(EntryBoundaryTest, EscapeAnswersZeroWithTheReason) {
 }
 
 TEST_P(EntryBoundaryTest, ComMethodAnswersItsFailureCode) {
-    void* factory = nullptr;
-    ASSERT_EQ(xlr::GetClassObject(CLSID_OEMRENDER, IID_IClassFactory, &factory), S_OK);
-    void* object = nullptr;
-    ASSERT_EQ(
-        static_cast<IClassFactory*>(factory)->CreateInstance(nullptr, IID_IPrintOemUni2, &object),
-        S_OK);
-    static_cast<IClassFactory*>(factory)->Release();
-    auto* plugin = static_cast<IPrintOemUni2*>(object);
+    xltest::PluginHolder plugin;
     // A callback without a composer asks whether the printer has an XML configuration.
     EXPECT_EQ(plugin->CommandCallback(&device_.devobj, 99, 0, nullptr, nullptr),
               GetParam() == Failure::OutOfMemory ? E_OUTOFMEMORY : E_FAIL);
-    plugin->Release();
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, EntryBoundaryTest,

@@ -10,32 +10,23 @@
 #include <xlplatform/world.h>
 
 #include "frame/command_callbacks.h"
-#include "frame/device_enable.h"
 #include "frame/hooks.h"
+#include "frame/plugin_fixtures.h"
 #include "job/job_retention.h"
 #include "settings/media/media_lists.h"
-#include "support/fake_unidrv.h"
+#include "settings/opened_printer.h"
 
 namespace {
-
-using xltest::FakeDevice;
 
 ULONG UnidrvEscape(SURFOBJ*, ULONG, ULONG, PVOID, ULONG, PVOID) {
     return 77;
 }
 
-class EscapeTest : public ::testing::Test {
+class EscapeTest : public xltest::EnabledDeviceTest {
   protected:
     void SetUp() override {
-        xlplatform::ResetWorld();
-        functions = {{INDEX_DrvEscape, FunctionCast<PFN>(&UnidrvEscape)}};
-        surface.dhpdev = reinterpret_cast<DHPDEV>(&device.devobj);
-    }
-    void TearDown() override { xlr::DisableDeviceState(&device.devobj); }
-
-    xlr::PluginDeviceState* Enable() {
-        DRVENABLEDATA unidrv{0x00010000, static_cast<ULONG>(functions.size()), functions.data()};
-        return xlr::EnableDeviceState(&device.devobj, &device.helper, &gdi, &devInfo, &unidrv);
+        EnabledDeviceTest::SetUp();
+        unidrvFunctions = {{INDEX_DrvEscape, FunctionCast<PFN>(&UnidrvEscape)}};
     }
 
     ULONG Escape(ULONG code, std::vector<BYTE> in, ULONG outSize = 0, void* out = nullptr) {
@@ -48,12 +39,6 @@ class EscapeTest : public ::testing::Test {
         std::memcpy(bytes.data(), &value, 4);
         return bytes;
     }
-
-    FakeDevice device;
-    GDIINFO gdi{};
-    DEVINFO devInfo{};
-    std::vector<DRVFN> functions;
-    SURFOBJ surface{};
 };
 
 TEST_F(EscapeTest, PassThroughWithTheFeature) {
@@ -170,9 +155,7 @@ TEST_F(EscapeTest, FinishingAndJobStorageRecordsFollowTheMediaChecks) {
     printer.SetData(u"KXConstraintFormCount", xlplatform::DwordValue(1));
     printer.SetData(u"KXCONSTRAINTFORMINFOREGDATA",
                     xlplatform::BinaryValue({reinterpret_cast<const BYTE*>(forms), 4}));
-    xlplatform::AddPrinter(printer);
-    std::u16string name = u"Laser";
-    ASSERT_TRUE(OpenPrinterW(name.data(), &device.devobj.hPrinter, nullptr));
+    device.devobj.hPrinter = xltest::AddOpenedPrinter(printer);
     xlr::SettingsRecord settings = device.Settings();
     settings.manualDuplexAvailable = 1;
     settings.duplex = DMDUP_VERTICAL;

@@ -4,17 +4,12 @@
 
 #include <vector>
 
-#include <xlplatform/world.h>
-
-#include "frame/device_enable.h"
 #include "frame/entry_boundary.h"
 #include "frame/hooks.h"
-#include "support/fake_unidrv.h"
+#include "frame/plugin_fixtures.h"
 #include "support/test_images.h"
 
 namespace {
-
-using xltest::FakeDevice;
 
 // Unidrv's own functions, recording what reaches them.
 struct UnidrvCalls {
@@ -42,30 +37,16 @@ BOOL UnidrvTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHO
     return TRUE;
 }
 
-class HooksTest : public ::testing::Test {
+class HooksTest : public xltest::EnabledDeviceTest {
   protected:
     void SetUp() override {
-        xlplatform::ResetWorld();
+        EnabledDeviceTest::SetUp();
         g_calls = {};
         unidrvFunctions = {{INDEX_DrvFillPath, FunctionCast<PFN>(&UnidrvFillPath)},
                            {INDEX_DrvLineTo, FunctionCast<PFN>(&UnidrvLineTo)},
                            {INDEX_DrvStartBanding, FunctionCast<PFN>(&UnidrvStartBanding)},
                            {INDEX_DrvTextOut, FunctionCast<PFN>(&UnidrvTextOut)}};
-        unidrv = {0x00010000, static_cast<ULONG>(unidrvFunctions.size()), unidrvFunctions.data()};
-        surface.dhpdev = reinterpret_cast<DHPDEV>(&device.devobj);
     }
-    void TearDown() override { xlr::DisableDeviceState(&device.devobj); }
-
-    xlr::PluginDeviceState* Enable() {
-        return xlr::EnableDeviceState(&device.devobj, &device.helper, &gdi, &devInfo, &unidrv);
-    }
-
-    FakeDevice device;
-    GDIINFO gdi{};
-    DEVINFO devInfo{};
-    std::vector<DRVFN> unidrvFunctions;
-    DRVENABLEDATA unidrv{};
-    SURFOBJ surface{};
 };
 
 TEST(HookTable, EnableDriverChecksVersionAndSize) {

@@ -14,16 +14,14 @@
 #include <xlplatform/world.h>
 
 #include "frame/capture_file.h"
-#include "frame/device_enable.h"
 #include "frame/hooks.h"
+#include "frame/plugin_fixtures.h"
 #include "frame/write_printer.h"
+#include "settings/opened_printer.h"
 #include "settings/pages_per_sheet.h"
-#include "support/fake_unidrv.h"
 #include "support/run_command.h"
 
 namespace {
-
-using xltest::FakeDevice;
 
 // PageCopies = n as a uint16, then EndPage.
 std::string EndOfPage(uint8_t copies) {
@@ -72,42 +70,37 @@ ULONG UnidrvEscape(SURFOBJ*, ULONG, ULONG, PVOID, ULONG, PVOID) {
     return 77;
 }
 
-class LifecycleTest : public ::testing::Test {
+class LifecycleTest : public xltest::EnabledDeviceTest {
   protected:
     void SetUp() override {
-        xlplatform::ResetWorld();
+        EnabledDeviceTest::SetUp();
         g_spoolerFailsAfterEnd = false;
         xlplatform::TheWorld().driveRoots['C'] = root.path();
         UseTempDirectory("Temp");
         xlplatform::Printer printer;
         printer.name = u"Life";
         printer.outputFile = xlplatform::Utf8ToUtf16(root / "job.prn");
-        xlplatform::AddPrinter(printer);
-        WCHAR name[] = u"Life";
-        ASSERT_TRUE(OpenPrinterW(name, &printerHandle, nullptr));
-        device.devobj.hPrinter = printerHandle;
+        printerHandle = device.devobj.hPrinter = xltest::AddOpenedPrinter(printer);
         device.procs.DrvWriteSpoolBuf = WriteThroughPlugin;
         device.publicDevMode.dmCopies = 3;
         device.publicDevMode.dmCollate = DMCOLLATE_TRUE;
         device.helper.standardVariables[SVI_COPIES] = 3;
-        functions = {{INDEX_DrvStartDoc, FunctionCast<PFN>(&UnidrvStartDoc)},
-                     {INDEX_DrvStartPage, FunctionCast<PFN>(&UnidrvStartPage)},
-                     {INDEX_DrvSendPage, FunctionCast<PFN>(&UnidrvSendPage)},
-                     {INDEX_DrvEndDoc, FunctionCast<PFN>(&UnidrvEndDoc)},
-                     {INDEX_DrvStartBanding, FunctionCast<PFN>(&UnidrvStartBanding)},
-                     {INDEX_DrvNextBand, FunctionCast<PFN>(&UnidrvNextBand)},
-                     {INDEX_DrvEscape, FunctionCast<PFN>(&UnidrvEscape)}};
-        surface.dhpdev = reinterpret_cast<DHPDEV>(&device.devobj);
-    }
-    void TearDown() override {
-        xlr::DisableDeviceState(&device.devobj);
-        ClosePrinter(printerHandle);
-        xlplatform::ResetWorld();
+        unidrvFunctions = {{INDEX_DrvStartDoc, FunctionCast<PFN>(&UnidrvStartDoc)},
+                           {INDEX_DrvStartPage, FunctionCast<PFN>(&UnidrvStartPage)},
+                           {INDEX_DrvSendPage, FunctionCast<PFN>(&UnidrvSendPage)},
+                           {INDEX_DrvEndDoc, FunctionCast<PFN>(&UnidrvEndDoc)},
+                           {INDEX_DrvStartBanding, FunctionCast<PFN>(&UnidrvStartBanding)},
+                           {INDEX_DrvNextBand, FunctionCast<PFN>(&UnidrvNextBand)},
+                           {INDEX_DrvEscape, FunctionCast<PFN>(&UnidrvEscape)}};
     }
 
-    xlr::PluginDeviceState* Enable() {
-        DRVENABLEDATA unidrv{0x00010000, static_cast<ULONG>(functions.size()), functions.data()};
-        return xlr::EnableDeviceState(&device.devobj, &device.helper, &gdi, &devInfo, &unidrv);
+    // Pre-analysis on, with an enhancement that asks for it; copies uncollated.
+    void UseTwoPasses() {
+        device.helper.features = {{"KXPreAnalysis", "TRUE"}, {"KXRedEyeReduction", "On"}};
+        xlr::SettingsRecord settings = device.Settings();
+        settings.outputMode = 3;
+        device.SetSettings(settings);
+        device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
     }
 
     DWORD StartJob(const char16_t* datatype) {
@@ -162,40 +155,28 @@ class LifecycleTest : public ::testing::Test {
     xltest::TempDir root;
     std::string tempDirectory;
     HANDLE printerHandle = nullptr;
-    FakeDevice device;
-    GDIINFO gdi{};
-    DEVINFO devInfo{};
-    std::vector<DRVFN> functions;
-    SURFOBJ surface{};
 };
-
-TEST_F(LifecycleTest, RawCollatedCopiesAreCapturedAndSentAgain) {
-    xlr::PluginDeviceState* state = Enable();
-    ASSERT_NE(state, nullptr);
-    const std::string job = Print(u"RAW");
-    const std::string once =
-        "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "PAGE\nDATA\n" + EndOfPage(1) + "END\n";
-    EXPECT_EQ(job, once + once + once)
-        << "each page ends with PageCopies 1; the job goes out three times";
-    EXPECT_EQ(state->jobDataType, 2);
-    EXPECT_EQ(state->captureActive, 0);
-    EXPECT_EQ(state->capturePath[0], 0) << "the capture file is gone";
-    EXPECT_EQ(state->pageCount, 2u);
-    ASSERT_EQ(xlplatform::TheWorld().usageLog.size(), 1u) << "one usage record per document";
-    EXPECT_EQ(xlplatform::FormatUsageRecord(xlplatform::TheWorld().usageLog[0]),
-              "device=\"9999999999#UnknownModel\" application=\"UnknownAppName\" pages=2");
-}
 
 const std::string kTwoPages =
     "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "PAGE\nDATA\n" + EndOfPage(1) + "END\n";
 
-TEST_F(LifecycleTest, ACaptureFileInADirectoryWithAWideNameIsSentAndRemoved) {
+// The capture directory's name is one the ANSI code page cannot spell.
+TEST_F(LifecycleTest, RawCollatedCopiesAreCapturedAndSentAgain) {
     UseTempDirectory(
         "Dr\xC3\xBC"
-        "cker \xE6\x97\xA5\xE6\x9C\xAC");  // not in the ANSI code page
-    ASSERT_NE(Enable(), nullptr);
-    EXPECT_EQ(Print(u"RAW"), kTwoPages + kTwoPages + kTwoPages);
-    EXPECT_EQ(CaptureFilesLeft(), 0u);
+        "cker \xE6\x97\xA5\xE6\x9C\xAC");
+    xlr::PluginDeviceState* state = Enable();
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(Print(u"RAW"), kTwoPages + kTwoPages + kTwoPages)
+        << "each page ends with PageCopies 1; the job goes out three times";
+    EXPECT_EQ(state->jobDataType, 2);
+    EXPECT_EQ(state->captureActive, 0);
+    EXPECT_EQ(state->capturePath[0], 0);
+    EXPECT_EQ(CaptureFilesLeft(), 0u) << "the capture file is gone";
+    EXPECT_EQ(state->pageCount, 2u);
+    ASSERT_EQ(xlplatform::TheWorld().usageLog.size(), 1u) << "one usage record per document";
+    EXPECT_EQ(xlplatform::FormatUsageRecord(xlplatform::TheWorld().usageLog[0]),
+              "device=\"9999999999#UnknownModel\" application=\"UnknownAppName\" pages=2");
 }
 
 // Without a capture the copies are the printer's: uncollated, but none lost.
@@ -277,12 +258,20 @@ TEST_F(LifecycleTest, TheCaptureFileGoesWhicheverWayTheDocumentEnds) {
     EXPECT_EQ(CaptureFilesLeft(), 0u) << "failed replay";
 }
 
-TEST_F(LifecycleTest, ASpoolerFailureIsReportedWithWhatTheSpoolerTook) {
+TEST_F(LifecycleTest, WritesReportWhatTheSpoolerTook) {
+    DWORD written = 99;
+    char bytes[] = "abc";
+    EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, nullptr, 0, &written), S_OK);
+    EXPECT_EQ(written, 0u);
+    EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, bytes, 1, &written), E_FAIL)
+        << "no device state yet";
+    EXPECT_EQ(written, 0u);
+
     ASSERT_NE(Enable(), nullptr);
+    EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, bytes, 0, &written), S_OK);
+    EXPECT_EQ(written, 0u);
     const DWORD job = StartJob(u"RAW");
     ASSERT_NE(job, 0u);
-    char bytes[] = "abc";
-    DWORD written = 99;
     EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, bytes, 3, &written), S_OK);
     EXPECT_EQ(written, 3u);
     ASSERT_TRUE(xlr::DrvStartDoc(&surface, nullptr, job));  // capturing from here
@@ -317,33 +306,16 @@ TEST_F(LifecycleTest, SpeedMechanismCommandStartsEachSimplexPage) {
     EXPECT_EQ(Print(u"RAW", 1), "JOB\nPAGE\n" + command + "DATA\n" + EndOfPage(3) + "END\n");
 }
 
-TEST_F(LifecycleTest, UncollatedCopiesAreMadeByThePrinter) {
-    device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
-    ASSERT_NE(Enable(), nullptr);
-    EXPECT_EQ(Print(u"RAW"),
-              "JOB\nPAGE\nDATA\n" + EndOfPage(3) + "PAGE\nDATA\n" + EndOfPage(3) + "END\n");
-}
-
-TEST_F(LifecycleTest, JournaledJobsAndCollatingDevicesAreNotCaptured) {
-    struct Case {
-        const char16_t* datatype;
-        const char* feature;
-        const char* option;
-    };
-    const Case cases[] = {
-        {u"NT EMF 1.008", nullptr, nullptr},
-        {u"RAW", "EMFSpoolingforPLSwoVellex", "TRUE"},
-        {u"RAW", "DeviceIsVellex", "INSTALLED"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.feature != nullptr ? c.feature : "EMF");
-        device.helper.features.clear();
-        if (c.feature != nullptr) device.helper.features[c.feature] = c.option;
+// Raw jobs of devices that collate themselves (journaled jobs: see the second
+// document above).
+TEST_F(LifecycleTest, CollatingDevicesAreNotCaptured) {
+    for (const auto& [feature, option] : {std::pair{"EMFSpoolingforPLSwoVellex", "TRUE"},
+                                          std::pair{"DeviceIsVellex", "INSTALLED"}}) {
+        SCOPED_TRACE(feature);
+        device.helper.features = {{feature, option}};
         ASSERT_NE(Enable(), nullptr);
         std::remove((root / "job.prn").c_str());
-        const std::string once =
-            "JOB\nPAGE\nDATA\n" + EndOfPage(1) + "PAGE\nDATA\n" + EndOfPage(1) + "END\n";
-        EXPECT_EQ(Print(c.datatype), once);
+        EXPECT_EQ(Print(u"RAW"), kTwoPages);
         xlr::DisableDeviceState(&device.devobj);
     }
 }
@@ -366,11 +338,7 @@ TEST_F(LifecycleTest, ABandedPageEndsOnceAfterItsLastBand) {
 }
 
 TEST_F(LifecycleTest, TwoPassPagesCountOnceAndPrintOnce) {
-    device.helper.features = {{"KXPreAnalysis", "TRUE"}, {"KXRedEyeReduction", "On"}};
-    xlr::SettingsRecord settings = device.Settings();
-    settings.outputMode = 3;
-    device.SetSettings(settings);
-    device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
+    UseTwoPasses();
     xlr::PluginDeviceState* state = Enable();
     ASSERT_NE(state, nullptr);
     // The analysis pass, then the output pass of one page.
@@ -383,11 +351,7 @@ TEST_F(LifecycleTest, TwoPassPagesCountOnceAndPrintOnce) {
 // writes no page end; the output pass prints the page as a banded page prints
 // without pre-analysis. Unidrv keeps moving from band to band in both passes.
 TEST_F(LifecycleTest, BandedTwoPassPagesPrintEveryPage) {
-    device.helper.features = {{"KXPreAnalysis", "TRUE"}, {"KXRedEyeReduction", "On"}};
-    xlr::SettingsRecord settings = device.Settings();
-    settings.outputMode = 3;
-    device.SetSettings(settings);
-    device.publicDevMode.dmCollate = DMCOLLATE_FALSE;
+    UseTwoPasses();
     xlr::PluginDeviceState* state = Enable();
     ASSERT_NE(state, nullptr);
     const DWORD job = StartJob(u"NT EMF 1.008");
@@ -445,18 +409,6 @@ TEST_F(LifecycleTest, EnhancementChoicesThatAskForTwoPasses) {
         EXPECT_EQ(state->contrast, c.contrast);
         xlr::DisableDeviceState(&device.devobj);
     }
-}
-
-TEST_F(LifecycleTest, WritePrinterReportsEmptyWritesAndNeedsAState) {
-    DWORD written = 99;
-    EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, nullptr, 0, &written), S_OK);
-    EXPECT_EQ(written, 0u);
-    char byte = 'x';
-    EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, &byte, 0, &written), S_OK);
-    EXPECT_EQ(written, 0u);
-    EXPECT_EQ(xlr::WriteJobBytes(&device.devobj, &byte, 1, &written), E_FAIL)
-        << "no device state yet";
-    EXPECT_EQ(written, 0u);
 }
 
 TEST(PagesPerSheet, ChoicesMapToLogicalPages) {

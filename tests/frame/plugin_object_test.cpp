@@ -8,28 +8,12 @@
 
 #include <prcomoem.h>
 
-#include "frame/class_factory.h"
+#include "frame/plugin_fixtures.h"
 #include "frame/plugin_object.h"
-#include "support/fake_unidrv.h"
 
 namespace {
 
-IPrintOemUni2* NewPlugin() {
-    void* factory = nullptr;
-    EXPECT_EQ(xlr::GetClassObject(CLSID_OEMRENDER, IID_IClassFactory, &factory), S_OK);
-    void* plugin = nullptr;
-    EXPECT_EQ(
-        static_cast<IClassFactory*>(factory)->CreateInstance(nullptr, IID_IPrintOemUni2, &plugin),
-        S_OK);
-    static_cast<IClassFactory*>(factory)->Release();
-    return static_cast<IPrintOemUni2*>(plugin);
-}
-
-struct PluginHolder {
-    IPrintOemUni2* plugin = NewPlugin();
-    ~PluginHolder() { plugin->Release(); }
-    IPrintOemUni2* operator->() const { return plugin; }
-};
+using xltest::PluginHolder;
 
 struct GetInfoCase {
     DWORD mode;

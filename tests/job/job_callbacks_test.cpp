@@ -114,8 +114,8 @@ TEST_F(JobCallbackTest, AccountingValuesFromTheirSources) {
 
 TEST_F(JobCallbackTest, NotificationFileForAClientsJob) {
     state->jobAccounting = xlr::kAccountingJobAccount;
-    const std::string file = HostFile("Windows/System32/spool/drivers/x64/kxmssnp.job");
-    WriteFile("Windows/System32/spool/drivers/x64/kxmssnp.job", "[PC7-10]\r\nuser=old\r\n");
+    const std::string file = Root("Windows/System32/spool/drivers/x64/kxmssnp.job");
+    WriteFile(file, "[PC7-10]\r\nuser=old\r\n");
     Callback(1);
     EXPECT_FALSE(ReadFile(file).find("[PC7-12]") != std::string::npos) << "not enabled";
 
@@ -186,7 +186,7 @@ TEST_F(JobCallbackTest, UserAndJobNameLines) {
 
     // The name from kxmnwun.ini replaces the spooler's.
     settings.userNameOverride = 0;
-    WriteFile("Windows/kxmnwun.ini", "[NWUSERNAME]\r\nNWUSERNAME=netware.user\r\n");
+    WriteFile(Root("Windows/kxmnwun.ini"), "[NWUSERNAME]\r\nNWUSERNAME=netware.user\r\n");
     EXPECT_EQ(Callback(5), "@PJL SET USERNAME=\"netware.user\"\n");
     // Without a job record, the retention user name.
     xlplatform::TheWorld().jobs.clear();

@@ -2,18 +2,12 @@
 // device whose state and settings the job-control callbacks read.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <xlplatform/world.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
-#include <winspool.h>
-
 #include "job/job_control.h"
+#include "platform/world_fixture.h"
 #include "settings/device/device_state.h"
+#include "settings/opened_printer.h"
 #include "support/fake_unidrv.h"
 
 namespace xltest {
@@ -22,16 +16,11 @@ inline constexpr char16_t kPrinterName[] = u"XL Printer";
 inline constexpr char16_t kDriverDirectory[] = u"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\";
 inline constexpr DWORD kJobId = 12;
 
-class JobWorldTest : public ::testing::Test {
+class JobWorldTest : public WorldTest {
   protected:
     void SetUp() override {
-        xlplatform::ResetWorld();
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "xljob-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
+        WorldTest::SetUp();
         xlplatform::World& world = xlplatform::TheWorld();
-        world.driveRoots['C'] = root_;
         world.utcOffsetMinutes = 60;
         world.uuidSeed = 7;
 
@@ -43,7 +32,7 @@ class JobWorldTest : public ::testing::Test {
         // comment line names.
         const std::u16string dir = kDriverDirectory;
         printer.driver.dependentFiles = {dir + u"spoolsv.exe", dir + u"XLRES.DLL"};
-        xlplatform::AddPrinter(printer);
+        device.devobj.hPrinter = xltest::AddOpenedPrinter(printer);
         world.fileVersions[dir + u"spoolsv.exe"].parts[0] = 1;
         world.fileVersions[dir + u"spoolsv.exe"].parts[2] = 20;
         auto& unidrv = world.fileVersions[dir + u"UNIDRV.DLL"];
@@ -60,9 +49,6 @@ class JobWorldTest : public ::testing::Test {
         job.submitted = {2026, 3, 3, 4, 8, 5, 30, 0};  // 09:05:30 local
         world.jobs[kJobId] = job;
 
-        std::u16string name = kPrinterName;
-        ASSERT_TRUE(OpenPrinterW(name.data(), &printer_, nullptr));
-        device.devobj.hPrinter = printer_;
         state = xlr::NewDeviceState();
         ASSERT_NE(state, nullptr);
         state->driverHelper = &device.helper;
@@ -73,10 +59,7 @@ class JobWorldTest : public ::testing::Test {
 
     void TearDown() override {
         xlr::FreeDeviceState(state);
-        ClosePrinter(printer_);
-        xlplatform::ResetWorld();
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
+        WorldTest::TearDown();
     }
 
     // What one callback writes.
@@ -91,25 +74,9 @@ class JobWorldTest : public ::testing::Test {
         std::copy(name.begin(), name.end(), state->documentName);
     }
 
-    // A file under the test's drive C, by its Windows path below "C:\".
-    std::string HostFile(const std::string& relative) const { return root_ + "/" + relative; }
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    void WriteFile(const std::string& relative, const std::string& bytes) const {
-        const std::filesystem::path path = HostFile(relative);
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-
     xltest::FakeDevice device;
     xlr::PluginDeviceState* state = nullptr;
     xlr::SettingsRecord settings{};
-
-  private:
-    std::string root_;
-    HANDLE printer_ = nullptr;
 };
 
 }  // namespace xltest

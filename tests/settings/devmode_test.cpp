@@ -85,6 +85,18 @@ class DevModeTest : public ::testing::Test {
         return settings ? *settings : SettingsRecord{};
     }
 
+    // The record Default makes from the sample public device mode.
+    std::unique_ptr<SettingsRecord> DefaultRecord() {
+        return std::make_unique<SettingsRecord>(Unpacked(*Default(PublicDevMode())));
+    }
+
+    // Runs Merge or Convert on `in`, with `dm` as public device mode; the record made.
+    SettingsRecord Run(DWORD mode, const SettingsRecord& in, DEVMODEW& dm) {
+        auto out = std::make_unique<PackedBlock>();
+        EXPECT_TRUE(Call(mode, Packed(in).get(), *out, dm));
+        return Unpacked(*out);
+    }
+
     xltest::TempDir root_;
 };
 
@@ -153,7 +165,7 @@ TEST_F(DevModeTest, PaperRegionFollowsTheLocaleCountry) {
 }
 
 TEST_F(DevModeTest, MergeCarriesGroupsOverButNotTheConvertOnlyText) {
-    auto input = std::make_unique<SettingsRecord>(Unpacked(*Default(PublicDevMode())));
+    auto input = DefaultRecord();
     input->pdlIndex = 2;
     input->outputMode = 3;
     input->pagesPerSheet = 5;
@@ -166,14 +178,10 @@ TEST_F(DevModeTest, MergeCarriesGroupsOverButNotTheConvertOnlyText) {
     std::memcpy(input->appUserName, u"alice", 12);
     std::memcpy(input->appDomain, u"CORP", 10);
     input->word1820 = 7;  // not carried by its group
-    const auto inBlock = Packed(*input);
-
     for (DWORD mode : {OEMDM_MERGE, OEMDM_CONVERT}) {
         SCOPED_TRACE(mode);
         DEVMODEW dm = PublicDevMode();
-        auto out = std::make_unique<PackedBlock>();
-        ASSERT_TRUE(Call(mode, inBlock.get(), *out, dm));
-        const SettingsRecord r = Unpacked(*out);
+        const SettingsRecord r = Run(mode, *input, dm);
         EXPECT_EQ(r.pdlIndex, 2u);
         EXPECT_EQ(r.outputMode, 3u);
         EXPECT_EQ(r.pagesPerSheet, 5u);
@@ -189,7 +197,7 @@ TEST_F(DevModeTest, MergeCarriesGroupsOverButNotTheConvertOnlyText) {
 }
 
 TEST_F(DevModeTest, ForeignVersionIsNotCopied) {
-    auto input = std::make_unique<SettingsRecord>(Unpacked(*Default(PublicDevMode())));
+    auto input = DefaultRecord();
     input->pdlIndex = 2;
     input->pagesPerSheet = 5;
     input->ttAsBitmap = 9;
@@ -222,39 +230,34 @@ TEST_F(DevModeTest, TrueTypeAsBitmapBecomesDownloadForSomePdls) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.ttAsBitmap << "/" << c.pdl << "/" << c.ttOption);
-        auto input = std::make_unique<SettingsRecord>(Unpacked(*Default(PublicDevMode())));
+        auto input = DefaultRecord();
         input->ttAsBitmap = c.ttAsBitmap;
         input->pdlIndex = c.pdl;
         DEVMODEW dm = PublicDevMode();
         dm.dmTTOption = c.ttOption;
-        auto out = std::make_unique<PackedBlock>();
-        ASSERT_TRUE(Call(OEMDM_CONVERT, Packed(*input).get(), *out, dm));
+        Run(OEMDM_CONVERT, *input, dm);
         EXPECT_EQ(dm.dmTTOption, c.expected);
     }
 }
 
 TEST_F(DevModeTest, PageSetupSpecialCases) {
-    auto input = std::make_unique<SettingsRecord>(Unpacked(*Default(PublicDevMode())));
+    auto input = DefaultRecord();
     input->pdlIndex = 3;
     input->scalePercent = 150;
     input->paperSize = DMPAPER_A4;
     DEVMODEW dm = PublicDevMode();
     dm.dmPaperSize = 512;  // a driver-defined paper
-    auto out = std::make_unique<PackedBlock>();
-    ASSERT_TRUE(Call(OEMDM_MERGE, Packed(*input).get(), *out, dm));
+    EXPECT_EQ(Run(OEMDM_MERGE, *input, dm).paperSize, 512);
     EXPECT_EQ(dm.dmScale, 150) << "the PDL 3 scale comes from the record";
-    EXPECT_EQ(Unpacked(*out).paperSize, 512);
 }
 
 TEST_F(DevModeTest, TextFieldsAreBoundedAndTerminated) {
-    auto input = std::make_unique<SettingsRecord>(Unpacked(*Default(PublicDevMode())));
+    auto input = DefaultRecord();
     for (auto& unit : input->deviceIdentity) unit = u'x';  // no terminator at all
     for (auto& unit : input->watermark.text) unit = u'w';
     std::memset(input->appFileName, 'a', sizeof input->appFileName);
     DEVMODEW dm = PublicDevMode();
-    auto out = std::make_unique<PackedBlock>();
-    ASSERT_TRUE(Call(OEMDM_MERGE, Packed(*input).get(), *out, dm));
-    const SettingsRecord r = Unpacked(*out);
+    const SettingsRecord r = Run(OEMDM_MERGE, *input, dm);
     EXPECT_EQ(std::u16string(r.deviceIdentity).size(), 255u);
     EXPECT_EQ(std::u16string(r.watermark.text).size(), 255u);
     EXPECT_EQ(std::string(r.appFileName).size(), 14u);
@@ -294,9 +297,7 @@ TEST_F(DevModeTest, RetentionUserNameSources) {
     fixed->userNameFixed = 1;
     std::memcpy(fixed->retentionUserName, u"KEEP", 10);
     DEVMODEW dm = PublicDevMode();
-    auto out = std::make_unique<PackedBlock>();
-    ASSERT_TRUE(Call(OEMDM_MERGE, Packed(*fixed).get(), *out, dm));
-    EXPECT_EQ(std::u16string(Unpacked(*out).retentionUserName), u"KEEP");
+    EXPECT_EQ(std::u16string(Run(OEMDM_MERGE, *fixed, dm).retentionUserName), u"KEEP");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "settings/media/custom_paper_sizes.h"
 #include "settings/media/emulated_margins.h"
 #include "settings/media/media_checks.h"
+#include "settings/opened_printer.h"
 #include "settings/xml/xml_config.h"
 
 using namespace xlr;
@@ -36,15 +37,10 @@ class PaperListsTest : public WorldTest {
         printer.paperNumbers = {DMPAPER_LETTER, kA4, kA3, static_cast<WORD>(kUserForm)};
         printer.paperNames = {u"Letter", u"A4", u"A3", u"Poster 300"};
         printer.forms.push_back({FORM_USER, u"Poster 300", {300000, 400000}, {}});
-        laser = &xlplatform::AddPrinter(printer);
-        std::u16string name = u"Laser";
-        ASSERT_TRUE(OpenPrinterW(name.data(), &handle, nullptr));
+        handle = xltest::AddOpenedPrinter(printer);
+        laser = xlplatform::FindPrinter(u"Laser");
         xlplatform::TheWorld().sleep = [this](DWORD ms) { sleeps.push_back(ms); };
         Fresh();
-    }
-    void TearDown() override {
-        ClosePrinter(handle);
-        WorldTest::TearDown();
     }
 
     // A duplex A4 job on plain paper for which manual duplexing is available,

@@ -1,52 +1,32 @@
 // The settings store around the device: record settings written at enable,
 // the print-processor class, component files and the per-user store.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-
-#include <winspool.h>
-#include <xlplatform/world.h>
-
+#include "platform/world_fixture.h"
 #include "settings/component_files.h"
 #include "settings/device/device_settings.h"
+#include "settings/opened_printer.h"
 #include "settings/user_store.h"
 #include "support/fake_unidrv.h"
-#include "support/run_command.h"
 
 namespace {
 
 using xltest::FakeDevice;
 
-class SettingsStoreTest : public ::testing::Test {
+class SettingsStoreTest : public WorldTest {
   protected:
     void SetUp() override {
-        xlplatform::ResetWorld();
-        xlplatform::TheWorld().driveRoots['C'] = root_.path();
-        xlplatform::Printer printer;
-        printer.name = u"Store";
-        xlplatform::AddPrinter(printer);
-        WCHAR name[] = u"Store";
-        ASSERT_TRUE(OpenPrinterW(name, &printer_, nullptr));
-        device_.devobj.hPrinter = printer_;
-    }
-    void TearDown() override {
-        ClosePrinter(printer_);
-        xlplatform::ResetWorld();
+        WorldTest::SetUp();
+        printer_ = device_.devobj.hPrinter = xltest::AddOpenedPrinter(u"Store");
     }
 
     xlplatform::Printer& Printer() { return *xlplatform::FindPrinter(u"Store"); }
 
     // An INI file among the driver's dependent files, with these lines.
     void WriteComponentIni(const std::string& lines) {
-        const std::string directory = root_.path() + "/drivers";
-        std::filesystem::create_directories(directory);
-        std::ofstream(directory + "/XLCOMP.INI") << lines;
+        WriteFile(Root("drivers/XLCOMP.INI"), lines);
         Printer().driver.dependentFiles = {u"C:\\drivers\\XLRENDER.GPD", u"C:\\drivers\\XLCOMP.INI",
                                            u"C:\\drivers\\OTHER.INI"};
     }
 
-    xltest::TempDir root_;
     HANDLE printer_ = nullptr;
     FakeDevice device_;
 };

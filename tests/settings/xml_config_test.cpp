@@ -4,6 +4,7 @@
 #include <winspool.h>
 
 #include "platform/world_fixture.h"
+#include "settings/opened_printer.h"
 #include "settings/xml/xml_config.h"
 #include "settings/xml/xml_config_path.h"
 #include "settings/xml/xml_configuration.h"
@@ -173,12 +174,7 @@ TEST_F(XmlConfigTest, UnreadableConfigurationsFindNothing) {
 }
 
 TEST_F(XmlConfigTest, TheFileLiesInTheDriverDirectory) {
-    xlplatform::Printer printer;
-    printer.name = u"Laser";
-    xlplatform::AddPrinter(printer);
-    std::u16string name = u"Laser";
-    HANDLE handle = nullptr;
-    ASSERT_TRUE(OpenPrinterW(name.data(), &handle, nullptr));
+    HANDLE handle = xltest::AddOpenedPrinter(u"Laser");
     EXPECT_EQ(XmlConfigPath(handle, u"laser.xml"),
               kDriverDirectoryPath + std::u16string(u"laser.xml"));
     for (std::u16string_view unsafe :
@@ -195,12 +191,8 @@ TEST_F(XmlConfigTest, TheFileLiesInTheDriverDirectory) {
 // A device whose description names the configuration: its commands expand with
 // the device's standard variables and its margins give the page offset.
 TEST_F(XmlConfigTest, TheDeviceFindsItsConfiguration) {
-    xlplatform::Printer printer;
-    printer.name = u"Laser";
-    xlplatform::AddPrinter(printer);
-    std::u16string name = u"Laser";
     xltest::FakeDevice device;
-    ASSERT_TRUE(OpenPrinterW(name.data(), &device.devobj.hPrinter, nullptr));
+    device.devobj.hPrinter = xltest::AddOpenedPrinter(u"Laser");
     Install("laser.xml", kConfiguration);
     device.helper.standardVariables[SVI_COPIES] = 2;
     PDEVOBJ devobj = &device.devobj;
@@ -228,7 +220,6 @@ TEST_F(XmlConfigTest, TheDeviceFindsItsConfiguration) {
     device.helper.features["KXXMLFileUsed"] = "laser.cfg";
     EXPECT_FALSE(ReadXmlPageOffset(devobj, features, gdi, offset));
     EXPECT_EQ(ConfiguredCommand(devobj, *state, 5), "five");
-    ClosePrinter(device.devobj.hPrinter);
 }
 
 }  // namespace
