@@ -38,6 +38,7 @@
 #include "host/drawing/functions.h"
 #include "host/drawing/text_objects.h"
 #include "host/gpd/reader.h"
+#include "host/images/page_buffer.h"
 #include "host/unidrv/plugin_module.h"
 #include "host/unidrv/print_session.h"
 #include "host/unidrv/printer_setup.h"

@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "cups/filter.h"
+#include "host/images/page_buffer.h"
 
 int main(int argc, char** argv) {
     // A reader that goes away makes writes fail, and the filter says so.
     std::signal(SIGPIPE, SIG_IGN);
+    xlhost::KeepLargeBlocksMapped();
     const std::vector<std::string> args(argv + 1, argv + argc);
     xlcups::FilterArguments arguments;
     std::string error;

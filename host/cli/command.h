@@ -14,10 +14,6 @@ struct Command {
     int (*run)(std::span<const std::string> args);
 };
 
-// Sets the allocator up for the page-sized buffers of printing; main calls it
-// before any command.
-void KeepLargeBlocksMapped();
-
 int RunPluginInfo(std::span<const std::string> args);
 int RunPrint(std::span<const std::string> args);
 int RunDevMode(std::span<const std::string> args);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/cli/command.h"
+#include "host/images/page_buffer.h"
 
 namespace {
 

@@ -29,7 +29,8 @@ ImageResult<DecodedImage> DecodePng(std::span<const uint8_t> file);
 // A message when an image of this size is empty or beyond kMaxImagePixels.
 std::optional<std::string> CheckImageSize(uint64_t width, uint64_t height);
 
-// A zeroed bitmap of the size, or a message when the size is empty or beyond
+// A bitmap of the size whose pixels the decoder must write all of (the rows'
+// padding is zero), or a message when the size is empty or beyond
 // kMaxImagePixels. Every decoder allocates through this, after its header.
 ImageResult<DecodedImage> AllocateImage(uint64_t width, uint64_t height);
 

@@ -88,6 +88,32 @@ ImageResult<ImageSource> ReadImageFile(const std::filesystem::path& path) {
     return IdentifyImage(std::move(bytes), path.string());
 }
 
+ImageResult<ImageSource> ReadImageHeader(const std::filesystem::path& path) {
+    // Enough for the headers of nearly every picture; a JPEG with a large
+    // thumbnail or profile before its frame header is read whole instead.
+    constexpr size_t kHeaderBytes = 64 << 10;
+    const auto withoutBytes = [](ImageResult<ImageSource> read) {
+        if (auto* source = std::get_if<ImageSource>(&read))
+            std::vector<uint8_t>().swap(source->bytes);
+        return read;
+    };
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    const uintmax_t size = error ? 0 : std::filesystem::file_size(path, error);
+    if (error || !std::filesystem::is_regular_file(status) || size <= kHeaderBytes ||
+        size > kLargestImageFile)
+        return withoutBytes(ReadImageFile(path));
+    std::vector<uint8_t> head(kHeaderBytes);
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size())))
+        return withoutBytes(ReadImageFile(path));
+    // A header cut short by the end of `head` fails here; the whole file then
+    // decides, so that every message is the one a whole read gives.
+    auto identified = IdentifyImage(std::move(head), path.string());
+    if (std::holds_alternative<std::string>(identified)) return withoutBytes(ReadImageFile(path));
+    return withoutBytes(std::move(identified));
+}
+
 ImageResult<ImageSource> IdentifyImage(std::vector<uint8_t> bytes, std::string name) {
     if (bytes.empty()) return name + ": empty file";
     const auto format = Sniff(bytes);
@@ -132,7 +158,13 @@ ImageResult<DecodedImage> AllocateImage(uint64_t width, uint64_t height) {
     image.width = static_cast<uint32_t>(width);
     image.height = static_cast<uint32_t>(height);
     image.stride = (width * 3 + 3) & ~uint64_t{3};
-    image.bits.assign(image.stride * height, 0);
+    // The decoders write every pixel; only the rows' padding is set here, so
+    // that no byte of the bitmap depends on what the memory held before.
+    image.bits.resize(image.stride * height);
+    const size_t rowBytes = width * 3;
+    if (image.stride > rowBytes)
+        for (uint32_t y = 0; y < image.height; ++y)
+            std::fill(image.Row(y) + rowBytes, image.Row(y) + image.stride, uint8_t{0});
     return image;
 }
 

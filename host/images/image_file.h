@@ -60,6 +60,10 @@ using ImageResult = std::variant<T, std::string>;
 
 // Reads a file and identifies it; the message names the file.
 ImageResult<ImageSource> ReadImageFile(const std::filesystem::path& path);
+// Identifies a file as ReadImageFile does, with its messages, but keeps no
+// bytes (`bytes` is empty). Only the first bytes are read, unless the header is
+// not within them or the file is not a regular one.
+ImageResult<ImageSource> ReadImageHeader(const std::filesystem::path& path);
 // Identifies bytes already in memory (`name` only appears in messages): the
 // format from the signature, the size from the header.
 ImageResult<ImageSource> IdentifyImage(std::vector<uint8_t> bytes, std::string name);

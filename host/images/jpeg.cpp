@@ -1,11 +1,15 @@
 // JPEG images through libjpeg, decoded straight into the bitmap's rows in
 // blue-green-red order (libjpeg-turbo's extended colour spaces).
+#include <algorithm>
+
 #include "host/images/decoders.h"
 #include "host/images/jpeg_info.h"
 #include "image/codec/jpeg_codec.h"
 
 namespace xlhost::image_detail {
 namespace {
+
+constexpr JDIMENSION kRowsPerCall = 16;
 
 // What a decompression produces, owned by the caller so that a jump out of
 // libjpeg leaves nothing with a destructor behind in the guarded steps.
@@ -51,9 +55,13 @@ bool Decompress(std::span<const uint8_t> jpeg, JpegOutput& out) {
             out.error = "libjpeg gave an output of another size";
             return;
         }
+        // Several rows a call, so that the library hands over whole row groups.
+        JSAMPROW rows[kRowsPerCall];
         while (info.output_scanline < info.output_height) {
-            JSAMPROW row = out.image.Row(info.output_scanline);
-            if (jpeg_read_scanlines(&info, &row, 1) != 1) {
+            const JDIMENSION first = info.output_scanline;
+            const JDIMENSION count = std::min<JDIMENSION>(kRowsPerCall, info.output_height - first);
+            for (JDIMENSION i = 0; i < count; ++i) rows[i] = out.image.Row(first + i);
+            if (jpeg_read_scanlines(&info, rows, count) == 0) {
                 out.error = "the JPEG data ends early";
                 return;
             }

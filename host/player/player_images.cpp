@@ -36,7 +36,7 @@ bool PlayerImages::Load(const Document& document, std::string& error) {
     }
     for (auto& [path, image] : images_) {
         if (image) continue;
-        auto read = ReadImageFile(path);
+        auto read = firstPage.count(path) != 0 ? ReadImageFile(path) : ReadImageHeader(path);
         if (auto* message = std::get_if<std::string>(&read)) {
             error = *message;
             return false;
@@ -44,7 +44,6 @@ bool PlayerImages::Load(const Document& document, std::string& error) {
         image = std::make_unique<PlayerImage>();
         image->path = path;
         image->source = std::move(std::get<ImageSource>(read));
-        if (firstPage.count(path) == 0) std::vector<uint8_t>().swap(image->source.bytes);
     }
     for (const Page& page : document.pages) {
         for (const PageCall& call : page.calls) {

@@ -1,8 +1,9 @@
-// The images of a document. Every file is read and its header checked before
-// the document starts, so that a missing or unreadable file fails before any
-// output; a sheet's images are then read again and decoded just before the
-// sheet is played and released once a sheet no longer uses them, so that memory
-// is bounded by a sheet's images, never by the document's.
+// The images of a document. Every file's header is checked before the document
+// starts (the first page's files read whole, the others from their first
+// bytes), so that a missing or unreadable file fails before any output; a
+// sheet's images are then read and decoded just before the sheet is played
+// and released once a sheet no longer uses them, so that memory is bounded by
+// a sheet's images, never by the document's.
 #pragma once
 
 #include <filesystem>

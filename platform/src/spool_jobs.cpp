@@ -24,7 +24,10 @@ Job* FindJob(DWORD jobId) {
 }
 
 void EndHandleDocument(OpenPrinterHandle& handle) {
-    if (Job* job = FindJob(handle.jobId)) job->ended = true;
+    if (Job* job = FindJob(handle.jobId)) {
+        job->ended = true;
+        job->output.reset();
+    }
     handle.jobId = 0;
 }
 
@@ -37,7 +40,6 @@ namespace {
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 DWORD ErrorFromErrno(int error) {
     switch (error) {
@@ -132,12 +134,18 @@ DWORD WINAPI StartDocPrinterW(HANDLE printer, DWORD level, LPBYTE docInfo) {
         std::filesystem::create_directories(std::filesystem::path(job.hostOutputPath).parent_path(),
                                             ignored);
     }
-    // The job starts with an empty file.
-    const File file(std::fopen(job.hostOutputPath.c_str(), "wb"));
-    if (!file) {
+    // The job starts with an empty file, kept open for its writes. Appending,
+    // as a spooler does, so that jobs sharing a file never overwrite each other.
+    std::FILE* file = std::fopen(job.hostOutputPath.c_str(), "wb");
+    if (file != nullptr && std::fclose(file) == 0)
+        file = std::fopen(job.hostOutputPath.c_str(), "ab");
+    else
+        file = nullptr;
+    if (file == nullptr) {
         SetLastError(ErrorFromErrno(errno));
         return 0;
     }
+    job.output = std::shared_ptr<std::FILE>(file, FileCloser());
     access.handle->jobId = job.id;
     const DWORD id = job.id;
     world.jobs.emplace(id, std::move(job));
@@ -183,13 +191,14 @@ BOOL WINAPI WritePrinter(HANDLE printer, LPVOID data, DWORD size, LPDWORD writte
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const File file(std::fopen(job->hostOutputPath.c_str(), "ab"));
-    if (!file) {
-        SetLastError(ErrorFromErrno(errno));
+    std::FILE* file = job->output.get();
+    if (file == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    const size_t count = std::fwrite(data, 1, size, file.get());
-    const int error = count < size || std::fflush(file.get()) != 0 ? errno : 0;
+    // Flushed at once, so that the file holds every byte the spooler took.
+    const size_t count = std::fwrite(data, 1, size, file);
+    const int error = count < size || std::fflush(file) != 0 ? errno : 0;
     *written = static_cast<DWORD>(count);
     job->size = count > std::numeric_limits<DWORD>::max() - job->size
                     ? std::numeric_limits<DWORD>::max()

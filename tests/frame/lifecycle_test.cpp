@@ -13,6 +13,7 @@
 #include <winspool.h>
 #include <xlplatform/world.h>
 
+#include "frame/capture_file.h"
 #include "frame/hooks.h"
 #include "frame/plugin_fixtures.h"
 #include "frame/write_printer.h"
@@ -425,6 +426,36 @@ TEST(PagesPerSheet, ChoicesMapToLogicalPages) {
     EXPECT_EQ(xlr::LogicalPageCount(settings, dm, 1), 4u);
     dm.dmDuplex = DMDUP_VERTICAL;
     EXPECT_EQ(xlr::LogicalPageCount(settings, dm, 0), 4u);
+}
+
+// A capture of several replay blocks and a piece goes out whole, in order, once
+// per further copy.
+TEST(CaptureReplayTest, ALargeCaptureIsSentWholeForEachCopy) {
+    const xltest::TempDir root;
+    xlplatform::ResetWorld();
+    xlplatform::Printer printer;
+    printer.name = u"Replay";
+    printer.outputFile = xlplatform::Utf8ToUtf16(root / "job.prn");
+    xlplatform::AddPrinter(printer);
+    std::string captured((size_t{5} << 19) + 7, '\0');
+    for (size_t i = 0; i < captured.size(); ++i) captured[i] = char(i * 7 + i / 4099);
+    const std::string capture = root / "capture.prn";
+    std::ofstream(capture, std::ios::binary) << captured;
+    xlr::PluginDeviceState state{};
+    ASSERT_LT(capture.size(), sizeof state.capturePath);
+    capture.copy(state.capturePath, capture.size());
+
+    WCHAR name[] = u"Replay";
+    HANDLE handle = nullptr;
+    ASSERT_TRUE(OpenPrinterW(name, &handle, nullptr));
+    DOC_INFO_1W info{name, nullptr, nullptr};
+    ASSERT_NE(StartDocPrinterW(handle, 1, reinterpret_cast<LPBYTE>(&info)), 0u);
+    EXPECT_TRUE(xlr::ReplayCaptureFile(state, handle, 2));
+    EXPECT_TRUE(EndDocPrinter(handle));
+    EXPECT_TRUE(ClosePrinter(handle));
+    std::ifstream in(root / "job.prn", std::ios::binary);
+    const std::string job((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(job == captured + captured) << job.size() << " bytes";
 }
 
 }  // namespace

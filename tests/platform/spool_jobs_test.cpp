@@ -173,4 +173,25 @@ TEST_F(SpoolJobTest, JobsBelongToTheirPrinter) {
     EXPECT_TRUE(FindJob(id)->ended);
 }
 
+// The job file stays open for the job's writes: every byte is in the file as
+// soon as WritePrinter returns, and two jobs on one file both append.
+TEST_F(SpoolJobTest, WritesReachTheFileAtOnceAndJobsSharingItAppend) {
+    const DWORD first = Start(u"first");
+    ASSERT_NE(first, 0u);
+    DWORD written = 0;
+    EXPECT_TRUE(Write("AAAA", &written));
+    EXPECT_EQ(ReadFile(Root("printer.prn")), "AAAA") << "before the document ends";
+    HANDLE other = nullptr;
+    std::u16string name = u"Office XL";
+    ASSERT_TRUE(OpenPrinterW(name.data(), &other, nullptr));
+    DOC_INFO_1W info{name.data(), nullptr, nullptr};
+    ASSERT_NE(StartDocPrinterW(other, 1, reinterpret_cast<LPBYTE>(&info)), 0u);  // empties it
+    EXPECT_TRUE(WritePrinter(other, const_cast<char*>("B"), 1, &written));
+    EXPECT_TRUE(Write("C", &written));
+    EXPECT_TRUE(EndDocPrinter(printer_));
+    EXPECT_TRUE(ClosePrinter(other));
+    EXPECT_EQ(ReadFile(Root("printer.prn")), "BC");
+    EXPECT_EQ(FindJob(first)->size, 5u);
+}
+
 }  // namespace

@@ -28,8 +28,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -166,6 +168,9 @@ struct Job {
     bool ended = false;          // EndDocPrinter (or ClosePrinter) has run
     std::u16string outputFile;   // as chosen (Windows or Linux path)
     std::string hostOutputPath;  // the Linux file the bytes went to
+    // Open from StartDocPrinterW until the document ends, so that each
+    // WritePrinter is one write and not an open, a write and a close.
+    std::shared_ptr<std::FILE> output;
 };
 
 // What StartDocPrinterW puts into the jobs it creates.

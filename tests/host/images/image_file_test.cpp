@@ -154,5 +154,81 @@ TEST(ImageFileTest, BadFilesFailCleanly) {
     }
 }
 
+// A page's picture reuses the memory of the last one freed, unzeroed: every
+// byte of the new bitmap, padding included, must come from the decoder.
+TEST(ImageFileTest, PixelsDoNotDependOnTheReusedMemory) {
+    // 1001 pixels a row: one byte of padding; over 2 MiB, so a block of its own.
+    const auto photo = xltest::PhotoLikeRgb(1001, 700);
+    const struct {
+        const char* name;
+        Bytes file;
+    } cases[] = {
+        {"P6", xltest::EncodePpm(photo)},
+        {"JPEG", xltest::EncodeJpeg(photo, 90)},
+        {"PNG", xltest::EncodeRgbPng(photo)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const uint8_t* freed = nullptr;
+        {
+            DecodedImage dirty = MustDecode(c.file, c.name);
+            std::fill(dirty.bits.begin(), dirty.bits.end(), uint8_t{0xA5});
+            freed = dirty.bits.data();
+        }
+        const DecodedImage reused = MustDecode(c.file, c.name);
+        EXPECT_EQ(reused.bits.data(), freed) << "the freed block is taken again";
+        const DecodedImage fresh = MustDecode(c.file, c.name);
+        ASSERT_EQ(reused.stride, 3004u);
+        EXPECT_TRUE(reused.bits == fresh.bits);
+        for (uint32_t y = 0; y < reused.height; ++y)
+            ASSERT_EQ(reused.Row(y)[3003], 0) << "padding of row " << y;
+    }
+}
+
+// The player checks later pages' files from their first bytes only; what it
+// learns, and every message, must be what a whole read gives.
+TEST(ImageFileTest, AHeaderReadAgreesWithAWholeRead) {
+    const xltest::TempDir directory;
+    const auto photo = xltest::PhotoLikeRgb(160, 120);
+    Bytes lateFrame = xltest::EncodeJpeg(photo);
+    Bytes segment = {0xFF, 0xE2, 0xFF, 0xFF};  // an APP2 of the largest length
+    segment.resize(2 + 0xFFFF, 0x41);
+    lateFrame.insert(lateFrame.begin() + 2, segment.begin(), segment.end());
+    Bytes noise(100000, 0x5A);
+    const auto large = xltest::PhotoLikeRgb(300, 200);  // files past the first bytes
+    Bytes cutPpm = xltest::EncodePpm(large);
+    cutPpm.resize(cutPpm.size() / 2);
+    const struct {
+        const char* name;
+        Bytes file;
+    } cases[] = {
+        {"p6.ppm", xltest::EncodePpm(large)},
+        {"late-frame.jpg", lateFrame},
+        {"photo.png", xltest::EncodeRgbPng(large)},
+        {"small.jpg", xltest::EncodeJpeg(xltest::PhotoLikeRgb(8, 8))},
+        {"noise.bin", noise},
+        {"cut.ppm", cutPpm},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = directory / c.name;
+        xltest::WriteFile(path, c.file);
+        const auto header = ReadImageHeader(path);
+        const auto whole = ReadImageFile(path);
+        ASSERT_EQ(header.index(), whole.index());
+        if (const auto* message = std::get_if<std::string>(&whole)) {
+            EXPECT_EQ(std::get<std::string>(header), *message);
+            continue;
+        }
+        const auto& fromHeader = std::get<ImageSource>(header);
+        const auto& fromWhole = std::get<ImageSource>(whole);
+        EXPECT_EQ(fromHeader.format, fromWhole.format);
+        EXPECT_EQ(fromHeader.width, fromWhole.width);
+        EXPECT_EQ(fromHeader.height, fromWhole.height);
+        EXPECT_TRUE(fromHeader.bytes.empty());
+    }
+    EXPECT_EQ(std::get<ImageSource>(ReadImageHeader(directory / "late-frame.jpg")).width, 160u);
+}
+
 }  // namespace
 }  // namespace xlhost

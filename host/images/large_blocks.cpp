@@ -1,6 +1,6 @@
 #include <malloc.h>
 
-#include "host/cli/command.h"
+#include "host/images/page_buffer.h"
 
 namespace xlhost {
 
