@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/run_command.h"
 #include "support/test_images.h"
 
 namespace xlhost {
