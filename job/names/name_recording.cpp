@@ -8,6 +8,7 @@
 
 #include "job/names/application_table.h"
 #include "job/names/user_names.h"
+#include "settings/device_capabilities.h"
 
 namespace xlr {
 namespace {
@@ -31,16 +32,6 @@ void CopyField(WCHAR (&field)[N], WideStringView text) {
     const size_t length = std::min(text.size(), N - 1);
     std::fill(std::begin(field), std::end(field), WCHAR{0});
     std::copy_n(text.begin(), length, field);
-}
-
-WideString PrinterName(HANDLE printer) {
-    DWORD needed = 0;
-    GetPrinterW(printer, 2, nullptr, 0, &needed);
-    if (needed < sizeof(PRINTER_INFO_2W)) return {};
-    std::vector<BYTE> buffer(needed);
-    if (!GetPrinterW(printer, 2, buffer.data(), needed, &needed)) return {};
-    const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
-    return info->pPrinterName != nullptr ? WideString(info->pPrinterName) : WideString();
 }
 
 // Forgets the last application's name and, when `name` is to be remembered,
