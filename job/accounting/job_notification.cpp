@@ -4,15 +4,10 @@
 
 #include <winspool.h>
 
+#include "job/registry_key.h"
+
 namespace xlr {
 namespace {
-
-struct KeyHandle {
-    HKEY key = nullptr;
-    ~KeyHandle() {
-        if (key != nullptr) RegCloseKey(key);
-    }
-};
 
 bool DisabledForMachine() {
     KeyHandle handle;

@@ -7,6 +7,7 @@
 #include "job/pjl/crc16.h"
 #include "job/pjl/pjl_lines.h"
 #include "job/pjl/pjl_writer.h"
+#include "job/registry_key.h"
 #include "settings/feature_reader.h"
 
 namespace xlr {
@@ -30,13 +31,6 @@ std::string Hex(uint32_t value) {
     std::snprintf(text, sizeof text, "%02x", value);
     return text;
 }
-
-struct KeyHandle {
-    HKEY key = nullptr;
-    ~KeyHandle() {
-        if (key != nullptr) RegCloseKey(key);
-    }
-};
 
 // 2 when the driver has an entry among the installed programs (its own
 // installer put it there), 1 when not, 0 when the driver cannot be named.

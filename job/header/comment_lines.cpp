@@ -6,16 +6,10 @@
 #include "job/names/job_record.h"
 #include "job/pjl/pjl_lines.h"
 #include "job/pjl/text_cleaning.h"
+#include "job/registry_key.h"
 
 namespace xlr {
 namespace {
-
-struct KeyHandle {
-    HKEY key = nullptr;
-    ~KeyHandle() {
-        if (key != nullptr) RegCloseKey(key);
-    }
-};
 
 std::optional<WideString> ProductName() {
     KeyHandle handle;

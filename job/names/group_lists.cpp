@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "job/registry_key.h"
+
 namespace xlr {
 namespace {
 
@@ -15,13 +17,6 @@ constexpr DWORD kMaxTextSid = 256;
 // The two lists hold at most 160 units; a membership count beyond this is
 // not a real one and is not scanned to its end.
 constexpr DWORD kMaxMemberships = 4096;
-
-struct KeyHandle {
-    HKEY key = nullptr;
-    ~KeyHandle() {
-        if (key != nullptr) RegCloseKey(key);
-    }
-};
 
 struct LocalSid {
     PSID sid = nullptr;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "job/registry_key.h"
+
 namespace xlr {
 namespace {
 
@@ -11,13 +13,6 @@ struct TokenHandle {
     HANDLE token = nullptr;
     ~TokenHandle() {
         if (token != nullptr) CloseHandle(token);
-    }
-};
-
-struct KeyHandle {
-    HKEY key = nullptr;
-    ~KeyHandle() {
-        if (key != nullptr) RegCloseKey(key);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "job/registry_key.h"
 #include "settings/user_store.h"
 
 namespace xlr {
@@ -11,13 +12,6 @@ constexpr uint32_t kLastCount = 99;
 constexpr uint32_t kRestartCount = 2;
 constexpr uint32_t kPostScriptPdl = 3;          // PDL_PS
 constexpr size_t kLongestRestrictedUser = 233;  // longer identifiers are not appended
-
-struct KeyHandle {
-    HKEY key = nullptr;
-    ~KeyHandle() {
-        if (key != nullptr) RegCloseKey(key);
-    }
-};
 
 uint32_t ReadCount(HKEY key) {
     WCHAR text[16] = {};
